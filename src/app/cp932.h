@@ -1,0 +1,32 @@
+// Code page 932 (Shift_JIS) byte rules: the one lead-byte helper every scan of a name uses.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Lead bytes of code page 932, fixed whatever the machine's code page is.
+constexpr bool is_lead_byte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// Length of the character that starts at byte i: 2 for a lead byte with a trail byte after it.
+inline std::size_t char_length(std::string_view s, std::size_t i)
+{
+    return (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2
+                                                                                                     : 1;
+}
+
+// First single-byte character c at or after byte `from`, skipping trail bytes; npos if none.
+std::size_t mbs_find(std::string_view s, char c, std::size_t from = 0);
+// Last single-byte character c, skipping trail bytes; npos if none.
+std::size_t mbs_rfind(std::string_view s, char c);
+// Last '/' or '\\' that is not a trail byte; npos if none.
+std::size_t mbs_rfind_separator(std::string_view s);
+// True when one of the characters of `set` occurs as a single-byte character.
+bool mbs_contains_any(std::string_view s, std::string_view set);
+// ASCII letters to upper case; double-byte characters are left alone (_mbsupr).
+void mbs_upper(std::string& s);
+// True when byte i is the trail byte of a double-byte character.
+bool is_trail_byte_at(std::string_view s, std::size_t i);

@@ -1,0 +1,45 @@
+// The operating-system seam of the portable core: files, environment, directories, clock.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Every path is a byte string in code page 932 (on Windows handed to the ANSI calls as it is).
+namespace os {
+
+// True when something (file or directory) exists at the path (_access mode 0).
+bool path_exists(const std::string& path);
+bool is_directory(const std::string& path);
+bool make_directory(const std::string& path);
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> read_file(const std::string& path);
+
+// Writes the bytes to a sibling work file, flushes it to the disk and renames it over the path,
+// so the path holds either the old or the new content, never a part. False leaves the old file.
+bool write_file_atomic(const std::string& path, std::string_view data);
+
+// Creates an empty file that must not exist yet; false if it exists or cannot be made.
+bool create_new_file(const std::string& path);
+
+bool remove_file(const std::string& path);
+// Renames, replacing an existing target.
+bool replace_file(const std::string& from, const std::string& to);
+
+// The value of an environment variable; nothing when it is not set.
+std::optional<std::string> get_env(const char* name);
+bool set_env(const char* name, const char* value);
+
+std::string current_directory();
+bool set_current_directory(const std::string& path);
+// _fullpath: the absolute form of a path relative to the current directory (separators as the
+// platform gives them); the input unchanged when it cannot be resolved.
+std::string full_path(const std::string& path);
+
+void sleep_ms(int ms);
+// A monotonic clock in milliseconds.
+std::uint64_t now_ms();
+
+} // namespace os

@@ -1,0 +1,134 @@
+// The OS seam on POSIX systems: the native build of the portable core and its tests.
+#include "platform/os.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace os {
+
+bool path_exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+bool is_directory(const std::string& path)
+{
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool make_directory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+
+std::optional<std::string> read_file(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return std::nullopt;
+    std::string data;
+    char block[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        data.append(block, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+static bool write_all(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+bool write_file_atomic(const std::string& path, std::string_view data)
+{
+    std::string work = path + ".kv~";
+    int fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = write_all(fd, data) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(work.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(work.c_str());
+    return false;
+}
+
+bool create_new_file(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0)
+        return false;
+    return ::close(fd) == 0;
+}
+
+bool remove_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool replace_file(const std::string& from, const std::string& to)
+{
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::optional<std::string> get_env(const char* name)
+{
+    const char* v = ::getenv(name);
+    if (!v)
+        return std::nullopt;
+    return std::string(v);
+}
+
+bool set_env(const char* name, const char* value)
+{
+    return value ? ::setenv(name, value, 1) == 0 : ::unsetenv(name) == 0;
+}
+
+std::string current_directory()
+{
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
+}
+
+bool set_current_directory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
+
+std::string full_path(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/')
+        return path;
+    std::string cwd = current_directory();
+    if (cwd.empty())
+        return path;
+    if (cwd.back() != '/')
+        cwd += '/';
+    return cwd + path;
+}
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::uint64_t now_ms()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+} // namespace os

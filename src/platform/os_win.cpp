@@ -1,0 +1,129 @@
+// The OS seam on Windows: ANSI calls on code page 932 byte strings.
+#include "platform/os.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace os {
+
+bool path_exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool is_directory(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool make_directory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+std::optional<std::string> read_file(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::string data;
+    char block[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(h, block, sizeof block, &n, nullptr)) {
+            CloseHandle(h);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        data.append(block, n);
+    }
+    CloseHandle(h);
+    return data;
+}
+
+bool write_file_atomic(const std::string& path, std::string_view data)
+{
+    std::string work = path + ".kv~";
+    HANDLE h = CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    while (ok && !data.empty()) {
+        DWORD chunk = data.size() > 0x100000 ? 0x100000 : static_cast<DWORD>(data.size());
+        DWORD written = 0;
+        ok = WriteFile(h, data.data(), chunk, &written, nullptr) && written == chunk;
+        data.remove_prefix(chunk);
+    }
+    ok = ok && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    if (ok && MoveFileExA(work.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileA(work.c_str());
+    return false;
+}
+
+bool create_new_file(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    return CloseHandle(h) != 0;
+}
+
+bool remove_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool replace_file(const std::string& from, const std::string& to)
+{
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+}
+
+std::optional<std::string> get_env(const char* name)
+{
+    char small[512];
+    DWORD n = GetEnvironmentVariableA(name, small, sizeof small);
+    if (n == 0) {
+        if (GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+            return std::nullopt;
+        return std::string();
+    }
+    if (n < sizeof small)
+        return std::string(small, n);
+    std::string big(n, '\0');
+    DWORD m = GetEnvironmentVariableA(name, big.data(), n);
+    big.resize(m < n ? m : 0);
+    return big;
+}
+
+bool set_env(const char* name, const char* value)
+{
+    // Both the process block and the runtime's copy, so getenv and child processes agree.
+    std::string text = std::string(name) + "=" + (value ? value : "");
+    bool ok = SetEnvironmentVariableA(name, value) != 0;
+    return _putenv(text.c_str()) == 0 && ok;
+}
+
+std::string current_directory()
+{
+    char buf[MAX_PATH + 1];
+    DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
+    return (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string();
+}
+
+bool set_current_directory(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+
+std::string full_path(const std::string& path)
+{
+    char buf[MAX_PATH + 1];
+    if (!_fullpath(buf, path.c_str(), sizeof buf))
+        return path;
+    return buf;
+}
+
+void sleep_ms(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
+std::uint64_t now_ms() { return GetTickCount64(); }
+
+} // namespace os
