@@ -1,0 +1,2 @@
+// Dialog template ids and their control ids.
+#pragma once

@@ -1,0 +1,64 @@
+// Name rules for local files, FTP names, extensions and titles.
+#include "fileops/name_rules.h"
+
+#include "app/cp932.h"
+
+#include <cctype>
+
+static bool equals_ignoring_case(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// ".", "..", the device names, com1-com4 and lpt1-lpt9 (ASCII case ignored).
+static bool is_reserved_name(std::string_view name)
+{
+    if (name == "." || name == "..")
+        return true;
+    for (std::string_view r : {"nul", "con", "aux", "prn", "clock$", "config$"})
+        if (equals_ignoring_case(name, r))
+            return true;
+    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "com") && name[3] >= '1' && name[3] <= '4')
+        return true;
+    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "lpt") && name[3] >= '1' && name[3] <= '9')
+        return true;
+    return false;
+}
+
+bool local_name_rule(std::string_view name)
+{
+    return !mbs_contains_any(name, "\"*/:<>?\\|") && !is_reserved_name(name);
+}
+
+static bool is_ftp_name_byte(unsigned char c)
+{
+    if (c >= '0' && c <= '9')
+        return true;
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+        return true;
+    return std::string_view(" !#$%&'()+,-.;=@[]^_`{}~").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+bool ascii_name_rule(std::string_view name)
+{
+    if (is_reserved_name(name))
+        return false;
+    for (char c : name)
+        if (!is_ftp_name_byte(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+bool no_dot_name_rule(std::string_view name) { return !mbs_contains_any(name, "\"*./:<>?\\|"); }
+
+bool title_rule(std::string_view text)
+{
+    if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
+        return false;
+    return !mbs_contains_any(text, "[]");
+}

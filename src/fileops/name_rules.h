@@ -1,0 +1,19 @@
+// The four rules every typed name is tested against, and the string ids of their messages.
+#pragma once
+
+#include <string_view>
+
+// Message string ids of the rules.
+constexpr unsigned title_rule_message = 21;
+constexpr unsigned local_name_rule_message = 23;
+constexpr unsigned ascii_name_rule_message = 24;
+constexpr unsigned no_dot_name_rule_message = 25;
+
+// No " * / : < > ? \ | (double-byte aware) and not a reserved device name.
+bool local_name_rule(std::string_view name);
+// Not a reserved device name, and only the 86 printable ASCII characters allowed in FTP names.
+bool ascii_name_rule(std::string_view name);
+// No " * . / : < > ? \ | (double-byte aware).
+bool no_dot_name_rule(std::string_view name);
+// No blank at either end and no '[' or ']' (double-byte aware).
+bool title_rule(std::string_view text);

@@ -1,0 +1,92 @@
+// The worker thread base.
+#include "toolkit/thread.h"
+
+#include "platform/os.h"
+
+#include <system_error>
+
+thread::~thread()
+{
+    // A worker object must not die under its own thread.
+    if (handle_.joinable())
+        handle_.join();
+}
+
+void thread::set_state(thread_state s) { state_.store(static_cast<int>(s), std::memory_order_release); }
+
+bool thread::begin()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        set_state(thread_state::running);
+    }
+    try {
+        handle_ = std::thread(entry, this);
+    } catch (const std::system_error&) {
+        std::lock_guard<std::mutex> guard(lock_);
+        set_state(thread_state::finished);
+        return false;
+    }
+    return true;
+}
+
+void thread::entry(thread* self)
+{
+    int code = self->run();
+    self->finish(code);
+}
+
+void thread::request_stop()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    thread_state s = state();
+    if (s == thread_state::stop_requested || s == thread_state::finished)
+        return;
+    set_state(thread_state::stop_requested);
+}
+
+void thread::acknowledge()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    if (state() == thread_state::notification_pending)
+        set_state(thread_state::running);
+}
+
+void thread::join()
+{
+    if (handle_.joinable() && handle_.get_id() != std::this_thread::get_id())
+        handle_.join();
+}
+
+int thread::release()
+{
+    join();
+    return get_result();
+}
+
+void thread::set_result(int value)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    result_.store(value, std::memory_order_release);
+}
+
+void thread::notify_owner()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (state() != thread_state::running)
+            return;
+        set_state(thread_state::notification_pending);
+    }
+    while (state() == thread_state::notification_pending)
+        os::sleep_ms(10);
+}
+
+void thread::finish(int code)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    if (state() == thread_state::finished)
+        return;
+    result_.store(code, std::memory_order_release);
+    set_state(thread_state::finished);
+}

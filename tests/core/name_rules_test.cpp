@@ -1,0 +1,50 @@
+// Name rules: reserved names, forbidden characters, double-byte trail bytes.
+#include "fileops/name_rules.h"
+
+#include <gtest/gtest.h>
+
+TEST(NameRules, LocalNames)
+{
+    for (const char* bad : {"CON", "Aux", "LPT9", "com3", "Clock$", "config$", ".", "..", "nul", "a*b", "a/b",
+                            "a:b", "a<b", "a>b", "a?b", "a\\b", "a|b", "a\"b"})
+        EXPECT_FALSE(local_name_rule(bad)) << bad;
+    for (const char* good : {"com5", "lpt0", "con1", "nul.txt", "COM", "com", "...", "a.b", "my file", ""})
+        EXPECT_TRUE(local_name_rule(good)) << good;
+}
+
+TEST(NameRules, TrailBytesAreNotCharacters)
+{
+    // 'ソ' is 0x83 0x5C and '表' is 0x95 0x5C: the trail byte is not a backslash.
+    EXPECT_TRUE(local_name_rule("\x83\x5C.txt"));
+    EXPECT_TRUE(local_name_rule("\x95\x5C"));
+    // A trail byte 0x7C is not '|' ('ポ' is 0x83 0x7C).
+    EXPECT_TRUE(local_name_rule("\x83\x7C"));
+    EXPECT_TRUE(no_dot_name_rule("\x83\x5C\x83\x7C"));
+    EXPECT_TRUE(title_rule("\x83\x5C"));
+    // But the FTP rule takes only single-byte ASCII.
+    EXPECT_FALSE(ascii_name_rule("\x83\x5C"));
+    EXPECT_FALSE(ascii_name_rule("\xB1")); // half-width katakana
+    // A lone backslash after a complete double-byte character is a backslash.
+    EXPECT_FALSE(local_name_rule("\x83\x5C\\"));
+}
+
+TEST(NameRules, AsciiNames)
+{
+    EXPECT_TRUE(ascii_name_rule("my file.txt"));
+    EXPECT_TRUE(ascii_name_rule("a!#$%&'()+,-.;=@[]^_`{}~Z9"));
+    for (const char* bad : {"a\"b", "a\tb", "a*b", "a/b", "a:b", "a<b", "a>b", "a?b", "a\\b", "a|b", "con", "LPT1",
+                            "..", "a\x7F"})
+        EXPECT_FALSE(ascii_name_rule(bad)) << bad;
+}
+
+TEST(NameRules, ExtensionsAndTitles)
+{
+    EXPECT_TRUE(no_dot_name_rule("txt"));
+    EXPECT_FALSE(no_dot_name_rule(".txt"));
+    EXPECT_FALSE(no_dot_name_rule("t*"));
+    for (const char* bad : {" server", "server ", "s[1]", "a]"})
+        EXPECT_FALSE(title_rule(bad)) << bad;
+    EXPECT_TRUE(title_rule("my server"));
+    // '[' as the trail byte of a double-byte character does not count (0x81 0x5B).
+    EXPECT_TRUE(title_rule("\x81\x5B"));
+}

@@ -1,0 +1,139 @@
+// The worker thread base: state word between owner and worker.
+#include "toolkit/thread.h"
+
+#include "platform/os.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+
+namespace {
+
+// A worker whose body is a test's lambda, with the protected operations open to it.
+class test_worker : public thread {
+public:
+    explicit test_worker(std::function<int(test_worker&)> body) : body_(std::move(body)) {}
+    using thread::finish;
+    using thread::is_stop_requested;
+    using thread::notify_owner;
+
+protected:
+    int run() override { return body_(*this); }
+
+private:
+    std::function<int(test_worker&)> body_;
+};
+
+void wait_for(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 500 && !condition(); ++i)
+        os::sleep_ms(10);
+    ASSERT_TRUE(condition());
+}
+
+} // namespace
+
+TEST(Thread, FinishesWithTheReturnedCode)
+{
+    test_worker w([](test_worker&) { return 7; });
+    ASSERT_TRUE(w.begin());
+    w.join();
+    EXPECT_TRUE(w.is_finished());
+    EXPECT_EQ(w.release(), 7);
+}
+
+TEST(Thread, StopAfterFinishChangesNothing)
+{
+    test_worker w([](test_worker& self) {
+        self.finish(5);
+        return 9; // a second finish does not change the recorded result
+    });
+    ASSERT_TRUE(w.begin());
+    w.join();
+    w.request_stop();
+    EXPECT_EQ(w.state(), thread_state::finished);
+    EXPECT_EQ(w.get_result(), 5);
+}
+
+TEST(Thread, StopReleasesAWaitingNotification)
+{
+    std::atomic<bool> saw_stop{false};
+    test_worker w([&](test_worker& self) {
+        self.notify_owner();
+        saw_stop = self.is_stop_requested();
+        return 2;
+    });
+    ASSERT_TRUE(w.begin());
+    wait_for([&] { return w.notification_pending(); });
+    w.request_stop();
+    w.join();
+    EXPECT_TRUE(saw_stop);
+    EXPECT_EQ(w.release(), 2);
+}
+
+TEST(Thread, AcknowledgeWithoutNotificationKeepsAStopRequest)
+{
+    std::atomic<bool> go{false};
+    test_worker w([&](test_worker& self) {
+        while (!go)
+            os::sleep_ms(1);
+        return self.is_stop_requested() ? 1 : 0;
+    });
+    ASSERT_TRUE(w.begin());
+    w.acknowledge(); // nothing pending: still running
+    EXPECT_EQ(w.state(), thread_state::running);
+    w.request_stop();
+    w.acknowledge(); // must not overwrite the stop request
+    EXPECT_EQ(w.state(), thread_state::stop_requested);
+    go = true;
+    w.join();
+    EXPECT_EQ(w.release(), 1);
+}
+
+TEST(Thread, NotifyWhileStopRequestedReturnsAtOnce)
+{
+    std::atomic<bool> go{false};
+    std::atomic<bool> returned{false};
+    test_worker w([&](test_worker& self) {
+        while (!go)
+            os::sleep_ms(1);
+        self.notify_owner();
+        returned = true;
+        return 0;
+    });
+    ASSERT_TRUE(w.begin());
+    w.request_stop();
+    go = true;
+    w.join();
+    EXPECT_TRUE(returned);
+}
+
+TEST(Thread, AcknowledgedNotificationsContinueTheWorker)
+{
+    std::atomic<int> rounds{0};
+    test_worker w([&](test_worker& self) {
+        for (int i = 0; i < 3; ++i) {
+            self.notify_owner();
+            ++rounds;
+        }
+        return 0;
+    });
+    ASSERT_TRUE(w.begin());
+    for (int seen = 0; seen < 3;) {
+        wait_for([&] { return w.notification_pending() || w.is_finished(); });
+        if (w.notification_pending()) {
+            ++seen;
+            w.acknowledge();
+        }
+    }
+    w.join();
+    EXPECT_EQ(rounds, 3);
+}
+
+TEST(Thread, ReleaseWithoutThread)
+{
+    test_worker w([](test_worker&) { return 0; });
+    w.set_result(4);
+    EXPECT_EQ(w.release(), 4);
+}
