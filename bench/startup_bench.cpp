@@ -14,23 +14,24 @@ struct find_query {
     HWND found;
 };
 
+BOOL CALLBACK match_main_window(HWND hwnd, LPARAM lp)
+{
+    auto* q = reinterpret_cast<find_query*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char name[32] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (owner == q->pid && IsWindowVisible(hwnd) && lstrcmpA(name, "Kelvasto") == 0) {
+        q->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND main_window_of(DWORD pid)
 {
     find_query q{pid, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* q = reinterpret_cast<find_query*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char name[32] = "";
-            GetClassNameA(hwnd, name, sizeof name);
-            if (owner == q->pid && IsWindowVisible(hwnd) && lstrcmpA(name, "Kelvasto") == 0) {
-                q->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
+    EnumWindows(match_main_window, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
