@@ -56,14 +56,20 @@ bool ensure_default_programs(const std::string& path, program_file which)
                                          : write_defaults(path, extension_defaults);
 }
 
-bool ensure_default_programs(program_file which) { return ensure_default_programs(program_file_path(which), which); }
+bool ensure_default_programs(program_file which)
+{
+    return ensure_default_programs(program_file_path(which), which);
+}
 
 std::optional<std::string> program_title_at(const std::string& path, std::size_t index, std::size_t size)
 {
     return ini_section_name(path, index, size);
 }
 
-bool program_exists(const std::string& path, std::string_view title) { return ini_find_section(path, title); }
+bool program_exists(const std::string& path, std::string_view title)
+{
+    return ini_find_section(path, title);
+}
 
 std::string read_program_key(const std::string& path, std::string_view title, std::string_view key,
                              std::size_t size, std::string_view default_text)

@@ -8,7 +8,10 @@
 namespace {
 
 // The whole file, or empty text when it is missing or unreadable (reads then give defaults).
-std::string file_text(const std::string& path) { return os::read_file(path).value_or(std::string()); }
+std::string file_text(const std::string& path)
+{
+    return os::read_file(path).value_or(std::string());
+}
 
 // One write of the profile service: parse, change, and replace the file only when it changed.
 bool profile_write(const std::string& path, std::string_view section, std::optional<std::string_view> key,
@@ -77,8 +80,7 @@ char ini_get_char(const std::string& path, std::string_view section, std::string
     return value.empty() ? '\0' : value[0];
 }
 
-bool ini_get_bool(const std::string& path, std::string_view section, std::string_view key,
-                  bool default_value)
+bool ini_get_bool(const std::string& path, std::string_view section, std::string_view key, bool default_value)
 {
     std::string value = ini_get_string(path, section, key, 4, default_value ? "+" : "-");
     std::string upper = value;

@@ -11,8 +11,7 @@
 // (case matters, unlike the profile reads); false when there is none or the file cannot be read.
 bool ini_find_section(const std::string& path, std::string_view section);
 // The name of the n-th header line (from 0) in file order, cut to a buffer of `size` bytes.
-std::optional<std::string> ini_section_name(const std::string& path, std::size_t n,
-                                            std::size_t size = 128);
+std::optional<std::string> ini_section_name(const std::string& path, std::size_t n, std::size_t size = 128);
 // Removes the first section of that name with all its keys. True when the file holds no such
 // section afterwards.
 bool ini_delete_section(const std::string& path, std::string_view section);

@@ -28,9 +28,15 @@ std::string_view trim_right(std::string_view s)
     return s;
 }
 
-std::string_view trim(std::string_view s) { return trim_right(trim_left(s)); }
+std::string_view trim(std::string_view s)
+{
+    return trim_right(trim_left(s));
+}
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char fold(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // ASCII letters match in either case; a double-byte character only itself, so a trail byte
 // that happens to be a letter is never folded.

@@ -16,7 +16,10 @@ constexpr const char* column_keys[column_count] = {"width name", "width type", "
 constexpr int created_column_widths[column_count] = {160, 42, 71, 126, 36};
 constexpr int missing_column_widths[column_count] = {455, 42, 71, 126, 36};
 
-std::string mark_key(std::size_t i) { return "mark" + std::to_string(i + 1); }
+std::string mark_key(std::size_t i)
+{
+    return "mark" + std::to_string(i + 1);
+}
 
 } // namespace
 
@@ -26,7 +29,10 @@ layout_state& layout()
     return state;
 }
 
-std::string layout_file_path() { return app().program_file("layout.ini"); }
+std::string layout_file_path()
+{
+    return app().program_file("layout.ini");
+}
 
 bool ensure_layout_file(const std::string& path)
 {
@@ -113,7 +119,10 @@ int single_pane_width(int outer_width, int client_width, int edge, bool dual)
     return outer_width - 2 * edge - (client_width - 2 * edge) / 2;
 }
 
-int dual_pane_width(int single_width, int client_width, int edge) { return single_width + 2 * edge + client_width; }
+int dual_pane_width(int single_width, int client_width, int edge)
+{
+    return single_width + 2 * edge + client_width;
+}
 
 int max_track_width(int screen_width, int edge, bool dual)
 {

@@ -18,11 +18,11 @@ struct layout_state {
     int window_width = 320; // outer width with the left pane alone
     int window_height = 440;
     std::array<int, column_count> column_widths{455, 42, 71, 126, 36}; // name, type, size, date, attributes
-    int sort_column = 1;                                                 // 0 name ... 4 attributes
+    int sort_column = 1;                                               // 0 name ... 4 attributes
     bool sort_ascending = true;
     bool hide_system_files = true;
-    bool dual_window = false; // as read at start-up; the live switch belongs to the main window
-    std::array<std::string, 3> pane_dirs;    // [1] left pane, [2] right pane; [0] unused
+    bool dual_window = false;             // as read at start-up; the live switch belongs to the main window
+    std::array<std::string, 3> pane_dirs; // [1] left pane, [2] right pane; [0] unused
     std::array<std::string, mark_count> marks;
     // Where a jump to the mark a pane already shows leads back ([1] left, [2] right); not in the
     // file. Held here until the panes own it.

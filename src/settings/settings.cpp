@@ -3,21 +3,20 @@
 
 #include "app/app_context.h"
 #include "app/paths.h"
+#include "platform/os.h"
 #include "settings/ini.h"
 #include "settings/ini_profile.h"
-#include "platform/os.h"
 
 const std::array<const char*, color_count> color_keys = {
-    "back source", "back target",    "text system",  "text hidden",
+    "back source",   "back target",    "text system",  "text hidden",
     "text readonly", "text directory", "text unknown", "text normal",
 };
 const std::array<const char*, color_count> color_defaults = {
     "0:0:64", "0:0:0", "255:0:0", "0:0:255", "0:255:0", "0:255:255", "255:255:0", "255:255:255",
 };
 const std::array<const char*, key_letter_count> key_names = {
-    "select drive",  "edit wildcard", "open menu file",   "make directory",
-    "make file",     "mark all",      "compare",          "open dual window",
-    "mask system file", "open menu sort", "open menu program",
+    "select drive", "edit wildcard",    "open menu file",   "make directory", "make file",         "mark all",
+    "compare",      "open dual window", "mask system file", "open menu sort", "open menu program",
 };
 
 app_settings& settings()
@@ -26,7 +25,10 @@ app_settings& settings()
     return state;
 }
 
-std::string settings_file_path() { return app().program_file("kelvasto.ini"); }
+std::string settings_file_path()
+{
+    return app().program_file("kelvasto.ini");
+}
 
 namespace {
 
@@ -38,9 +40,10 @@ bool write_all(const std::string& path, const settings_values& v)
     };
     bool ok = ini_put_bool(path, "switch", "confirm copy", v.confirm_copy) &&
               ini_put_bool(path, "switch", "confirm move", v.confirm_move) &&
-              ini_put_bool(path, "switch", "use trash", v.use_trash) && put("string", "netdrive", v.netdrive) &&
-              put("string", "text viewer", v.text_viewer) && put("string", "text extension", v.text_extension) &&
-              put("font", "name", v.font_name) && ini_put_int(path, "font", "size", v.font_size) &&
+              ini_put_bool(path, "switch", "use trash", v.use_trash) &&
+              put("string", "netdrive", v.netdrive) && put("string", "text viewer", v.text_viewer) &&
+              put("string", "text extension", v.text_extension) && put("font", "name", v.font_name) &&
+              ini_put_int(path, "font", "size", v.font_size) &&
               ini_put_int(path, "font", "point", v.font_point) &&
               ini_put_int(path, "font", "bold", v.font_weight) &&
               ini_put_bool(path, "font", "italic", v.font_italic) && put("font", "style", v.font_style);

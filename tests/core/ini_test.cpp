@@ -57,7 +57,7 @@ TEST(IniProfile, Reads)
         const char* expected;
     } cases[] = {
         {"", "top", 64, "1"},
-        {"sec", "key", 64, "quoted value"},     // case, blanks and one pair of quotes go
+        {"sec", "key", 64, "quoted value"},      // case, blanks and one pair of quotes go
         {"  SEC ", " KEY ", 64, "quoted value"}, // the names asked for are trimmed too
         {"sec", "single", 64, "x"},
         {"sec", "lone", 64, "\""},
@@ -73,14 +73,15 @@ TEST(IniProfile, Reads)
         {"sec", "extra", 64, "DEF"}, // only the first section of a name counts
         {"\x83\x5C\x83\x7C", "k", 64, "\x83\x5C\x83\x7C"},
         {"\x83\x62", "k", 64, "DEF"}, // ッ is not ア in another case
-        {"a]b", "k", 64, "ab"},      // the header runs to its last "]"
+        {"a]b", "k", 64, "ab"},       // the header runs to its last "]"
         {"a", "k", 64, "DEF"},
         {"y", "k", 64, "y"}, // a lone CR ends a line too
         {"x", "k", 64, "DEF"},
         {"missing", "k", 64, "DEF"},
     };
     for (auto& c : cases)
-        EXPECT_EQ(get(text, c.section, c.key, c.size), c.expected) << c.section << "/" << c.key << "/" << c.size;
+        EXPECT_EQ(get(text, c.section, c.key, c.size), c.expected)
+            << c.section << "/" << c.key << "/" << c.size;
 }
 
 TEST(IniProfile, ReadCutsBetweenCharacters)
@@ -116,7 +117,8 @@ TEST(IniProfile, Writes)
     } cases[] = {
         {"", "sec", "key", "val", "[sec]\r\nkey=val\r\n"},
         {"[sec]\nkey=val\n", "sec", "k2", "v2", "[sec]\r\nkey=val\r\nk2=v2\r\n"},
-        {"[sec]\nkey=val\nk2=v2\n[b]\nx=1\n", "SEC", "KEY", "new", "[sec]\r\nkey=new\r\nk2=v2\r\n[b]\r\nx=1\r\n"},
+        {"[sec]\nkey=val\nk2=v2\n[b]\nx=1\n", "SEC", "KEY", "new",
+         "[sec]\r\nkey=new\r\nk2=v2\r\n[b]\r\nx=1\r\n"},
         {"[sec]\nkey=val\n[b]\nx=1\n", "sec", "new", "n", "[sec]\r\nkey=val\r\nnew=n\r\n[b]\r\nx=1\r\n"},
         {"[a]\nk=1\n", "b", "k", "2", "[a]\r\nk=1\r\n[b]\r\nk=2\r\n"},
         {"[a]\nk=1\n[b]\nk=2\n", "A", nullptr, nullptr, "[b]\r\nk=2\r\n"},
@@ -162,7 +164,7 @@ TEST(IniText, SectionScansAreCaseSensitive)
     EXPECT_TRUE(ini_text_has_section(text, "ABC"));
     EXPECT_EQ(get(text, "abc", "k"), "1"); // the profile read ignores case
     EXPECT_TRUE(ini_text_has_section(text, "a]b"));
-    EXPECT_FALSE(ini_text_has_section(text, "x")); // a header begins the line
+    EXPECT_FALSE(ini_text_has_section(text, "x"));       // a header begins the line
     EXPECT_TRUE(ini_text_has_section(text, "\x83\x5D")); // ン's trail byte is "]"
     const char* names[] = {"ABC", "a]b", "\x83\x5D", "open"};
     for (std::size_t i = 0; i < 4; ++i)
@@ -205,7 +207,12 @@ TEST(IniText, Atoi)
     struct {
         const char* text;
         int expected;
-    } cases[] = {{"12", 12}, {" -7x", -7}, {"+3", 3}, {"x1", 0}, {"", 0}, {"99999999999", 2147483647},
+    } cases[] = {{"12", 12},
+                 {" -7x", -7},
+                 {"+3", 3},
+                 {"x1", 0},
+                 {"", 0},
+                 {"99999999999", 2147483647},
                  {"-99999999999", -2147483647 - 1}};
     for (auto& c : cases)
         EXPECT_EQ(ini_atoi(c.text), c.expected) << c.text;
@@ -251,7 +258,7 @@ TEST(IniFile, Switches)
         const char* value;
         bool expected;
     } cases[] = {{"on", true}, {"OFF", false}, {"yes", false}, {"+x", true}, {"-", false},
-                 {"+", true},  {"On", true},   {"onx", false},  {"", false}};
+                 {"+", true},  {"On", true},   {"onx", false}, {"", false}};
     for (auto& c : cases) {
         ASSERT_TRUE(ini_put_string(path, "switch", "x", c.value));
         EXPECT_EQ(ini_get_bool(path, "switch", "x", !c.expected), c.expected) << c.value;
@@ -267,8 +274,9 @@ TEST(IniFile, SortedWrites)
     ASSERT_TRUE(ini_put_string(path, "z", "program", "3", true));
     ASSERT_TRUE(ini_put_string(path, "a", "program", "4", true));
     ASSERT_TRUE(ini_put_string(path, "m", "parameter", "5", true));
-    EXPECT_EQ(os::read_file(path).value_or(""),
-              "[a]\r\nprogram=4\r\n[b]\r\nprogram=2\r\n[m]\r\nprogram=1\r\nparameter=5\r\n[z]\r\nprogram=3\r\n");
+    EXPECT_EQ(
+        os::read_file(path).value_or(""),
+        "[a]\r\nprogram=4\r\n[b]\r\nprogram=2\r\n[m]\r\nprogram=1\r\nparameter=5\r\n[z]\r\nprogram=3\r\n");
     // Unsorted writes append in the order of first write.
     ASSERT_TRUE(ini_put_string(path, "c", "program", "6"));
     EXPECT_EQ(ini_section_name(path, 4).value_or("-"), "c");

@@ -31,13 +31,14 @@ TEST(ProgramDefs, DefaultManualPrograms)
     temp_dir dir;
     std::string path = dir.file("program.ini");
     ASSERT_TRUE(ensure_default_programs(path, program_file::manual));
-    EXPECT_EQ(os::read_file(path).value_or(""),
-              "[make &Cab]\r\nprogram=cab32.dll/Cab\r\nparameter=-a -g -ml:21 \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\n"
-              "confirm=+\r\n"
-              "[make &Lzh]\r\nprogram=unlha32.dll/Unlha\r\nparameter=a -d \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\n"
-              "confirm=+\r\n"
-              "[make &Zip]\r\nprogram=7-zip32.dll/SevenZip\r\n"
-              "parameter=a -tzip -mx=9 \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\nconfirm=+\r\n");
+    EXPECT_EQ(
+        os::read_file(path).value_or(""),
+        "[make &Cab]\r\nprogram=cab32.dll/Cab\r\nparameter=-a -g -ml:21 \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\n"
+        "confirm=+\r\n"
+        "[make &Lzh]\r\nprogram=unlha32.dll/Unlha\r\nparameter=a -d \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\n"
+        "confirm=+\r\n"
+        "[make &Zip]\r\nprogram=7-zip32.dll/SevenZip\r\n"
+        "parameter=a -tzip -mx=9 \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\nconfirm=+\r\n");
     EXPECT_TRUE(program_exists(path, "make &Lzh"));
     EXPECT_FALSE(program_exists(path, "make &lzh")); // case matters here
     EXPECT_EQ(read_program_key(path, "make &lzh", "program", 256, ""), "unlha32.dll/Unlha");

@@ -14,8 +14,12 @@ const std::string font_style = "\x95\x57\x8F\x80";                              
 const std::string new_file = "[switch]\r\nconfirm copy=+\r\nconfirm move=+\r\nuse trash=+\r\n"
                              "[string]\r\nnetdrive=\r\ntext viewer=%WINDIR%\\notepad.exe\r\n"
                              "text extension=.cgi.css.htm.html.pl.txt\r\n"
-                             "[font]\r\nname=" + font_name + "\r\nsize=-12\r\npoint=9\r\nbold=400\r\nitalic=-\r\n"
-                             "style=" + font_style + "\r\n"
+                             "[font]\r\nname=" +
+                             font_name +
+                             "\r\nsize=-12\r\npoint=9\r\nbold=400\r\nitalic=-\r\n"
+                             "style=" +
+                             font_style +
+                             "\r\n"
                              "[color]\r\nback source=0:0:64\r\nback target=0:0:0\r\ntext system=255:0:0\r\n"
                              "text hidden=0:0:255\r\ntext readonly=0:255:0\r\ntext directory=0:255:255\r\n"
                              "text unknown=255:255:0\r\ntext normal=255:255:255\r\n"
@@ -106,8 +110,16 @@ TEST(Settings, Colors)
         const char* text;
         color_value expected;
     } cases[] = {
-        {"0:0:64", 64u << 16}, {"300:0:0", 44}, {":5:6", 5u << 8 | 6u << 16}, {"-1:0:0", 255}, {"255", 255},
-        {"1:2", 1 | 2u << 8},  {"", 0},         {"0:0", 0},                   {"1:", 1},       {"a:b:c", 0},
+        {"0:0:64", 64u << 16},
+        {"300:0:0", 44},
+        {":5:6", 5u << 8 | 6u << 16},
+        {"-1:0:0", 255},
+        {"255", 255},
+        {"1:2", 1 | 2u << 8},
+        {"", 0},
+        {"0:0", 0},
+        {"1:", 1},
+        {"a:b:c", 0},
         {"1:2:3:4", 1 | 2u << 8 | 3u << 16},
     };
     for (auto& c : cases)

@@ -28,7 +28,10 @@ step r(const char* section, const char* key, const char* fallback = "DEF", std::
 {
     return {step::read, section, key, fallback, size};
 }
-step w(const char* section, const char* key, const char* value) { return {step::write, section, key, value}; }
+step w(const char* section, const char* key, const char* value)
+{
+    return {step::write, section, key, value};
+}
 
 struct scenario {
     const char* name;
@@ -60,7 +63,10 @@ bool engine_write(const std::string& path, const step& s)
     return ini_put_string(path, s.section, s.key, s.value);
 }
 
-std::optional<std::string> bytes(const std::string& path) { return os::read_file(path); }
+std::optional<std::string> bytes(const std::string& path)
+{
+    return os::read_file(path);
+}
 
 void run(const scenario& sc)
 {
@@ -75,7 +81,8 @@ void run(const scenario& sc)
         const step& s = sc.steps[i];
         std::string where = std::string(sc.name) + ", step " + std::to_string(i);
         if (s.kind == step::read) {
-            EXPECT_EQ(ini_get_string(engine_file, s.section, s.key, s.size, s.value), system_read(system_file, s))
+            EXPECT_EQ(ini_get_string(engine_file, s.section, s.key, s.size, s.value),
+                      system_read(system_file, s))
                 << where;
         } else {
             EXPECT_EQ(engine_write(engine_file, s), system_write(system_file, s)) << where;
@@ -123,9 +130,9 @@ const scenario scenarios[] = {
      {r("s", "empty"), r("s", "noequals"), w("s", "e2", ""), r("s", "e2"), w("s", "empty", "now")}},
     {"long values cut to the buffer",
      "[s]\nlong=0123456789\n",
-     {r("s", "long", "DEF", 11), r("s", "long", "DEF", 10), r("s", "long", "DEF", 5), r("s", "long", "DEF", 2),
-      r("s", "long", "DEF", 1), r("s", "none", "defg", 3), w("s", "v", long_value.c_str()),
-      r("s", "v", "DEF", 256)}},
+     {r("s", "long", "DEF", 11), r("s", "long", "DEF", 10), r("s", "long", "DEF", 5),
+      r("s", "long", "DEF", 2), r("s", "long", "DEF", 1), r("s", "none", "defg", 3),
+      w("s", "v", long_value.c_str()), r("s", "v", "DEF", 256)}},
     {"comments, blank lines and line ends",
      "; comment\r\n\r\n[sec]\r\nkey=val\r\n\r\n;c2\r\nother=1\r\n\r\n[b]\r\nx=1",
      {r("sec", "other"), r("b", "x"), w("sec", "new", "n"), w("b", "x", "2")}},
