@@ -5,6 +5,8 @@
 #include "platform/os.h"
 #include "settings/ini_profile.h"
 
+#include <mutex>
+
 namespace {
 
 // The whole file, or empty text when it is missing or unreadable (reads then give defaults).
@@ -17,6 +19,10 @@ std::string file_text(const std::string& path)
 bool profile_write(const std::string& path, std::string_view section, std::optional<std::string_view> key,
                    std::optional<std::string_view> value, bool keep_sorted)
 {
+    // One read-modify-write at a time, as the system's profile service does: two threads
+    // writing the same file would otherwise lose a key or collide on the work file.
+    static std::mutex write_lock;
+    std::lock_guard<std::mutex> hold(write_lock);
     std::optional<std::string> old = os::read_file(path);
     if (!old && os::path_exists(path))
         return false; // there, but not readable: never replace what could not be read
