@@ -12,8 +12,8 @@
 bool ini_find_section(const std::string& path, std::string_view section);
 // The name of the n-th header line (from 0) in file order, cut to a buffer of `size` bytes.
 std::optional<std::string> ini_section_name(const std::string& path, std::size_t n, std::size_t size = 128);
-// Removes the first section of that name with all its keys. True when the file holds no such
-// section afterwards.
+// Removes the first section of that name with all its keys. False only when the file could not
+// be rewritten (a missing section is no failure).
 bool ini_delete_section(const std::string& path, std::string_view section);
 
 // Profile reads: a missing file or key gives the default. The text is cut to a buffer of
@@ -45,5 +45,6 @@ bool ini_put_bool(const std::string& path, std::string_view section, std::string
 bool ini_put_int(const std::string& path, std::string_view section, std::string_view key, int value,
                  bool keep_sorted = false);
 
-// Deletes one key; true when the file holds no such key afterwards.
+// Deletes the first key of that name in the first section of that name; false only when the
+// file could not be rewritten.
 bool ini_delete_key(const std::string& path, std::string_view section, std::string_view key);

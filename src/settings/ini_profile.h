@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// One line of a section: "name=value", or a line without "=" (a comment, say), whose value is
-// empty and which never matches a key lookup.
+// One line of a section: "name=value", or a line without "=" (a comment, say), which has no
+// value, is written back as it stands and never gives a value to a read.
 struct ini_key {
     std::string name;
     std::optional<std::string> value;

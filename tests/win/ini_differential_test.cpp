@@ -126,7 +126,7 @@ const scenario scenarios[] = {
      "top=1\n; note\n[s]\nk=1\n",
      {r("", "top"), w("", "top", "2"), w("", "new", "3"), r("", "new"), w("s", "k", "2")}},
     {"empty values",
-     "[s]\nempty=\nnoequals\n=nameless\n",
+     "[s]\nempty=\nnoequals\n=nameless\n=second nameless\n[t]\n=x\n",
      {r("s", "empty"), r("s", "noequals"), w("s", "e2", ""), r("s", "e2"), w("s", "empty", "now")}},
     {"long values cut to the buffer",
      "[s]\nlong=0123456789\n",
