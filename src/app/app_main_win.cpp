@@ -82,15 +82,18 @@ int app_main(int show_command)
     if (!context.ram_temp_dir.empty())
         context.temp_dir = context.ram_temp_dir;
 
-    if (!ensure_layout_file() || !ensure_settings_file() || !ensure_default_programs(program_file::extension) ||
-        !ensure_default_programs(program_file::manual)) {
+    std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
+    std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
+    if (!ensure_layout_file(layout_file_path()) ||
+        !ensure_settings_file(settings_file_path(), font_name, font_style) ||
+        !ensure_default_programs(program_file::extension) || !ensure_default_programs(program_file::manual)) {
         close_mutex();
         message_box_ids(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
         return 0;
     }
 
-    read_layout();
-    load_settings();
+    read_layout(layout_file_path());
+    load_settings(settings_file_path(), font_name, font_style);
 
     auto main_window = std::make_unique<window_>();
     context.main_window = main_window.get();

@@ -84,5 +84,9 @@ int window_::on_create()
 void window_::on_destroy()
 {
     // The layout first, while the controls it reads still exist.
-    write_layout();
+    // Until the panes exist, the widths are those the layout was read with.
+    layout_live live;
+    live.column_widths = layout().column_widths;
+    live.dual_window = layout().dual_window;
+    write_layout(layout_file_path(), live);
 }
