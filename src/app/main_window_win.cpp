@@ -64,6 +64,19 @@ LRESULT window_::on_message(UINT message, WPARAM wparam, LPARAM lparam)
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_MOVE:
+        on_move();
+        return 0;
+    case WM_SIZE:
+        if (wparam == SIZE_RESTORED)
+            on_restored_size();
+        break;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+        info->ptMaxTrackSize.x =
+            max_track_width(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CXEDGE), dual_window_);
+        return 0;
+    }
     case WM_COMMAND:
         if (LOWORD(wparam) == 200)
             PostMessageA(hwnd_, WM_CLOSE, 0, 0);
@@ -81,12 +94,36 @@ int window_::on_create()
     return 0;
 }
 
+// The layout keeps the position of a window shown normally only: a move while hidden,
+// minimised or maximised is not where the user left it.
+void window_::on_move()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd_, &placement) || !keeps_window_position(static_cast<int>(placement.showCmd)))
+        return;
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    layout().window_x = r.left;
+    layout().window_y = r.top;
+}
+
+void window_::on_restored_size()
+{
+    RECT outer, client;
+    GetWindowRect(hwnd_, &outer);
+    GetClientRect(hwnd_, &client);
+    layout().window_height = outer.bottom - outer.top;
+    layout().window_width = single_pane_width(outer.right - outer.left, client.right - client.left,
+                                              GetSystemMetrics(SM_CXEDGE), dual_window_);
+}
+
 void window_::on_destroy()
 {
     // The layout first, while the controls it reads still exist.
     // Until the panes exist, the widths are those the layout was read with.
     layout_live live;
     live.column_widths = layout().column_widths;
-    live.dual_window = layout().dual_window;
+    live.dual_window = dual_window_;
     write_layout(layout_file_path(), live);
 }

@@ -14,6 +14,10 @@ private:
     LRESULT on_message(UINT, WPARAM, LPARAM);
     int on_create();
     void on_destroy();
+    void on_move();
+    void on_restored_size();
 
     HWND hwnd_ = nullptr;
+    // Whether two panes are open now (command 213); the second pane comes with the panes.
+    bool dual_window_ = false;
 };

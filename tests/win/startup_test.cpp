@@ -34,10 +34,14 @@ std::string string_of(unsigned id)
 struct program {
     PROCESS_INFORMATION info{};
 
-    bool start(const std::string& exe)
+    bool start(const std::string& exe, int show_command = -1)
     {
         STARTUPINFOA si{};
         si.cb = sizeof si;
+        if (show_command >= 0) {
+            si.dwFlags = STARTF_USESHOWWINDOW;
+            si.wShowWindow = static_cast<WORD>(show_command);
+        }
         std::string command = "\"" + exe + "\"";
         return CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                               &info) != 0;
@@ -289,6 +293,32 @@ TEST_F(Startup, ProgramDirectoryComesFromTheExecutableNotTheCommandLine)
     EXPECT_FALSE(os::path_exists(dir_.file("with")));
     EXPECT_FALSE(os::path_exists(dir_.file("kelvasto.ini")));
     close_and_wait(p);
+}
+
+TEST_F(Startup, ShowCommandsMinimiseButNeverMaximise)
+{
+    {
+        program p;
+        ASSERT_TRUE(p.start(exe_, SW_SHOWMINNOACTIVE));
+        HWND main = wait_for_window(p.info.dwProcessId, "Kelvasto", 30000);
+        ASSERT_NE(main, nullptr);
+        EXPECT_TRUE(IsIconic(main));
+        close_and_wait(p);
+    }
+    {
+        program p;
+        ASSERT_TRUE(p.start(exe_, SW_SHOWMAXIMIZED));
+        HWND main = wait_for_window(p.info.dwProcessId, "Kelvasto", 30000);
+        ASSERT_NE(main, nullptr);
+        EXPECT_FALSE(IsZoomed(main));
+        EXPECT_FALSE(IsIconic(main));
+        EXPECT_FALSE(GetWindowLongA(main, GWL_STYLE) & WS_MAXIMIZEBOX);
+        RECT r;
+        GetWindowRect(main, &r);
+        EXPECT_EQ(r.right - r.left, 320); // the layout's default single-pane width
+        EXPECT_EQ(r.bottom - r.top, 440);
+        close_and_wait(p);
+    }
 }
 
 // Run by tests/win/readonly_program_dir.sh with KV_READONLY_DIR naming a program directory on
