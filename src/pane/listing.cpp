@@ -86,16 +86,6 @@ int compare_column(const FileEntry& a, const FileEntry& b, int column)
     return compare_right_aligned(x, y);
 }
 
-void swap_rows(FileEntry& a, FileEntry& b)
-{
-    a.name.swap(b.name);
-    a.type.swap(b.type);
-    a.size_text.swap(b.size_text);
-    a.time_text.swap(b.time_text);
-    a.attr_text.swap(b.attr_text);
-    std::swap(a.icon, b.icon);
-}
-
 } // namespace
 
 int compare_entries(const FileEntry& a, const FileEntry& b, const SortState& state)
@@ -152,10 +142,127 @@ void listing::remove(std::size_t i)
         --cursor_;
 }
 
+namespace {
+
+constexpr unsigned char key_ordered = 1; // the keys' order is the texts' order where they differ
+constexpr unsigned char key_exact = 2;   // equal keys mean equal texts
+
+// Eight bytes of a text from `from`, folded to lower case, first byte highest; 0 past the end.
+std::uint64_t pack(const std::string& s, std::size_t from)
+{
+    std::uint64_t v = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+        v = (v << 8) | static_cast<std::uint64_t>(i < s.size() ? fold(static_cast<unsigned char>(s[i])) : 0);
+    return v;
+}
+
+// The value of a size text as group_digits writes it; false for any other text.
+bool canonical_size(const std::string& s, std::uint64_t& value)
+{
+    std::size_t n = s.size();
+    if (n == 0 || n > 26 || (s[0] == '0' && n > 1))
+        return false;
+    value = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        bool comma_place = (n - 1 - i) % 4 == 3;
+        char c = s[i];
+        if (comma_place) {
+            if (c != ',')
+                return false;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+} // namespace
+
+listing::sort_key listing::make_key(const FileEntry& row, std::uint32_t index, int column)
+{
+    sort_key k{};
+    k.row = index;
+    k.row_class = row.name == ".." ? 0 : is_dir_entry(row) ? 1 : 2;
+    const std::string& text = column_text(row, column);
+    if (column == column_size) {
+        // Blank-filled sizes order as their values, with "?" before every number.
+        std::uint64_t value = 0;
+        if (text == "?") {
+            k.flags = key_ordered | key_exact;
+        } else if (canonical_size(text, value)) {
+            k.primary[0] = 1;
+            k.primary[1] = value;
+            k.flags = key_ordered | key_exact;
+        }
+    } else {
+        k.primary[0] = pack(text, 0);
+        k.primary[1] = pack(text, 8);
+        k.flags = key_ordered | (text.size() <= 16 ? key_exact : 0);
+    }
+    const std::string& tie = column_text(row, column == column_name ? column_type : column_name);
+    k.secondary[0] = pack(tie, 0);
+    k.secondary[1] = pack(tie, 8);
+    return k;
+}
+
+int listing::compare_keys(const sort_key& a, const sort_key& b, const SortState& state) const
+{
+    int d = state.ascending ? 1 : -1;
+    if (a.row_class == 0)
+        return -d;
+    if (b.row_class == 0)
+        return d;
+    if (a.row_class != b.row_class)
+        return a.row_class < b.row_class ? -d : d;
+    if (a.flags & b.flags & key_ordered) {
+        for (int i = 0; i < 2; ++i)
+            if (a.primary[i] != b.primary[i])
+                return a.primary[i] < b.primary[i] ? -1 : 1;
+        if (a.flags & b.flags & key_exact)
+            for (int i = 0; i < 2; ++i)
+                if (a.secondary[i] != b.secondary[i])
+                    return a.secondary[i] < b.secondary[i] ? -d : d;
+    }
+    return compare_entries(rows_[a.row], rows_[b.row], state);
+}
+
+// Moves every row (and its mark) to the position its key reached, one cycle at a time.
+void listing::apply_order()
+{
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        if (keys_[k].row == k)
+            continue;
+        FileEntry held = std::move(rows_[k]);
+        unsigned char held_mark = marked_[k];
+        std::size_t j = k;
+        for (;;) {
+            std::size_t from = keys_[j].row;
+            keys_[j].row = static_cast<std::uint32_t>(j);
+            if (from == k) {
+                rows_[j] = std::move(held);
+                marked_[j] = held_mark;
+                break;
+            }
+            rows_[j] = std::move(rows_[from]);
+            marked_[j] = marked_[from];
+            j = from;
+        }
+    }
+}
+
 int listing::sort(const SortState& state)
 {
     const std::size_t count = rows_.size();
-    std::size_t followed = cursor_ >= 0 ? static_cast<std::size_t>(cursor_) : count;
+    int column = (state.column >= 0 && state.column < column_count) ? state.column : column_name;
+    keys_.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys_[i] = make_key(rows_[i], static_cast<std::uint32_t>(i), column);
+
     std::size_t gap = count;
     bool swapped = false;
     while (swapped || gap > 1) {
@@ -166,19 +273,20 @@ int listing::sort(const SortState& state)
             gap = 11;
         swapped = false;
         for (std::size_t i = 0; i + gap < count; ++i) {
-            int r = compare_entries(rows_[i], rows_[i + gap], state);
+            int r = compare_keys(keys_[i], keys_[i + gap], state);
             if (state.ascending ? r > 0 : r < 0) {
-                swap_rows(rows_[i], rows_[i + gap]);
-                std::swap(marked_[i], marked_[i + gap]);
-                if (followed == i)
-                    followed = i + gap;
-                else if (followed == i + gap)
-                    followed = i;
+                std::swap(keys_[i], keys_[i + gap]);
                 swapped = true;
             }
         }
     }
-    return followed < count ? static_cast<int>(followed) : -1;
+
+    int followed = -1;
+    for (std::size_t k = 0; k < count && cursor_ >= 0; ++k)
+        if (keys_[k].row == static_cast<std::uint32_t>(cursor_))
+            followed = static_cast<int>(k);
+    apply_order();
+    return followed;
 }
 
 int listing::find(bool is_dir, std::string_view file_name) const

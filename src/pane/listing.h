@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,15 +72,31 @@ public:
     // Removes one row; the cursor keeps its line as far as the rows reach.
     void remove(std::size_t i);
 
-    // Comb sort in place: marks travel with their rows, the cursor keeps its position. Returns the
-    // position the cursor's row has moved to (-1 without a cursor), to be scrolled into view.
+    // Comb sort: marks travel with their rows, the cursor keeps its position. Returns the position
+    // the cursor's row has moved to (-1 without a cursor), to be scrolled into view. The passes run
+    // over compact keys and the rows are moved once at the end, into the order that swapping the
+    // rows themselves pass by pass gives.
     int sort(const SortState& state);
 
     // The first row whose name and type equal the parts of file_name exactly, or -1.
     int find(bool is_dir, std::string_view file_name) const;
 
 private:
+    // What the sort compares first: the row's class and the leading bytes of its sort column and
+    // of its first tie-breaking column, so that most comparisons never touch the rows.
+    struct sort_key {
+        std::uint64_t primary[2];
+        std::uint64_t secondary[2];
+        std::uint32_t row;
+        unsigned char row_class; // 0 "..", 1 directory, 2 file
+        unsigned char flags;
+    };
+    static sort_key make_key(const FileEntry& row, std::uint32_t index, int column);
+    int compare_keys(const sort_key& a, const sort_key& b, const SortState& state) const;
+    void apply_order();
+
     std::vector<FileEntry> rows_;
+    std::vector<sort_key> keys_; // kept between sorts: no allocation once it has grown
     std::vector<unsigned char> marked_;
     int cursor_ = -1;
 };

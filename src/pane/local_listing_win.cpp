@@ -11,6 +11,8 @@
 #include "platform/os.h"
 #include "resource.h"
 
+#include <shellapi.h>
+
 #include <memory>
 #include <unordered_map>
 
@@ -18,8 +20,9 @@ namespace {
 
 ftp_listing_reader ftp_reader = nullptr;
 
-// Icon indexes for one listing: the shell is asked once per type (and once for all directories),
-// except for the types whose files carry an icon of their own.
+// Icon indexes for one listing: the shell is asked once per type, by the type alone (asked with a
+// real path, the shell may read the whole directory for every question), and once for all
+// directories; files of the types that carry an icon of their own are still asked one by one.
 class icon_lookup {
 public:
     int icon(const std::string& dir, std::string_view file_name, bool is_dir, const std::string& type)
@@ -31,7 +34,7 @@ public:
             return icons->folder_icon();
         if (is_dir) {
             if (dir_icon_ < 0)
-                dir_icon_ = icons->icon_of(dir + std::string(file_name));
+                dir_icon_ = icon_by_type("", FILE_ATTRIBUTE_DIRECTORY);
             return dir_icon_;
         }
         std::string key = type;
@@ -41,12 +44,20 @@ public:
         auto found = by_type_.find(key);
         if (found != by_type_.end())
             return found->second;
-        int icon = icons->icon_of(dir + std::string(file_name));
+        int icon = icon_by_type(type, FILE_ATTRIBUTE_NORMAL);
         by_type_.emplace(std::move(key), icon);
         return icon;
     }
 
 private:
+    static int icon_by_type(const std::string& type, DWORD attributes)
+    {
+        std::string name = type.empty() ? std::string("x") : "x." + type;
+        SHFILEINFOA info{};
+        SHGetFileInfoA(name.c_str(), attributes, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
+        return info.iIcon;
+    }
+
     static bool has_own_icon(const std::string& type)
     {
         for (const char* own : {"EXE", "ICO", "LNK", "CUR", "ANI", "URL", "PIF"})

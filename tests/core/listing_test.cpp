@@ -405,3 +405,72 @@ TEST(PanePaths, LocalFilter)
         EXPECT_EQ(keep_local_entry(c.entry, c.path, c.wildcard, c.hide), c.kept)
             << c.entry.name << " in " << c.path << " with " << c.wildcard;
 }
+
+namespace {
+
+// The comb sort swapping whole rows pass by pass: the order the listing's sort must end in.
+void reference_comb_sort(std::vector<FileEntry>& rows, const SortState& state)
+{
+    std::size_t gap = rows.size();
+    bool swapped = false;
+    while (swapped || gap > 1) {
+        gap = gap * 10 / 13;
+        gap = gap == 0 ? 1 : (gap == 9 || gap == 10) ? 11 : gap;
+        swapped = false;
+        for (std::size_t i = 0; i + gap < rows.size(); ++i) {
+            int r = compare_entries(rows[i], rows[i + gap], state);
+            if (state.ascending ? r > 0 : r < 0) {
+                std::swap(rows[i], rows[i + gap]);
+                swapped = true;
+            }
+        }
+    }
+}
+
+} // namespace
+
+// Rows that compare equal (here: the same texts, told apart by their icons) end up where the comb
+// sort puts them; long common beginnings, unknown and odd sizes take the slow comparison.
+TEST(Sort, SameOrderAsSwappingRows)
+{
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    const char* names[] = {"a", "A", "b", "common_beginning_of_a_long_name_1", "common_beginning_of_a_long_name_2",
+                           "Common_Beginning_Of_A_Long_Name_1", "x\x83\x5C", "..", "_", "["};
+    const char* types[] = {"", "c", "C", "txt", "tar.gz", "averyveryverylongtype"};
+    const char* sizes[] = {"0", "1", "999", "1,000", "4,097", "?", "<dir>", "12,345,678,901,234", "0999", "1,00"};
+    const char* times[] = {"2010. 1. 5  9:05.07", "2010. 1. 5  9:05.08", "2010.12.31 23:59.59",
+                           "????. ?. ?  ?:??.??"};
+    const char* attrs[] = {"----", "---a", "sh--", "????"};
+    for (int round = 0; round < 40; ++round) {
+        std::vector<FileEntry> rows;
+        std::size_t n = 1 + next(300);
+        for (std::size_t i = 0; i < n; ++i) {
+            FileEntry e;
+            e.name = names[next(10)];
+            e.type = types[next(6)];
+            e.size_text = sizes[next(10)];
+            e.time_text = times[next(4)];
+            e.attr_text = attrs[next(4)];
+            e.icon = static_cast<int>(i);
+            rows.push_back(e);
+        }
+        SortState state{static_cast<int>(next(5)), static_cast<int>(next(2))};
+        listing l = make_listing(rows);
+        l.set_cursor(static_cast<int>(next(static_cast<std::uint32_t>(n))));
+        l.set_marked(static_cast<std::size_t>(l.cursor()), true);
+        int cursor_icon = l.row(static_cast<std::size_t>(l.cursor())).icon;
+        int followed = l.sort(state);
+        reference_comb_sort(rows, state);
+        ASSERT_EQ(l.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            ASSERT_EQ(l.row(i).icon, rows[i].icon) << "round " << round << " row " << i;
+        ASSERT_GE(followed, 0);
+        EXPECT_EQ(l.row(static_cast<std::size_t>(followed)).icon, cursor_icon);
+        EXPECT_TRUE(l.marked(static_cast<std::size_t>(followed)));
+        EXPECT_EQ(l.marked_count(), 1u);
+    }
+}
