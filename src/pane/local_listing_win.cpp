@@ -99,6 +99,8 @@ std::string backslashed(const std::string& path)
 bool read_local_listing(Pane& pane, bool set_current)
 {
     std::string wildcard = bounded(pane.wildcard, path_size);
+    if (pane.path.back() != '/')
+        pane.path += '/'; // without it the scan would yield the directory itself, not its entries
     auto scan = std::make_unique<dir_scan>(pane.path);
     bool climbed = false;
     while (!scan->found() && !is_at_root(pane.path)) {

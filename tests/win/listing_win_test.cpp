@@ -1,6 +1,8 @@
 // Reading local directories under Wine: roots and "..", hidden and system entries, wildcards,
 // climbing out of a deleted directory, attribute and time round trips, Japanese names.
+#include "app/app_context.h"
 #include "app/paths.h"
+#include "app/shell_icons_win.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
@@ -117,6 +119,13 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
         ASSERT_TRUE(read_listing(net, false));
         EXPECT_EQ(net.path, "//kvhost/kvshare/");
         EXPECT_EQ(file_names(net), (std::set<std::string>{"d", "f.txt"}));
+        // Wine answers the cluster size of a share with zero sectors: the total must still come out.
+        int row = net.rows.find(false, "f.txt");
+        ASSERT_GE(row, 0);
+        net.rows.set_marked(static_cast<std::size_t>(row), true);
+        update_pane_info(net);
+        EXPECT_EQ(net.info_text.substr(0, 10), "         1");
+        EXPECT_NE(net.info_text.find(" 0 "), std::string::npos) << net.info_text;
         net.path = "//kvhost/kvshare/d/";
         ASSERT_TRUE(read_listing(net, false));
         EXPECT_EQ(file_names(net), (std::set<std::string>{".."}));
@@ -313,4 +322,36 @@ TEST_F(ListingWin, InformationLine)
     EXPECT_EQ(free_bytes("Q:/nowhere/"), 0u);
     EXPECT_EQ(allocation_unit("Q:/nowhere/"), 1);
     EXPECT_EQ(volume_information("Q:/nowhere/").file_system, "???");
+}
+
+TEST_F(ListingWin, IconsByTypeAndFtpPanes)
+{
+    ASSERT_TRUE(make_file(root + "one.txt"));
+    ASSERT_TRUE(make_file(root + "two.TXT"));
+    ASSERT_TRUE(os::make_directory(root + "d"));
+    shell_icons icons;
+    app().icons = &icons;
+    bool read = read_listing(pane, false);
+    app().icons = nullptr;
+    ASSERT_TRUE(read);
+    // One question per type gives what the shell says of each file of that type.
+    for (const char* name : {"one.txt", "two.TXT"}) {
+        int row = pane.rows.find(false, name);
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).icon, icons.icon_of(root + name)) << name;
+    }
+    EXPECT_EQ(pane.rows.row(0).icon, icons.folder_icon()); // ".."
+
+    // Without a listing cache an FTP pane has no listing, and its rows stay as they were.
+    Pane ftp;
+    ftp.path = "ftp://server/pub/";
+    add_ftp_entry(ftp, false, "a.txt", 5, "20100105090507");
+    EXPECT_FALSE(read_listing(ftp, false));
+    ASSERT_EQ(ftp.rows.size(), 1u);
+    EXPECT_EQ(ftp.rows.row(0).time_text, "2010. 1. 5  9:05.07");
+    ftp.rows.set_marked(0, true);
+    update_pane_info(ftp);
+    EXPECT_EQ(ftp.status_text, "");
+    EXPECT_EQ(ftp.info_text.substr(ftp.info_text.size() - 3), "(?)");
+    EXPECT_NE(ftp.info_text.find(" 5 "), std::string::npos) << ftp.info_text; // unit 1 on FTP
 }
