@@ -47,7 +47,10 @@ bool is_at_root(std::string_view path) { return volume_root(path).size() >= path
 bool keep_local_entry(const scan_facts& entry, std::string_view pane_path, std::string_view wildcard,
                       bool hide_system)
 {
-    if (hide_system && (entry.system || entry.hidden))
+    // ".." carries the attributes of a directory above (the parent, or the directory itself on
+    // some file systems): hiding it would take the way up out of every hidden directory.
+    bool dot_dot = entry.is_dir && entry.name == "..";
+    if (hide_system && (entry.system || entry.hidden) && !dot_dot)
         return false;
     if (entry.is_dir) {
         if (entry.name == ".")

@@ -152,6 +152,17 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
         EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "plain.txt"}));
     }
     {
+        // Inside the hidden directory the way up stays, though ".." carries the hidden attribute
+        // (under Wine that of the parent).
+        hide_switch hide(true);
+        ASSERT_TRUE(os::make_directory(root + "hidden/in"));
+        Pane inner;
+        inner.path = root + "hidden/in/";
+        ASSERT_TRUE(read_listing(inner, false));
+        EXPECT_EQ(file_names(inner), (std::set<std::string>{".."}));
+        EXPECT_TRUE(RemoveDirectoryA((root + "hidden/in").c_str()));
+    }
+    {
         hide_switch hide(false);
         ASSERT_TRUE(read_listing(pane, false));
         EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "hidden", "system.txt", "plain.txt"}));
