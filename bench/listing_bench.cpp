@@ -4,8 +4,8 @@
 #include "app/shell_icons_win.h"
 #include "pane/local_listing_win.h"
 
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,12 +33,16 @@ double cpu_ms()
     FILETIME created, ended, kernel, user;
     GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
     auto ms = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+        return static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+               1e4;
     };
     return ms(kernel) + ms(user);
 }
 
-double least(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+double least(const std::vector<double>& v)
+{
+    return *std::min_element(v.begin(), v.end());
+}
 
 std::size_t used_bytes()
 {
@@ -137,12 +141,13 @@ int main(int argc, char** argv)
                 read.wall, read.cpu);
     std::printf("ratio                %8.2f   %12.2f   (goal <= 1.50)\n", read.wall / walk.wall,
                 walk.cpu > 0 ? read.cpu / walk.cpu : 0.0);
-    std::printf("memory per row       %.0f bytes of rows and texts (%zu fixed + %.0f of texts longer than 15 "
-                "bytes); working set grew by %.0f bytes per row\n",
-                rows ? static_cast<double>(rows * (sizeof(FileEntry) + 1) + text_bytes) / static_cast<double>(rows)
-                     : 0.0,
-                sizeof(FileEntry) + 1, rows ? static_cast<double>(text_bytes) / static_cast<double>(rows) : 0.0,
-                rows && after > before ? static_cast<double>(after - before) / static_cast<double>(rows) : 0.0);
+    std::printf(
+        "memory per row       %.0f bytes of rows and texts (%zu fixed + %.0f of texts longer than 15 "
+        "bytes); working set grew by %.0f bytes per row\n",
+        rows ? static_cast<double>(rows * (sizeof(FileEntry) + 1) + text_bytes) / static_cast<double>(rows)
+             : 0.0,
+        sizeof(FileEntry) + 1, rows ? static_cast<double>(text_bytes) / static_cast<double>(rows) : 0.0,
+        rows && after > before ? static_cast<double>(after - before) / static_cast<double>(rows) : 0.0);
 
     static const char* column_names[] = {"name", "type", "size", "time", "attributes"};
     for (int column : {0, 2, 3, 4, 1}) {
@@ -151,8 +156,9 @@ int main(int argc, char** argv)
         double t1 = now_ms(), c1 = cpu_ms();
         sort_listing(pane, column); // the same column again: the other direction
         double t2 = now_ms(), c2 = cpu_ms();
-        std::printf("sort by %-12s %6.1f ms ascending (%.1f processor), %6.1f ms descending (%.1f processor)\n",
-                    column_names[column], t1 - t0, c1 - c0, t2 - t1, c2 - c1);
+        std::printf(
+            "sort by %-12s %6.1f ms ascending (%.1f processor), %6.1f ms descending (%.1f processor)\n",
+            column_names[column], t1 - t0, c1 - c0, t2 - t1, c2 - c1);
     }
     std::printf("(checksum %llu)\n", static_cast<unsigned long long>(checksum));
     app().icons = nullptr;

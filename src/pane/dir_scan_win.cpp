@@ -24,7 +24,10 @@ bool dir_scan::next()
     return found_;
 }
 
-bool dir_scan::time_text(std::string& text) const { return file_time_to_text(data_.ftLastWriteTime, text); }
+bool dir_scan::time_text(std::string& text) const
+{
+    return file_time_to_text(data_.ftLastWriteTime, text);
+}
 
 bool file_time_to_text(const FILETIME& utc, std::string& text)
 {

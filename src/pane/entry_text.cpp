@@ -11,7 +11,10 @@ namespace {
 
 constexpr std::size_t max_name = path_size - 1; // names and wildcards are cut to 255 bytes
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char fold(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // One part (base or extension) of a name against the same part of the wildcard.
 bool match_part(std::string_view p, std::string_view t)
@@ -77,7 +80,10 @@ void put_int(std::string& out, int value, std::size_t width, char fill)
     out.append(digits, end);
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 } // namespace
 

@@ -32,17 +32,25 @@ void update_sort_state(SortState& state, int column)
 const std::string& column_text(const FileEntry& row, int column)
 {
     switch (column) {
-    case column_name: return row.name;
-    case column_type: return row.type;
-    case column_size: return row.size_text;
-    case column_time: return row.time_text;
-    default: return row.attr_text;
+    case column_name:
+        return row.name;
+    case column_type:
+        return row.type;
+    case column_size:
+        return row.size_text;
+    case column_time:
+        return row.time_text;
+    default:
+        return row.attr_text;
     }
 }
 
 namespace {
 
-int fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
+int fold(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
 
 // Byte-wise, ignoring ASCII case, the shorter text first when one is the start of the other.
 int compare_left_aligned(const std::string& a, const std::string& b)

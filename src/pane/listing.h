@@ -46,7 +46,10 @@ const std::string& column_text(const FileEntry& row, int column);
 int compare_entries(const FileEntry& a, const FileEntry& b, const SortState& state);
 
 // True when the row is a directory (its size text begins with '<').
-inline bool is_dir_entry(const FileEntry& row) { return !row.size_text.empty() && row.size_text[0] == '<'; }
+inline bool is_dir_entry(const FileEntry& row)
+{
+    return !row.size_text.empty() && row.size_text[0] == '<';
+}
 
 // Rows, one marked flag per row and one cursor row (or none); knows nothing of windows.
 class listing {
@@ -62,7 +65,10 @@ public:
 
     // The cursor row, or -1 when there is none.
     int cursor() const { return cursor_; }
-    void set_cursor(int row) { cursor_ = (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) ? row : -1; }
+    void set_cursor(int row)
+    {
+        cursor_ = (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) ? row : -1;
+    }
 
     // Removes every row; marks and cursor go with them.
     void clear();

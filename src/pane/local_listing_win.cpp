@@ -54,7 +54,8 @@ private:
     {
         std::string name = type.empty() ? std::string("x") : "x." + type;
         SHFILEINFOA info{};
-        SHGetFileInfoA(name.c_str(), attributes, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
+        SHGetFileInfoA(name.c_str(), attributes, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES);
         return info.iIcon;
     }
 
@@ -133,7 +134,10 @@ bool read_local_listing(Pane& pane, bool set_current)
 
 } // namespace
 
-void set_ftp_listing_reader(ftp_listing_reader reader) { ftp_reader = reader; }
+void set_ftp_listing_reader(ftp_listing_reader reader)
+{
+    ftp_reader = reader;
+}
 
 bool read_listing(Pane& pane, bool set_current)
 {
@@ -203,8 +207,8 @@ void update_pane_info(Pane& pane)
         label_b = IDS_INFO_FREE;
     }
     volume_names names = local ? volume_information(root) : volume_names{"?", ""};
-    pane.info_text = info_line_text(count, resource_string(label_a), amount, resource_string(label_b),
-                                    names.file_system);
+    pane.info_text =
+        info_line_text(count, resource_string(label_a), amount, resource_string(label_b), names.file_system);
     pane.status_text = names.label;
     if (pane.hooks)
         pane.hooks->info_changed();

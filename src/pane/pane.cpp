@@ -42,7 +42,10 @@ std::string volume_root(std::string_view path)
     }
 }
 
-bool is_at_root(std::string_view path) { return volume_root(path).size() >= path.size(); }
+bool is_at_root(std::string_view path)
+{
+    return volume_root(path).size() >= path.size();
+}
 
 bool keep_local_entry(const scan_facts& entry, std::string_view pane_path, std::string_view wildcard,
                       bool hide_system)

@@ -28,12 +28,12 @@ public:
 // One pane: 1 the left, 2 the right.
 struct Pane {
     int index = 1;
-    std::string path;          // pane path: forward slashes, ends in '/', at most 255 bytes
-    std::string return_path;   // where going to the same directory mark twice returns
+    std::string path;        // pane path: forward slashes, ends in '/', at most 255 bytes
+    std::string return_path; // where going to the same directory mark twice returns
     std::string wildcard = "*.*";
     listing rows;
-    std::string info_text;     // the information line above the list
-    std::string status_text;   // the volume label in the pane's section of the status bar
+    std::string info_text;   // the information line above the list
+    std::string status_text; // the volume label in the pane's section of the status bar
     pane_hooks* hooks = nullptr;
 };
 

@@ -10,8 +10,8 @@
 namespace {
 
 // A row as the local reader builds it, from a file name and its texts.
-FileEntry row(const std::string& file_name, const std::string& size, const std::string& time = "2010. 1. 5  9:05.07",
-              const std::string& attr = "----")
+FileEntry row(const std::string& file_name, const std::string& size,
+              const std::string& time = "2010. 1. 5  9:05.07", const std::string& attr = "----")
 {
     FileEntry e;
     bool is_dir = !size.empty() && size[0] == '<';
@@ -90,24 +90,39 @@ TEST(Wildcard, Matches)
         const char* pattern;
         bool match;
     } cases[] = {
-        {"a.c", "*.*", true},       {".profile", "*.*", true},   {"Makefile", "*.*", true},
-        {"a.b.c", "*.*", true},     {"A.TXT", "*.txt", true},    {"a.txt", "*.TXT", true},
-        {"Makefile", "*", true},    {"main.c", "*", false},      {"banana", "*a", false},
-        {"abc", "a*c", true},       {"acbc", "a*c", false},      {"a.c", "*.c", true},
-        {"A.C", "*.c", true},       {"a.cpp", "*.c", false},     {"ab.c", "a?.c", true},
-        {"a.c", "a?.c", false},     {"abc.txt", "a*", false},    {"abc", "a*", true},
-        {"x.tar.gz", "*.gz", true}, {"x.tar.gz", "x.*", false},  {"x.tar.gz", "x.tar.*", true},
+        {"a.c", "*.*", true},
+        {".profile", "*.*", true},
+        {"Makefile", "*.*", true},
+        {"a.b.c", "*.*", true},
+        {"A.TXT", "*.txt", true},
+        {"a.txt", "*.TXT", true},
+        {"Makefile", "*", true},
+        {"main.c", "*", false},
+        {"banana", "*a", false},
+        {"abc", "a*c", true},
+        {"acbc", "a*c", false},
+        {"a.c", "*.c", true},
+        {"A.C", "*.c", true},
+        {"a.cpp", "*.c", false},
+        {"ab.c", "a?.c", true},
+        {"a.c", "a?.c", false},
+        {"abc.txt", "a*", false},
+        {"abc", "a*", true},
+        {"x.tar.gz", "*.gz", true},
+        {"x.tar.gz", "x.*", false},
+        {"x.tar.gz", "x.tar.*", true},
         // The character after '*' is searched with its case; the other letters ignore it.
-        {"BA", "*a", false},        {"Abc", "a*", true},
+        {"BA", "*a", false},
+        {"Abc", "a*", true},
         // Double-byte names: '?' takes a whole character, a trail byte is never a letter.
         {"\x83\x41.txt", "?.txt", true},         // 'ア.txt'
         {"\x83\x41.txt", "*A.txt", false},       // 0x41 is the trail byte of 'ア', not 'A'
         {"\x83\x41.txt", "\x83\x61.txt", false}, // double-byte characters compare exactly
         {"\x83\x41.txt", "\x83\x41*.*", true},
-        {"\x83\x41.txt", "\x83\x41*", false},         // no '.' in the wildcard: no extension
-        {"\x95\x5C.c", "*.c", true},             // '表' ends in 0x5C
+        {"\x83\x41.txt", "\x83\x41*", false}, // no '.' in the wildcard: no extension
+        {"\x95\x5C.c", "*.c", true},          // '表' ends in 0x5C
         {"\x88\xEA\x97\x97\x95\x5C.txt", "*\x95\x5C.txt", true},
-        {"\x83\x95\x41", "*\x95\x41", false},    // the bytes 95 41 straddle two characters
+        {"\x83\x95\x41", "*\x95\x41", false}, // the bytes 95 41 straddle two characters
         {"\x93\xFA\x96\x7B\x8C\xEA.doc", "??\x8C\xEA.*", true},
     };
     for (auto& c : cases)
@@ -157,28 +172,45 @@ TEST(Sort, Orders)
         std::vector<FileEntry> rows;
         names_t expected;
     } cases[] = {
-        {"type, ties by name", {column_type, 1},
-         {row("a.h", "1"), row("b.c", "1"), row("a.c", "1")}, {"a.c", "b.c", "a.h"}},
-        {"type descending, ties still ascending", {column_type, 0},
-         {row("a.c", "1"), row("b.c", "1"), row("a.h", "1")}, {"a.h", "a.c", "b.c"}},
-        {"name ignores ASCII case", {column_name, 1},
-         {row("b.txt", "1"), row("A.txt", "1"), row("c.txt", "1")}, {"A.txt", "b.txt", "c.txt"}},
-        {"sizes by value", {column_size, 1},
+        {"type, ties by name",
+         {column_type, 1},
+         {row("a.h", "1"), row("b.c", "1"), row("a.c", "1")},
+         {"a.c", "b.c", "a.h"}},
+        {"type descending, ties still ascending",
+         {column_type, 0},
+         {row("a.c", "1"), row("b.c", "1"), row("a.h", "1")},
+         {"a.h", "a.c", "b.c"}},
+        {"name ignores ASCII case",
+         {column_name, 1},
+         {row("b.txt", "1"), row("A.txt", "1"), row("c.txt", "1")},
+         {"A.txt", "b.txt", "c.txt"}},
+        {"sizes by value",
+         {column_size, 1},
          {row("a", "1,000"), row("b", "999"), row("c", "12,345,678"), row("d", "0")},
          {"d", "b", "a", "c"}},
-        {"sizes descending", {column_size, 0},
-         {row("a", "1,000"), row("b", "999"), row("c", "12,345,678")}, {"c", "a", "b"}},
-        {"equal sizes by name", {column_size, 1},
-         {row("b", "5"), row("a", "5"), row("c", "4")}, {"c", "a", "b"}},
-        {"equal sizes by name, descending", {column_size, 0},
-         {row("b", "5"), row("a", "5"), row("c", "6")}, {"c", "a", "b"}},
-        {"unknown sizes first", {column_size, 1},
-         {row("a", "1"), row("b", "?"), row("c", "0")}, {"b", "c", "a"}},
-        {"unreadable times last", {column_time, 1},
+        {"sizes descending",
+         {column_size, 0},
+         {row("a", "1,000"), row("b", "999"), row("c", "12,345,678")},
+         {"c", "a", "b"}},
+        {"equal sizes by name",
+         {column_size, 1},
+         {row("b", "5"), row("a", "5"), row("c", "4")},
+         {"c", "a", "b"}},
+        {"equal sizes by name, descending",
+         {column_size, 0},
+         {row("b", "5"), row("a", "5"), row("c", "6")},
+         {"c", "a", "b"}},
+        {"unknown sizes first",
+         {column_size, 1},
+         {row("a", "1"), row("b", "?"), row("c", "0")},
+         {"b", "c", "a"}},
+        {"unreadable times last",
+         {column_time, 1},
          {row("a", "1", std::string(unknown_local_time)), row("b", "1", "2010.12.31 23:59.59"),
           row("c", "1", "2010. 1. 5  9:05.07"), row("d", "1", "2009.12. 5 10:00.00")},
          {"d", "c", "b", "a"}},
-        {"attributes", {column_attributes, 1},
+        {"attributes",
+         {column_attributes, 1},
          {row("a", "1", "", "sh--"), row("b", "1", "", "----"), row("c", "1", "", "--r-")},
          {"b", "c", "a"}},
     };
@@ -217,8 +249,9 @@ TEST(Sort, ChoosingColumns)
     struct {
         int column;
         SortState after;
-    } steps[] = {{column_type, {column_type, 0}}, {column_type, {column_type, 1}}, {column_size, {column_size, 1}},
-                 {-1, {column_size, 1}},          {column_size, {column_size, 0}}, {column_name, {column_name, 1}}};
+    } steps[] = {{column_type, {column_type, 0}}, {column_type, {column_type, 1}},
+                 {column_size, {column_size, 1}}, {-1, {column_size, 1}},
+                 {column_size, {column_size, 0}}, {column_name, {column_name, 1}}};
     for (auto& step : steps) {
         update_sort_state(s, step.column);
         EXPECT_EQ(s.column, step.after.column);
@@ -228,16 +261,16 @@ TEST(Sort, ChoosingColumns)
 
 TEST(Listing, FindEntry)
 {
-    listing l = make_listing({row("..", "<dir>"), row("a.tar.gz", "1"), row("a.tar", "<dir>"), row("A.TAR.gz", "1"),
-                              row("a.tar.bz2", "1"), row("Makefile", "1")});
+    listing l = make_listing({row("..", "<dir>"), row("a.tar.gz", "1"), row("a.tar", "<dir>"),
+                              row("A.TAR.gz", "1"), row("a.tar.bz2", "1"), row("Makefile", "1")});
     struct {
         bool dir;
         const char* name;
         int row;
     } cases[] = {
-        {false, "a.tar.gz", 1}, {false, "A.TAR.gz", 3}, {true, "a.tar", 2},   {false, "a.tar.bz2", 4},
-        {false, "a.tar", -1},   {false, "Makefile", 5}, {false, "makefile", -1}, {true, "..", 0},
-        {false, "a.tar.GZ", -1},
+        {false, "a.tar.gz", 1},  {false, "A.TAR.gz", 3}, {true, "a.tar", 2},
+        {false, "a.tar.bz2", 4}, {false, "a.tar", -1},   {false, "Makefile", 5},
+        {false, "makefile", -1}, {true, "..", 0},        {false, "a.tar.GZ", -1},
     };
     for (auto& c : cases)
         EXPECT_EQ(l.find(c.dir, c.name), c.row) << c.name;
@@ -259,8 +292,8 @@ TEST(Listing, RemoveKeepsCursorLine)
 
 TEST(InfoLine, Totals)
 {
-    listing l = make_listing({row("..", "<dir>"), row("d", "<dir>"), row("a", "1"), row("b", "4,097"), row("c", "0"),
-                              row("f", "?")});
+    listing l = make_listing({row("..", "<dir>"), row("d", "<dir>"), row("a", "1"), row("b", "4,097"),
+                              row("c", "0"), row("f", "?")});
     for (std::size_t i = 1; i < l.size(); ++i)
         l.set_marked(i, true);
     EXPECT_EQ(group_digits(marked_total(l, 4096)), "12,288");
@@ -282,10 +315,11 @@ TEST(InfoLine, Text)
     const char* total = "\x8D\x87\x8C\x76 ";       // "合計 "
     // "%10d %s %22s %s(%s)"
     EXPECT_EQ(info_line_text(25, existing, "12,345,678,912", free_label, "NTFS"),
-              std::string("        25 ") + existing + " " + std::string(8, ' ') + "12,345,678,912 " + free_label +
-                  "(NTFS)");
-    EXPECT_EQ(info_line_text(3, marked, "12,288", total, "???"),
-              std::string("         3 ") + marked + " " + std::string(16, ' ') + "12,288 " + total + "(\?\?\?)");
+              std::string("        25 ") + existing + " " + std::string(8, ' ') + "12,345,678,912 " +
+                  free_label + "(NTFS)");
+    EXPECT_EQ(info_line_text(3, marked, "12,288", total, "???"), std::string("         3 ") + marked + " " +
+                                                                     std::string(16, ' ') + "12,288 " +
+                                                                     total + "(\?\?\?)");
     // An amount longer than its field is not cut.
     EXPECT_EQ(info_line_text(1234567890123ull, "A", "18,446,744,073,709,551,615", "B", "?"),
               "1234567890123 A 18,446,744,073,709,551,615 B(?)");
@@ -307,8 +341,9 @@ TEST(EntryTexts, Times)
         ASSERT_TRUE(back) << c.text;
         EXPECT_EQ(format_time_text(*back), c.text);
     }
-    for (std::string_view bad : std::initializer_list<std::string_view>{unknown_local_time, unknown_ftp_time, "", "2010.1.5 9:05", "2010-01-05 09:05:07",
-                            "99999999999.1.1 1:1.1"})
+    for (std::string_view bad :
+         std::initializer_list<std::string_view>{unknown_local_time, unknown_ftp_time, "", "2010.1.5 9:05",
+                                                 "2010-01-05 09:05:07", "99999999999.1.1 1:1.1"})
         EXPECT_FALSE(parse_time_text(bad)) << bad;
     // FTP times take the shape of local ones.
     EXPECT_EQ(ftp_time_text("20100105090507"), "2010. 1. 5  9:05.07");
@@ -328,7 +363,8 @@ TEST(EntryTexts, Attributes)
     struct {
         const char* text;
         std::uint32_t bits;
-    } back[] = {{"----", 0x80}, {"shra", 0x27}, {"--r-", 0x1}, {"????", 0x80}, {"hs--", 0x80}, {"s", 0x4}, {"", 0x80}};
+    } back[] = {{"----", 0x80}, {"shra", 0x27}, {"--r-", 0x1}, {"????", 0x80},
+                {"hs--", 0x80}, {"s", 0x4},     {"", 0x80}};
     for (auto& c : back)
         EXPECT_EQ(attr_bits_from_text(c.text), c.bits) << c.text;
 }
@@ -440,10 +476,19 @@ TEST(Sort, SameOrderAsSwappingRows)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) % n;
     };
-    const char* names[] = {"a", "A", "b", "common_beginning_of_a_long_name_1", "common_beginning_of_a_long_name_2",
-                           "Common_Beginning_Of_A_Long_Name_1", "x\x83\x5C", "..", "_", "["};
+    const char* names[] = {"a",
+                           "A",
+                           "b",
+                           "common_beginning_of_a_long_name_1",
+                           "common_beginning_of_a_long_name_2",
+                           "Common_Beginning_Of_A_Long_Name_1",
+                           "x\x83\x5C",
+                           "..",
+                           "_",
+                           "["};
     const char* types[] = {"", "c", "C", "txt", "tar.gz", "averyveryverylongtype"};
-    const char* sizes[] = {"0", "1", "999", "1,000", "4,097", "?", "<dir>", "12,345,678,901,234", "0999", "1,00"};
+    const char* sizes[] = {"0",    "1",   "999", "1,000", "4,097", "?", "<dir>", "12,345,678,901,234",
+                           "0999", "1,00"};
     const char* times[] = {"2010. 1. 5  9:05.07", "2010. 1. 5  9:05.08", "2010.12.31 23:59.59",
                            "????. ?. ?  ?:??.??"};
     const char* attrs[] = {"----", "---a", "sh--", "????"};

@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     listing rows;
     for (std::size_t i = 0; i < n; ++i) {
-        FileEntry e = make_ftp_entry(i % 3 == 0, fields[i], parse_size_text(fields[(i + 4) % n]), fields[(i + 3) % n],
-                                     1, 2);
+        FileEntry e = make_ftp_entry(i % 3 == 0, fields[i], parse_size_text(fields[(i + 4) % n]),
+                                     fields[(i + 3) % n], 1, 2);
         e.size_text = i % 2 ? std::string(fields[(i + 4) % n]) : e.size_text;
         rows.append(e);
     }

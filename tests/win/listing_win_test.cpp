@@ -30,12 +30,14 @@ struct recording_hooks : pane_hooks {
 
 bool make_file(const std::string& path, std::size_t size = 0)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     std::string data(size, 'x');
     DWORD written = 0;
-    bool ok = size == 0 || (WriteFile(h, data.data(), static_cast<DWORD>(size), &written, nullptr) && written == size);
+    bool ok = size == 0 ||
+              (WriteFile(h, data.data(), static_cast<DWORD>(size), &written, nullptr) && written == size);
     return CloseHandle(h) && ok;
 }
 
@@ -271,7 +273,7 @@ TEST_F(ListingWin, AttributeAndTimeRoundTrips)
 
 TEST_F(ListingWin, JapaneseNames)
 {
-    const std::string hyou = "\x95\x5C.txt";               // '表.txt': trail byte 0x5C
+    const std::string hyou = "\x95\x5C.txt";                 // '表.txt': trail byte 0x5C
     const std::string source = "\x83\x5C\x81\x5B\x83\x58.c"; // 'ソース.c'
     const std::string japanese = "\x93\xFA\x96\x7B\x8C\xEA"; // '日本語'
     ASSERT_TRUE(make_file(root + hyou, 3000));
