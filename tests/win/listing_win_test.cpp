@@ -121,13 +121,17 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
         ASSERT_TRUE(read_listing(net, false));
         EXPECT_EQ(net.path, "//kvhost/kvshare/");
         EXPECT_EQ(file_names(net), (std::set<std::string>{"d", "f.txt"}));
-        // Wine answers the cluster size of a share with zero sectors: the total must still come out.
+        // Wine answers the cluster size of a share with zero sectors (and has no volume information
+        // for it, so the file system shows as "???"): the total must still come out.
         int row = net.rows.find(false, "f.txt");
         ASSERT_GE(row, 0);
         net.rows.set_marked(static_cast<std::size_t>(row), true);
         update_pane_info(net);
         EXPECT_EQ(net.info_text.substr(0, 10), "         1");
         EXPECT_NE(net.info_text.find(" 0 "), std::string::npos) << net.info_text;
+        EXPECT_EQ(net.info_text.substr(net.info_text.size() -
+                                       volume_information(volume_root(net.path)).file_system.size() - 2),
+                  "(" + volume_information(volume_root(net.path)).file_system + ")");
         net.path = "//kvhost/kvshare/d/";
         ASSERT_TRUE(read_listing(net, false));
         EXPECT_EQ(file_names(net), (std::set<std::string>{".."}));
