@@ -1,0 +1,40 @@
+// The enumeration of one directory (or one entry) with FindFirstFileA / FindNextFileA.
+#include "pane/dir_scan_win.h"
+
+#include "pane/entry_text.h"
+
+dir_scan::dir_scan(const std::string& path)
+{
+    std::string pattern = path;
+    if (!pattern.empty() && (pattern.back() == '/' || pattern.back() == '\\'))
+        pattern += "*.*";
+    handle_ = FindFirstFileA(pattern.c_str(), &data_);
+    found_ = handle_ != INVALID_HANDLE_VALUE;
+}
+
+dir_scan::~dir_scan()
+{
+    if (handle_ != INVALID_HANDLE_VALUE)
+        FindClose(handle_);
+}
+
+bool dir_scan::next()
+{
+    found_ = found_ && FindNextFileA(handle_, &data_);
+    return found_;
+}
+
+bool dir_scan::time_text(std::string& text) const
+{
+    return file_time_to_text(data_.ftLastWriteTime, text);
+}
+
+bool file_time_to_text(const FILETIME& utc, std::string& text)
+{
+    FILETIME local;
+    SYSTEMTIME t;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
+        return false;
+    text = format_time_text({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
+    return true;
+}

@@ -1,0 +1,307 @@
+// The rows of a pane: comparison with its fixed rules, the comb sort, marks, cursor and lookup.
+#include "pane/listing.h"
+
+#include "pane/entry_text.h"
+
+#include <algorithm>
+
+SortState& sort_state()
+{
+    static SortState state;
+    return state;
+}
+
+bool& hide_system_files()
+{
+    static bool hide = true;
+    return hide;
+}
+
+void update_sort_state(SortState& state, int column)
+{
+    if (column < 0 || column >= column_count)
+        return;
+    if (column == state.column) {
+        state.ascending = state.ascending ? 0 : 1;
+    } else {
+        state.column = column;
+        state.ascending = 1;
+    }
+}
+
+const std::string& column_text(const FileEntry& row, int column)
+{
+    switch (column) {
+    case column_name:
+        return row.name;
+    case column_type:
+        return row.type;
+    case column_size:
+        return row.size_text;
+    case column_time:
+        return row.time_text;
+    default:
+        return row.attr_text;
+    }
+}
+
+namespace {
+
+int fold(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+}
+
+// Byte-wise, ignoring ASCII case, the shorter text first when one is the start of the other.
+int compare_left_aligned(const std::string& a, const std::string& b)
+{
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        int d = fold(static_cast<unsigned char>(a[i])) - fold(static_cast<unsigned char>(b[i]));
+        if (d != 0)
+            return d;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// The same after the shorter text has been filled with blanks on the left: sizes compare by value
+// ('  987' before '1,234') and "?" comes before every number. No copy is made.
+int compare_right_aligned(const std::string& a, const std::string& b)
+{
+    std::size_t n = std::max(a.size(), b.size());
+    std::size_t pad_a = n - a.size(), pad_b = n - b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char ca = i < pad_a ? ' ' : static_cast<unsigned char>(a[i - pad_a]);
+        unsigned char cb = i < pad_b ? ' ' : static_cast<unsigned char>(b[i - pad_b]);
+        int d = fold(ca) - fold(cb);
+        if (d != 0)
+            return d;
+    }
+    return 0;
+}
+
+int compare_column(const FileEntry& a, const FileEntry& b, int column)
+{
+    const std::string& x = column_text(a, column);
+    const std::string& y = column_text(b, column);
+    if (column != column_size)
+        return compare_left_aligned(x, y);
+    // An unknown size ("?") comes before every number; blank-filling alone would put it after the
+    // one-digit sizes, '?' being greater than the digits.
+    bool unknown_x = x == "?", unknown_y = y == "?";
+    if (unknown_x != unknown_y)
+        return unknown_x ? -1 : 1;
+    return compare_right_aligned(x, y);
+}
+
+} // namespace
+
+int compare_entries(const FileEntry& a, const FileEntry& b, const SortState& state)
+{
+    int d = state.ascending ? 1 : -1;
+    if (a.name == "..")
+        return -d;
+    if (b.name == "..")
+        return d;
+    bool dir_a = is_dir_entry(a), dir_b = is_dir_entry(b);
+    if (dir_a != dir_b)
+        return dir_a ? -d : d;
+    int column = (state.column >= 0 && state.column < column_count) ? state.column : column_name;
+    if (int r = compare_column(a, b, column))
+        return r;
+    for (int c = 0; c < column_count; ++c)
+        if (c != column)
+            if (int r = compare_column(a, b, c))
+                return r * d;
+    return 0;
+}
+
+std::size_t listing::marked_count() const
+{
+    return static_cast<std::size_t>(std::count(marked_.begin(), marked_.end(), 1));
+}
+
+void listing::clear()
+{
+    rows_.clear();
+    marked_.clear();
+    cursor_ = -1;
+}
+
+void listing::reserve(std::size_t n)
+{
+    rows_.reserve(n);
+    marked_.reserve(n);
+}
+
+void listing::append(FileEntry entry)
+{
+    rows_.push_back(std::move(entry));
+    marked_.push_back(0);
+}
+
+void listing::remove(std::size_t i)
+{
+    if (i >= rows_.size())
+        return;
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+    marked_.erase(marked_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (cursor_ > static_cast<int>(i) || cursor_ >= static_cast<int>(rows_.size()))
+        --cursor_;
+}
+
+namespace {
+
+constexpr unsigned char key_ordered = 1; // the keys' order is the texts' order where they differ
+constexpr unsigned char key_exact = 2;   // equal keys mean equal texts
+
+// Eight bytes of a text from `from`, folded to lower case, first byte highest; 0 past the end.
+std::uint64_t pack(const std::string& s, std::size_t from)
+{
+    std::uint64_t v = 0;
+    for (std::size_t i = from; i < from + 8; ++i)
+        v = (v << 8) | static_cast<std::uint64_t>(i < s.size() ? fold(static_cast<unsigned char>(s[i])) : 0);
+    return v;
+}
+
+// The value of a size text as group_digits writes it; false for any other text.
+bool canonical_size(const std::string& s, std::uint64_t& value)
+{
+    std::size_t n = s.size();
+    if (n == 0 || n > 26 || (s[0] == '0' && n > 1))
+        return false;
+    value = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        bool comma_place = (n - 1 - i) % 4 == 3;
+        char c = s[i];
+        if (comma_place) {
+            if (c != ',')
+                return false;
+            continue;
+        }
+        if (c < '0' || c > '9')
+            return false;
+        std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+} // namespace
+
+listing::sort_key listing::make_key(const FileEntry& row, std::uint32_t index, int column)
+{
+    sort_key k{};
+    k.row = index;
+    k.row_class = row.name == ".." ? 0 : is_dir_entry(row) ? 1 : 2;
+    const std::string& text = column_text(row, column);
+    if (column == column_size) {
+        // Blank-filled sizes order as their values, with "?" before every number.
+        std::uint64_t value = 0;
+        if (text == "?") {
+            k.flags = key_ordered | key_exact;
+        } else if (canonical_size(text, value)) {
+            k.primary[0] = 1;
+            k.primary[1] = value;
+            k.flags = key_ordered | key_exact;
+        }
+    } else {
+        k.primary[0] = pack(text, 0);
+        k.primary[1] = pack(text, 8);
+        k.flags = key_ordered | (text.size() <= 16 ? key_exact : 0);
+    }
+    const std::string& tie = column_text(row, column == column_name ? column_type : column_name);
+    k.secondary[0] = pack(tie, 0);
+    k.secondary[1] = pack(tie, 8);
+    return k;
+}
+
+int listing::compare_keys(const sort_key& a, const sort_key& b, const SortState& state) const
+{
+    int d = state.ascending ? 1 : -1;
+    if (a.row_class == 0)
+        return -d;
+    if (b.row_class == 0)
+        return d;
+    if (a.row_class != b.row_class)
+        return a.row_class < b.row_class ? -d : d;
+    if (a.flags & b.flags & key_ordered) {
+        for (int i = 0; i < 2; ++i)
+            if (a.primary[i] != b.primary[i])
+                return a.primary[i] < b.primary[i] ? -1 : 1;
+        if (a.flags & b.flags & key_exact)
+            for (int i = 0; i < 2; ++i)
+                if (a.secondary[i] != b.secondary[i])
+                    return a.secondary[i] < b.secondary[i] ? -d : d;
+    }
+    return compare_entries(rows_[a.row], rows_[b.row], state);
+}
+
+// Moves every row (and its mark) to the position its key reached, one cycle at a time.
+void listing::apply_order()
+{
+    for (std::size_t k = 0; k < keys_.size(); ++k) {
+        if (keys_[k].row == k)
+            continue;
+        FileEntry held = std::move(rows_[k]);
+        unsigned char held_mark = marked_[k];
+        std::size_t j = k;
+        for (;;) {
+            std::size_t from = keys_[j].row;
+            keys_[j].row = static_cast<std::uint32_t>(j);
+            if (from == k) {
+                rows_[j] = std::move(held);
+                marked_[j] = held_mark;
+                break;
+            }
+            rows_[j] = std::move(rows_[from]);
+            marked_[j] = marked_[from];
+            j = from;
+        }
+    }
+}
+
+int listing::sort(const SortState& state)
+{
+    const std::size_t count = rows_.size();
+    int column = (state.column >= 0 && state.column < column_count) ? state.column : column_name;
+    keys_.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        keys_[i] = make_key(rows_[i], static_cast<std::uint32_t>(i), column);
+
+    std::size_t gap = count;
+    bool swapped = false;
+    while (swapped || gap > 1) {
+        gap = gap * 10 / 13;
+        if (gap == 0)
+            gap = 1;
+        else if (gap == 9 || gap == 10)
+            gap = 11;
+        swapped = false;
+        for (std::size_t i = 0; i + gap < count; ++i) {
+            int r = compare_keys(keys_[i], keys_[i + gap], state);
+            if (state.ascending ? r > 0 : r < 0) {
+                std::swap(keys_[i], keys_[i + gap]);
+                swapped = true;
+            }
+        }
+    }
+
+    int followed = -1;
+    for (std::size_t k = 0; k < count && cursor_ >= 0; ++k)
+        if (keys_[k].row == static_cast<std::uint32_t>(cursor_))
+            followed = static_cast<int>(k);
+    apply_order();
+    return followed;
+}
+
+int listing::find(bool is_dir, std::string_view file_name) const
+{
+    auto parts = split_entry_name(file_name, is_dir);
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].name == parts.name && rows_[i].type == parts.type)
+            return static_cast<int>(i);
+    return -1;
+}

@@ -1,0 +1,72 @@
+// A pane's model: its path, wildcard, listing and information line, and the path forms it knows.
+#pragma once
+
+#include "pane/listing.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// What the pane's view does when the model changes. Every operation may be left as it is: the
+// model is complete without a window.
+class pane_hooks {
+public:
+    virtual ~pane_hooks() = default;
+    // The pane climbed to an ancestor of its directory: show the new path in the selected entry
+    // of the current-directory box.
+    virtual void path_replaced() {}
+    virtual void suspend_redraw() {}
+    virtual void resume_redraw() {}
+    // The rows were sorted: scroll the given row into view (-1: none) and redraw the visible rows.
+    virtual void rows_sorted(int followed_row) { (void)followed_row; }
+    // The information line and the status-bar text are new.
+    virtual void info_changed() {}
+    // A listing was read: the active pane's view updates the main window's command states.
+    virtual void listing_read() {}
+};
+
+// One pane: 1 the left, 2 the right.
+struct Pane {
+    int index = 1;
+    std::string path;        // pane path: forward slashes, ends in '/', at most 255 bytes
+    std::string return_path; // where going to the same directory mark twice returns
+    std::string wildcard = "*.*";
+    listing rows;
+    std::string info_text;   // the information line above the list
+    std::string status_text; // the volume label in the pane's section of the status bar
+    pane_hooks* hooks = nullptr;
+};
+
+enum class path_kind { drive, network, ftp, other };
+
+// Drive 'C:/x/' (second character ':'), network '//server/share/x/' (first character '/'),
+// FTP ("ftp:" at the start).
+path_kind kind_of_path(std::string_view path);
+// A pane path is local when its second character is ':' or its first is '/'.
+bool is_local_path(std::string_view path);
+// 'C:/' of a drive path, '//server/share/' of a network path; the path itself otherwise.
+std::string volume_root(std::string_view path);
+// True when nothing follows the volume root.
+bool is_at_root(std::string_view path);
+
+// The local listing's filter for one entry the scan yields.
+struct scan_facts {
+    std::string_view name;
+    bool is_dir = false;
+    bool system = false;
+    bool hidden = false;
+};
+bool keep_local_entry(const scan_facts& entry, std::string_view pane_path, std::string_view wildcard,
+                      bool hide_system);
+
+// The sum over marked file rows of their sizes, each rounded up to a whole allocation unit.
+std::uint64_t marked_total(const listing& rows, std::uint64_t unit);
+// "%10d %s %22s %s(%s)": count, label A, amount, label B, file system name.
+std::string info_line_text(std::uint64_t count, std::string_view label_a, std::string_view amount,
+                           std::string_view label_b, std::string_view file_system);
+
+// The pane forms of the listing operations (the view is told through the pane's hooks).
+// -1 sorts by the current SortState; a column first updates it.
+void sort_listing(Pane& pane, int column);
+int find_entry(const Pane& pane, bool is_dir, std::string_view file_name);
+bool is_dir_entry(const Pane& pane, int row);

@@ -1,0 +1,523 @@
+// The listing rules without a window: names, wildcard, sort order, lookup, sizes, texts, filter.
+#include "pane/entry_text.h"
+#include "pane/listing.h"
+#include "pane/pane.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A row as the local reader builds it, from a file name and its texts.
+FileEntry row(const std::string& file_name, const std::string& size,
+              const std::string& time = "2010. 1. 5  9:05.07", const std::string& attr = "----")
+{
+    FileEntry e;
+    bool is_dir = !size.empty() && size[0] == '<';
+    auto parts = split_entry_name(file_name, is_dir);
+    e.name = parts.name;
+    e.type = parts.type;
+    e.size_text = size;
+    if (file_name != "..") {
+        e.time_text = time;
+        e.attr_text = attr;
+    }
+    return e;
+}
+
+listing make_listing(const std::vector<FileEntry>& rows)
+{
+    listing l;
+    for (auto& r : rows)
+        l.append(r);
+    return l;
+}
+
+std::vector<std::string> names(const listing& l)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < l.size(); ++i)
+        out.push_back(join_entry_name(l.row(i)));
+    return out;
+}
+
+using names_t = std::vector<std::string>;
+
+} // namespace
+
+TEST(EntryNames, Split)
+{
+    struct {
+        const char* file;
+        bool dir;
+        const char* name;
+        const char* type;
+        const char* joined;
+    } cases[] = {
+        {"a.tar.gz", false, "a.tar", "gz", "a.tar.gz"},
+        {"a.", false, "a", "", "a"},
+        {".profile", false, ".profile", "", ".profile"},
+        {"..", false, "..", "", ".."},
+        {"..", true, "..", "", ".."},
+        {"Makefile", false, "Makefile", "", "Makefile"},
+        {"src.d", true, "src.d", "", "src.d"},
+        {".a.b", false, ".a", "b", ".a.b"},
+        // A trail byte 0x5C ('表') is part of its character.
+        {"\x95\x5C.txt", false, "\x95\x5C", "txt", "\x95\x5C.txt"},
+    };
+    for (auto& c : cases) {
+        auto parts = split_entry_name(c.file, c.dir);
+        EXPECT_EQ(parts.name, c.name) << c.file;
+        EXPECT_EQ(parts.type, c.type) << c.file;
+        FileEntry e;
+        e.name = parts.name;
+        e.type = parts.type;
+        EXPECT_EQ(join_entry_name(e), c.joined) << c.file;
+    }
+    // Names are cut to 255 bytes before they are split.
+    std::string long_name(300, 'x');
+    long_name[260] = '.';
+    auto parts = split_entry_name(long_name, false);
+    EXPECT_EQ(parts.name.size(), 255u);
+    EXPECT_EQ(parts.type, "");
+}
+
+TEST(Wildcard, Matches)
+{
+    struct {
+        const char* name;
+        const char* pattern;
+        bool match;
+    } cases[] = {
+        {"a.c", "*.*", true},
+        {".profile", "*.*", true},
+        {"Makefile", "*.*", true},
+        {"a.b.c", "*.*", true},
+        {"A.TXT", "*.txt", true},
+        {"a.txt", "*.TXT", true},
+        {"Makefile", "*", true},
+        {"main.c", "*", false},
+        {"banana", "*a", false},
+        {"abc", "a*c", true},
+        {"acbc", "a*c", false},
+        {"a.c", "*.c", true},
+        {"A.C", "*.c", true},
+        {"a.cpp", "*.c", false},
+        {"ab.c", "a?.c", true},
+        {"a.c", "a?.c", false},
+        {"abc.txt", "a*", false},
+        {"abc", "a*", true},
+        {"x.tar.gz", "*.gz", true},
+        {"x.tar.gz", "x.*", false},
+        {"x.tar.gz", "x.tar.*", true},
+        // The character after '*' is searched with its case; the other letters ignore it.
+        {"BA", "*a", false},
+        {"Abc", "a*", true},
+        // Double-byte names: '?' takes a whole character, a trail byte is never a letter.
+        {"\x83\x41.txt", "?.txt", true},         // 'ア.txt'
+        {"\x83\x41.txt", "*A.txt", false},       // 0x41 is the trail byte of 'ア', not 'A'
+        {"\x83\x41.txt", "\x83\x61.txt", false}, // double-byte characters compare exactly
+        {"\x83\x41.txt", "\x83\x41*.*", true},
+        {"\x83\x41.txt", "\x83\x41*", false}, // no '.' in the wildcard: no extension
+        {"\x95\x5C.c", "*.c", true},          // '表' ends in 0x5C
+        {"\x88\xEA\x97\x97\x95\x5C.txt", "*\x95\x5C.txt", true},
+        {"\x83\x95\x41", "*\x95\x41", false}, // the bytes 95 41 straddle two characters
+        {"\x93\xFA\x96\x7B\x8C\xEA.doc", "??\x8C\xEA.*", true},
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(match_wildcard(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
+TEST(Sizes, Grouping)
+{
+    struct {
+        std::uint64_t value;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {1234567, "1,234,567"},
+        {3000000000ull, "3,000,000,000"},
+        {18446744073709551615ull, "18,446,744,073,709,551,615"},
+    };
+    for (auto& c : cases) {
+        EXPECT_EQ(group_digits(c.value), c.text);
+        EXPECT_EQ(parse_size_text(c.text), c.value);
+    }
+    for (const char* not_a_number : {"?", "<dir>", "", "1,2x"})
+        EXPECT_EQ(parse_size_text(not_a_number), 0u) << not_a_number;
+}
+
+TEST(Sort, DotDotAndDirectoriesFirstInBothDirections)
+{
+    for (int column = 0; column < column_count; ++column)
+        for (int ascending : {1, 0}) {
+            listing l = make_listing({row("b.txt", "10"), row("zdir", "<dir>"), row("a.txt", "20"),
+                                      row("..", "<dir>"), row("adir", "<dir>")});
+            l.sort({column, ascending});
+            auto n = names(l);
+            EXPECT_EQ(n[0], "..") << column << ascending;
+            EXPECT_TRUE(is_dir_entry(l.row(1)) && is_dir_entry(l.row(2))) << column << ascending;
+            EXPECT_FALSE(is_dir_entry(l.row(3)) || is_dir_entry(l.row(4))) << column << ascending;
+        }
+}
+
+TEST(Sort, Orders)
+{
+    struct {
+        const char* what;
+        SortState state;
+        std::vector<FileEntry> rows;
+        names_t expected;
+    } cases[] = {
+        {"type, ties by name",
+         {column_type, 1},
+         {row("a.h", "1"), row("b.c", "1"), row("a.c", "1")},
+         {"a.c", "b.c", "a.h"}},
+        {"type descending, ties still ascending",
+         {column_type, 0},
+         {row("a.c", "1"), row("b.c", "1"), row("a.h", "1")},
+         {"a.h", "a.c", "b.c"}},
+        {"name ignores ASCII case",
+         {column_name, 1},
+         {row("b.txt", "1"), row("A.txt", "1"), row("c.txt", "1")},
+         {"A.txt", "b.txt", "c.txt"}},
+        {"sizes by value",
+         {column_size, 1},
+         {row("a", "1,000"), row("b", "999"), row("c", "12,345,678"), row("d", "0")},
+         {"d", "b", "a", "c"}},
+        {"sizes descending",
+         {column_size, 0},
+         {row("a", "1,000"), row("b", "999"), row("c", "12,345,678")},
+         {"c", "a", "b"}},
+        {"equal sizes by name",
+         {column_size, 1},
+         {row("b", "5"), row("a", "5"), row("c", "4")},
+         {"c", "a", "b"}},
+        {"equal sizes by name, descending",
+         {column_size, 0},
+         {row("b", "5"), row("a", "5"), row("c", "6")},
+         {"c", "a", "b"}},
+        {"unknown sizes first",
+         {column_size, 1},
+         {row("a", "1"), row("b", "?"), row("c", "0")},
+         {"b", "c", "a"}},
+        {"unreadable times last",
+         {column_time, 1},
+         {row("a", "1", std::string(unknown_local_time)), row("b", "1", "2010.12.31 23:59.59"),
+          row("c", "1", "2010. 1. 5  9:05.07"), row("d", "1", "2009.12. 5 10:00.00")},
+         {"d", "c", "b", "a"}},
+        {"attributes",
+         {column_attributes, 1},
+         {row("a", "1", "", "sh--"), row("b", "1", "", "----"), row("c", "1", "", "--r-")},
+         {"b", "c", "a"}},
+    };
+    for (auto& c : cases) {
+        listing l = make_listing(c.rows);
+        l.sort(c.state);
+        EXPECT_EQ(names(l), c.expected) << c.what;
+    }
+}
+
+TEST(Sort, MarksTravelAndCursorStays)
+{
+    listing l;
+    for (int i = 0; i < 40; ++i)
+        l.append(row("f" + std::to_string(100 - i) + ".txt", std::to_string(i)));
+    for (std::size_t i = 0; i < l.size(); i += 3)
+        l.set_marked(i, true);
+    l.set_cursor(5); // the row "f95.txt"
+    int followed = l.sort({column_name, 1});
+    EXPECT_EQ(l.cursor(), 5);
+    ASSERT_GE(followed, 0);
+    EXPECT_EQ(join_entry_name(l.row(static_cast<std::size_t>(followed))), "f95.txt");
+    for (std::size_t i = 0; i < l.size(); ++i) {
+        int number = std::stoi(l.row(i).name.substr(1));
+        EXPECT_EQ(l.marked(i), (100 - number) % 3 == 0) << l.row(i).name;
+        if (i > 0) {
+            EXPECT_LT(compare_entries(l.row(i - 1), l.row(i), {column_name, 1}), 0);
+        }
+    }
+    EXPECT_EQ(l.marked_count(), 14u);
+}
+
+TEST(Sort, ChoosingColumns)
+{
+    SortState s{column_type, 1};
+    struct {
+        int column;
+        SortState after;
+    } steps[] = {{column_type, {column_type, 0}}, {column_type, {column_type, 1}},
+                 {column_size, {column_size, 1}}, {-1, {column_size, 1}},
+                 {column_size, {column_size, 0}}, {column_name, {column_name, 1}}};
+    for (auto& step : steps) {
+        update_sort_state(s, step.column);
+        EXPECT_EQ(s.column, step.after.column);
+        EXPECT_EQ(s.ascending, step.after.ascending);
+    }
+}
+
+TEST(Listing, FindEntry)
+{
+    listing l = make_listing({row("..", "<dir>"), row("a.tar.gz", "1"), row("a.tar", "<dir>"),
+                              row("A.TAR.gz", "1"), row("a.tar.bz2", "1"), row("Makefile", "1")});
+    struct {
+        bool dir;
+        const char* name;
+        int row;
+    } cases[] = {
+        {false, "a.tar.gz", 1},  {false, "A.TAR.gz", 3}, {true, "a.tar", 2},
+        {false, "a.tar.bz2", 4}, {false, "a.tar", -1},   {false, "Makefile", 5},
+        {false, "makefile", -1}, {true, "..", 0},        {false, "a.tar.GZ", -1},
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(l.find(c.dir, c.name), c.row) << c.name;
+}
+
+TEST(Listing, RemoveKeepsCursorLine)
+{
+    listing l = make_listing({row("a", "1"), row("b", "1"), row("c", "1")});
+    l.set_cursor(2);
+    l.set_marked(2, true);
+    l.remove(0);
+    EXPECT_EQ(l.cursor(), 1);
+    EXPECT_TRUE(l.marked(1));
+    l.remove(1);
+    EXPECT_EQ(l.cursor(), 0);
+    l.remove(0);
+    EXPECT_EQ(l.cursor(), -1);
+}
+
+TEST(InfoLine, Totals)
+{
+    listing l = make_listing({row("..", "<dir>"), row("d", "<dir>"), row("a", "1"), row("b", "4,097"),
+                              row("c", "0"), row("f", "?")});
+    for (std::size_t i = 1; i < l.size(); ++i)
+        l.set_marked(i, true);
+    EXPECT_EQ(group_digits(marked_total(l, 4096)), "12,288");
+    EXPECT_EQ(marked_total(l, 1), 4098u);
+    for (std::size_t i = 2; i < l.size(); ++i)
+        l.set_marked(i, false);
+    EXPECT_EQ(marked_total(l, 4096), 0u); // only a directory marked
+    // Rounding up never overflows near the top of the range.
+    listing big = make_listing({row("x", group_digits(18446744073709551615ull))});
+    big.set_marked(0, true);
+    EXPECT_EQ(marked_total(big, 1), 18446744073709551615ull);
+}
+
+TEST(InfoLine, Text)
+{
+    const char* existing = "\x91\xB6\x8D\xDD    "; // "存在    "
+    const char* free_label = "\x8B\xF3\x82\xAB ";  // "空き "
+    const char* marked = "\x91\x49\x91\xF0    ";   // "選択    "
+    const char* total = "\x8D\x87\x8C\x76 ";       // "合計 "
+    // "%10d %s %22s %s(%s)"
+    EXPECT_EQ(info_line_text(25, existing, "12,345,678,912", free_label, "NTFS"),
+              std::string("        25 ") + existing + " " + std::string(8, ' ') + "12,345,678,912 " +
+                  free_label + "(NTFS)");
+    EXPECT_EQ(info_line_text(3, marked, "12,288", total, "???"), std::string("         3 ") + marked + " " +
+                                                                     std::string(16, ' ') + "12,288 " +
+                                                                     total + "(\?\?\?)");
+    // An amount longer than its field is not cut.
+    EXPECT_EQ(info_line_text(1234567890123ull, "A", "18,446,744,073,709,551,615", "B", "?"),
+              "1234567890123 A 18,446,744,073,709,551,615 B(?)");
+}
+
+TEST(EntryTexts, Times)
+{
+    struct {
+        time_fields t;
+        const char* text;
+    } cases[] = {
+        {{2010, 1, 5, 9, 5, 7}, "2010. 1. 5  9:05.07"},
+        {{2010, 12, 31, 23, 59, 59}, "2010.12.31 23:59.59"},
+        {{1980, 10, 1, 0, 0, 0}, "1980.10. 1  0:00.00"},
+    };
+    for (auto& c : cases) {
+        EXPECT_EQ(format_time_text(c.t), c.text);
+        auto back = parse_time_text(c.text);
+        ASSERT_TRUE(back) << c.text;
+        EXPECT_EQ(format_time_text(*back), c.text);
+    }
+    for (std::string_view bad :
+         std::initializer_list<std::string_view>{unknown_local_time, unknown_ftp_time, "", "2010.1.5 9:05",
+                                                 "2010-01-05 09:05:07", "99999999999.1.1 1:1.1"})
+        EXPECT_FALSE(parse_time_text(bad)) << bad;
+    // FTP times take the shape of local ones.
+    EXPECT_EQ(ftp_time_text("20100105090507"), "2010. 1. 5  9:05.07");
+    EXPECT_EQ(ftp_time_text("20101231235959"), "2010.12.31 23:59.59");
+    EXPECT_EQ(ftp_time_text("2010010509050"), unknown_ftp_time);
+    EXPECT_EQ(ftp_time_text("2010o105090507"), unknown_ftp_time);
+}
+
+TEST(EntryTexts, Attributes)
+{
+    struct {
+        std::uint32_t bits;
+        const char* text;
+    } cases[] = {{0x80, "----"}, {0x21, "--ra"}, {0x6, "sh--"}, {0x27, "shra"}, {0x10, "----"}};
+    for (auto& c : cases)
+        EXPECT_EQ(attr_text_from_bits(c.bits), c.text) << c.bits;
+    struct {
+        const char* text;
+        std::uint32_t bits;
+    } back[] = {{"----", 0x80}, {"shra", 0x27}, {"--r-", 0x1}, {"????", 0x80},
+                {"hs--", 0x80}, {"s", 0x4},     {"", 0x80}};
+    for (auto& c : back)
+        EXPECT_EQ(attr_bits_from_text(c.text), c.bits) << c.text;
+}
+
+TEST(EntryTexts, FtpRows)
+{
+    FileEntry f = make_ftp_entry(false, "a.tar.gz", std::nullopt, std::nullopt, 7, 9);
+    EXPECT_EQ(f.name, "a.tar");
+    EXPECT_EQ(f.type, "gz");
+    EXPECT_EQ(f.size_text, "?");
+    EXPECT_EQ(f.time_text, unknown_ftp_time);
+    EXPECT_EQ(f.attr_text, "????");
+    EXPECT_EQ(f.icon, 9);
+    FileEntry up = make_ftp_entry(true, "..", std::nullopt, std::nullopt, 7, 9);
+    EXPECT_EQ(up.size_text, "<dir>");
+    EXPECT_EQ(up.time_text, "");
+    EXPECT_EQ(up.attr_text, "");
+    EXPECT_EQ(up.icon, 7);
+    FileEntry sized = make_ftp_entry(false, "x", 3000000000ull, "20100105090507", 7, 9);
+    EXPECT_EQ(sized.size_text, "3,000,000,000");
+    EXPECT_EQ(sized.time_text, "2010. 1. 5  9:05.07");
+}
+
+TEST(PanePaths, Roots)
+{
+    struct {
+        const char* path;
+        const char* root;
+        bool at_root;
+    } cases[] = {
+        {"C:/", "C:/", true},
+        {"C:/work/src/", "C:/", false},
+        {"//server/share/", "//server/share/", true},
+        {"//server/share/dir/", "//server/share/", false},
+        {"//\x83\x5C\x83\x5C/\x95\x5C/x/", "//\x83\x5C\x83\x5C/\x95\x5C/", false},
+    };
+    for (auto& c : cases) {
+        EXPECT_EQ(volume_root(c.path), c.root) << c.path;
+        EXPECT_EQ(is_at_root(c.path), c.at_root) << c.path;
+    }
+    EXPECT_TRUE(is_local_path("C:/"));
+    EXPECT_TRUE(is_local_path("//s/x/"));
+    EXPECT_FALSE(is_local_path("ftp://host/"));
+}
+
+TEST(PanePaths, LocalFilter)
+{
+    struct {
+        scan_facts entry;
+        const char* path;
+        const char* wildcard;
+        bool hide;
+        bool kept;
+    } cases[] = {
+        {{".", true}, "C:/a/", "*.*", true, false},
+        {{"..", true}, "C:/a/", "*.*", true, true},
+        {{"..", true}, "//s/share/", "*.*", true, false},
+        {{"..", true}, "//s/share/d/", "*.*", true, true},
+        {{"..", true}, "C:/", "*.*", true, false},
+        {{"..", true, false, true}, "C:/h/a/", "*.*", true, true}, // the way out of a hidden directory
+        {{"..", true, true, false}, "C:/h/a/", "*.*", true, true},
+        {{"h", true, false, true}, "C:/a/", "*.*", true, false},
+        {{"h", true, false, true}, "C:/a/", "*.*", false, true},
+        {{"s.txt", false, true, false}, "C:/a/", "*.*", true, false},
+        {{"s.txt", false, true, false}, "C:/a/", "*.*", false, true},
+        {{"a.c"}, "C:/a/", "*.c", true, true},
+        {{"A.C"}, "C:/a/", "*.c", true, true},
+        {{"a.cpp"}, "C:/a/", "*.c", true, false},
+        {{".gitignore"}, "C:/a/", "*.c", true, true},
+        {{"src", true}, "C:/a/", "*.c", true, true},
+        {{"Makefile"}, "C:/a/", "*", true, true},
+        {{"main.c"}, "C:/a/", "*", true, false},
+        {{".hidden", false, false, true}, "C:/a/", "*", true, false},
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(keep_local_entry(c.entry, c.path, c.wildcard, c.hide), c.kept)
+            << c.entry.name << " in " << c.path << " with " << c.wildcard;
+}
+
+namespace {
+
+// The comb sort swapping whole rows pass by pass: the order the listing's sort must end in.
+void reference_comb_sort(std::vector<FileEntry>& rows, const SortState& state)
+{
+    std::size_t gap = rows.size();
+    bool swapped = false;
+    while (swapped || gap > 1) {
+        gap = gap * 10 / 13;
+        gap = gap == 0 ? 1 : (gap == 9 || gap == 10) ? 11 : gap;
+        swapped = false;
+        for (std::size_t i = 0; i + gap < rows.size(); ++i) {
+            int r = compare_entries(rows[i], rows[i + gap], state);
+            if (state.ascending ? r > 0 : r < 0) {
+                std::swap(rows[i], rows[i + gap]);
+                swapped = true;
+            }
+        }
+    }
+}
+
+} // namespace
+
+// Rows that compare equal (here: the same texts, told apart by their icons) end up where the comb
+// sort puts them; long common beginnings, unknown and odd sizes take the slow comparison.
+TEST(Sort, SameOrderAsSwappingRows)
+{
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    const char* names[] = {"a",
+                           "A",
+                           "b",
+                           "common_beginning_of_a_long_name_1",
+                           "common_beginning_of_a_long_name_2",
+                           "Common_Beginning_Of_A_Long_Name_1",
+                           "x\x83\x5C",
+                           "..",
+                           "_",
+                           "["};
+    const char* types[] = {"", "c", "C", "txt", "tar.gz", "averyveryverylongtype"};
+    const char* sizes[] = {"0",    "1",   "999", "1,000", "4,097", "?", "<dir>", "12,345,678,901,234",
+                           "0999", "1,00"};
+    const char* times[] = {"2010. 1. 5  9:05.07", "2010. 1. 5  9:05.08", "2010.12.31 23:59.59",
+                           "????. ?. ?  ?:??.??"};
+    const char* attrs[] = {"----", "---a", "sh--", "????"};
+    for (int round = 0; round < 40; ++round) {
+        std::vector<FileEntry> rows;
+        std::size_t n = 1 + next(300);
+        for (std::size_t i = 0; i < n; ++i) {
+            FileEntry e;
+            e.name = names[next(10)];
+            e.type = types[next(6)];
+            e.size_text = sizes[next(10)];
+            e.time_text = times[next(4)];
+            e.attr_text = attrs[next(4)];
+            e.icon = static_cast<int>(i);
+            rows.push_back(e);
+        }
+        SortState state{static_cast<int>(next(5)), static_cast<int>(next(2))};
+        listing l = make_listing(rows);
+        l.set_cursor(static_cast<int>(next(static_cast<std::uint32_t>(n))));
+        l.set_marked(static_cast<std::size_t>(l.cursor()), true);
+        int cursor_icon = l.row(static_cast<std::size_t>(l.cursor())).icon;
+        int followed = l.sort(state);
+        reference_comb_sort(rows, state);
+        ASSERT_EQ(l.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            ASSERT_EQ(l.row(i).icon, rows[i].icon) << "round " << round << " row " << i;
+        ASSERT_GE(followed, 0);
+        EXPECT_EQ(l.row(static_cast<std::size_t>(followed)).icon, cursor_icon);
+        EXPECT_TRUE(l.marked(static_cast<std::size_t>(followed)));
+        EXPECT_EQ(l.marked_count(), 1u);
+    }
+}

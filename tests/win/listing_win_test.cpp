@@ -1,0 +1,374 @@
+// Reading local directories under Wine: roots and "..", hidden and system entries, wildcards,
+// climbing out of a deleted directory, attribute and time round trips, Japanese names.
+#include "app/app_context.h"
+#include "app/paths.h"
+#include "app/shell_icons_win.h"
+#include "pane/dir_scan_win.h"
+#include "pane/entry_text.h"
+#include "pane/local_listing_win.h"
+#include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// Records what the view would be told.
+struct recording_hooks : pane_hooks {
+    int replaced = 0, suspended = 0, resumed = 0, info = 0, read = 0;
+    void path_replaced() override { ++replaced; }
+    void suspend_redraw() override { ++suspended; }
+    void resume_redraw() override { ++resumed; }
+    void info_changed() override { ++info; }
+    void listing_read() override { ++read; }
+};
+
+bool make_file(const std::string& path, std::size_t size = 0)
+{
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    std::string data(size, 'x');
+    DWORD written = 0;
+    bool ok = size == 0 ||
+              (WriteFile(h, data.data(), static_cast<DWORD>(size), &written, nullptr) && written == size);
+    return CloseHandle(h) && ok;
+}
+
+std::set<std::string> file_names(const Pane& pane)
+{
+    std::set<std::string> out;
+    for (std::size_t i = 0; i < pane.rows.size(); ++i)
+        out.insert(join_entry_name(pane.rows.row(i)));
+    return out;
+}
+
+// Keeps the process-wide switch as the test found it.
+struct hide_switch {
+    bool saved = hide_system_files();
+    explicit hide_switch(bool on) { hide_system_files() = on; }
+    ~hide_switch() { hide_system_files() = saved; }
+};
+
+class ListingWin : public ::testing::Test {
+protected:
+    temp_dir dir;
+    std::string root = dir.path() + "/";
+    Pane pane;
+    recording_hooks hooks;
+    void SetUp() override
+    {
+        ASSERT_FALSE(dir.path().empty());
+        pane.hooks = &hooks;
+        pane.path = root;
+    }
+    void TearDown() override
+    {
+        // Attributes set by a test would keep the tree from being removed.
+        for (const char* name : {"hidden", "system.txt", "ro.txt", "attr.txt"})
+            SetFileAttributesA((root + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        os::set_current_directory(os::full_path("C:/"));
+    }
+};
+
+} // namespace
+
+TEST_F(ListingWin, DotDotOnlyBelowARoot)
+{
+    Pane drive;
+    drive.path = "C:/";
+    ASSERT_TRUE(read_listing(drive, false));
+    EXPECT_EQ(drive.rows.find(true, ".."), -1);
+    EXPECT_EQ(drive.rows.find(true, "."), -1);
+    EXPECT_GT(drive.rows.size(), 0u);
+
+    ASSERT_TRUE(os::make_directory(root + "sub"));
+    pane.path = root + "sub/";
+    ASSERT_TRUE(read_listing(pane, false));
+    ASSERT_EQ(pane.rows.size(), 1u); // an empty directory still has its way up
+    EXPECT_EQ(pane.rows.row(0).name, "..");
+    EXPECT_EQ(pane.rows.row(0).size_text, "<dir>");
+    EXPECT_EQ(pane.rows.row(0).time_text, "");
+    EXPECT_EQ(pane.rows.row(0).attr_text, "");
+    EXPECT_EQ(pane.rows.cursor(), 0);
+}
+
+// Wine has no network client of its own: a UNC path \\host\share is looked up as the folder
+// dosdevices/unc/host/share of the prefix, which stands in for a share here.
+TEST_F(ListingWin, NetworkRootHasNoDotDot)
+{
+    char prefix[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix))
+        GTEST_SKIP() << "not under Wine with a known prefix";
+    std::string unc = std::string("Z:") + prefix + "/dosdevices/unc";
+    std::string host = unc + "/kvhost", share = host + "/kvshare";
+    CreateDirectoryA(unc.c_str(), nullptr);
+    CreateDirectoryA(host.c_str(), nullptr);
+    CreateDirectoryA(share.c_str(), nullptr);
+    CreateDirectoryA((share + "/d").c_str(), nullptr);
+    make_file(share + "/f.txt");
+
+    Pane net;
+    net.path = "//kvhost/kvshare/";
+    bool readable = dir_scan("//kvhost/kvshare/").found();
+    if (readable) {
+        ASSERT_TRUE(read_listing(net, false));
+        EXPECT_EQ(net.path, "//kvhost/kvshare/");
+        EXPECT_EQ(file_names(net), (std::set<std::string>{"d", "f.txt"}));
+        // Wine answers the cluster size of a share with zero sectors (and has no volume information
+        // for it, so the file system shows as "???"): the total must still come out.
+        int row = net.rows.find(false, "f.txt");
+        ASSERT_GE(row, 0);
+        net.rows.set_marked(static_cast<std::size_t>(row), true);
+        update_pane_info(net);
+        EXPECT_EQ(net.info_text.substr(0, 10), "         1");
+        EXPECT_NE(net.info_text.find(" 0 "), std::string::npos) << net.info_text;
+        EXPECT_EQ(net.info_text.substr(net.info_text.size() -
+                                       volume_information(volume_root(net.path)).file_system.size() - 2),
+                  "(" + volume_information(volume_root(net.path)).file_system + ")");
+        net.path = "//kvhost/kvshare/d/";
+        ASSERT_TRUE(read_listing(net, false));
+        EXPECT_EQ(file_names(net), (std::set<std::string>{".."}));
+    }
+    DeleteFileA((share + "/f.txt").c_str());
+    RemoveDirectoryA((share + "/d").c_str());
+    RemoveDirectoryA(share.c_str());
+    RemoveDirectoryA(host.c_str());
+    if (!readable)
+        GTEST_SKIP() << "this Wine does not reach " << share << " as \\\\kvhost\\kvshare";
+}
+
+TEST_F(ListingWin, HiddenAndSystemEntries)
+{
+    ASSERT_TRUE(os::make_directory(root + "hidden"));
+    ASSERT_TRUE(make_file(root + "system.txt"));
+    ASSERT_TRUE(make_file(root + "plain.txt"));
+    // Wine keeps these two in the user.DOSATTRIB attribute of the file.
+    ASSERT_TRUE(SetFileAttributesA((root + "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA((root + "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
+    {
+        hide_switch hide(true);
+        ASSERT_TRUE(read_listing(pane, false));
+        EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "plain.txt"}));
+    }
+    {
+        // Inside the hidden directory the way up stays, though ".." carries the hidden attribute
+        // (under Wine that of the parent).
+        hide_switch hide(true);
+        ASSERT_TRUE(os::make_directory(root + "hidden/in"));
+        Pane inner;
+        inner.path = root + "hidden/in/";
+        ASSERT_TRUE(read_listing(inner, false));
+        EXPECT_EQ(file_names(inner), (std::set<std::string>{".."}));
+        EXPECT_TRUE(RemoveDirectoryA((root + "hidden/in").c_str()));
+    }
+    {
+        hide_switch hide(false);
+        ASSERT_TRUE(read_listing(pane, false));
+        EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "hidden", "system.txt", "plain.txt"}));
+        int h = pane.rows.find(true, "hidden");
+        ASSERT_GE(h, 0);
+        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(h)).attr_text, "-h--");
+        int s = pane.rows.find(false, "system.txt");
+        ASSERT_GE(s, 0);
+        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(s)).attr_text.substr(0, 3), "s--");
+    }
+}
+
+TEST_F(ListingWin, Wildcards)
+{
+    for (const char* f : {"a.c", "B.C", "a.cpp", "main.c", "Makefile", ".gitignore"})
+        ASSERT_TRUE(make_file(root + f)) << f;
+    ASSERT_TRUE(os::make_directory(root + "src"));
+    // Wine shows names beginning with '.' as hidden: the switch is off so that .gitignore is listed.
+    hide_switch hide(false);
+    struct {
+        const char* wildcard;
+        std::set<std::string> names;
+    } cases[] = {
+        {"*.c", {"..", "a.c", "B.C", "main.c", ".gitignore", "src"}},
+        {"*", {"..", "Makefile", ".gitignore", "src"}},
+        {"*.*", {"..", "a.c", "B.C", "a.cpp", "main.c", "Makefile", ".gitignore", "src"}},
+        {"m*.?", {"..", "main.c", ".gitignore", "src"}},
+    };
+    for (auto& c : cases) {
+        pane.wildcard = c.wildcard;
+        ASSERT_TRUE(read_listing(pane, false));
+        EXPECT_EQ(file_names(pane), c.names) << c.wildcard;
+    }
+}
+
+TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
+{
+    ASSERT_TRUE(os::make_directory(root + "a"));
+    ASSERT_TRUE(os::make_directory(root + "a/b"));
+    ASSERT_TRUE(make_file(root + "a/x.txt"));
+    pane.path = root + "a/b/";
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(hooks.replaced, 0);
+    // (A directory that is the current directory cannot be removed, here as on Windows.)
+    ASSERT_TRUE(RemoveDirectoryA((root + "a/b").c_str()));
+    ASSERT_TRUE(read_listing(pane, true));
+    EXPECT_EQ(pane.path, root + "a/");
+    EXPECT_EQ(hooks.replaced, 1);
+    EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "x.txt"}));
+    // The directory read is the process's current directory.
+    std::string current = os::current_directory();
+    to_slashes(current);
+    EXPECT_EQ(current + "/", root + "a/");
+
+    ASSERT_TRUE(DeleteFileA((root + "a/x.txt").c_str()));
+    os::set_current_directory(os::full_path("C:/"));
+    ASSERT_TRUE(RemoveDirectoryA((root + "a").c_str()));
+    pane.path = root + "a/b/";
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(pane.path, root);
+}
+
+TEST_F(ListingWin, AttributeAndTimeRoundTrips)
+{
+    std::string path = root + "attr.txt";
+    ASSERT_TRUE(make_file(path, 10));
+    ASSERT_TRUE(os::make_directory(root + "hidden"));
+    for (const char* text : {"-h--", "--r-", "s--a", "shra", "----"}) {
+        ASSERT_TRUE(set_attributes_from_text(path, text)) << text;
+        ASSERT_TRUE(set_attributes_from_text(root + "hidden", text)) << text;
+        // Wine reports every plain file as archived whatever was set, and keeps only the system
+        // and hidden attributes of a directory; Windows keeps all four.
+        std::string back;
+        EXPECT_TRUE(attribute_text(path, back));
+        EXPECT_EQ(back.substr(0, 3), std::string(text).substr(0, 3));
+        EXPECT_TRUE(attribute_text(root + "hidden", back));
+        EXPECT_EQ(back.substr(0, 2), std::string(text).substr(0, 2));
+    }
+    for (const char* text : {"2010. 1. 5  9:05.07", "2010.12.31 23:59.58", "1999. 7.20 12:00.00"}) {
+        ASSERT_TRUE(set_file_time_from_text(path, text)) << text;
+        std::string back;
+        EXPECT_TRUE(file_time_text(path, back));
+        EXPECT_EQ(back, text);
+    }
+    std::string unknown;
+    EXPECT_FALSE(set_file_time_from_text(path, unknown_local_time));
+    EXPECT_FALSE(set_file_time_from_text(path, "2010.13.40 25:61.61"));
+    EXPECT_FALSE(set_file_time_from_text(root + "missing.txt", "2010. 1. 5  9:05.07"));
+    EXPECT_FALSE(attribute_text(root + "missing.txt", unknown));
+    EXPECT_EQ(unknown, "????");
+    EXPECT_FALSE(file_time_text(root + "missing.txt", unknown));
+
+    // A row built for one entry reads the same texts back.
+    ASSERT_TRUE(set_attributes_from_text(path, "--r-"));
+    add_local_entry(pane, false, "attr.txt");
+    ASSERT_EQ(pane.rows.size(), 1u);
+    EXPECT_EQ(pane.rows.row(0).size_text, "10");
+    EXPECT_EQ(pane.rows.row(0).attr_text.substr(0, 3), "--r");
+    EXPECT_EQ(pane.rows.row(0).time_text, "1999. 7.20 12:00.00");
+    add_local_entry(pane, true, "..");
+    EXPECT_EQ(pane.rows.row(1).time_text, "");
+    add_local_entry(pane, false, "gone.txt");
+    EXPECT_EQ(pane.rows.row(2).time_text, unknown_local_time);
+    EXPECT_EQ(pane.rows.row(2).attr_text, "????");
+}
+
+TEST_F(ListingWin, JapaneseNames)
+{
+    const std::string hyou = "\x95\x5C.txt";                 // '表.txt': trail byte 0x5C
+    const std::string source = "\x83\x5C\x81\x5B\x83\x58.c"; // 'ソース.c'
+    const std::string japanese = "\x93\xFA\x96\x7B\x8C\xEA"; // '日本語'
+    ASSERT_TRUE(make_file(root + hyou, 3000));
+    ASSERT_TRUE(make_file(root + source));
+    ASSERT_TRUE(os::make_directory(root + japanese));
+    ASSERT_TRUE(make_file(root + japanese + "/\x8E\x71.txt")); // '子.txt'
+
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", hyou, source, japanese}));
+    int row = pane.rows.find(false, hyou);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).name, "\x95\x5C");
+    EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).size_text, "3,000");
+    EXPECT_GE(pane.rows.find(true, japanese), 0);
+
+    pane.wildcard = "*.c";
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", source, japanese}));
+
+    pane.wildcard = "*.*";
+    pane.path = root + japanese + "/";
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_GE(pane.rows.find(false, "\x8E\x71.txt"), 0);
+    DeleteFileA((root + japanese + "/\x8E\x71.txt").c_str());
+    RemoveDirectoryA((root + japanese).c_str());
+    DeleteFileA((root + hyou).c_str());
+    DeleteFileA((root + source).c_str());
+}
+
+TEST_F(ListingWin, InformationLine)
+{
+    ASSERT_TRUE(make_file(root + "one", 1));
+    ASSERT_TRUE(make_file(root + "two", 4097));
+    ASSERT_TRUE(make_file(root + "zero", 0));
+    ASSERT_TRUE(os::make_directory(root + "d"));
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(hooks.read, 1);
+    EXPECT_GE(hooks.info, 1);
+    std::string vroot = volume_root(pane.path);
+    volume_names names = volume_information(vroot);
+    // Unmarked: every row counts, ".." too, and the volume's free space.
+    std::string unmarked = pane.info_text;
+    EXPECT_EQ(unmarked.substr(0, 10), "         5");
+    EXPECT_NE(unmarked.find("\x91\xB6\x8D\xDD"), std::string::npos); // "存在"
+    EXPECT_EQ(unmarked.substr(unmarked.size() - names.file_system.size() - 2), "(" + names.file_system + ")");
+    EXPECT_EQ(pane.status_text, names.label);
+
+    for (std::size_t i = 0; i < pane.rows.size(); ++i)
+        pane.rows.set_marked(i, pane.rows.row(i).name != "..");
+    update_pane_info(pane);
+    std::uint64_t unit = static_cast<std::uint64_t>(allocation_unit(vroot));
+    std::uint64_t expected = (1 + unit - 1) / unit * unit + (4097 + unit - 1) / unit * unit;
+    EXPECT_EQ(pane.info_text.substr(0, 10), "         4");
+    EXPECT_NE(pane.info_text.find("\x91\x49\x91\xF0"), std::string::npos); // "選択"
+    EXPECT_NE(pane.info_text.find(" " + group_digits(expected) + " "), std::string::npos) << pane.info_text;
+    if (unit == 4096) {
+        EXPECT_NE(pane.info_text.find(" 12,288 "), std::string::npos);
+    }
+    EXPECT_EQ(free_bytes("Q:/nowhere/"), 0u);
+    EXPECT_EQ(allocation_unit("Q:/nowhere/"), 1);
+    EXPECT_EQ(volume_information("Q:/nowhere/").file_system, "???");
+}
+
+TEST_F(ListingWin, IconsByTypeAndFtpPanes)
+{
+    ASSERT_TRUE(make_file(root + "one.txt"));
+    ASSERT_TRUE(make_file(root + "two.TXT"));
+    ASSERT_TRUE(os::make_directory(root + "d"));
+    shell_icons icons;
+    app().icons = &icons;
+    bool read = read_listing(pane, false);
+    app().icons = nullptr;
+    ASSERT_TRUE(read);
+    // One question per type gives what the shell says of each file of that type.
+    for (const char* name : {"one.txt", "two.TXT"}) {
+        int row = pane.rows.find(false, name);
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).icon, icons.icon_of(root + name)) << name;
+    }
+    EXPECT_EQ(pane.rows.row(0).icon, icons.folder_icon()); // ".."
+
+    // Without a listing cache an FTP pane has no listing, and its rows stay as they were.
+    Pane ftp;
+    ftp.path = "ftp://server/pub/";
+    add_ftp_entry(ftp, false, "a.txt", 5, "20100105090507");
+    EXPECT_FALSE(read_listing(ftp, false));
+    ASSERT_EQ(ftp.rows.size(), 1u);
+    EXPECT_EQ(ftp.rows.row(0).time_text, "2010. 1. 5  9:05.07");
+    ftp.rows.set_marked(0, true);
+    update_pane_info(ftp);
+    EXPECT_EQ(ftp.status_text, "");
+    EXPECT_EQ(ftp.info_text.substr(ftp.info_text.size() - 3), "(?)");
+    EXPECT_NE(ftp.info_text.find(" 5 "), std::string::npos) << ftp.info_text; // unit 1 on FTP
+}
