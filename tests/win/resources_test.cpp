@@ -1,0 +1,248 @@
+// The linked resources as the program reads them on code page 932: string texts, row lists,
+// the menu bar with every command, the toolbar strips, the icon and the version block.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+
+namespace {
+
+HINSTANCE module() { return GetModuleHandleA(nullptr); }
+
+// The text of a string id, or "?" like the program's own lookup when the id has none.
+std::string load(unsigned id)
+{
+    char buffer[512];
+    int n = LoadStringA(module(), id, buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string("?");
+}
+
+struct string_case {
+    unsigned id;
+    const char* text; // Shift_JIS bytes
+};
+
+TEST(resources, string_texts_are_exact_shift_jis)
+{
+    ASSERT_EQ(GetACP(), 932u) << "the texts are compared as code page 932 bytes";
+    const string_case cases[] = {
+        {IDS_PRODUCT, "Kelvasto"},
+        {IDS_CAPTION_ERROR, "\x83G\x83\x89\x81["},
+        {IDS_ASK_NEW_DIRECTORY_NAME, "\x90V\x83" "f\x83" "B\x83\x8C\x83N\x83g\x83\x8A\x96\xBC?"},
+        {IDS_LABEL_ENTRIES, "\x91\xB6\x8D\xDD    "},
+        {IDS_LABEL_TOTAL, "\x8D\x87\x8Cv "},
+        {IDS_DEFAULT_FONT_NAME, "\x82l\x82r \x83S\x83V\x83" "b\x83N"},
+        {IDS_TITLE_RULE, "'['\x82\xC6']'\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
+                         "\x82\xDC\x82\xBD\x81" "A\x90\xE6\x93\xAA\x82\xE2\x8D\xC5\x8C\xE3\x82\xC9\x8B\xF3\x94\x92\x82\xF0\x92u\x82\xAD\x82\xB1\x82\xC6\x82\xCD\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1."},
+        // A double quote, a backslash and the wave dash 0x81 0x60 survive the resource compiler.
+        {IDS_LOCAL_NAME_RULE, "(1) \x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
+                              "    \"*/:<>?\\|\n\n"
+                              "(2) \x8E\x9F\x82\xCC\x96\xBC\x91O\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
+                              "    . .. nul con aux prn com1\x81`com4 lpt1\x81`lpt9 clock$ config$"},
+        {IDS_NO_DOT_NAME_RULE, "\x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n    \"*./:<>?\\|"},
+        {IDS_ASK_COPY, "\x83R\x83s\x81[\x82\xB5\x82\xDC\x82\xB7\x82\xA9?"},
+        {IDS_FILE_RW_ERROR, "\x83t\x83@\x83" "C\x83\x8B\x82\xCC\x93\xC7\x82\xDD\x8F\x91\x82\xAB\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD."},
+        {IDS_FTP_ABORTED, "\x8F\x88\x97\x9D\x82\xF0\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD."},
+        {IDS_TOOLTIP_FIRST + IDM_RELOAD_DRIVES - IDM_COPY, "\x91S\x83h\x83\x89\x83" "C\x83u\x82\xCC\x8D\xC4\x94" "F\x8E\xAF"},
+        {IDS_FILE_COLUMN_ROWS + 2, "       \x83T\x83" "C\x83Y"},
+        {IDS_COLOR_ROWS + 7, "\x95\xB6\x8E\x9A:\x82\xBB\x82\xCC\x91\xBC\x92\xCA\x8F\xED"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(load(c.id), c.text) << "string " << c.id;
+}
+
+TEST(resources, every_id_has_a_text_and_messages_fit_their_buffer)
+{
+    // Ids 18 and 31 are the only gaps; the last row of the last list is 102.
+    for (unsigned id = IDS_PRODUCT; id <= IDS_COLOR_ROWS + 8; ++id) {
+        std::string text = load(id);
+        if (id == 18 || id == 31)
+            EXPECT_EQ(text, "?") << "string " << id;
+        else
+            EXPECT_NE(text, "?") << "string " << id;
+        // Message boxes load their text into 256 bytes and captions into 128: nothing may be cut.
+        EXPECT_LT(text.size(), id <= IDS_FTP_RESULT_LAST ? 256u : 128u) << "string " << id;
+    }
+}
+
+struct row_list {
+    unsigned first;
+    unsigned end_row;  // id of the row "end"
+    int commands;      // rows that are neither "separator" nor "popup ..."
+    int popups;
+};
+
+TEST(resources, row_lists_end_with_end_and_hold_their_rows)
+{
+    const row_list lists[] = {
+        {IDS_PANE_MENU_ROWS, 79, IDM_PARENT_DIRECTORY - IDM_MAKE_DIRECTORY + 1, 3},
+        {IDS_ROW_MENU_ROWS, 87, IDM_TIMESTAMP - IDM_COPY + 1, 0},
+        {IDS_FILE_COLUMN_ROWS, 93, 5, 0},
+        {IDS_COLOR_ROWS, 102, 8, 0},
+    };
+    for (const auto& list : lists) {
+        int commands = 0;
+        int popups = 0;
+        unsigned id = list.first;
+        for (; id < list.first + 64; ++id) {
+            std::string row = load(id);
+            ASSERT_NE(row, "?") << "row " << id << " is missing";
+            if (row == "end")
+                break;
+            if (row == "separator")
+                continue;
+            if (row.rfind("popup ", 0) == 0)
+                ++popups;
+            else
+                ++commands;
+        }
+        EXPECT_EQ(id, list.end_row) << "list from " << list.first;
+        EXPECT_EQ(commands, list.commands) << "list from " << list.first;
+        EXPECT_EQ(popups, list.popups) << "list from " << list.first;
+    }
+}
+
+std::string menu_text(HMENU menu, int position)
+{
+    char buffer[128] = {};
+    GetMenuStringA(menu, static_cast<UINT>(position), buffer, sizeof buffer, MF_BYPOSITION);
+    return buffer;
+}
+
+void collect_ids(HMENU menu, std::set<unsigned>& ids)
+{
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        if (HMENU sub = GetSubMenu(menu, i))
+            collect_ids(sub, ids);
+        else if (UINT id = GetMenuItemID(menu, i); id != 0 && id != static_cast<UINT>(-1))
+            ids.insert(id);
+    }
+}
+
+TEST(resources, menu_bar_has_its_popups_in_order)
+{
+    HMENU bar = LoadMenuA(module(), MAKEINTRESOURCEA(MENU_MAIN));
+    ASSERT_NE(bar, nullptr);
+    const char* captions[] = {
+        "\x83t\x83@\x83" "C\x83\x8B(&F)",                          // File
+        "\x95\xD2\x8FW(&E)",                                       // Edit
+        "\x95\x5C\x8E\xA6(&V)",                                    // View (trail byte 0x5C)
+        "\x8E\xE8\x93\xAE\x83v\x83\x8D\x83O\x83\x89\x83\x80(&P)",  // manual programs
+        "\x90\xDD\x92\xE8(&S)",                                    // Settings
+        "\x83w\x83\x8B\x83v(&H)",                                  // Help
+    };
+    ASSERT_EQ(GetMenuItemCount(bar), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(menu_text(bar, i), captions[i]) << "position " << i;
+        EXPECT_NE(GetSubMenu(bar, i), nullptr) << "position " << i;
+    }
+
+    // Submenus the main window takes by position, with the first command each holds.
+    struct place {
+        int top, position;
+        UINT first_command;
+    };
+    const place places[] = {
+        {MENU_POS_VIEW, MENU_POS_VIEW_SORT, IDM_SORT_NAME},
+        {MENU_POS_VIEW, MENU_POS_VIEW_SET_MARK, IDM_SET_MARK_FIRST},
+        {MENU_POS_VIEW, MENU_POS_VIEW_GO_TO_MARK, IDM_GO_TO_MARK_FIRST},
+        {MENU_POS_SETTINGS, MENU_POS_SETTINGS_EXTENSION_PROGRAMS, IDM_NEW_EXTENSION_PROGRAM},
+        {MENU_POS_SETTINGS, MENU_POS_SETTINGS_MANUAL_PROGRAMS, IDM_NEW_MANUAL_PROGRAM},
+        {MENU_POS_SETTINGS, MENU_POS_SETTINGS_FTP_SERVERS, IDM_NEW_FTP_SERVER},
+    };
+    for (const auto& p : places) {
+        HMENU sub = GetSubMenu(GetSubMenu(bar, p.top), p.position);
+        ASSERT_NE(sub, nullptr) << p.top << "/" << p.position;
+        EXPECT_EQ(GetMenuItemID(sub, 0), p.first_command);
+    }
+    // The program run menu holds only its placeholder separator until programs are read.
+    HMENU programs = GetSubMenu(bar, MENU_POS_PROGRAMS);
+    ASSERT_EQ(GetMenuItemCount(programs), 1);
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(programs, 0, TRUE, &info));
+    EXPECT_TRUE(info.fType & MFT_SEPARATOR);
+    DestroyMenu(bar);
+}
+
+TEST(resources, menu_bar_holds_every_command_of_the_command_table)
+{
+    HMENU bar = LoadMenuA(module(), MAKEINTRESOURCEA(MENU_MAIN));
+    ASSERT_NE(bar, nullptr);
+    std::set<unsigned> ids;
+    collect_ids(bar, ids);
+    std::vector<unsigned> expected = {IDM_CLOSE, IDM_OPTION, IDM_MANUAL_HTML, IDM_VERSION, IDM_NEW_EXTENSION_PROGRAM,
+                                      IDM_NEW_MANUAL_PROGRAM, IDM_NEW_FTP_SERVER};
+    for (unsigned id = IDM_COPY; id <= IDM_TIMESTAMP; ++id)
+        expected.push_back(id);
+    for (unsigned id = IDM_MAKE_DIRECTORY; id <= IDM_GO_TO_MARK_LAST; ++id)
+        expected.push_back(id);
+    for (unsigned id = IDM_SORT_FIRST; id <= IDM_SORT_LAST; ++id)
+        expected.push_back(id);
+    for (unsigned id : expected)
+        EXPECT_TRUE(ids.count(id)) << "command " << id << " is not in the menu bar";
+    // Posted commands have no item.
+    for (unsigned id : {IDM_CHOOSE_ENTRY, IDM_OPEN, IDM_ROW_MENU, IDM_SORT_MENU, IDM_DIRECTORY_CHANGED})
+        EXPECT_FALSE(ids.count(id)) << "command " << id;
+    DestroyMenu(bar);
+}
+
+TEST(resources, toolbar_strips_have_fifteen_masked_images)
+{
+    for (int name : {BITMAP_TOOLBAR, BITMAP_TOOLBAR_HOT}) {
+        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module(), MAKEINTRESOURCEA(name), IMAGE_BITMAP, 0, 0, 0));
+        ASSERT_NE(bitmap, nullptr) << "bitmap " << name;
+        BITMAP bm{};
+        GetObjectA(bitmap, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, TOOLBAR_IMAGE_COUNT * TOOLBAR_IMAGE_SIZE);
+        EXPECT_EQ(bm.bmHeight, TOOLBAR_IMAGE_SIZE);
+        // Every image has a transparent background and a glyph on it.
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const COLORREF mask = RGB(TOOLBAR_MASK_COLOR_R, TOOLBAR_MASK_COLOR_G, TOOLBAR_MASK_COLOR_B);
+        for (int image = 0; image < TOOLBAR_IMAGE_COUNT; ++image) {
+            int masked = 0;
+            for (int y = 0; y < TOOLBAR_IMAGE_SIZE; ++y)
+                for (int x = 0; x < TOOLBAR_IMAGE_SIZE; ++x)
+                    masked += GetPixel(dc, image * TOOLBAR_IMAGE_SIZE + x, y) == mask;
+            EXPECT_GT(masked, 0) << "bitmap " << name << " image " << image;
+            EXPECT_LT(masked, TOOLBAR_IMAGE_SIZE * TOOLBAR_IMAGE_SIZE - 16) << "bitmap " << name << " image " << image;
+        }
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+}
+
+TEST(resources, icon_and_version_block_exist)
+{
+    HICON icon = static_cast<HICON>(LoadImageA(module(), MAKEINTRESOURCEA(ICON_MAIN), IMAGE_ICON, 32, 32, 0));
+    EXPECT_NE(icon, nullptr);
+    if (icon)
+        DestroyIcon(icon);
+    HRSRC version = FindResourceA(module(), MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
+    ASSERT_NE(version, nullptr);
+    // The fixed part carries 0.1.0.0 as file and product version.
+    const auto* block = static_cast<const BYTE*>(LockResource(LoadResource(module(), version)));
+    ASSERT_NE(block, nullptr);
+    const VS_FIXEDFILEINFO* fixed = nullptr;
+    for (DWORD off = 0; off + sizeof(VS_FIXEDFILEINFO) <= SizeofResource(module(), version); off += 4) {
+        const auto* candidate = reinterpret_cast<const VS_FIXEDFILEINFO*>(block + off);
+        if (candidate->dwSignature == 0xFEEF04BD) {
+            fixed = candidate;
+            break;
+        }
+    }
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000001u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000001u);
+}
+
+} // namespace
