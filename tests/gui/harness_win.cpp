@@ -92,6 +92,27 @@ void modal_answers::poll()
     }
 }
 
+host_window::host_window(int x, int y, int width, int height)
+{
+    create_args args;
+    args.x = x;
+    args.y = y;
+    args.width = width;
+    args.height = height;
+    args.class_name = "kv_test_host";
+    args.popup = true;
+    create(args);
+}
+
+host_window::~host_window()
+{
+    if (handle()) {
+        DestroyWindow(handle());
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+}
+
 std::string text_of(HWND window)
 {
     char text[4096] = {};

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "toolkit/control_win.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +37,14 @@ private:
     std::vector<HWND> known_;
     std::size_t used_ = 0;
     UINT_PTR timer_ = 0;
+};
+
+// A main-window-like host for controls: a program `window` whose procedure routes commands,
+// notifications, colours and owner drawing; destroying it swallows its quit message.
+class host_window : public window {
+public:
+    host_window(int x = 20, int y = 20, int width = 600, int height = 400);
+    ~host_window() override;
 };
 
 // Texts and classes.
