@@ -257,6 +257,14 @@ void overlap::about(const char* caption, const char* text, const char* icon_name
 
 // ---- dialog ----
 
+dialog::~dialog()
+{
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrA(hwnd_, DWLP_USER, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
 bool dialog::on_moving(RECT*) { return false; }
 void dialog::on_activate(bool, bool) {}
 bool dialog::on_measure_item(UINT*) { return false; }
@@ -387,6 +395,14 @@ INT_PTR CALLBACK dialog::procedure(HWND window, UINT message, WPARAM wparam, LPA
 }
 
 // ---- window ----
+
+window::~window()
+{
+    if (hwnd_ && IsWindow(hwnd_)) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
 
 int window::on_create() { return 0; }
 void window::on_destroy() {}

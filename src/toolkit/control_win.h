@@ -84,6 +84,9 @@ public:
 // Base of all dialogs; each dialog is a resource template run by `show`.
 class dialog : public overlap {
 public:
+    // A modeless dialog still open when its object goes is destroyed without reaching it.
+    ~dialog() override;
+
     virtual void on_init() = 0;
     virtual void on_destroy() = 0;
     virtual void on_command(int id, HWND control_window) = 0;
@@ -108,6 +111,9 @@ public:
 // Base of the main window.
 class window : public overlap {
 public:
+    // A window still open when its object goes is destroyed without reaching it.
+    ~window() override;
+
     virtual int on_create();
     virtual void on_destroy();
     virtual void on_close();

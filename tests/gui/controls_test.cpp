@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <imm.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -171,9 +173,9 @@ std::vector<std::string> column_texts(const listview& list, int column)
 
 TEST(listview_sort, pane_sort_keeps_dot_dot_and_directories_first_with_marks_and_cursor)
 {
-    frame f;
+    gui::host_window f;
     listview_report list;
-    ASSERT_TRUE(list.create(0, 0, 500, 120, 0, f.window, 707, nullptr, 88));
+    ASSERT_TRUE(list.create(0, 0, 500, 160, 0, f.handle(), 707, nullptr, 88));
     const std::vector<std::vector<std::string>> rows = {
         {"b", "txt", "10", "2010. 1. 1 00:00.00", "----"}, {"zdir", "", "<DIR>", "", "----"},
         {"..", "", "<DIR>", "", "----"},                   {"a", "txt", "9", "", "----"},
@@ -374,6 +376,18 @@ TEST(edit_caret, one_character_wide_block)
     SelectObject(dc, old);
     ReleaseDC(e.handle(), dc);
     EXPECT_EQ(caret_width(e.handle()), metrics.tmAveCharWidth);
+    // Switching the IME on doubles the block; off makes it single again.
+    HIMC context = ImmGetContext(e.handle());
+    ASSERT_NE(context, nullptr);
+    ImmSetOpenStatus(context, TRUE);
+    gui::pump(0);
+    EXPECT_TRUE(e.ime_open());
+    EXPECT_EQ(caret_width(e.handle()), 2 * metrics.tmAveCharWidth);
+    ImmSetOpenStatus(context, FALSE);
+    gui::pump(0);
+    EXPECT_FALSE(e.ime_open());
+    EXPECT_EQ(caret_width(e.handle()), metrics.tmAveCharWidth);
+    ImmReleaseContext(e.handle(), context);
 }
 
 TEST(toolbar_and_status, button_states_and_part_texts)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -292,6 +293,20 @@ TEST(dialog_show, a_template_name_is_matched_without_regard_to_case)
     DestroyWindow(probe.handle());
     probe_dialog missing;
     EXPECT_EQ(missing.show("dialog_nothing", nullptr, true), -1);
+}
+
+// A modeless dialog whose object goes first: the window goes too, and nothing reaches the
+// freed object on the way.
+TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
+{
+    HWND window = nullptr;
+    {
+        auto probe = std::make_unique<probe_dialog>();
+        ASSERT_EQ(probe->show(TEMPLATE_NAME, nullptr, true), 1);
+        window = probe->handle();
+    }
+    EXPECT_FALSE(IsWindow(window));
+    gui::pump(0);
 }
 
 // The centre of the dialog is the centre of its owner (integer halves).

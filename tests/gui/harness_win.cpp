@@ -190,7 +190,13 @@ void click(HWND window, int x, int y)
     pump();
 }
 
-void click_button(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void click_button(HWND dialog, int id)
+{
+    // The button control itself clicks even while disabled; a user cannot.
+    HWND button = GetDlgItem(dialog, id);
+    if (button && IsWindowEnabled(button) && IsWindowVisible(button))
+        PostMessageA(button, BM_CLICK, 0, 0);
+}
 
 void type_into(HWND dialog, int id, const std::string& text)
 {
