@@ -123,6 +123,24 @@ const std::vector<template_case> templates = {
     {TEMPLATE_EXEC_RESULT, "DLLプログラムの実行結果", {{ID_CLOSE, "Button"}, {ID_TEXT, "Edit"}}},
 };
 
+// The up-down controls the dialogs attach to their number edits when they open.
+struct updown_case {
+    const char* name;
+    int buddy;
+    int id;
+    int upper;
+    int lower;
+    int position;
+};
+
+const std::vector<updown_case> updowns = {
+    {TEMPLATE_TIMESTAMP, ID_TIME_YEAR, ID_TIME_YEAR_UPDOWN, 2099, 1980, 2010},
+    {TEMPLATE_OPTION, ID_OPT_RED, ID_OPT_RED_UPDOWN, 255, 0, 0},
+    {TEMPLATE_OPTION, ID_OPT_GREEN, ID_OPT_GREEN_UPDOWN, 255, 0, 0},
+    {TEMPLATE_OPTION, ID_OPT_BLUE, ID_OPT_BLUE_UPDOWN, 255, 0, 64},
+    {TEMPLATE_DRIVE_FTP, ID_FTP_PORT, ID_FTP_PORT_UPDOWN, 32767, 0, 21},
+};
+
 // Texts that are the system's own, in the templates that carry them.
 struct text_case {
     const char* name;
@@ -235,6 +253,16 @@ TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
         HWND window = probe.handle();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(probe.inits, 1);
+        std::vector<std::unique_ptr<updown>> arrows;
+        for (const auto& u : updowns) {
+            if (std::string(u.name) != t.name)
+                continue;
+            arrows.push_back(std::make_unique<updown>());
+            ASSERT_TRUE(arrows.back()->create(window, u.id, GetDlgItem(window, u.buddy), u.upper, u.lower, u.position));
+            // The buddy shows the position; the arrows sit inside the buddy's old place.
+            EXPECT_EQ(gui::item_text(window, u.buddy), std::to_string(u.position));
+            EXPECT_EQ(GetDlgItem(window, u.id), arrows.back()->handle());
+        }
         SetWindowPos(window, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         gui::pump();
         EXPECT_EQ(gui::text_of(window), utf8_to_acp(t.caption));
