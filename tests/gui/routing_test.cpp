@@ -352,3 +352,132 @@ TEST(control_colours, dialog_procedure) { check_static_colours<dialog_host>(); }
 TEST(control_colours, main_window_procedure) { check_static_colours<window_host>(); }
 
 } // namespace
+
+namespace {
+
+std::vector<std::string> seen;
+
+struct probe_header_list : listview_report {
+    bool on_header_begin_track(int column) override
+    {
+        seen.push_back("begin track " + std::to_string(column));
+        return column == 0; // the name column keeps its width
+    }
+    void on_header_end_track(int column) override { seen.push_back("end track " + std::to_string(column)); }
+    bool on_header_divider_double_click(int column) override
+    {
+        seen.push_back("divider " + std::to_string(column));
+        return true;
+    }
+    void on_char_typed(int character) override { seen.push_back("char " + std::to_string(character)); }
+    bool on_key_down(int key) override
+    {
+        seen.push_back("key " + std::to_string(key));
+        return key == VK_F5;
+    }
+};
+
+struct probe_typing_edit : edit {
+    bool on_char_typed(int character) override
+    {
+        seen.push_back("char " + std::to_string(character));
+        return character == VK_RETURN;
+    }
+    bool on_key_down(int key) override
+    {
+        seen.push_back("key " + std::to_string(key));
+        return false;
+    }
+    bool on_double_click(int, int x, int y) override
+    {
+        seen.push_back("double click " + std::to_string(x) + "," + std::to_string(y));
+        return true;
+    }
+};
+
+// The list's own procedure: its header's notifications, typed characters (always swallowed)
+// and keys.
+TEST(listview_procedure, header_notifications_characters_and_keys)
+{
+    gui::host_window host;
+    probe_header_list list;
+    ASSERT_TRUE(list.create(0, 0, 400, 200, 0, host.handle(), 707, nullptr, 88));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list.handle(), LVM_GETHEADER, 0, 0));
+    struct row {
+        UINT code;
+        int column;
+        LRESULT result; // -1: not checked
+        const char* expected;
+    };
+    const row rows[] = {
+        {HDN_BEGINTRACKA, 0, TRUE, "begin track 0"},
+        {HDN_BEGINTRACKW, 2, FALSE, "begin track 2"},
+        {HDN_ENDTRACKA, 3, -1, "end track 3"},
+        {HDN_ENDTRACKW, 1, -1, "end track 1"},
+        {HDN_DIVIDERDBLCLICKA, 2, 0, "divider 2"},
+        {HDN_DIVIDERDBLCLICKW, 4, 0, "divider 4"},
+    };
+    for (const row& r : rows) {
+        seen.clear();
+        NMHEADERA data{};
+        data.hdr.hwndFrom = header;
+        data.hdr.idFrom = 0;
+        data.hdr.code = r.code;
+        data.iItem = r.column;
+        LRESULT result = SendMessageA(list.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&data));
+        EXPECT_EQ(seen, std::vector<std::string>{r.expected});
+        if (r.result >= 0) {
+            EXPECT_EQ(result, r.result) << r.expected;
+        }
+    }
+    list.add_row({"a"}, -1);
+    list.add_row({"b"}, -1);
+    list.set_cursor(0);
+    SetFocus(list.handle());
+    seen.clear();
+    gui::type_text(list.handle(), "b");
+    EXPECT_EQ(seen, std::vector<std::string>{"char 98"});
+    EXPECT_EQ(list.cursor(), 0); // the control's own type-ahead never saw it
+    seen.clear();
+    gui::press_key(list.handle(), VK_F5);
+    gui::press_key(list.handle(), VK_DOWN);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[0], "key " + std::to_string(VK_F5));
+    EXPECT_EQ(seen[1], "key " + std::to_string(VK_DOWN));
+    EXPECT_EQ(list.cursor(), 1); // the arrow went on to the control
+}
+
+TEST(edit_procedure, typed_characters_keys_and_double_clicks)
+{
+    gui::host_window host;
+    probe_typing_edit e;
+    ASSERT_TRUE(e.create(0, 0, 200, 24, ES_AUTOHSCROLL, host.handle(), 710));
+    SetFocus(e.handle());
+    seen.clear();
+    gui::type_text(e.handle(), "ab\r");
+    EXPECT_EQ(seen, (std::vector<std::string>{"char 97", "char 98", "char 13"}));
+    EXPECT_EQ(e.get_text(), "ab"); // Enter was swallowed
+    seen.clear();
+    gui::press_key(e.handle(), VK_HOME);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), "key " + std::to_string(VK_HOME));
+    seen.clear();
+    PostMessageA(e.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 7));
+    gui::pump(0);
+    EXPECT_EQ(seen, std::vector<std::string>{"double click 5,7"});
+    // Modified flag and undo.
+    e.clear_modified();
+    SendMessageA(e.handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+    EXPECT_FALSE(e.was_modified());
+    gui::type_text(e.handle(), "c");
+    EXPECT_TRUE(e.was_modified());
+    e.undo();
+    EXPECT_FALSE(e.was_modified());
+    EXPECT_EQ(e.get_text(), "ab");
+    e.set_number(255, 16);
+    EXPECT_EQ(e.get_text(), "ff");
+    e.set_number(-42);
+    EXPECT_EQ(e.get_number(), -42);
+}
+
+} // namespace
