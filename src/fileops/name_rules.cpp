@@ -23,9 +23,11 @@ static bool is_reserved_name(std::string_view name)
     for (std::string_view r : {"nul", "con", "aux", "prn", "clock$", "config$"})
         if (equals_ignoring_case(name, r))
             return true;
-    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "com") && name[3] >= '1' && name[3] <= '4')
+    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "com") && name[3] >= '1' &&
+        name[3] <= '4')
         return true;
-    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "lpt") && name[3] >= '1' && name[3] <= '9')
+    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "lpt") && name[3] >= '1' &&
+        name[3] <= '9')
         return true;
     return false;
 }
@@ -54,7 +56,10 @@ bool ascii_name_rule(std::string_view name)
     return true;
 }
 
-bool no_dot_name_rule(std::string_view name) { return !mbs_contains_any(name, "\"*./:<>?\\|"); }
+bool no_dot_name_rule(std::string_view name)
+{
+    return !mbs_contains_any(name, "\"*./:<>?\\|");
+}
 
 bool title_rule(std::string_view text)
 {

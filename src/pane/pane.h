@@ -23,6 +23,11 @@ public:
     virtual void info_changed() {}
     // A listing was read: the active pane's view updates the main window's command states.
     virtual void listing_read() {}
+    // Rows were added or removed, or the cursor moved, outside a read (the file operations): the
+    // view takes the new row count, marks and cursor.
+    virtual void rows_changed() {}
+    // Scroll the row into view.
+    virtual void show_row(int row) { (void)row; }
 };
 
 // One pane: 1 the left, 2 the right.

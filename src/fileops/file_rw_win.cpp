@@ -1,0 +1,456 @@
+// Copy, move and delete of the marked rows: the worker, its notice dialog and the commands.
+#include "fileops/file_rw_win.h"
+
+#include "app/app_context.h"
+#include "app/strings_win.h"
+#include "dialogs.h"
+#include "fileops/batch_list.h"
+#include "fileops/file_primitives_win.h"
+#include "pane/dnotify_win.h"
+#include "pane/entry_text.h"
+#include "pane/local_listing_win.h"
+#include "platform/os.h"
+#include "resource.h"
+#include "settings/settings.h"
+
+#include <cstdio>
+
+namespace {
+
+ftp_file_op ftp_op = nullptr;
+
+// A directory is never merged into what exists, nor copied into itself; a file never replaces a
+// directory. A file replaces a file.
+bool skipped_for_target(const file_rw_job& job, const file_rw_row& row, const std::string& target)
+{
+    if (row.is_dir)
+        return lies_inside(job.target_dir, job.source_dir, row.file_name) || path_exists(target);
+    return dir_exists(target);
+}
+
+// The rows an operation processes: the marked ones in ascending order, or the cursor row.
+std::vector<int> rows_to_process(const Pane& pane)
+{
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < pane.rows.size(); ++i)
+        if (pane.rows.marked(i))
+            rows.push_back(static_cast<int>(i));
+    if (rows.empty() && pane.rows.cursor() >= 0)
+        rows.push_back(pane.rows.cursor());
+    return rows;
+}
+
+} // namespace
+
+file_rw_job make_file_rw_job(FileOpMode mode, const Pane& active, const Pane* other)
+{
+    file_rw_job job;
+    job.mode = mode;
+    job.source_dir = active.path;
+    job.target_dir = other ? other->path : std::string();
+    job.use_trash = settings().use_trash;
+    job.temp_dir = app().temp_dir;
+    job.same_directory = other && other->path == active.path;
+    for (int i : rows_to_process(active)) {
+        const FileEntry& entry = active.rows.row(static_cast<std::size_t>(i));
+        if (entry.name == "..")
+            continue;
+        job.rows.push_back({i, join_entry_name(entry), is_dir_entry(entry), entry.attr_text});
+    }
+    return job;
+}
+
+int thread_file_rw::run()
+{
+    batch_ = job_.use_trash || is_removable_drive(job_.source_dir) ||
+             (job_.mode.to_target && is_removable_drive(job_.target_dir));
+    int code = batch_ ? run_batch() : run_direct();
+    finish(code);
+    return code;
+}
+
+int thread_file_rw::run_direct()
+{
+    const file_rw_job& j = job_;
+    bool to_target = j.mode.to_target != 0, remove_source = j.mode.remove_source != 0;
+    int removed = 0;
+    int code = file_rw_done;
+    std::string last_added;
+    bool last_is_dir = false;
+    for (const auto& row : j.rows) {
+        if (is_protected_row(row.attr_text))
+            continue;
+        std::string source = j.source_dir + row.file_name;
+        std::string target = j.target_dir + row.file_name;
+        if (to_target && skipped_for_target(j, row, target))
+            continue;
+        bool ok;
+        if (!to_target)
+            ok = row.is_dir ? delete_dir(source + "/") : delete_file(source);
+        else if (!remove_source)
+            ok = row.is_dir ? copy_dir(source + "/", target + "/") : copy_file(source, target);
+        else
+            ok = row.is_dir ? move_dir(source + "/", target + "/") : move_file(source, target);
+        if (!ok) {
+            code = file_rw_entry_failed;
+            break; // what is done stays done; the rest is left alone
+        }
+        if (to_target) {
+            changes_.push_back({pane_change::add_other_row, 0, row.is_dir, row.file_name});
+            last_added = row.file_name;
+            last_is_dir = row.is_dir;
+        }
+        if (remove_source) {
+            int position = row.row - removed;
+            changes_.push_back({pane_change::remove_active_row, position, row.is_dir, row.file_name});
+            if (j.same_directory)
+                changes_.push_back({pane_change::remove_other_row, position, row.is_dir, row.file_name});
+            ++removed;
+        }
+    }
+    if (to_target)
+        changes_.push_back({pane_change::sort_other, 0, last_is_dir, last_added});
+    if (remove_source)
+        changes_.push_back(pane_change{pane_change::info_active, 0, false, {}});
+    if (to_target || j.same_directory)
+        changes_.push_back(pane_change{pane_change::info_other, 0, false, {}});
+    return code;
+}
+
+int thread_file_rw::run_batch()
+{
+    const file_rw_job& j = job_;
+    bool to_target = j.mode.to_target != 0, remove_source = j.mode.remove_source != 0;
+    bool trash_targets = to_target && j.use_trash;
+    batch_list_file sources, old_targets;
+    std::string sources_path = list_file_path(j.temp_dir, batch_list_name_1);
+    std::string targets_path = list_file_path(j.temp_dir, batch_list_name_2);
+    auto fail = [&](int code) {
+        sources.discard();
+        if (trash_targets)
+            old_targets.discard();
+        return code;
+    };
+    if (!sources.create(sources_path))
+        return fail(file_rw_list_failed);
+    if (trash_targets && !old_targets.create(targets_path))
+        return fail(file_rw_list_failed);
+
+    for (const auto& row : j.rows) {
+        if (is_protected_row(row.attr_text))
+            continue;
+        // The recycle bin takes full paths only; the shell reads bare names in the current
+        // directory, which is S.
+        std::string source = (!to_target && j.use_trash) ? j.source_dir + row.file_name : row.file_name;
+        std::string target = j.target_dir + row.file_name;
+        if (to_target && skipped_for_target(j, row, target))
+            continue;
+        if (trash_targets) {
+            bool exists = row.is_dir ? dir_exists(target) : path_exists(target);
+            if (exists && !old_targets.add(target))
+                return fail(file_rw_list_failed);
+        }
+        if (!sources.add(source))
+            return fail(file_rw_list_failed);
+    }
+
+    if (!sources.finish())
+        return fail(file_rw_list_failed);
+    if (trash_targets) {
+        if (!old_targets.finish())
+            return fail(file_rw_list_failed);
+        if (old_targets.count() > 0 && !shell_delete("@" + targets_path, true))
+            return fail(file_rw_shell_failed);
+        old_targets.discard();
+    }
+    if (sources.count() == 0) {
+        sources.discard(); // everything was skipped: nothing for the shell, nothing changed
+        return file_rw_done;
+    }
+    bool ok;
+    if (!to_target)
+        ok = shell_delete("@" + sources_path, j.use_trash);
+    else if (!remove_source)
+        ok = shell_copy("@" + sources_path, j.target_dir);
+    else
+        ok = shell_move("@" + sources_path, j.target_dir);
+    sources.discard();
+    if (!ok)
+        return file_rw_shell_failed;
+    if (remove_source)
+        changes_.push_back(pane_change{pane_change::reread_active, 0, false, {}});
+    if (to_target || j.same_directory)
+        changes_.push_back(pane_change{pane_change::reread_other, 0, false, {}});
+    if (remove_source)
+        changes_.push_back(pane_change{pane_change::info_active, 0, false, {}});
+    if (to_target || j.same_directory)
+        changes_.push_back(pane_change{pane_change::info_other, 0, false, {}});
+    return file_rw_done;
+}
+
+void apply_pane_changes(const std::vector<pane_change>& changes, Pane& active, Pane* other)
+{
+    bool active_touched = false, other_touched = false;
+    // The view takes the new row count before anything sorts, reads or redraws it.
+    auto flush = [](Pane& pane, bool& touched) {
+        if (touched && pane.hooks)
+            pane.hooks->rows_changed();
+        touched = false;
+    };
+    for (const auto& c : changes) {
+        switch (c.kind) {
+        case pane_change::remove_active_row:
+            if (c.row >= 0 && static_cast<std::size_t>(c.row) < active.rows.size()) {
+                active.rows.remove(static_cast<std::size_t>(c.row));
+                active_touched = true;
+            }
+            break;
+        case pane_change::remove_other_row: {
+            if (!other)
+                break;
+            // The same position when it holds the same entry; otherwise the entry wherever it is
+            // (the other pane may filter or hold its rows differently).
+            int at = c.row;
+            bool same = at >= 0 && static_cast<std::size_t>(at) < other->rows.size() &&
+                        join_entry_name(other->rows.row(static_cast<std::size_t>(at))) == c.file_name;
+            if (!same)
+                at = find_entry(*other, c.is_dir, c.file_name);
+            if (at >= 0) {
+                other->rows.remove(static_cast<std::size_t>(at));
+                other_touched = true;
+            }
+            break;
+        }
+        case pane_change::add_other_row: {
+            if (!other)
+                break;
+            for (std::size_t i = other->rows.size(); i-- > 0;) {
+                if (same_name(join_entry_name(other->rows.row(i)), c.file_name)) {
+                    other->rows.remove(i);
+                    break;
+                }
+            }
+            add_local_entry(*other, c.is_dir, c.file_name);
+            other->rows.set_cursor(find_entry(*other, c.is_dir, c.file_name));
+            other_touched = true;
+            break;
+        }
+        case pane_change::sort_other:
+            if (!other)
+                break;
+            flush(*other, other_touched);
+            if (other->hooks)
+                other->hooks->suspend_redraw();
+            sort_listing(*other, -1);
+            // The cursor goes with the last entry that arrived, wherever the sort put it.
+            if (!c.file_name.empty()) {
+                int at = find_entry(*other, c.is_dir, c.file_name);
+                if (at >= 0)
+                    other->rows.set_cursor(at);
+            }
+            if (other->hooks) {
+                other->hooks->resume_redraw();
+                other->hooks->rows_changed();
+                if (other->rows.cursor() >= 0)
+                    other->hooks->show_row(other->rows.cursor());
+            }
+            break;
+        case pane_change::reread_active: {
+            flush(active, active_touched);
+            int cursor = active.rows.cursor();
+            std::string name;
+            bool is_dir = false;
+            if (cursor >= 0) {
+                name = join_entry_name(active.rows.row(static_cast<std::size_t>(cursor)));
+                is_dir = is_dir_entry(active, cursor);
+            }
+            read_listing(active, false);
+            int at = cursor >= 0 ? find_entry(active, is_dir, name) : -1;
+            if (at >= 0) {
+                active.rows.set_cursor(at);
+                if (active.hooks) {
+                    active.hooks->rows_changed();
+                    active.hooks->show_row(at);
+                }
+            }
+            break;
+        }
+        case pane_change::reread_other:
+            if (other) {
+                flush(*other, other_touched);
+                read_listing(*other, false);
+            }
+            break;
+        case pane_change::info_active:
+            flush(active, active_touched);
+            update_pane_info(active);
+            break;
+        case pane_change::info_other:
+            if (other) {
+                flush(*other, other_touched);
+                update_pane_info(*other);
+            }
+            break;
+        }
+    }
+    flush(active, active_touched);
+    if (other)
+        flush(*other, other_touched);
+}
+
+int dialog_file_rw::run(HWND owner)
+{
+    return show(TEMPLATE_FILE_RW, owner);
+}
+
+void dialog_file_rw::on_init()
+{
+    suspend_watcher(1);
+    suspend_watcher(2);
+    center_on_parent();
+    worker_ = std::make_unique<thread_file_rw>(job_);
+    if (!worker_->begin()) {
+        worker_.reset();
+        warn(IDS_CAPTION_ERROR, IDS_SYSTEM_ERROR);
+        end(3);
+        return;
+    }
+    timer_.start(hwnd_, 10);
+}
+
+void dialog_file_rw::on_destroy()
+{
+    timer_.stop();
+    if (worker_) {
+        // Only reached when the dialog is torn down from outside: the worker is waited for, so
+        // nothing it started is left half-done in the background.
+        worker_->join();
+        worker_->release();
+        worker_.reset();
+    }
+    resume_watcher(1);
+    resume_watcher(2);
+}
+
+void dialog_file_rw::on_command(int, HWND)
+{
+    // No buttons, and Esc or the close command must not end the dialog while files change.
+}
+
+void dialog_file_rw::on_timer(UINT_PTR id)
+{
+    if (id != timer_.id() || !worker_ || !worker_->is_finished())
+        return;
+    timer_.stop();
+    worker_->join();
+    worker_result_ = worker_->release();
+    apply_pane_changes(worker_->changes(), active_, other_);
+    worker_.reset();
+    int code = 1;
+    if (worker_result_ == file_rw_entry_failed || worker_result_ == file_rw_list_failed) {
+        // A refused entry or list file is not a success: the user is told.
+        warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
+        code = 3;
+    } else if (worker_result_ == file_rw_shell_failed) {
+        code = 3; // the shell has shown its own error window
+    }
+    end(code);
+}
+
+namespace {
+
+int run_local(overlap& owner, FileOpMode mode, Pane& active, Pane* other)
+{
+    file_rw_job job = make_file_rw_job(mode, active, other);
+    if (job.rows.empty())
+        return 0;
+    // Bare names in the shell's list are read in the current directory: the active pane's.
+    os::set_current_directory(active.path);
+    dialog_file_rw notice(std::move(job), active, other);
+    return notice.run(owner.handle());
+}
+
+int run_ftp(overlap& owner, FileOpMode mode, Pane& active, Pane* other)
+{
+    std::string list_path;
+    if (!write_marked_list(owner.handle(), active, list_path))
+        return 0;
+    int code = ftp_op ? ftp_op(owner, mode, active, other, list_path) : 0;
+    std::remove(list_path.c_str());
+    return code;
+}
+
+bool both_local(const Pane& active, const Pane* other)
+{
+    return is_local_path(active.path) && other && is_local_path(other->path);
+}
+
+} // namespace
+
+int copy_marked(overlap& owner, Pane& active, Pane* other)
+{
+    if (!other)
+        return 0; // with one list, copying makes a copy in the same directory (the name dialog)
+    if (both_local(active, other)) {
+        if (settings().confirm_copy && !owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_COPY))
+            return 0;
+        return run_local(owner, copy_mode, active, other);
+    }
+    if (!owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_COPY))
+        return 0;
+    return run_ftp(owner, copy_mode, active, other);
+}
+
+int move_marked(overlap& owner, Pane& active, Pane* other)
+{
+    if (!other)
+        return 0;
+    if (both_local(active, other)) {
+        if (settings().confirm_move && !owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_MOVE))
+            return 0;
+        return run_local(owner, move_mode, active, other);
+    }
+    if (!owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_MOVE))
+        return 0;
+    return run_ftp(owner, move_mode, active, other);
+}
+
+int delete_marked(overlap& owner, Pane& active, Pane* other)
+{
+    if (!owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_DELETE))
+        return 0;
+    if (is_local_path(active.path))
+        return run_local(owner, delete_mode, active, other);
+    return run_ftp(owner, delete_mode, active, other);
+}
+
+bool write_marked_list(HWND owner, const Pane& active, std::string& list_path)
+{
+    list_path = list_file_path(app().temp_dir, batch_list_name_1);
+    std::string text;
+    for (int i : rows_to_process(active)) {
+        const FileEntry& entry = active.rows.row(static_cast<std::size_t>(i));
+        if (entry.name == ".." || is_protected_row(entry.attr_text))
+            continue;
+        text += transfer_list_line(is_dir_entry(entry), join_entry_name(entry), entry.time_text);
+    }
+    if (text.empty()) {
+        std::remove(list_path.c_str());
+        return false;
+    }
+    std::FILE* file = std::fopen(list_path.c_str(), "wb");
+    bool ok = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file)
+        ok = std::fclose(file) == 0 && ok;
+    if (!ok) {
+        std::remove(list_path.c_str());
+        MessageBoxA(owner, resource_string(IDS_FILE_RW_ERROR).c_str(),
+                    resource_string(IDS_CAPTION_ERROR, 128).c_str(), MB_OK | MB_ICONWARNING);
+    }
+    return ok;
+}
+
+void set_ftp_file_op(ftp_file_op op)
+{
+    ftp_op = op;
+}

@@ -1,0 +1,130 @@
+// The list files of the file operations, byte for byte, and the worker's decision rules.
+#include "fileops/batch_list.h"
+#include "fileops/file_rw_rules.h"
+#include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+TEST(BatchList, BytesOfAWholeList)
+{
+    struct {
+        std::vector<std::string> paths;
+        std::string bytes;
+    } cases[] = {
+        {{}, "\0"s},
+        {{"a.txt"}, "a.txt\0\0"s},
+        {{"a.txt", "dir/"}, "a.txt\0dir\0\0"s}, // a directory goes without its separator
+        {{"C:/x/y\\"}, "C:/x/y\0\0"s},
+        // 'ソ' ends in 0x5C: a trail byte, not a separator to take away.
+        {{"\x83\x5C"}, "\x83\x5C\0\0"s},
+        {{"\x83\x5C\\"}, "\x83\x5C\0\0"s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(batch_list_bytes(c.paths), c.bytes);
+}
+
+TEST(BatchList, FileHoldsExactlyTheBytes)
+{
+    temp_dir dir;
+    std::string path = list_file_path(dir.path() + "/", batch_list_name_1);
+    EXPECT_EQ(path, dir.path() + "/kv_rsp1.tmp");
+    batch_list_file list;
+    ASSERT_TRUE(list.create(path));
+    // Line ends are bytes like any other: no translation in either direction.
+    ASSERT_TRUE(list.add("a\nb"));
+    ASSERT_TRUE(list.add("C:/tmp/dir/"));
+    ASSERT_TRUE(list.add("\x95\x5C.txt"));
+    EXPECT_EQ(list.count(), 3u);
+    ASSERT_TRUE(list.finish());
+    auto bytes = os::read_file(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, "a\nb\0C:/tmp/dir\0\x95\x5C.txt\0\0"s);
+    list.discard();
+    EXPECT_FALSE(os::path_exists(path));
+}
+
+TEST(BatchList, FileThatCannotBeMade)
+{
+    temp_dir dir;
+    batch_list_file list;
+    EXPECT_FALSE(list.create(dir.file("missing/kv_rsp1.tmp")));
+    EXPECT_FALSE(list.add("a"));
+    EXPECT_FALSE(list.finish());
+}
+
+TEST(BatchList, ShellSourceText)
+{
+    struct {
+        std::string list;
+        std::string text;
+    } cases[] = {
+        {"a\0b/c\0\0"s, "a\0b\\c\0\0"s},
+        {"C:/x/\x83\x5C\0\0"s, "C:\\x\\\x83\x5C\0\0"s}, // the trail byte stays as it is
+        {"a\0\0garbage\0\0"s, "a\0\0"s},                // nothing after the end
+        {"a\0b"s, "a\0b\0\0"s},                         // a list cut short still ends
+        {""s, "\0\0"s},
+        {"\0"s, "\0\0"s},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shell_source_text(c.list), c.text);
+}
+
+TEST(TransferList, Lines)
+{
+    struct {
+        bool is_dir;
+        const char* name;
+        const char* time;
+        const char* line;
+    } cases[] = {
+        {true, "src", "2010. 1. 5  9:05.07", "Type=dir src\r\n"},
+        {false, "a.txt", "2010. 1. 5  9:05.07", "Type=file;Modify=20100105090507 a.txt\r\n"},
+        {false, "b", "2010.12.31 23:59.59", "Type=file;Modify=20101231235959 b\r\n"},
+        {false, "my file.txt", "1999.10. 1 10:00.00", "Type=file;Modify=19991001100000 my file.txt\r\n"},
+        {false, "short", "2010", "Type=file;Modify=20100000000000 short\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(transfer_list_line(c.is_dir, c.name, c.time), c.line) << c.name;
+}
+
+TEST(FileRwRules, ProtectedRows)
+{
+    for (const char* attr : {"s---", "-h--", "sh-a", "shra"})
+        EXPECT_TRUE(is_protected_row(attr)) << attr;
+    for (const char* attr : {"----", "--r-", "---a", "????", ""})
+        EXPECT_FALSE(is_protected_row(attr)) << attr;
+}
+
+TEST(FileRwRules, TargetInsideTheDirectory)
+{
+    struct {
+        const char* target;
+        const char* source;
+        const char* name;
+        bool inside;
+    } cases[] = {
+        {"C:/a/src/sub/", "C:/a/", "src", true},
+        {"C:/a/src/", "C:/a/", "src", true},   // the directory itself
+        {"c:/A/SRC/x/", "C:/a/", "src", true}, // names compare without regard to case
+        {"C:/a/src2/", "C:/a/", "src", false},
+        {"C:/a/", "C:/a/", "src", false},
+        {"C:/b/src/", "C:/a/", "src", false},
+        {"C:/a/src\\x\\", "C:/a/", "src", true},
+        // '表' is 0x95 0x5C: its trail byte is not a separator after the name 0x95.
+        {"C:/a/\x95\x5C/", "C:/a/", "\x95", false},
+        {"C:/a/\x83\x5C/x/", "C:/a/", "\x83\x5C", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(lies_inside(c.target, c.source, c.name), c.inside) << c.target << " " << c.name;
+}
+
+TEST(FileRwRules, SameName)
+{
+    EXPECT_TRUE(same_name("Readme.TXT", "README.txt"));
+    EXPECT_FALSE(same_name("a", "b"));
+    // Only ASCII letters fold: the trail byte 'a' (0x61) of a double-byte character does not.
+    EXPECT_FALSE(same_name("\x83\x61", "\x83\x41"));
+}

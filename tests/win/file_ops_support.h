@@ -1,0 +1,131 @@
+// Shared by the file operation tests: files with contents, files held open, panes on folders,
+// and running the worker as its notice dialog does.
+#pragma once
+
+#include "fileops/file_rw_win.h"
+#include "pane/entry_text.h"
+#include "pane/local_listing_win.h"
+#include "platform/os.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+namespace fops {
+
+inline bool make_file(const std::string& path, const std::string& content = "x")
+{
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = content.empty() ||
+              (WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+               written == content.size());
+    return CloseHandle(h) && ok;
+}
+
+inline std::optional<std::string> content_of(const std::string& path)
+{
+    return os::read_file(path);
+}
+
+inline bool exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Opened for reading and writing with no sharing: nobody else may open, replace or delete it.
+class held_file {
+public:
+    explicit held_file(const std::string& path)
+        : handle_(
+              CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~held_file()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+// The file names of a directory (no "." or ".."), to compare whole directories.
+inline std::set<std::string> names_in(const std::string& dir)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((dir + "/*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = data.cFileName;
+        if (n != "." && n != "..")
+            names.insert(n);
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return names;
+}
+
+inline std::set<std::string> row_names(const Pane& pane)
+{
+    std::set<std::string> out;
+    for (std::size_t i = 0; i < pane.rows.size(); ++i)
+        out.insert(join_entry_name(pane.rows.row(i)));
+    return out;
+}
+
+inline int row_of(const Pane& pane, const std::string& file_name)
+{
+    for (std::size_t i = 0; i < pane.rows.size(); ++i)
+        if (join_entry_name(pane.rows.row(i)) == file_name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+inline void mark(Pane& pane, std::initializer_list<const char*> names)
+{
+    for (const char* n : names) {
+        int r = row_of(pane, n);
+        if (r >= 0)
+            pane.rows.set_marked(static_cast<std::size_t>(r), true);
+    }
+}
+
+inline Pane open_pane(int index, const std::string& dir)
+{
+    Pane pane;
+    pane.index = index;
+    pane.path = dir.back() == '/' ? dir : dir + "/";
+    read_listing(pane, false);
+    return pane;
+}
+
+// Runs the worker on the job of the panes as the notice dialog would, then applies its pane
+// changes; returns the worker's code.
+inline int run_worker(FileOpMode mode, Pane& active, Pane* other, bool use_trash, const std::string& temp,
+                      bool* batch = nullptr)
+{
+    file_rw_job job = make_file_rw_job(mode, active, other);
+    job.use_trash = use_trash;
+    job.temp_dir = temp;
+    os::set_current_directory(active.path);
+    thread_file_rw worker(job);
+    if (!worker.begin())
+        return -1;
+    worker.join();
+    int code = worker.release();
+    apply_pane_changes(worker.changes(), active, other);
+    if (batch)
+        *batch = worker.batch();
+    return code;
+}
+
+} // namespace fops
