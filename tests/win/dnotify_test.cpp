@@ -1,0 +1,137 @@
+// The directory change watcher under Wine: one post per burst of changes, none while suspended,
+// and a stop that returns.
+#include "pane/dnotify_win.h"
+#include "platform/os.h"
+#include "resource.h"
+#include "support/temp_dir.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct post {
+    WPARAM command;
+    LPARAM pane;
+    std::uint64_t at_ms;
+};
+std::vector<post> posts;
+
+LRESULT CALLBACK receiver_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_COMMAND) {
+        posts.push_back({wparam, lparam, os::now_ms()});
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// A hidden window that records the commands posted to it.
+class receiver {
+public:
+    receiver()
+    {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = receiver_procedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "kv_dnotify_receiver";
+        RegisterClassA(&wc);
+        // A message-only window: it needs no display.
+        window = CreateWindowA("kv_dnotify_receiver", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        posts.clear();
+    }
+    ~receiver() { DestroyWindow(window); }
+    // Dispatches this thread's messages for the given time.
+    static void pump_for(int ms)
+    {
+        std::uint64_t end = os::now_ms() + static_cast<std::uint64_t>(ms);
+        while (os::now_ms() < end) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            Sleep(5);
+        }
+    }
+    HWND window = nullptr;
+};
+
+bool touch(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    return h != INVALID_HANDLE_VALUE && CloseHandle(h);
+}
+
+Pane pane_on(const temp_dir& dir, int index)
+{
+    Pane pane;
+    pane.index = index;
+    pane.path = dir.path() + "/";
+    return pane;
+}
+
+} // namespace
+
+TEST(DirectoryWatcher, ABurstOfChangesGivesOnePostAfterTheQuietTime)
+{
+    temp_dir dir;
+    receiver r;
+    ASSERT_NE(r.window, nullptr);
+    start_watcher(pane_on(dir, 2), r.window);
+    ASSERT_NE(watcher_of(2), nullptr);
+    receiver::pump_for(100);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(touch(dir.file("f" + std::to_string(i) + ".txt")));
+    std::uint64_t last_change = os::now_ms();
+    receiver::pump_for(2000);
+    stop_watcher(2);
+    EXPECT_EQ(watcher_of(2), nullptr);
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0].command, static_cast<WPARAM>(IDM_DIRECTORY_CHANGED));
+    EXPECT_EQ(posts[0].pane, 2);
+    // Never before the quiet time has passed after the last change (the clock's tick aside).
+    EXPECT_GE(posts[0].at_ms + 20, last_change + thread_dnotify::quiet_ms);
+    std::printf("post %llu ms after the last change\n",
+                static_cast<unsigned long long>(posts[0].at_ms - last_change));
+}
+
+TEST(DirectoryWatcher, ASuspendedWatcherPostsNothingAndResumes)
+{
+    temp_dir dir;
+    receiver r;
+    start_watcher(pane_on(dir, 1), r.window);
+    receiver::pump_for(100);
+    suspend_watcher(1);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(touch(dir.file("s" + std::to_string(i))));
+    receiver::pump_for(1500);
+    EXPECT_TRUE(posts.empty());
+    resume_watcher(1);
+    ASSERT_TRUE(touch(dir.file("after_resume")));
+    receiver::pump_for(1500);
+    EXPECT_EQ(posts.size(), 1u);
+    stop_watcher(1);
+}
+
+TEST(DirectoryWatcher, NoWatcherForFtpPathsOrMissingDirectories)
+{
+    receiver r;
+    Pane ftp;
+    ftp.index = 1;
+    ftp.path = "ftp://server/pub/";
+    start_watcher(ftp, r.window);
+    EXPECT_EQ(watcher_of(1), nullptr);
+    // A directory that cannot be watched: the thread ends by itself, stopping it still returns.
+    temp_dir dir;
+    Pane gone = pane_on(dir, 1);
+    gone.path += "missing/";
+    start_watcher(gone, r.window);
+    stop_watcher(1);
+    EXPECT_EQ(watcher_of(1), nullptr);
+    stop_watcher(7); // no such slot
+}

@@ -1,0 +1,231 @@
+// The file operation worker under Wine, direct mode: what the disk holds and what the panes show
+// after copies, moves and deletions that go through, are skipped or stop at a failure.
+#include "file_ops_support.h"
+#include "fileops/file_primitives_win.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace fops;
+
+namespace {
+
+struct counting_hooks : pane_hooks {
+    int rows_changed_calls = 0;
+    void rows_changed() override { ++rows_changed_calls; }
+};
+
+class FileRw : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_cwd = os::current_directory();
+        saved_hide = hide_system_files();
+        ASSERT_TRUE(make_dir(s()));
+        ASSERT_TRUE(make_dir(t()));
+    }
+    void TearDown() override
+    {
+        os::set_current_directory(saved_cwd); // a current directory cannot be removed
+        hide_system_files() = saved_hide;
+    }
+    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
+    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
+    int run(FileOpMode mode, Pane& active, Pane* other)
+    {
+        return run_worker(mode, active, other, false, dir.path() + "/");
+    }
+
+    temp_dir dir;
+    std::string saved_cwd;
+    bool saved_hide = true;
+};
+
+} // namespace
+
+TEST_F(FileRw, CopySkipsADirectoryHoldingTheTargetAndCopiesTheRest)
+{
+    ASSERT_TRUE(make_dir(s("a")));
+    ASSERT_TRUE(make_dir(s("a/inner")));
+    ASSERT_TRUE(make_file(s("a/f"), "f"));
+    ASSERT_TRUE(make_file(s("b.txt"), "b"));
+    ASSERT_TRUE(make_dir(s("c")));
+    ASSERT_TRUE(make_file(s("c/g"), "g"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, s("a/inner"));
+    mark(active, {"a", "b.txt", "c"});
+    EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
+    EXPECT_EQ(names_in(s("a/inner")), (std::set<std::string>{"b.txt", "c"}));
+    EXPECT_EQ(content_of(s("a/inner/c/g")), "g");
+    EXPECT_EQ(row_names(other), (std::set<std::string>{"..", "b.txt", "c"}));
+}
+
+TEST_F(FileRw, FileReplacesAFileButADirectoryIsNeverMerged)
+{
+    ASSERT_TRUE(make_file(s("same.txt"), "new"));
+    ASSERT_TRUE(make_file(t("same.txt"), "old"));
+    ASSERT_TRUE(make_dir(s("d")));
+    ASSERT_TRUE(make_file(s("d/from_source"), "s"));
+    ASSERT_TRUE(make_dir(t("d")));
+    ASSERT_TRUE(make_file(t("d/already"), "a"));
+    ASSERT_TRUE(make_file(s("x"), "file over a directory"));
+    ASSERT_TRUE(make_dir(t("x")));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    std::size_t rows_before = other.rows.size();
+    mark(active, {"same.txt", "d", "x"});
+    EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
+    EXPECT_EQ(content_of(t("same.txt")), "new");
+    EXPECT_EQ(names_in(t("d")), std::set<std::string>{"already"});
+    EXPECT_TRUE(dir_exists(t("x")));
+    // The replaced file is still one row.
+    EXPECT_EQ(other.rows.size(), rows_before);
+}
+
+TEST_F(FileRw, DeleteTakesReadOnlyFilesAndStopsAtAHiddenReadOnlyOne)
+{
+    ASSERT_TRUE(make_file(s("ro.txt")));
+    ASSERT_TRUE(set_attributes_from_text(s("ro.txt"), "--r-"));
+    ASSERT_TRUE(make_dir(s("1_dir")));
+    ASSERT_TRUE(make_file(s("1_dir/plain")));
+    ASSERT_TRUE(make_dir(s("2_dir")));
+    ASSERT_TRUE(make_file(s("2_dir/plain")));
+    ASSERT_TRUE(make_file(s("2_dir/locked")));
+    ASSERT_TRUE(set_attributes_from_text(s("2_dir/locked"), "-hr-"));
+    ASSERT_TRUE(make_file(s("3_after.txt"), "kept"));
+    Pane active = open_pane(1, s());
+    active.rows.set_cursor(row_of(active, "ro.txt"));
+    EXPECT_EQ(run(delete_mode, active, nullptr), file_rw_done);
+    EXPECT_FALSE(exists(s("ro.txt")));
+    // Rows go in ascending order (directories first): 1_dir, then 2_dir stops the run.
+    mark(active, {"3_after.txt", "2_dir", "1_dir"});
+    EXPECT_EQ(run(delete_mode, active, nullptr), file_rw_entry_failed);
+    EXPECT_FALSE(exists(s("1_dir")));
+    EXPECT_TRUE(exists(s("2_dir/locked")));
+    EXPECT_EQ(content_of(s("3_after.txt")), "kept");
+    EXPECT_EQ(row_names(active), (std::set<std::string>{"..", "2_dir", "3_after.txt"}));
+    // The rows not reached keep their marks.
+    EXPECT_TRUE(active.rows.marked(static_cast<std::size_t>(row_of(active, "3_after.txt"))));
+    set_attributes_from_text(s("2_dir/locked"), "----");
+}
+
+TEST_F(FileRw, NothingMarkedActsOnTheCursorRowAndAHiddenCursorRowOnNothing)
+{
+    hide_system_files() = false;
+    ASSERT_TRUE(make_file(s("a.txt")));
+    ASSERT_TRUE(make_file(s("b.txt")));
+    ASSERT_TRUE(make_file(s("h.txt")));
+    ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    active.rows.set_cursor(row_of(active, "b.txt"));
+    EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
+    EXPECT_EQ(names_in(t()), std::set<std::string>{"b.txt"});
+    active.rows.set_cursor(row_of(active, "h.txt"));
+    EXPECT_EQ(run(delete_mode, active, &other), file_rw_done);
+    EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
+    EXPECT_TRUE(exists(s("h.txt")));
+    EXPECT_EQ(names_in(t()), std::set<std::string>{"b.txt"});
+}
+
+TEST_F(FileRw, DirectMoveUpdatesBothPanes)
+{
+    for (const char* n : {"m1.txt", "keep.txt", "m2.txt"})
+        ASSERT_TRUE(make_file(s(n), n));
+    ASSERT_TRUE(make_dir(s("mdir")));
+    ASSERT_TRUE(make_file(s("mdir/in"), "in"));
+    ASSERT_TRUE(make_file(t("a_first.txt")));
+    ASSERT_TRUE(make_file(t("z_last.txt")));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    counting_hooks hooks;
+    other.hooks = &hooks;
+    mark(active, {"m2.txt", "mdir", "m1.txt"});
+    EXPECT_EQ(run(move_mode, active, &other), file_rw_done);
+    EXPECT_EQ(names_in(s()), std::set<std::string>{"keep.txt"});
+    EXPECT_EQ(content_of(t("mdir/in")), "in");
+    EXPECT_EQ(row_names(active), (std::set<std::string>{"..", "keep.txt"}));
+    // Sorted by type then name: "..", the directory, then the files by name.
+    std::vector<std::string> order;
+    for (std::size_t i = 0; i < other.rows.size(); ++i)
+        order.push_back(join_entry_name(other.rows.row(i)));
+    EXPECT_EQ(order, (std::vector<std::string>{"..", "mdir", "a_first.txt", "m1.txt", "m2.txt", "z_last.txt"}));
+    // The cursor is on the last one moved (rows in ascending order: m2.txt came last).
+    EXPECT_EQ(other.rows.cursor(), row_of(other, "m2.txt"));
+    EXPECT_GT(hooks.rows_changed_calls, 0);
+}
+
+TEST_F(FileRw, ASourceThatVanishedStopsTheCopyAndKeepsWhatWasDone)
+{
+    for (const char* n : {"1.txt", "2.txt", "3.txt"})
+        ASSERT_TRUE(make_file(s(n), n));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    mark(active, {"1.txt", "2.txt", "3.txt"});
+    ASSERT_TRUE(DeleteFileA(s("2.txt").c_str()));
+    EXPECT_EQ(run(copy_mode, active, &other), file_rw_entry_failed);
+    EXPECT_EQ(names_in(t()), std::set<std::string>{"1.txt"});
+    EXPECT_EQ(row_names(other), (std::set<std::string>{"..", "1.txt"}));
+}
+
+TEST_F(FileRw, AMoveOntoAHeldFileStopsThereWithBothFilesIntact)
+{
+    for (const char* n : {"1.txt", "2.txt", "3.txt"})
+        ASSERT_TRUE(make_file(s(n), std::string("new ") + n));
+    ASSERT_TRUE(make_file(t("2.txt"), "old"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    mark(active, {"1.txt", "2.txt", "3.txt"});
+    {
+        held_file hold(t("2.txt"));
+        ASSERT_TRUE(hold.ok());
+        EXPECT_EQ(run(move_mode, active, &other), file_rw_entry_failed);
+    }
+    EXPECT_FALSE(exists(s("1.txt")));
+    EXPECT_EQ(content_of(t("1.txt")), "new 1.txt");
+    EXPECT_EQ(content_of(s("2.txt")), "new 2.txt");
+    EXPECT_EQ(content_of(t("2.txt")), "old");
+    EXPECT_EQ(content_of(s("3.txt")), "new 3.txt");
+    EXPECT_FALSE(exists(t("3.txt")));
+    EXPECT_EQ(row_names(active), (std::set<std::string>{"..", "2.txt", "3.txt"}));
+}
+
+TEST_F(FileRw, TwoPanesOnOneDirectory)
+{
+    ASSERT_TRUE(make_file(s("f.txt"), "f"));
+    ASSERT_TRUE(make_file(s("g.txt"), "g"));
+    ASSERT_TRUE(make_dir(s("d")));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, s());
+    // A file moved onto itself would be copied over itself and then deleted: refused, kept.
+    mark(active, {"f.txt", "d"});
+    EXPECT_EQ(run(move_mode, active, &other), file_rw_entry_failed);
+    EXPECT_EQ(content_of(s("f.txt")), "f");
+    EXPECT_TRUE(dir_exists(s("d")));
+    // A deletion takes the row from both panes.
+    Pane a2 = open_pane(1, s());
+    Pane o2 = open_pane(2, s());
+    mark(a2, {"g.txt"});
+    EXPECT_EQ(run(delete_mode, a2, &o2), file_rw_done);
+    EXPECT_EQ(row_of(a2, "g.txt"), -1);
+    EXPECT_EQ(row_of(o2, "g.txt"), -1);
+    EXPECT_NE(row_of(o2, "f.txt"), -1);
+}
+
+TEST_F(FileRw, JapaneseNamesWithTrailByte5C)
+{
+    // 'ソ' (0x83 0x5C) and '表' (0x95 0x5C): both end in a byte equal to '\'.
+    std::string dir_name = "\x83\x5C\x95\x5C";
+    std::string file_name = "\x95\x5C.txt";
+    ASSERT_TRUE(make_dir(s(dir_name)));
+    ASSERT_TRUE(make_file(s(dir_name + "/" + file_name), "jp"));
+    ASSERT_TRUE(make_file(s(file_name), "top"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    mark(active, {dir_name.c_str(), file_name.c_str()});
+    EXPECT_EQ(run(move_mode, active, &other), file_rw_done);
+    EXPECT_EQ(content_of(t(dir_name + "/" + file_name)), "jp");
+    EXPECT_EQ(content_of(t(file_name)), "top");
+    EXPECT_EQ(names_in(s()), std::set<std::string>{});
+    EXPECT_NE(row_of(other, dir_name), -1);
+}
