@@ -1,0 +1,201 @@
+// The file operation worker against volumes the shell scripts of tests/win prepare: a volume that
+// refuses writing, a full one, a removable drive and a recycle bin of the test's own. Each case
+// runs only from its script (DISABLED_ here).
+#include "file_ops_support.h"
+#include "fileops/file_primitives_win.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace fops;
+
+namespace {
+
+// An environment variable the script sets, with forward slashes.
+std::string env_path(const char* name)
+{
+    auto value = os::get_env(name);
+    std::string v = value ? *value : std::string();
+    for (char& c : v)
+        if (c == '\\')
+            c = '/';
+    return v;
+}
+
+class VolumeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_cwd = os::current_directory();
+        ASSERT_TRUE(make_dir(s()));
+    }
+    void TearDown() override { os::set_current_directory(saved_cwd); }
+    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
+    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
+    {
+        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
+    }
+
+    temp_dir dir;
+    std::string saved_cwd;
+};
+
+using ReadOnlyVolume = VolumeTest;
+using FullVolume = VolumeTest;
+using RemovableDrive = VolumeTest;
+using RecycleBin = VolumeTest;
+
+} // namespace
+
+// The script has put "existing.txt" ("good") on the volume and then mounted it read-only.
+TEST_F(ReadOnlyVolume, DISABLED_NothingArrivesAndNothingIsLost)
+{
+    std::string target = env_path("KV_RO_TARGET");
+    ASSERT_FALSE(target.empty()) << "KV_RO_TARGET is not set";
+    auto before = names_in(target);
+    ASSERT_EQ(content_of(target + "/existing.txt"), "good");
+    ASSERT_TRUE(make_file(s("a.txt"), "a"));
+    ASSERT_TRUE(make_file(s("existing.txt"), "new"));
+    ASSERT_TRUE(make_dir(s("d")));
+    ASSERT_TRUE(make_file(s("d/in"), "in"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, target);
+    std::size_t other_rows = other.rows.size();
+    for (FileOpMode mode : {copy_mode, move_mode}) {
+        mark(active, {"a.txt", "existing.txt", "d"});
+        EXPECT_EQ(run(mode, active, &other), file_rw_entry_failed);
+        EXPECT_EQ(names_in(target), before);
+        EXPECT_EQ(content_of(target + "/existing.txt"), "good");
+        EXPECT_EQ(names_in(s()), (std::set<std::string>{"a.txt", "d", "existing.txt"}));
+        EXPECT_EQ(content_of(s("d/in")), "in");
+        EXPECT_EQ(other.rows.size(), other_rows);
+    }
+    // A single file refused by the primitives, too.
+    EXPECT_FALSE(copy_file(s("existing.txt"), target + "/existing.txt"));
+    EXPECT_FALSE(move_file(s("a.txt"), target + "/a.txt"));
+    EXPECT_EQ(content_of(s("a.txt")), "a");
+}
+
+// A volume of 1 MiB mapped to a drive letter (KV_FULL_DRIVE, "K:"), empty at the start.
+TEST_F(FullVolume, DISABLED_FailedCopiesLeaveNoHalfFilesAndKeepGoodOnes)
+{
+    std::string drive = env_path("KV_FULL_DRIVE");
+    ASSERT_FALSE(drive.empty()) << "KV_FULL_DRIVE is not set";
+    std::string target = drive + "/";
+    ASSERT_TRUE(make_file(target + "good.dat", std::string(300 * 1024, 'g')));
+    ASSERT_TRUE(make_file(s("1_small.dat"), "small"));
+    ASSERT_TRUE(make_file(s("2_big.dat"), std::string(2 * 1024 * 1024, 'b')));
+    ASSERT_TRUE(make_file(s("3_after.dat"), "after"));
+    ASSERT_TRUE(make_file(s("good.dat"), std::string(900 * 1024, 'n')));
+    ASSERT_TRUE(make_dir(s("4_dir")));
+    ASSERT_TRUE(make_file(s("4_dir/inner.dat"), std::string(2 * 1024 * 1024, 'i')));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, target);
+
+    // The big file fills the volume: the small one before it stays, the one after is not tried.
+    mark(active, {"1_small.dat", "2_big.dat", "3_after.dat"});
+    EXPECT_EQ(run(copy_mode, active, &other), file_rw_entry_failed);
+    EXPECT_EQ(names_in(target), (std::set<std::string>{"1_small.dat", "good.dat"}));
+    EXPECT_EQ(content_of(target + "1_small.dat"), "small");
+    EXPECT_EQ(row_names(other), (std::set<std::string>{"1_small.dat", "good.dat"}));
+
+    // A replacement that does not fit: the good file stays whole.
+    Pane a2 = open_pane(1, s());
+    mark(a2, {"good.dat"});
+    EXPECT_EQ(run(copy_mode, a2, &other), file_rw_entry_failed);
+    EXPECT_EQ(content_of(target + "good.dat"), std::string(300 * 1024, 'g'));
+    EXPECT_EQ(names_in(target), (std::set<std::string>{"1_small.dat", "good.dat"}));
+
+    // A move across volumes that does not fit: the source stays whole.
+    Pane a3 = open_pane(1, s());
+    mark(a3, {"4_dir", "2_big.dat"});
+    EXPECT_EQ(run(move_mode, a3, &other), file_rw_entry_failed);
+    EXPECT_EQ(content_of(s("4_dir/inner.dat")), std::string(2 * 1024 * 1024, 'i'));
+    EXPECT_EQ(content_of(s("2_big.dat")), std::string(2 * 1024 * 1024, 'b'));
+    EXPECT_NE(row_of(a3, "4_dir"), -1);
+    EXPECT_EQ(content_of(target + "good.dat"), std::string(300 * 1024, 'g'));
+}
+
+// KV_REMOVABLE_DRIVE ("R:") is a folder the registry calls a floppy drive.
+TEST_F(RemovableDrive, DISABLED_CopyAndMoveGoThroughTheShellInOneBatch)
+{
+    std::string drive = env_path("KV_REMOVABLE_DRIVE");
+    ASSERT_FALSE(drive.empty()) << "KV_REMOVABLE_DRIVE is not set";
+    std::string target = drive + "/";
+    ASSERT_TRUE(is_removable_drive(target));
+    ASSERT_TRUE(make_file(s("a.txt"), "a"));
+    ASSERT_TRUE(make_file(s("b.txt"), "b"));
+    ASSERT_TRUE(make_dir(s("d")));
+    ASSERT_TRUE(make_file(s("d/in"), "in"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, target);
+    mark(active, {"a.txt", "d"});
+    bool batch = false;
+    EXPECT_EQ(run(copy_mode, active, &other, false, &batch), file_rw_done);
+    EXPECT_TRUE(batch);
+    EXPECT_EQ(content_of(target + "a.txt"), "a");
+    EXPECT_EQ(content_of(target + "d/in"), "in");
+    EXPECT_NE(row_of(other, "a.txt"), -1);
+    EXPECT_NE(row_of(other, "d"), -1);
+    EXPECT_FALSE(exists(dir.file("kv_rsp1.tmp")));
+    EXPECT_FALSE(exists(dir.file("kv_rsp2.tmp")));
+
+    // Back from the removable drive: the moved rows leave the (re-read) source pane.
+    Pane from = open_pane(1, target);
+    Pane to = open_pane(2, dir.path() + "/");
+    mark(from, {"a.txt"});
+    EXPECT_EQ(run(move_mode, from, &to, false, &batch), file_rw_done);
+    EXPECT_TRUE(batch);
+    EXPECT_FALSE(exists(target + "a.txt"));
+    EXPECT_EQ(content_of(dir.file("a.txt")), "a");
+    EXPECT_EQ(row_of(from, "a.txt"), -1);
+    EXPECT_NE(row_of(to, "a.txt"), -1);
+}
+
+// HOME is the script's own folder (KV_TRASH_HOME, a Unix path): Wine's recycle bin is its XDG
+// trash, .local/share/Trash.
+TEST_F(RecycleBin, DISABLED_DeleteAndReplacedTargetsGoToTheTrash)
+{
+    std::string home = env_path("KV_TRASH_HOME");
+    ASSERT_FALSE(home.empty()) << "KV_TRASH_HOME is not set";
+    std::string trash = "Z:" + home + "/.local/share/Trash/files";
+    ASSERT_TRUE(make_file(s("one.txt"), "1"));
+    ASSERT_TRUE(make_file(s("two.txt"), "2"));
+    ASSERT_TRUE(make_dir(s("sub")));
+    ASSERT_TRUE(make_file(s("sub/in"), "in"));
+    ASSERT_TRUE(make_file(s("stay.txt"), "stay"));
+    ASSERT_TRUE(make_dir(dir.file("dst")));
+    ASSERT_TRUE(make_file(dir.file("dst/one.txt"), "old one"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, dir.file("dst"));
+
+    // Copy with the trash in use: the replaced target goes to the trash first.
+    mark(active, {"one.txt"});
+    bool batch = false;
+    EXPECT_EQ(run(copy_mode, active, &other, true, &batch), file_rw_done);
+    EXPECT_TRUE(batch);
+    EXPECT_EQ(content_of(dir.file("dst/one.txt")), "1");
+    EXPECT_EQ(content_of(trash + "/one.txt"), "old one");
+
+    // Delete with the trash in use: everything marked, in one operation, by full paths.
+    Pane a2 = open_pane(1, s());
+    mark(a2, {"two.txt", "sub"});
+    EXPECT_EQ(run(delete_mode, a2, nullptr, true, &batch), file_rw_done);
+    EXPECT_TRUE(batch);
+    EXPECT_FALSE(exists(s("two.txt")));
+    EXPECT_FALSE(exists(s("sub")));
+    EXPECT_EQ(content_of(trash + "/two.txt"), "2");
+    EXPECT_EQ(content_of(trash + "/sub/in"), "in");
+    EXPECT_EQ(row_names(a2), (std::set<std::string>{"..", "one.txt", "stay.txt"}));
+    EXPECT_FALSE(exists(dir.file("kv_rsp1.tmp")));
+    EXPECT_FALSE(exists(dir.file("kv_rsp2.tmp")));
+
+    // With the trash off, deletion is direct: nothing more arrives there.
+    auto in_trash = names_in(trash);
+    Pane a3 = open_pane(1, s());
+    mark(a3, {"stay.txt"});
+    EXPECT_EQ(run(delete_mode, a3, nullptr, false, &batch), file_rw_done);
+    EXPECT_FALSE(batch);
+    EXPECT_FALSE(exists(s("stay.txt")));
+    EXPECT_EQ(names_in(trash), in_trash);
+}
