@@ -29,12 +29,17 @@ int thread_dnotify::run()
         return 1;
     }
     bool pending = false;
+    // A burst that began or went on while suspended is the program's own work: its rows are
+    // already updated, even when its quiet time ends after the resume.
+    bool own_changes = false;
     DWORD last = 0;
     for (;;) {
         // The 10 ms wait is the poll's pause as well: a stop request is seen within it.
         if (WaitForSingleObject(change, 10) == WAIT_OBJECT_0) {
             last = GetTickCount();
             pending = true;
+            if (get_result() != 1)
+                own_changes = true;
             if (!FindNextChangeNotification(change))
                 break;
             continue;
@@ -42,9 +47,10 @@ int thread_dnotify::run()
         if (is_stop_requested())
             break;
         if (pending && GetTickCount() - last > quiet_ms) {
-            if (get_result() == 1)
+            if (get_result() == 1 && !own_changes)
                 PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), static_cast<LPARAM>(pane));
             pending = false;
+            own_changes = false;
         }
     }
     FindCloseChangeNotification(change);

@@ -118,6 +118,23 @@ TEST(DirectoryWatcher, ASuspendedWatcherPostsNothingAndResumes)
     stop_watcher(1);
 }
 
+TEST(DirectoryWatcher, ChangesMadeWhileSuspendedPostNothingAfterAQuickResume)
+{
+    // The program's own operation: suspend, change, resume at once; the quiet time ends later.
+    temp_dir dir;
+    receiver r;
+    start_watcher(pane_on(dir, 1), r.window);
+    receiver::pump_for(100);
+    suspend_watcher(1);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(touch(dir.file("own" + std::to_string(i))));
+    receiver::pump_for(50);
+    resume_watcher(1);
+    receiver::pump_for(1500);
+    EXPECT_TRUE(posts.empty());
+    stop_watcher(1);
+}
+
 TEST(DirectoryWatcher, NoWatcherForFtpPathsOrMissingDirectories)
 {
     receiver r;
