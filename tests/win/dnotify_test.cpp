@@ -41,7 +41,8 @@ public:
         wc.lpszClassName = "kv_dnotify_receiver";
         RegisterClassA(&wc);
         // A message-only window: it needs no display.
-        window = CreateWindowA("kv_dnotify_receiver", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        window = CreateWindowA("kv_dnotify_receiver", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr);
         posts.clear();
     }
     ~receiver() { DestroyWindow(window); }

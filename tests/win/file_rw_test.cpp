@@ -149,7 +149,8 @@ TEST_F(FileRw, DirectMoveUpdatesBothPanes)
     std::vector<std::string> order;
     for (std::size_t i = 0; i < other.rows.size(); ++i)
         order.push_back(join_entry_name(other.rows.row(i)));
-    EXPECT_EQ(order, (std::vector<std::string>{"..", "mdir", "a_first.txt", "m1.txt", "m2.txt", "z_last.txt"}));
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"..", "mdir", "a_first.txt", "m1.txt", "m2.txt", "z_last.txt"}));
     // The cursor is on the last one moved (rows in ascending order: m2.txt came last).
     EXPECT_EQ(other.rows.cursor(), row_of(other, "m2.txt"));
     EXPECT_GT(hooks.rows_changed_calls, 0);

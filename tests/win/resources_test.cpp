@@ -12,7 +12,10 @@
 
 namespace {
 
-HINSTANCE module() { return GetModuleHandleA(nullptr); }
+HINSTANCE module()
+{
+    return GetModuleHandleA(nullptr);
+}
 
 // The text of a string id, or "?" like the program's own lookup when the id has none.
 std::string load(unsigned id)
@@ -33,23 +36,36 @@ TEST(resources, string_texts_are_exact_shift_jis)
     const string_case cases[] = {
         {IDS_PRODUCT, "Kelvasto"},
         {IDS_CAPTION_ERROR, "\x83G\x83\x89\x81["},
-        {IDS_ASK_NEW_DIRECTORY_NAME, "\x90V\x83" "f\x83" "B\x83\x8C\x83N\x83g\x83\x8A\x96\xBC?"},
+        {IDS_ASK_NEW_DIRECTORY_NAME, "\x90V\x83"
+                                     "f\x83"
+                                     "B\x83\x8C\x83N\x83g\x83\x8A\x96\xBC?"},
         {IDS_LABEL_ENTRIES, "\x91\xB6\x8D\xDD    "},
         {IDS_LABEL_TOTAL, "\x8D\x87\x8Cv "},
-        {IDS_DEFAULT_FONT_NAME, "\x82l\x82r \x83S\x83V\x83" "b\x83N"},
-        {IDS_TITLE_RULE, "'['\x82\xC6']'\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
-                         "\x82\xDC\x82\xBD\x81" "A\x90\xE6\x93\xAA\x82\xE2\x8D\xC5\x8C\xE3\x82\xC9\x8B\xF3\x94\x92\x82\xF0\x92u\x82\xAD\x82\xB1\x82\xC6\x82\xCD\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1."},
+        {IDS_DEFAULT_FONT_NAME, "\x82l\x82r \x83S\x83V\x83"
+                                "b\x83N"},
+        {IDS_TITLE_RULE,
+         "'['\x82\xC6']'\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
+         "\x82\xDC\x82\xBD\x81"
+         "A\x90\xE6\x93\xAA\x82\xE2\x8D\xC5\x8C\xE3\x82\xC9\x8B\xF3\x94\x92\x82\xF0\x92u\x82\xAD\x82\xB1\x82"
+         "\xC6\x82\xCD\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1."},
         // A double quote, a backslash and the wave dash 0x81 0x60 survive the resource compiler.
-        {IDS_LOCAL_NAME_RULE, "(1) \x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
-                              "    \"*/:<>?\\|\n\n"
-                              "(2) \x8E\x9F\x82\xCC\x96\xBC\x91O\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
-                              "    . .. nul con aux prn com1\x81`com4 lpt1\x81`lpt9 clock$ config$"},
-        {IDS_NO_DOT_NAME_RULE, "\x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n    \"*./:<>?\\|"},
+        {IDS_LOCAL_NAME_RULE,
+         "(1) \x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
+         "    \"*/:<>?\\|\n\n"
+         "(2) \x8E\x9F\x82\xCC\x96\xBC\x91O\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
+         "    . .. nul con aux prn com1\x81`com4 lpt1\x81`lpt9 clock$ config$"},
+        {IDS_NO_DOT_NAME_RULE, "\x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC"
+                               "\x82\xB9\x82\xF1.\n    \"*./:<>?\\|"},
         {IDS_ASK_COPY, "\x83R\x83s\x81[\x82\xB5\x82\xDC\x82\xB7\x82\xA9?"},
-        {IDS_FILE_RW_ERROR, "\x83t\x83@\x83" "C\x83\x8B\x82\xCC\x93\xC7\x82\xDD\x8F\x91\x82\xAB\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD."},
+        {IDS_FILE_RW_ERROR, "\x83t\x83@\x83"
+                            "C\x83\x8B\x82\xCC\x93\xC7\x82\xDD\x8F\x91\x82\xAB\x82\xC9\x8E\xB8\x94s\x82\xB5"
+                            "\x82\xDC\x82\xB5\x82\xBD."},
         {IDS_FTP_ABORTED, "\x8F\x88\x97\x9D\x82\xF0\x92\x86\x8E~\x82\xB5\x82\xDC\x82\xB5\x82\xBD."},
-        {IDS_TOOLTIP_FIRST + IDM_RELOAD_DRIVES - IDM_COPY, "\x91S\x83h\x83\x89\x83" "C\x83u\x82\xCC\x8D\xC4\x94" "F\x8E\xAF"},
-        {IDS_FILE_COLUMN_ROWS + 2, "       \x83T\x83" "C\x83Y"},
+        {IDS_TOOLTIP_FIRST + IDM_RELOAD_DRIVES - IDM_COPY, "\x91S\x83h\x83\x89\x83"
+                                                           "C\x83u\x82\xCC\x8D\xC4\x94"
+                                                           "F\x8E\xAF"},
+        {IDS_FILE_COLUMN_ROWS + 2, "       \x83T\x83"
+                                   "C\x83Y"},
         {IDS_COLOR_ROWS + 7, "\x95\xB6\x8E\x9A:\x82\xBB\x82\xCC\x91\xBC\x92\xCA\x8F\xED"},
     };
     for (const auto& c : cases)
@@ -72,8 +88,8 @@ TEST(resources, every_id_has_a_text_and_messages_fit_their_buffer)
 
 struct row_list {
     unsigned first;
-    unsigned end_row;  // id of the row "end"
-    int commands;      // rows that are neither "separator" nor "popup ..."
+    unsigned end_row; // id of the row "end"
+    int commands;     // rows that are neither "separator" nor "popup ..."
     int popups;
 };
 
@@ -129,12 +145,13 @@ TEST(resources, menu_bar_has_its_popups_in_order)
     HMENU bar = LoadMenuA(module(), MAKEINTRESOURCEA(MENU_MAIN));
     ASSERT_NE(bar, nullptr);
     const char* captions[] = {
-        "\x83t\x83@\x83" "C\x83\x8B(&F)",                          // File
-        "\x95\xD2\x8FW(&E)",                                       // Edit
-        "\x95\x5C\x8E\xA6(&V)",                                    // View (trail byte 0x5C)
-        "\x8E\xE8\x93\xAE\x83v\x83\x8D\x83O\x83\x89\x83\x80(&P)",  // manual programs
-        "\x90\xDD\x92\xE8(&S)",                                    // Settings
-        "\x83w\x83\x8B\x83v(&H)",                                  // Help
+        "\x83t\x83@\x83"
+        "C\x83\x8B(&F)",                                          // File
+        "\x95\xD2\x8FW(&E)",                                      // Edit
+        "\x95\x5C\x8E\xA6(&V)",                                   // View (trail byte 0x5C)
+        "\x8E\xE8\x93\xAE\x83v\x83\x8D\x83O\x83\x89\x83\x80(&P)", // manual programs
+        "\x90\xDD\x92\xE8(&S)",                                   // Settings
+        "\x83w\x83\x8B\x83v(&H)",                                 // Help
     };
     ASSERT_EQ(GetMenuItemCount(bar), 6);
     for (int i = 0; i < 6; ++i) {
@@ -177,8 +194,13 @@ TEST(resources, menu_bar_holds_every_command_of_the_command_table)
     ASSERT_NE(bar, nullptr);
     std::set<unsigned> ids;
     collect_ids(bar, ids);
-    std::vector<unsigned> expected = {IDM_CLOSE, IDM_OPTION, IDM_MANUAL_HTML, IDM_VERSION, IDM_NEW_EXTENSION_PROGRAM,
-                                      IDM_NEW_MANUAL_PROGRAM, IDM_NEW_FTP_SERVER};
+    std::vector<unsigned> expected = {IDM_CLOSE,
+                                      IDM_OPTION,
+                                      IDM_MANUAL_HTML,
+                                      IDM_VERSION,
+                                      IDM_NEW_EXTENSION_PROGRAM,
+                                      IDM_NEW_MANUAL_PROGRAM,
+                                      IDM_NEW_FTP_SERVER};
     for (unsigned id = IDM_COPY; id <= IDM_TIMESTAMP; ++id)
         expected.push_back(id);
     for (unsigned id = IDM_MAKE_DIRECTORY; id <= IDM_GO_TO_MARK_LAST; ++id)
@@ -196,7 +218,8 @@ TEST(resources, menu_bar_holds_every_command_of_the_command_table)
 TEST(resources, toolbar_strips_have_fifteen_masked_images)
 {
     for (int name : {BITMAP_TOOLBAR, BITMAP_TOOLBAR_HOT}) {
-        HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(module(), MAKEINTRESOURCEA(name), IMAGE_BITMAP, 0, 0, 0));
+        HBITMAP bitmap =
+            static_cast<HBITMAP>(LoadImageA(module(), MAKEINTRESOURCEA(name), IMAGE_BITMAP, 0, 0, 0));
         ASSERT_NE(bitmap, nullptr) << "bitmap " << name;
         BITMAP bm{};
         GetObjectA(bitmap, sizeof bm, &bm);
@@ -212,7 +235,8 @@ TEST(resources, toolbar_strips_have_fifteen_masked_images)
                 for (int x = 0; x < TOOLBAR_IMAGE_SIZE; ++x)
                     masked += GetPixel(dc, image * TOOLBAR_IMAGE_SIZE + x, y) == mask;
             EXPECT_GT(masked, 0) << "bitmap " << name << " image " << image;
-            EXPECT_LT(masked, TOOLBAR_IMAGE_SIZE * TOOLBAR_IMAGE_SIZE - 16) << "bitmap " << name << " image " << image;
+            EXPECT_LT(masked, TOOLBAR_IMAGE_SIZE * TOOLBAR_IMAGE_SIZE - 16)
+                << "bitmap " << name << " image " << image;
         }
         SelectObject(dc, old);
         DeleteDC(dc);

@@ -1,0 +1,197 @@
+// Copy, move and delete commands with their questions, the notice dialog and the error box, as
+// the user meets them: message boxes answered through the harness, the disk checked afterwards.
+#include "harness_win.h"
+
+#include "../win/file_ops_support.h"
+#include "app/strings_win.h"
+#include "fileops/file_primitives_win.h"
+#include "pane/dnotify_win.h"
+#include "resource.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace fops;
+
+namespace {
+
+// What the boxes and dialogs that opened showed, by caption.
+struct seen_window {
+    std::string caption;
+    std::vector<std::string> texts;
+};
+
+// Answers every box the same way: questions with `answer`, the error box with OK; the notice
+// dialog is sent Esc and the close command, which it must ignore. The notice may end before the
+// harness sees it, so the answers look at what each window is rather than at their order.
+class answering {
+public:
+    explicit answering(int answer)
+        : answers_(
+              std::vector<std::function<void(HWND)>>(6, [this, answer](HWND w) { on_window(w, answer); }))
+    {
+    }
+    std::vector<seen_window> seen;
+    bool notice_saw_suspended_watcher = true;
+
+private:
+    void on_window(HWND w, int answer)
+    {
+        seen.push_back({gui::text_of(w), gui::static_texts(w)});
+        if (gui::contains_text(seen.back().texts, resource_string(IDS_ASK_COPY)) ||
+            gui::contains_text(seen.back().texts, resource_string(IDS_ASK_MOVE)) ||
+            gui::contains_text(seen.back().texts, resource_string(IDS_ASK_DELETE))) {
+            gui::click_button(w, answer);
+        } else if (gui::contains_text(seen.back().texts, resource_string(IDS_FILE_RW_ERROR))) {
+            gui::click_button(w, IDOK);
+        } else {
+            if (watcher_of(1) && watcher_of(1)->get_result() != 0)
+                notice_saw_suspended_watcher = false;
+            PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(w, WM_CLOSE, 0, 0);
+        }
+    }
+    gui::modal_answers answers_;
+};
+
+bool saw_text(const std::vector<seen_window>& seen, unsigned id)
+{
+    for (const auto& s : seen)
+        if (gui::contains_text(s.texts, resource_string(id)))
+            return true;
+    return false;
+}
+
+class FileRwCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_cwd = os::current_directory();
+        saved = settings();
+        settings().use_trash = false;
+        ASSERT_TRUE(make_dir(s()));
+        ASSERT_TRUE(make_dir(t()));
+    }
+    void TearDown() override
+    {
+        stop_watcher(1);
+        settings() = saved;
+        os::set_current_directory(saved_cwd);
+    }
+    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
+    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
+
+    temp_dir dir;
+    gui::host_window owner;
+    std::string saved_cwd;
+    app_settings saved;
+};
+
+} // namespace
+
+TEST_F(FileRwCommands, DeleteAlwaysAsksAndCancelKeepsEverything)
+{
+    ASSERT_TRUE(make_file(s("a.txt"), "a"));
+    Pane active = open_pane(1, s());
+    mark(active, {"a.txt"});
+    {
+        answering boxes(IDCANCEL);
+        EXPECT_EQ(delete_marked(owner, active, nullptr), 0);
+        ASSERT_EQ(boxes.seen.size(), 1u);
+        EXPECT_EQ(boxes.seen[0].caption, resource_string(IDS_CAPTION_QUESTION));
+        EXPECT_TRUE(saw_text(boxes.seen, IDS_ASK_DELETE));
+    }
+    EXPECT_TRUE(exists(s("a.txt")));
+    {
+        answering boxes(IDOK);
+        EXPECT_EQ(delete_marked(owner, active, nullptr), 1);
+        EXPECT_FALSE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
+    }
+    EXPECT_FALSE(exists(s("a.txt")));
+    EXPECT_EQ(row_of(active, "a.txt"), -1);
+}
+
+TEST_F(FileRwCommands, CopyAndMoveAskOnlyWhenTheirSwitchIsOn)
+{
+    struct {
+        bool confirm;
+        bool move;
+        unsigned question;
+    } cases[] = {
+        {true, false, IDS_ASK_COPY}, {false, false, 0}, {true, true, IDS_ASK_MOVE}, {false, true, 0}};
+    int n = 0;
+    for (const auto& c : cases) {
+        std::string name = "f" + std::to_string(n++) + ".txt";
+        ASSERT_TRUE(make_file(s(name), name));
+        settings().confirm_copy = settings().confirm_move = c.confirm;
+        Pane active = open_pane(1, s());
+        Pane other = open_pane(2, t());
+        mark(active, {name.c_str()});
+        answering boxes(IDOK);
+        EXPECT_EQ(c.move ? move_marked(owner, active, &other) : copy_marked(owner, active, &other), 1)
+            << name;
+        for (unsigned q : {IDS_ASK_COPY, IDS_ASK_MOVE})
+            EXPECT_EQ(saw_text(boxes.seen, q), q == c.question) << name;
+        EXPECT_EQ(content_of(t(name)), name);
+        EXPECT_EQ(exists(s(name)), !c.move) << name;
+        EXPECT_NE(row_of(other, name), -1);
+    }
+}
+
+TEST_F(FileRwCommands, OneListOpenCopiesNothingHere)
+{
+    ASSERT_TRUE(make_file(s("a.txt")));
+    Pane active = open_pane(1, s());
+    answering boxes(IDOK);
+    EXPECT_EQ(copy_marked(owner, active, nullptr), 0);
+    EXPECT_EQ(move_marked(owner, active, nullptr), 0);
+    EXPECT_TRUE(boxes.seen.empty());
+}
+
+TEST_F(FileRwCommands, AFailureIsReportedAndTheWatcherResumes)
+{
+    settings().confirm_copy = false;
+    ASSERT_TRUE(make_file(s("1.txt"), "new 1"));
+    ASSERT_TRUE(make_file(s("2.txt"), "new 2"));
+    ASSERT_TRUE(make_file(s("3.txt"), "new 3"));
+    ASSERT_TRUE(make_file(t("2.txt"), "old 2"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    start_watcher(active, owner.handle());
+    ASSERT_NE(watcher_of(1), nullptr);
+    mark(active, {"1.txt", "2.txt", "3.txt"});
+    {
+        held_file hold(t("2.txt"));
+        ASSERT_TRUE(hold.ok());
+        answering boxes(IDOK);
+        EXPECT_EQ(copy_marked(owner, active, &other), 3);
+        ASSERT_TRUE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
+        for (const auto& seen : boxes.seen) {
+            if (gui::contains_text(seen.texts, resource_string(IDS_FILE_RW_ERROR))) {
+                EXPECT_EQ(seen.caption, resource_string(IDS_CAPTION_ERROR));
+            }
+        }
+        EXPECT_TRUE(boxes.notice_saw_suspended_watcher);
+    }
+    EXPECT_EQ(content_of(t("1.txt")), "new 1");
+    EXPECT_EQ(content_of(t("2.txt")), "old 2");
+    EXPECT_FALSE(exists(t("3.txt")));
+    EXPECT_EQ(watcher_of(1)->get_result(), 1);
+}
+
+TEST_F(FileRwCommands, TheNoticeIgnoresEscAndCloseWhileTheWorkerRuns)
+{
+    // Big enough that the notice is usually still up when the harness answers it; either way it
+    // must end with the work done, never with a cancel.
+    settings().confirm_copy = false;
+    ASSERT_TRUE(make_file(s("big.bin"), std::string(64 * 1024 * 1024, 'b')));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    mark(active, {"big.bin"});
+    answering boxes(IDOK);
+    EXPECT_EQ(copy_marked(owner, active, &other), 1);
+    EXPECT_TRUE(exists(t("big.bin")));
+    EXPECT_FALSE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
+    std::printf("notice seen by the harness: %s\n", boxes.seen.empty() ? "no" : "yes");
+}
