@@ -91,12 +91,20 @@ int main(int argc, char** argv)
                 delete_dir(d);
             make_dir(d);
         }
-        // Bare first, then the worker: both read a source the page cache already holds.
-        bare_copy(source, bare_dir, large); // warm-up of the cache
-        delete_dir(bare_dir);
-        make_dir(bare_dir);
-        double bare = bare_copy(source, bare_dir, large);
-        double worker = worker_copy(source, worker_dir, large);
+        // Both orders, the best of each: both read a source the page cache holds, and neither
+        // always comes after the other's writes.
+        double bare = 1e300, worker = 1e300;
+        for (bool worker_first : {true, false}) {
+            for (bool run_worker : {worker_first, !worker_first}) {
+                const std::string& d = run_worker ? worker_dir : bare_dir;
+                double took = run_worker ? worker_copy(source, d, large) : bare_copy(source, d, large);
+                double& best = run_worker ? worker : bare;
+                if (took >= 0 && took < best)
+                    best = took;
+                delete_dir(d);
+                make_dir(d);
+            }
+        }
         std::printf("%-34s %12.0f %12.0f\n", large ? "one 1 GiB file" : "10,000 small files", bare, worker);
         delete_dir(bare_dir);
         delete_dir(worker_dir);

@@ -109,6 +109,15 @@ std::string work_name(const std::string& dst, int n)
     return dir + name;
 }
 
+// A file this copy made and could not finish.
+void discard_partial(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
 } // namespace
 
 bool path_exists(const std::string& path)
@@ -188,24 +197,28 @@ bool copy_file(const std::string& src, const std::string& dst)
         return shell_copy(src, dst);
     if (same_path(src, dst))
         return false; // a file copied onto itself would be replaced by nothing
+    if (!path_exists(dst)) {
+        // Nothing stands there to keep: a copy that fails half-way is taken away again.
+        if (CopyFileA(src.c_str(), dst.c_str(), TRUE))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            discard_partial(dst);
+        return false;
+    }
     // Written beside dst under a free name, then renamed into place: a copy that fails half-way
     // (full disk, unreadable source) never stands where a good file stood.
     for (int n = 0; n < 1000; ++n) {
         std::string work = work_name(dst, n);
         if (CopyFileA(src.c_str(), work.c_str(), TRUE)) {
-            DWORD flags = path_exists(dst) ? MOVEFILE_REPLACE_EXISTING : 0;
-            if (MoveFileExA(work.c_str(), dst.c_str(), flags))
+            if (MoveFileExA(work.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING))
                 return true;
-            DeleteFileA(work.c_str());
+            discard_partial(work);
             return false;
         }
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            // Whatever CopyFileA left under the work name is ours alone.
-            if (GetFileAttributesA(work.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                SetFileAttributesA(work.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(work.c_str());
-            }
+            discard_partial(work); // whatever CopyFileA left under the work name is ours alone
             return false;
         }
     }

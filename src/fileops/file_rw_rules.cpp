@@ -10,10 +10,21 @@ bool is_protected_row(std::string_view attr)
 
 bool same_name(std::string_view a, std::string_view b)
 {
-    std::string ua(a), ub(b);
-    mbs_upper(ua);
-    mbs_upper(ub);
-    return ua == ub;
+    // Called for every row of a pane per arriving entry: no copies.
+    if (a.size() != b.size())
+        return false;
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size();) {
+        std::size_t n = char_length(a, i);
+        if (n == 1) {
+            if (upper(a[i]) != upper(b[i]))
+                return false;
+        } else if (a.substr(i, n) != b.substr(i, n)) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
 }
 
 bool lies_inside(std::string_view target_dir, std::string_view source_dir, std::string_view name)
