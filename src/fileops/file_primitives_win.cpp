@@ -131,12 +131,38 @@ bool dir_exists(const std::string& path)
     return scan.found();
 }
 
+namespace {
+thread_local drive_type_cache* current_drive_types = nullptr;
+}
+
+drive_type_cache::drive_type_cache() : outer_(current_drive_types)
+{
+    types_.fill(-1);
+    current_drive_types = this;
+}
+
+drive_type_cache::~drive_type_cache()
+{
+    current_drive_types = outer_;
+}
+
 bool is_removable_drive(const std::string& path)
 {
     if (path.size() < 2 || path[1] != ':')
         return false;
-    char root[4] = {path[0], ':', '\\', '\0'};
+    char letter = path[0];
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    int* known = nullptr;
+    if (current_drive_types && letter >= 'A' && letter <= 'Z') {
+        known = &current_drive_types->types_[static_cast<std::size_t>(letter - 'A')];
+        if (*known >= 0)
+            return *known == DRIVE_REMOVABLE || *known == DRIVE_CDROM;
+    }
+    char root[4] = {letter, ':', '\\', '\0'};
     UINT type = GetDriveTypeA(root);
+    if (known)
+        *known = static_cast<int>(type);
     return type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
 }
 
@@ -197,19 +223,22 @@ bool copy_file(const std::string& src, const std::string& dst)
         return shell_copy(src, dst);
     if (same_path(src, dst))
         return false; // a file copied onto itself would be replaced by nothing
+    // Whether dst stands there must be known before: a failed CopyFileA does not say whether it
+    // made the file it leaves (a missing source fails before dst is touched).
     if (!path_exists(dst)) {
-        // Nothing stands there to keep: a copy that fails half-way is taken away again.
         if (CopyFileA(src.c_str(), dst.c_str(), TRUE))
             return true;
         DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            discard_partial(dst);
+            discard_partial(dst); // nothing stood there: what is there now is this copy's
         return false;
     }
     // Written beside dst under a free name, then renamed into place: a copy that fails half-way
     // (full disk, unreadable source) never stands where a good file stood.
     for (int n = 0; n < 1000; ++n) {
         std::string work = work_name(dst, n);
+        if (path_exists(work))
+            continue; // someone's file: never touched, not even after a failure
         if (CopyFileA(src.c_str(), work.c_str(), TRUE)) {
             if (MoveFileExA(work.c_str(), dst.c_str(), MOVEFILE_REPLACE_EXISTING))
                 return true;

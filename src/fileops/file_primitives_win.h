@@ -1,6 +1,7 @@
 // The file-system primitives of copy, move and delete, shared with the file dialogs and FTP.
 #pragma once
 
+#include <array>
 #include <string>
 
 // Paths are local paths in code page 932 with forward slashes; a directory argument ends in '/'.
@@ -11,6 +12,21 @@ bool path_exists(const std::string& path);
 bool dir_exists(const std::string& path);
 // The path is in drive form and its drive is removable (2) or a CD-ROM (5).
 bool is_removable_drive(const std::string& path);
+
+// While one lives on a thread, is_removable_drive asks the system once per drive letter: a copy
+// of many files asks for every file, and each question costs as much as a small copy.
+class drive_type_cache {
+public:
+    drive_type_cache();
+    ~drive_type_cache();
+    drive_type_cache(const drive_type_cache&) = delete;
+    drive_type_cache& operator=(const drive_type_cache&) = delete;
+
+private:
+    friend bool is_removable_drive(const std::string& path);
+    std::array<int, 26> types_;
+    drive_type_cache* outer_;
+};
 bool make_dir(const std::string& path);
 // A read-only directory is made normal and removed; a system or hidden one is not.
 bool remove_dir(const std::string& path);

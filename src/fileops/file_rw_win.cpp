@@ -62,6 +62,7 @@ file_rw_job make_file_rw_job(FileOpMode mode, const Pane& active, const Pane* ot
 
 int thread_file_rw::run()
 {
+    drive_type_cache drive_types; // the drives keep their kind for one operation
     batch_ = job_.use_trash || is_removable_drive(job_.source_dir) ||
              (job_.mode.to_target && is_removable_drive(job_.target_dir));
     int code = batch_ ? run_batch() : run_direct();

@@ -3,6 +3,7 @@
 #include "harness_win.h"
 
 #include "../win/file_ops_support.h"
+#include "app/app_context.h"
 #include "app/strings_win.h"
 #include "fileops/file_primitives_win.h"
 #include "pane/dnotify_win.h"
@@ -194,4 +195,20 @@ TEST_F(FileRwCommands, TheNoticeIgnoresEscAndCloseWhileTheWorkerRuns)
     EXPECT_TRUE(exists(t("big.bin")));
     EXPECT_FALSE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
     std::printf("notice seen by the harness: %s\n", boxes.seen.empty() ? "no" : "yes");
+}
+
+TEST_F(FileRwCommands, ATransferListThatCannotBeWrittenIsReported)
+{
+    std::string saved_temp = app().temp_dir;
+    app().temp_dir = dir.path() + "/missing/";
+    ASSERT_TRUE(make_file(s("a.txt")));
+    Pane active = open_pane(1, s());
+    mark(active, {"a.txt"});
+    std::string path;
+    {
+        answering boxes(IDOK);
+        EXPECT_FALSE(write_marked_list(owner.handle(), active, path));
+        EXPECT_TRUE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
+    }
+    app().temp_dir = saved_temp;
 }

@@ -66,6 +66,13 @@ TEST_F(Primitives, CopyNeverOverwritesAFileNamedLikeItsWorkFile)
     EXPECT_TRUE(copy_file(p("a"), p("b")));
     EXPECT_EQ(content_of(p("kv$0.tmp")), "mine");
     EXPECT_EQ(content_of(p("b")), "new");
+    // Replacing b: the copy is made beside it; a failure takes away only what it made.
+    ASSERT_TRUE(make_file(p("c"), "newer"));
+    EXPECT_TRUE(copy_file(p("c"), p("b")));
+    EXPECT_EQ(content_of(p("b")), "newer");
+    EXPECT_FALSE(copy_file(p("missing"), p("b")));
+    EXPECT_EQ(content_of(p("kv$0.tmp")), "mine");
+    EXPECT_EQ(content_of(p("b")), "newer");
 }
 
 TEST_F(Primitives, DeleteFileByAttributes)

@@ -1,5 +1,6 @@
 // The file operation worker under Wine, direct mode: what the disk holds and what the panes show
 // after copies, moves and deletions that go through, are skipped or stop at a failure.
+#include "app/app_context.h"
 #include "file_ops_support.h"
 #include "fileops/file_primitives_win.h"
 #include "support/temp_dir.h"
@@ -229,4 +230,29 @@ TEST_F(FileRw, JapaneseNamesWithTrailByte5C)
     EXPECT_EQ(content_of(t(file_name)), "top");
     EXPECT_EQ(names_in(s()), std::set<std::string>{});
     EXPECT_NE(row_of(other, dir_name), -1);
+}
+
+TEST_F(FileRw, TransferListOfTheMarkedRows)
+{
+    hide_system_files() = false;
+    std::string saved_temp = app().temp_dir;
+    app().temp_dir = dir.path() + "/";
+    ASSERT_TRUE(make_file(s("a.txt")));
+    ASSERT_TRUE(set_file_time_from_text(s("a.txt"), "2010. 1. 5  9:05.07"));
+    ASSERT_TRUE(make_file(s("h.txt")));
+    ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
+    ASSERT_TRUE(make_dir(s("d")));
+    Pane active = open_pane(1, s());
+    mark(active, {"a.txt", "h.txt", "d"});
+    std::string path;
+    EXPECT_TRUE(write_marked_list(nullptr, active, path));
+    EXPECT_EQ(path, dir.path() + "/kv_rsp1.tmp");
+    // Rows in ascending order (the directory first); the hidden row left out; CR LF line ends.
+    EXPECT_EQ(content_of(path), "Type=dir d\r\nType=file;Modify=20100105090507 a.txt\r\n");
+    // Nothing to list: no file.
+    Pane again = open_pane(1, s());
+    again.rows.set_cursor(row_of(again, "h.txt"));
+    EXPECT_FALSE(write_marked_list(nullptr, again, path));
+    EXPECT_FALSE(exists(path));
+    app().temp_dir = saved_temp;
 }
