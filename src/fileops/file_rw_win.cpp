@@ -93,6 +93,11 @@ int thread_file_rw::run_direct()
         else
             ok = row.is_dir ? move_dir(source + "/", target + "/") : move_file(source, target);
         if (!ok) {
+            // What did arrive (a directory copied in part, a file whose source could not be
+            // deleted) is shown, so the pane says what the disk holds.
+            if (to_target &&
+                (row.is_dir ? dir_exists(target) : !same_path(source, target) && path_exists(target)))
+                changes_.push_back({pane_change::add_other_row, 0, row.is_dir, row.file_name});
             code = file_rw_entry_failed;
             break; // what is done stays done; the rest is left alone
         }

@@ -113,6 +113,8 @@ TEST_F(FullVolume, DISABLED_FailedCopiesLeaveNoHalfFilesAndKeepGoodOnes)
     EXPECT_EQ(content_of(s("4_dir/inner.dat")), std::string(2 * 1024 * 1024, 'i'));
     EXPECT_EQ(content_of(s("2_big.dat")), std::string(2 * 1024 * 1024, 'b'));
     EXPECT_NE(row_of(a3, "4_dir"), -1);
+    // The part that arrived is shown in the target pane.
+    EXPECT_EQ(row_of(other, "4_dir") != -1, dir_exists(target + "4_dir"));
     EXPECT_EQ(content_of(target + "good.dat"), std::string(300 * 1024, 'g'));
 }
 
