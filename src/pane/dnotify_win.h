@@ -35,3 +35,8 @@ void suspend_watcher(int pane_index);
 void resume_watcher(int pane_index);
 // The watcher in a slot, or null.
 thread_dnotify* watcher_of(int pane_index);
+
+// Command 254 for a pane: re-read it (marks are lost) and put the cursor back on the entry it
+// stood on when that is still there; the active pane scrolls it into view. The caller updates
+// the main window's command states afterwards.
+void refresh_changed_pane(Pane& pane, bool is_active);
