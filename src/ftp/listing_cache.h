@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,12 @@ constexpr std::size_t cache_text_limit = cache_line_limit - 2;
 // The file name of a directory's cache, beside the cache subdirectories of its subdirectories.
 constexpr std::string_view cache_file_name = "dir.lst";
 // Every name up to this length gives a line that fits, whatever its size and time
-// ("Type=file;Size=<19 digits>;Modify=<14 digits> " takes 58 bytes).
-constexpr std::size_t cache_name_limit = cache_text_limit - 58;
+// ("Type=file;Size=<19 digits>;Modify=<14 digits> " takes 57 bytes).
+constexpr std::size_t cache_name_limit = cache_text_limit - 57;
+// The sizes cache_write_entry takes besides a file's size: a directory, and a file whose size
+// is not known (written without a Size fact).
+constexpr std::int64_t cache_size_directory = -1;
+constexpr std::int64_t cache_size_unknown = -2;
 
 // One line of a cache file, of MLSD output or of an operation list file, as read.
 struct cache_entry {
@@ -48,12 +53,13 @@ std::vector<std::string_view> cache_split_lines(std::string_view data, std::size
 // The number of a size text (64-bit decimal, as written); -1 when it is not a number.
 std::int64_t cache_size_value(std::string_view size_text);
 
-// The cache line of an entry with its CR LF: size -1 is a directory ("p" prefix for ".."); a time
-// that is not 14 digits is left out. Empty when the name would make the line too long or could
+// The cache line of an entry with its CR LF: size -1 is a directory, -2 a file without Size ("p" prefix for
+// ".."); a time that is not 14 digits is left out. Empty when the name would make the line too long or could
 // break the line (a name failing the FTP name rule, other than "..").
 std::string cache_format_entry(std::string_view time, std::string_view name, std::int64_t size);
 
-// Appends the entry's line to the cache file (time empty = none, size -1 = directory). With
+// Appends the entry's line to the cache file (time empty = none, size -1 = directory, -2 = a
+// file of unknown size). Sizes of 2 GiB and more are written as 64-bit decimals. With
 // make_subdir, a directory also gets its cache subdirectory beside the cache file unless it
 // exists (a name that cannot name a cache directory safely gets none).
 bool cache_write_entry(std::string_view time, std::string_view name, const std::string& cache_path,
@@ -75,8 +81,17 @@ std::string cache_time_to_text(std::string_view time);
 // Every other byte of the file stays as it came. False on any file failure.
 bool cache_store_mlsd(const std::string& cache_path, int server_zone, bool& not_root);
 
-// True when the name can name a cache subdirectory: it passes the FTP name rule, is not empty,
-// and does not end in '.' or ' ' (Windows drops those, so "a." and "a" would share a directory).
+// The pure part of cache_store_mlsd over the file's bytes: Modify times converted from
+// server_zone to local_zone in place, and what the file tells about directories.
+struct mlsd_result {
+    std::vector<std::string> directories; // entries whose cache subdirectories must exist
+    bool has_parent = false;              // a ".." entry is present
+};
+mlsd_result mlsd_normalize(std::string& data, int server_zone, int local);
+
+// True when the name can name a cache directory as one path component: not empty, no control
+// byte, passes the local name rule (no separator, not "." or ".."), and does not end in '.' or
+// ' ' (Windows drops those, so "a." would be "a" and "..." the parent directory).
 bool cache_component_rule(std::string_view name);
 
 // The cache file of a remote directory: "{program_dir}ftp_dir/{title}/{d1}/…/{dn}/dir.lst" for

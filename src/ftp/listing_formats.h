@@ -2,12 +2,16 @@
 // suffixes) and long ls-style lines (NLST -alL).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 // NLST -aFL keeps at most this many bytes of a line.
 constexpr std::size_t nlst_line_limit = 252;
+
+// Long listings are read up to this many bytes a line; longer lines are skipped whole.
+constexpr std::size_t long_listing_line_limit = 1024;
 
 enum class nlst_kind { none, file, directory };
 
@@ -30,7 +34,9 @@ struct long_listing_entry {
 };
 
 // One line of a long listing, read with today's local year and month (1-12): only lines
-// beginning with '-' or 'd'; the last five blank-separated fields are size, month, day,
-// hh:mm or year, and name. A year field gives that year at 00:00; an hh:mm field gives the
-// current year, less one when the entry's month lies after the current month.
+// beginning with '-' (file) or 'd' (directory); the fields size, month word, day and hh:mm or
+// year are followed by the name, which runs to the line end (blanks included). A year field
+// gives that year at 00:00; an hh:mm field gives the current year, less one when the entry's
+// month lies after the current month. "." and "..", names failing the FTP name rule and names
+// too long for a cache line give nothing.
 long_listing_entry long_listing_parse_line(std::string_view line, int current_year, int current_month);
