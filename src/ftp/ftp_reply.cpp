@@ -29,6 +29,21 @@ bool equal_nocase(std::string_view a, std::string_view b)
 
 } // namespace
 
+std::size_t copy_line_part(const char* data, std::size_t available, char* out, std::size_t room, bool& ended)
+{
+    ended = false;
+    std::size_t n = 0;
+    while (n < available && n < room) {
+        char c = data[n];
+        out[n++] = c == '\0' ? '?' : c;
+        if (c == '\n') {
+            ended = true;
+            break;
+        }
+    }
+    return n;
+}
+
 reply_step reply_tracker::take(const char* piece, std::size_t length)
 {
     bool begins_line = at_line_start_;

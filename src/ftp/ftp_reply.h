@@ -9,6 +9,11 @@
 constexpr int max_reply_lines = 200;
 constexpr std::size_t max_reply_bytes = 32768;
 
+// Copies the front of `data` up to and including its first '\n', at most `room` bytes, into `out`;
+// a NUL is copied as '?' so that it never cuts the text short for later readers. Returns the
+// count copied; `ended` tells whether it ended with the '\n'.
+std::size_t copy_line_part(const char* data, std::size_t available, char* out, std::size_t room, bool& ended);
+
 enum class reply_step {
     more,     // keep reading pieces
     complete, // the reply has ended with this piece

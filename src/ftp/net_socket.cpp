@@ -119,11 +119,13 @@ int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
     std::uint64_t last_progress = os::now_ms();
     while (copied < capacity - 1) {
         if (buffered_ > 0) {
-            char c = *read_position_++;
-            --buffered_;
-            // A NUL would cut the text short for everything that reads the line later.
-            buffer[copied++] = c == '\0' ? '?' : c;
-            if (c == '\n')
+            bool ended = false;
+            std::size_t n = copy_line_part(read_position_, static_cast<std::size_t>(buffered_),
+                                           buffer + copied, capacity - 1 - copied, ended);
+            read_position_ += n;
+            buffered_ -= static_cast<std::int32_t>(n);
+            copied += n;
+            if (ended)
                 break;
             continue;
         }
