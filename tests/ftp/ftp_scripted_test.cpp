@@ -749,3 +749,70 @@ TEST(NetSocketTest, ConnectAndReceiveEdges)
     EXPECT_EQ(run.code, ftp_closed);
     EXPECT_EQ(received, 300u);
 }
+
+TEST(FtpTransfer, UploadStoppedOrCutOff)
+{
+    temp_dir dir;
+    const std::string content(2 << 20, 's'); // far more than the socket buffers hold
+    ASSERT_TRUE(write_text_file(dir.file("big"), content));
+    struct row {
+        const char* name;
+        bool stop;
+        strings commands;
+        int code;
+    };
+    const row rows[] = {
+        // The server never reads: the client waits on the full send buffer until it is stopped.
+        {"stopped", true, {"PASV", "STOR big"}, ftp_aborted},
+        // The server takes a little and drops the data connection.
+        {"cut off", false, {"PASV", "STOR big", "ABOR"}, ftp_send_error},
+    };
+    for (const row& r : rows) {
+        ftp_script_server server([&](script_session& s) {
+            serve_login(s);
+            s.expect("PASV", s.listen_passive());
+            s.expect("STOR big", "150 go\r\n");
+            if (s.accept_data() && !r.stop) {
+                s.pause_ms(100);
+                s.data_close();
+                s.expect("ABOR", "426 aborted\r\n");
+            }
+            s.wait_for_close();
+        });
+        client_options options;
+        if (r.stop)
+            options.stop_when = [](const client_run& run) { return count_dots(run) >= 3; };
+        client_run run = run_client(
+            [&](thread_net& w, NetSocket& c) {
+                int code = login(w, c, server.port());
+                code = code ? code : ftp_transfer_send(w, c, "STOR big", dir.file("big"));
+                c.shutdown_and_drain(w);
+                return code;
+            },
+            options);
+        EXPECT_EQ(run.code, r.code) << r.name;
+        EXPECT_EQ(server.commands(), with_login(r.commands)) << r.name;
+        EXPECT_EQ(file_text(dir.file("big")), content) << r.name; // an upload never changes the local file
+    }
+}
+
+TEST(FtpHostile, LogoutFromAServerThatNeverClosesEnds)
+{
+    ftp_script_server server([](script_session& s) {
+        serve_login(s);
+        s.expect("QUIT", "221 bye, but I stay\r\n");
+        s.wait_for_close(); // the client's half-close
+        s.pause_ms(1500);   // and still the connection stays open
+    });
+    client_options options;
+    options.timeout_ms = 300;
+    client_run run = run_client(
+        [&](thread_net& w, NetSocket& c) {
+            int code = login(w, c, server.port());
+            ftp_logout(w, c); // drains for at most the silence bound
+            return code;
+        },
+        options);
+    EXPECT_EQ(run.code, ftp_ok);
+    EXPECT_EQ(server.commands(), with_login({"QUIT"}));
+}
