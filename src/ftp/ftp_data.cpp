@@ -8,6 +8,23 @@
 
 std::atomic<bool> progress_dots{false};
 
+namespace {
+
+// Data moves in chunks of this size (one socket call each, far cheaper than one per block);
+// progress is still counted in 1024-byte blocks.
+constexpr std::size_t transfer_chunk_size = 65536;
+
+// One notification per block from block `from` up to (not including) block `to`.
+void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::uint64_t to)
+{
+    if (!log_enabled)
+        return;
+    for (std::uint64_t k = from; k < to && progress_dots.load() && !worker.stop_wanted(); ++k)
+        worker.show_log_line();
+}
+
+} // namespace
+
 int thread_ftp_data_recv::run()
 {
     NetSocket data(log_enabled);
@@ -22,24 +39,26 @@ int thread_ftp_data_recv::run()
         data.shutdown_and_drain(*this);
         return ftp_file_error;
     }
-    auto block = std::make_unique<char[]>(data_block_size);
+    auto chunk = std::make_unique<char[]>(transfer_chunk_size);
+    std::uint64_t total = 0;
     for (;;) {
         std::size_t received = 0;
-        code = data.receive_exact(*this, block.get(), data_block_size, received);
-        if (code == ftp_ok) {
-            if (std::fwrite(block.get(), 1, data_block_size, file) != data_block_size) {
-                code = ftp_file_error;
-                break;
-            }
-            if (log_enabled && progress_dots.load())
-                show_log_line();
-            continue;
-        }
+        code = data.receive_some(*this, chunk.get(), transfer_chunk_size, received);
         if (code == ftp_closed) {
             // The server closes the data connection at the end of the file.
-            code = std::fwrite(block.get(), 1, received, file) == received ? ftp_ok : ftp_file_error;
+            code = ftp_ok;
+            break;
         }
-        break;
+        if (code != ftp_ok)
+            break;
+        if (std::fwrite(chunk.get(), 1, received, file) != received) {
+            code = ftp_file_error;
+            break;
+        }
+        // A dot for every complete block; the short last block gets none.
+        std::uint64_t before = total / data_block_size;
+        total += received;
+        show_blocks(*this, log_enabled, before, total / data_block_size);
     }
     if (std::fclose(file) != 0 && code == ftp_ok)
         code = ftp_file_error;
@@ -63,19 +82,22 @@ int thread_ftp_data_send::run()
         data.shutdown_and_drain(*this);
         return ftp_file_error;
     }
-    auto block = std::make_unique<char[]>(data_block_size);
+    auto chunk = std::make_unique<char[]>(transfer_chunk_size);
+    std::uint64_t total = 0;
     for (;;) {
-        std::size_t n = std::fread(block.get(), 1, data_block_size, file);
+        std::size_t n = std::fread(chunk.get(), 1, transfer_chunk_size, file);
         if (n == 0) {
             if (std::ferror(file))
                 code = ftp_file_error;
             break;
         }
-        code = data.send_all(*this, block.get(), n);
+        code = data.send_all(*this, chunk.get(), n);
         if (code != ftp_ok)
             break;
-        if (log_enabled && progress_dots.load())
-            show_log_line();
+        // A dot for every block sent, the short last one included.
+        std::uint64_t before = (total + data_block_size - 1) / data_block_size;
+        total += n;
+        show_blocks(*this, log_enabled, before, (total + data_block_size - 1) / data_block_size);
     }
     std::fclose(file);
     // Closing the data connection tells the server the file is complete.

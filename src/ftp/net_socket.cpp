@@ -111,6 +111,29 @@ int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t lengt
     return ftp_ok;
 }
 
+int NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received)
+{
+    received = 0;
+    std::uint64_t start = os::now_ms();
+    for (;;) {
+        if (worker.stop_wanted())
+            return ftp_aborted;
+        long n = os::socket_receive(socket_, buffer, length);
+        if (n == 0)
+            return ftp_closed;
+        if (n == os::io_failed)
+            return ftp_receive_error;
+        if (n > 0) {
+            received = static_cast<std::size_t>(n);
+            return ftp_ok;
+        }
+        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_))
+            return ftp_receive_error;
+        if (wait_slice(true, false) < 0)
+            return ftp_receive_error;
+    }
+}
+
 int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
 {
     if (capacity < 2)

@@ -64,6 +64,9 @@ public:
     int connect_to(thread_net& worker, const char* host, int port);
     int send_all(thread_net& worker, const void* bytes, std::size_t length);
     int receive_exact(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
+    // Whatever has arrived, at most `length` bytes but at least one: 0 with received > 0, or
+    // ftp_closed when the peer closed (received 0).
+    int receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
     int read_line(thread_net& worker, char* buffer, std::size_t capacity);
 
     // Composes "text" + argument + CR LF into the payload. 10 when it would not fit in 252
