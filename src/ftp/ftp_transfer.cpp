@@ -139,6 +139,8 @@ int run_transfer(thread_net& worker, NetSocket& control, const std::string& data
         progress_dots = false;
         return code;
     }
+    // A server that answers the data command at once with 2xx has no closing reply to come.
+    bool closed_already = control.payload()[0] == '2';
     watch_transfer(worker, control, *data, opening);
     code = data->get_result();
     if (worker.stop_wanted())
@@ -147,7 +149,7 @@ int run_transfer(thread_net& worker, NetSocket& control, const std::string& data
         ftp_abort(worker, control);
         return code;
     }
-    return control.read_reply(worker);
+    return closed_already ? ftp_ok : control.read_reply(worker);
 }
 
 } // namespace

@@ -816,3 +816,30 @@ TEST(FtpHostile, LogoutFromAServerThatNeverClosesEnds)
     EXPECT_EQ(run.code, ftp_ok);
     EXPECT_EQ(server.commands(), with_login({"QUIT"}));
 }
+
+TEST(FtpTransfer, AnAtOnceFinalReplyLeavesTheNextReplyInStep)
+{
+    temp_dir dir;
+    ftp_script_server server([&](script_session& s) {
+        serve_login(s);
+        s.expect("PASV", s.listen_passive());
+        s.expect("NLST -aFL", "226 Transfer done (no 150 first)\r\n");
+        if (s.accept_data())
+            s.data_send("a.txt\r\n");
+        s.data_close();
+        s.expect("DELE a.txt", "250 deleted\r\n");
+        s.wait_for_close();
+    });
+    std::string last;
+    client_run run = run_client([&](thread_net& w, NetSocket& c) {
+        int code = login(w, c, server.port());
+        code = code ? code : ftp_transfer_receive(w, c, "NLST -aFL", dir.file("list"));
+        code = code ? code : ftp_delete(w, c, "a.txt");
+        last = c.payload();
+        return code;
+    });
+    EXPECT_EQ(run.code, ftp_ok);
+    EXPECT_EQ(last, "250 deleted\r\n");
+    EXPECT_EQ(file_text(dir.file("list")), "a.txt\r\n");
+    EXPECT_EQ(server.commands(), with_login({"PASV", "NLST -aFL", "DELE a.txt"}));
+}
