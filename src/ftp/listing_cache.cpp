@@ -210,7 +210,8 @@ std::string cache_format_entry(std::string_view time, std::string_view name, std
         line = "Type=file";
     else
         line = "Type=file;Size=" + std::to_string(size);
-    if (time.size() >= 14 && is_digits(time.substr(0, 14))) {
+    // The parent entry never carries a time: its time would be that of another directory.
+    if (name != ".." && time.size() >= 14 && is_digits(time.substr(0, 14))) {
         line += ";Modify=";
         line += time.substr(0, 14);
     }
@@ -289,7 +290,7 @@ bool cache_rename_entry(std::string_view old_name, const std::string& cache_path
     if (!cache_remove_entry(cache_path, old_name, false) ||
         !cache_write_entry(time, new_name, cache_path, size, false))
         return false;
-    if (!found->is_directory || !cache_component_rule(old_name))
+    if (!found->is_directory || !cache_component_rule(old_name) || old_name == new_name)
         return true;
 
     std::string dir = cache_directory_of(cache_path);

@@ -78,6 +78,7 @@ TEST(Charset, Conversions)
         {"single shift 3 cut", euc_to_sjis_text, "\x8F\xB0", false, ""},
         {"lead at the end from euc", euc_to_sjis_text, "\xC6", false, ""},
         {"not a euc pair", euc_to_sjis_text, "\xFF\xFF", true, "\x81\x48"},
+        {"broken euc keeps the line end", euc_to_sjis_text, "\xC6\nx", true, "\x81\x48\r\nx"},
         // Downloads from ISO-2022-JP servers.
         {"nihon from jis", jis_to_sjis_text, esc_jis + nihon_jis + esc_ascii + "\r\n", true,
          nihon_sjis + "\r\n"},

@@ -158,6 +158,7 @@ TEST(CacheFormat, WriteThenParseRoundTrip)
         {"", "docs", -1, "Type=dir docs\r\n"},
         {"20100303140500", "docs", -1, "Type=dir;Modify=20100303140500 docs\r\n"},
         {"", "..", -1, "Type=pdir ..\r\n"},
+        {"20100303140500", "..", -1, "Type=pdir ..\r\n"},
         {"", "a.txt", 0, "Type=file;Size=0 a.txt\r\n"},
         {"20100303140500xyz", "a b", 2147483647, "Type=file;Size=2147483647;Modify=20100303140500 a b\r\n"},
         {"", "big", 2147483648LL, "Type=file;Size=2147483648 big\r\n"},
@@ -289,6 +290,7 @@ TEST_F(CacheFiles, RenameEntryKeepsTimeAndSize)
 
     EXPECT_TRUE(cache_rename_entry("old.bin", cache_, "new name.bin"));
     EXPECT_TRUE(cache_rename_entry("nosize", cache_, "stillfile"));
+    EXPECT_TRUE(cache_rename_entry("olddir", cache_, "olddir")); // RNFR and RNTO of one name
     EXPECT_TRUE(cache_rename_entry("olddir", cache_, "newdir"));
     EXPECT_EQ(read_all(cache_), "Type=file;Size=4294967296;Modify=20100303140500 new name.bin\r\n"
                                 "Type=file stillfile\r\n"

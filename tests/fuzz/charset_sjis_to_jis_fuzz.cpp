@@ -16,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char c : out)
         if (static_cast<unsigned char>(c) >= 0x80)
             std::abort();
+    // It reads back unless the text itself holds an escape byte, which ISO-2022-JP cannot carry.
     std::string back;
-    if (!jis_to_sjis_text(out, back))
+    if (in.find('\x1B') == std::string_view::npos && !jis_to_sjis_text(out, back))
         std::abort();
     return 0;
 }
