@@ -181,7 +181,11 @@ bool euc_to_sjis_text(std::string_view in, std::string& out)
         } else {
             if (i >= in.size())
                 return false;
-            unsigned t = static_cast<unsigned char>(in[i++]);
+            unsigned t = static_cast<unsigned char>(in[i]);
+            // A byte below 0x80 cannot end the character (a line end after a broken byte):
+            // it is read again as itself.
+            if (t >= 0x80)
+                ++i;
             unsigned sjis = (t >= 0x80 && c >= 0xA1) ? jis_to_sjis(((c << 8) | t) - 0x8080) : 0;
             w.pair(sjis ? sjis : replacement_sjis);
         }

@@ -155,7 +155,9 @@ cache_entry cache_parse_line(std::string_view line)
         }
     }
     if (!dot_name) {
-        if (std::optional<fact> modify = find_fact(facts, "Modify")) {
+        // A Modify fact that does not begin with a time is no time at all.
+        std::optional<fact> modify = find_fact(facts, "Modify");
+        if (modify && modify->value.size() >= 14 && is_digits(modify->value.substr(0, 14))) {
             entry.has_time = true;
             entry.time_text = modify->value;
             entry.time_offset = modify->offset;
@@ -208,7 +210,8 @@ std::string cache_format_entry(std::string_view time, std::string_view name, std
         line = "Type=file";
     else
         line = "Type=file;Size=" + std::to_string(size);
-    if (time.size() >= 14 && is_digits(time.substr(0, 14))) {
+    // The parent entry never carries a time: its time would be that of another directory.
+    if (name != ".." && time.size() >= 14 && is_digits(time.substr(0, 14))) {
         line += ";Modify=";
         line += time.substr(0, 14);
     }
@@ -287,7 +290,7 @@ bool cache_rename_entry(std::string_view old_name, const std::string& cache_path
     if (!cache_remove_entry(cache_path, old_name, false) ||
         !cache_write_entry(time, new_name, cache_path, size, false))
         return false;
-    if (!found->is_directory || !cache_component_rule(old_name))
+    if (!found->is_directory || !cache_component_rule(old_name) || old_name == new_name)
         return true;
 
     std::string dir = cache_directory_of(cache_path);
@@ -301,6 +304,25 @@ bool cache_rename_entry(std::string_view old_name, const std::string& cache_path
     if (!equals_ignoring_case(old_name, new_name) && os::path_exists(to) && !os::remove_directory_tree(to))
         return false;
     return os::rename_path(from, to);
+}
+
+bool cache_add_parent_entry(const std::string& cache_path, bool not_root)
+{
+    return !not_root || cache_write_entry("", "..", cache_path, cache_size_directory, false);
+}
+
+std::vector<cache_entry> cache_read_entries(const std::string& cache_path, bool at_root)
+{
+    std::vector<cache_entry> entries;
+    std::optional<std::string> data = os::read_file(cache_path);
+    if (!data)
+        return entries;
+    for (std::string_view line : cache_split_lines(*data)) {
+        cache_entry e = cache_parse_line(line);
+        if (e.is_entry && e.name != "." && !(at_root && e.name == ".."))
+            entries.push_back(std::move(e));
+    }
+    return entries;
 }
 
 std::string cache_time_to_text(std::string_view time)

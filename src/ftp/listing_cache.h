@@ -31,8 +31,8 @@ struct cache_entry {
     // Files only: the text after "Size=" up to the next ';' (empty when the fact is missing).
     std::string size_text;
     bool has_size = false;
-    // The text after "Modify=" up to the next ';' (never for "." and ".."); its first 14
-    // characters are the time.
+    // The text after "Modify=" up to the next ';' when it begins with 14 digits (never for "."
+    // and ".."); those 14 digits are the time.
     std::string time_text;
     bool has_time = false;
     // Where time_text starts in the line, so the time can be rewritten in place (npos if none).
@@ -71,6 +71,15 @@ bool cache_remove_entry(const std::string& cache_path, std::string_view name, bo
 // The first entry of the old name is written again under the new name (time and size kept); a
 // directory's cache subdirectory is renamed with it. False when no entry has the old name.
 bool cache_rename_entry(std::string_view old_name, const std::string& cache_path, std::string_view new_name);
+
+// The parent entry rule at the end of a listing: when not_root is still set (a directory below
+// the root whose listing stored no ".."), ".." is appended without time and without a cache
+// subdirectory. True when nothing was needed.
+bool cache_add_parent_entry(const std::string& cache_path, bool not_root);
+
+// The entries of a cache file in file order, for filling a pane: "." never, ".." not at the
+// server's root. A cache file that cannot be read gives none.
+std::vector<cache_entry> cache_read_entries(const std::string& cache_path, bool at_root);
 
 // "YYYYMMDDhhmmss" → "YYYY.MM.DD hh:mm.ss"; empty when the text does not begin with 14 digits.
 std::string cache_time_to_text(std::string_view time);

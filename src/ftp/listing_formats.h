@@ -1,5 +1,8 @@
 // Parsers of the two listing formats used when a server has no MLSD: NLST -aFL lines (type
 // suffixes) and long ls-style lines (NLST -alL).
+// The received file is cut into lines with cache_split_lines (listing_cache.h) at nlst_line_limit
+// or long_listing_line_limit, so an over-long line is skipped whole; each entry is then stored
+// with cache_write_entry (make_subdir on).
 #pragma once
 
 #include <cstddef>

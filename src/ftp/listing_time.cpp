@@ -79,7 +79,8 @@ bool convert_zone_time(int from_zone, int to_zone, std::span<char> time)
     const char* p = time.data();
     int year = read_digits(p, 4), month = read_digits(p + 4, 2), day = read_digits(p + 6, 2);
     int hour = read_digits(p + 8, 2), minute = read_digits(p + 10, 2), second = read_digits(p + 12, 2);
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+    if (month < 1 || month > 12 || day < 1 || day > days_in_month(year, month) || hour > 23 || minute > 59 ||
+        second > 60)
         return false;
 
     int minutes = hour * 60 + minute + zone_minutes(to_zone) - zone_minutes(from_zone);

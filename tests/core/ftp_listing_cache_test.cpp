@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -69,6 +71,8 @@ TEST(CacheParseLine, MlsdOutput)
          "notes.txt", "42", "20101231200000"},
         {"Type=file;Size=7;Modify=20100101000000.123; frac.bin\r\n", true, false, "frac.bin", "7",
          "20100101000000.123"},
+        {"Type=file;Size=7;Modify=2010; short\r\n", true, false, "short", "7", nullptr},
+        {"Type=file;Size=7;Modify=; empty\r\n", true, false, "empty", "7", nullptr},
         {"Type=cdir;Modify=20100101000000; .\r\n", false, false, "", nullptr, nullptr},
         {"Type=pdir;Modify=20100101000000; ..\r\n", true, true, "..", nullptr, nullptr},
         // A pdir that is not ".." and a cdir with a path are not entries.
@@ -154,6 +158,7 @@ TEST(CacheFormat, WriteThenParseRoundTrip)
         {"", "docs", -1, "Type=dir docs\r\n"},
         {"20100303140500", "docs", -1, "Type=dir;Modify=20100303140500 docs\r\n"},
         {"", "..", -1, "Type=pdir ..\r\n"},
+        {"20100303140500", "..", -1, "Type=pdir ..\r\n"},
         {"", "a.txt", 0, "Type=file;Size=0 a.txt\r\n"},
         {"20100303140500xyz", "a b", 2147483647, "Type=file;Size=2147483647;Modify=20100303140500 a b\r\n"},
         {"", "big", 2147483648LL, "Type=file;Size=2147483648 big\r\n"},
@@ -285,6 +290,7 @@ TEST_F(CacheFiles, RenameEntryKeepsTimeAndSize)
 
     EXPECT_TRUE(cache_rename_entry("old.bin", cache_, "new name.bin"));
     EXPECT_TRUE(cache_rename_entry("nosize", cache_, "stillfile"));
+    EXPECT_TRUE(cache_rename_entry("olddir", cache_, "olddir")); // RNFR and RNTO of one name
     EXPECT_TRUE(cache_rename_entry("olddir", cache_, "newdir"));
     EXPECT_EQ(read_all(cache_), "Type=file;Size=4294967296;Modify=20100303140500 new name.bin\r\n"
                                 "Type=file stillfile\r\n"
@@ -311,6 +317,23 @@ TEST_F(CacheFiles, RenameOverAStaleCacheDirectory)
     EXPECT_TRUE(cache_rename_entry("a", cache_, "b"));
     EXPECT_EQ(read_all(sub("b/dir.lst")), "Type=file;Size=1 mine\r\n");
     EXPECT_FALSE(os::path_exists(sub("a")));
+}
+
+TEST_F(CacheFiles, ParentEntryAndReadingForAPane)
+{
+    ASSERT_TRUE(write_text_file(cache_, "Type=cdir; .\r\nType=dir .\r\nType=file;Size=1 f\r\n"));
+    EXPECT_TRUE(cache_add_parent_entry(cache_, false));
+    std::vector<cache_entry> at_root = cache_read_entries(cache_, true);
+    ASSERT_EQ(at_root.size(), 1u);
+    EXPECT_EQ(at_root[0].name, "f");
+
+    EXPECT_TRUE(cache_add_parent_entry(cache_, true));
+    std::vector<cache_entry> below = cache_read_entries(cache_, false);
+    ASSERT_EQ(below.size(), 2u);
+    EXPECT_EQ(below[1].name, "..");
+    EXPECT_TRUE(below[1].is_directory);
+    EXPECT_EQ(cache_read_entries(cache_, true).size(), 1u);
+    EXPECT_TRUE(cache_read_entries(dir_.file("none.lst"), false).empty());
 }
 
 TEST(CacheMlsd, NormalizeConvertsTimesAndCollectsDirectories)
@@ -346,6 +369,17 @@ TEST_F(CacheFiles, StoreMlsdMakesSubdirectoriesAndFindsTheParent)
     ASSERT_TRUE(write_text_file(cache_, "Type=pdir; ..\r\n"));
     EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
     EXPECT_FALSE(not_root);
+    // Hostile directory names in a listing never make a directory outside the cache.
+    ASSERT_TRUE(write_text_file(cache_, "Type=dir; ../escape\r\nType=dir; a\\..\\..\\b\r\n"
+                                        "Type=dir; ...\r\nType=dir; x\x01y\r\nType=dir; c:\r\n"));
+    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
+    EXPECT_FALSE(os::path_exists(dir_.path() + "/../escape"));
+    EXPECT_FALSE(os::path_exists(dir_.path() + "/../b"));
+    // ("..." would be the directory itself on Windows, so the listing is compared instead.)
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"dir.lst", "one", "two"}));
     EXPECT_FALSE(cache_store_mlsd(dir_.file("none.lst"), 0, not_root));
 }
 

@@ -153,9 +153,17 @@ TEST(ConvertZoneTime, CarriesAcrossDaysMonthsAndYears)
 
 TEST(ConvertZoneTime, InvalidTimesStayAsTheyAre)
 {
-    const char* texts[] = {"2010123120000",  "2010123120000x", "20101331200000",
-                           "20101200200000", "20101231240000", "20101231206000",
-                           "99991231230000", "00000101000000", ""};
+    const char* texts[] = {"2010123120000",
+                           "2010123120000x",
+                           "20101331200000",
+                           "20101200200000",
+                           "20101231240000",
+                           "20101231206000",
+                           "20100431000000",
+                           "20110229000000",
+                           "99991231230000",
+                           "00000101000000",
+                           ""};
     for (const char* in : texts) {
         std::string t = in;
         convert_zone_time(in[0] == '9' ? 0 : 900, in[0] == '9' ? 900 : 0,
