@@ -612,7 +612,7 @@ TEST(FtpTransfer, FailuresKeepTheLocalFile)
             r.serve(s);
         });
         client_options options;
-        options.timeout_ms = 300; // the silence bound of these connections
+        options.timeout_ms = 1000; // the silence bound of these connections
         client_run run = run_client(
             [&](thread_net& w, NetSocket& c) {
                 int code = login(w, c, server.port());
@@ -707,7 +707,7 @@ TEST(FtpHostile, EndlessAndOversizedRepliesEndAsReceiveErrors)
         ftp_script_server server(r.serve);
         client_options options;
         options.log = false;
-        options.timeout_ms = 300;
+        options.timeout_ms = 1000;
         client_run run = run_client(
             [&](thread_net& w, NetSocket& c) {
                 int code = login(w, c, server.port());
@@ -802,10 +802,10 @@ TEST(FtpHostile, LogoutFromAServerThatNeverClosesEnds)
         serve_login(s);
         s.expect("QUIT", "221 bye, but I stay\r\n");
         s.wait_for_close(); // the client's half-close
-        s.pause_ms(1500);   // and still the connection stays open
+        s.pause_ms(2500);   // and still the connection stays open
     });
     client_options options;
-    options.timeout_ms = 300;
+    options.timeout_ms = 1000;
     client_run run = run_client(
         [&](thread_net& w, NetSocket& c) {
             int code = login(w, c, server.port());
