@@ -244,6 +244,23 @@ TEST_F(CacheFiles, WriteEntriesMakesSubdirectories)
     EXPECT_FALSE(cache_write_entry("", "a", dir_.file("missing/dir.lst"), 1, false));
 }
 
+TEST_F(CacheFiles, ServerTitleEndingInTheByteOfABackslash)
+{
+    // The title 'ソ' is 0x83 0x5C: its trail byte is no separator, so the subdirectories and the
+    // work file lie inside it.
+    std::string title = sub("\x83\x5C");
+    ASSERT_TRUE(os::make_directory(title));
+    std::string cache = title + "/dir.lst";
+    EXPECT_TRUE(cache_write_entry("", "d", cache, -1, true));
+    EXPECT_TRUE(cache_write_entry("", "f", cache, 1, true));
+    EXPECT_TRUE(os::is_directory(title + "/d"));
+    EXPECT_TRUE(cache_rename_entry("d", cache, "e"));
+    EXPECT_TRUE(os::is_directory(title + "/e"));
+    EXPECT_TRUE(cache_remove_entry(cache, "e", true));
+    EXPECT_FALSE(os::path_exists(title + "/e"));
+    EXPECT_EQ(read_all(cache), "Type=file;Size=1 f\r\n");
+}
+
 TEST_F(CacheFiles, RemoveEntryRewritesThroughTheWorkFile)
 {
     ASSERT_TRUE(write_text_file(cache_, "Type=cdir; .\r\n"
