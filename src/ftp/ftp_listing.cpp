@@ -51,6 +51,7 @@ int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std
         code = ftp_modify_time(worker, control, entry.name, server_zone);
         if (code != ftp_ok)
             return code;
+        // A successful MDTM leaves fourteen checked digits after the reply code.
         std::string_view time(control.payload() + 4, 14);
         if (!cache_write_entry(time, entry.name, cache_path, size, true))
             return ftp_file_error;
@@ -67,7 +68,8 @@ int list_long(const std::string& cache_path, const std::string& list_path)
     int year = 0;
     int month = 0;
     local_year_month(year, month);
-    for (std::string_view line : cache_split_lines(data, cache_text_limit)) {
+    // ls lines carry owner, group and date before the name: they may be longer than a cache line.
+    for (std::string_view line : cache_split_lines(data, long_listing_line_limit)) {
         long_listing_entry entry = long_listing_parse_line(line, year, month);
         if (!entry.is_entry)
             continue;

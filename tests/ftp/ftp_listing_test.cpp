@@ -135,6 +135,19 @@ TEST(FtpListDirectory, UnknownNlstOptionsFallBackToTheLongListing)
     EXPECT_EQ(r.cache, "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n");
 }
 
+TEST(FtpListDirectory, LongOwnerNamesDoNotDropAnEntry)
+{
+    // An ls line over a cache line's length still names a short entry.
+    temp_dir dir;
+    const std::string owner(120, 'o'), group(120, 'g');
+    const std::string line = "-rw-r--r-- 1 " + owner + " " + group + " 6 Mar 03  2008 b.txt\r\n";
+    ASSERT_GT(line.size(), 255u);
+    listing_result r = list_with([&](script_session& s) { serve_listing(s, "NLST -alL", line); },
+                                 {1, 0, 0, 0, 0}, false, dir);
+    EXPECT_EQ(r.code, ftp_ok);
+    EXPECT_EQ(r.cache, "Type=file;Size=6;Modify=20080303000000 b.txt\r\n");
+}
+
 TEST(FtpListDirectory, AFailureLeavesNoCacheFile)
 {
     temp_dir dir;
