@@ -31,8 +31,8 @@ std::string acp(const char* utf8)
 
 // A top-level window to put controls in.
 struct frame {
-    HWND window = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 600, 400,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 600,
+                                  400, nullptr, nullptr, nullptr, nullptr);
     ~frame() { DestroyWindow(window); }
 };
 
@@ -155,7 +155,8 @@ TEST(report_columns, file_columns_from_rows_88_to_93)
             EXPECT_EQ((info.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT, columns[i].right) << i;
             EXPECT_EQ(list.right_aligned(i), columns[i].right) << i;
             // The blanks of the row make the column wider than its caption.
-            int expected = text_width(list.handle(), acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
+            int expected =
+                text_width(list.handle(), acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
             EXPECT_EQ(list.column_width(i), expected) << i;
         }
         EXPECT_GT(list.column_width(3), text_width(list.handle(), acp("更新日時")) + 16);
@@ -177,9 +178,12 @@ TEST(listview_sort, pane_sort_keeps_dot_dot_and_directories_first_with_marks_and
     listview_report list;
     ASSERT_TRUE(list.create(0, 0, 500, 160, 0, f.handle(), 707, nullptr, 88));
     const std::vector<std::vector<std::string>> rows = {
-        {"b", "txt", "10", "2010. 1. 1 00:00.00", "----"}, {"zdir", "", "<DIR>", "", "----"},
-        {"..", "", "<DIR>", "", "----"},                   {"a", "txt", "9", "", "----"},
-        {"adir", "", "<DIR>", "", "----"},                 {"c", "doc", "1,234", "", "----"},
+        {"b", "txt", "10", "2010. 1. 1 00:00.00", "----"},
+        {"zdir", "", "<DIR>", "", "----"},
+        {"..", "", "<DIR>", "", "----"},
+        {"a", "txt", "9", "", "----"},
+        {"adir", "", "<DIR>", "", "----"},
+        {"c", "doc", "1,234", "", "----"},
     };
     for (int n = 0; n < 30; ++n)
         list.add_row({"f" + std::to_string(n + 10), "dat", "5", "", "----"}, -1);
@@ -200,7 +204,8 @@ TEST(listview_sort, pane_sort_keeps_dot_dot_and_directories_first_with_marks_and
     EXPECT_EQ(names[names.size() - 1], "c");
     EXPECT_EQ(list.marked_count(), 2);
     for (int i = 0; i < list.row_count(); ++i)
-        EXPECT_EQ(list.is_marked(i), names[static_cast<std::size_t>(i)] == "a" || names[static_cast<std::size_t>(i)] == "b")
+        EXPECT_EQ(list.is_marked(i),
+                  names[static_cast<std::size_t>(i)] == "a" || names[static_cast<std::size_t>(i)] == "b")
             << names[static_cast<std::size_t>(i)];
     EXPECT_EQ(list.cursor(), 35);
     // The row that had the cursor ("c", now last) was scrolled into view.
@@ -306,8 +311,8 @@ TEST(combo_items, icon_item_shows_icon_and_text_and_reads_back_the_text)
             if (x >= 20 && x < 60 && (p & 0xFF) < 0xA0 && ((p >> 8) & 0xFF) < 0xA0 && (p >> 16) < 0xA0)
                 ++dark_right;
         }
-    EXPECT_GT(red_left, 100);  // icon 3 at the left edge
-    EXPECT_GT(dark_right, 5);  // "C:" beside it
+    EXPECT_GT(red_left, 100); // icon 3 at the left edge
+    EXPECT_GT(dark_right, 5); // "C:" beside it
     // Replacing the text keeps the icon.
     box.replace(0, "D:");
     EXPECT_EQ(box.item_text(0), "D:");
@@ -452,12 +457,14 @@ TEST(timer_ids, consecutive_from_one)
 {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string command = std::string("\"") + self +
-                          "\" --gtest_also_run_disabled_tests --gtest_filter=timer_ids.DISABLED_first_two_in_this_process";
+    std::string command =
+        std::string("\"") + self +
+        "\" --gtest_also_run_disabled_tests --gtest_filter=timer_ids.DISABLED_first_two_in_this_process";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);

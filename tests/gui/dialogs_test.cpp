@@ -69,14 +69,30 @@ const std::vector<template_case> templates = {
     {TEMPLATE_FILE_RW, "通知", {}},
     {TEMPLATE_OPTION,
      "オプション",
-     {{ID_OPT_CONFIRM_COPY, "Button"},  {ID_OPT_CONFIRM_MOVE, "Button"},   {ID_OPT_USE_TRASH, "Button"},
-      {ID_OPT_NETDRIVES, "ListBox"},    {ID_OPT_NETDRIVE_ADD, "Button"},   {ID_OPT_NETDRIVE_REMOVE, "Button"},
-      {ID_OPT_VIEWER, "Edit"},          {ID_BROWSE, "Button"},             {ID_OPT_FONT, "Edit"},
-      {ID_OPT_FONT_BROWSE, "Button"},   {ID_OPT_COLOR, "ComboBox"},        {ID_OPT_RED, "Edit"},
-      {ID_OPT_GREEN, "Edit"},           {ID_OPT_BLUE, "Edit"},             {ID_OPT_SAMPLE, "Static"},
-      {ID_OPT_COLOR_DEFAULT, "Button"}, {ID_OPT_LETTERS, "Edit"},          {ID_OPT_LETTERS_DEFAULT, "Button"},
-      {ID_OPT_EXTENSIONS, "ListBox"},   {ID_ADD_EXTENSION, "Button"},      {ID_DELETE, "Button"},
-      {ID_HELP_BUTTON, "Button"},       {IDOK, "Button"},                  {IDCANCEL, "Button"}}},
+     {{ID_OPT_CONFIRM_COPY, "Button"},
+      {ID_OPT_CONFIRM_MOVE, "Button"},
+      {ID_OPT_USE_TRASH, "Button"},
+      {ID_OPT_NETDRIVES, "ListBox"},
+      {ID_OPT_NETDRIVE_ADD, "Button"},
+      {ID_OPT_NETDRIVE_REMOVE, "Button"},
+      {ID_OPT_VIEWER, "Edit"},
+      {ID_BROWSE, "Button"},
+      {ID_OPT_FONT, "Edit"},
+      {ID_OPT_FONT_BROWSE, "Button"},
+      {ID_OPT_COLOR, "ComboBox"},
+      {ID_OPT_RED, "Edit"},
+      {ID_OPT_GREEN, "Edit"},
+      {ID_OPT_BLUE, "Edit"},
+      {ID_OPT_SAMPLE, "Static"},
+      {ID_OPT_COLOR_DEFAULT, "Button"},
+      {ID_OPT_LETTERS, "Edit"},
+      {ID_OPT_LETTERS_DEFAULT, "Button"},
+      {ID_OPT_EXTENSIONS, "ListBox"},
+      {ID_ADD_EXTENSION, "Button"},
+      {ID_DELETE, "Button"},
+      {ID_HELP_BUTTON, "Button"},
+      {IDOK, "Button"},
+      {IDCANCEL, "Button"}}},
     {TEMPLATE_FTP, "FTP", {{ID_TEXT, "Edit"}, {ID_STOP, "Button"}, {IDCANCEL, "Button"}}},
     {TEMPLATE_DRIVE_FTP,
      "FTPサーバ",
@@ -93,7 +109,9 @@ const std::vector<template_case> templates = {
       {ID_DELETE, "Button"},
       {IDOK, "Button"},
       {IDCANCEL, "Button"}}},
-    {TEMPLATE_PASSWORD, "FTPパスワード?", {{ID_FTP_PASSWORD, "Edit"}, {IDOK, "Button"}, {IDCANCEL, "Button"}}},
+    {TEMPLATE_PASSWORD,
+     "FTPパスワード?",
+     {{ID_FTP_PASSWORD, "Edit"}, {IDOK, "Button"}, {IDCANCEL, "Button"}}},
     {TEMPLATE_PROGRAM,
      "手動プログラム",
      {{ID_PROGRAM_TITLE, "Edit"},
@@ -239,7 +257,8 @@ void expect_nothing_clipped(HWND dialog, const char* name)
                        ((style & 0x0F) == BS_AUTOCHECKBOX || (style & 0x0F) == BS_CHECKBOX);
             // The tick box and its gap take about 16 pixels; push buttons keep a margin.
             int room = (rect.right - rect.left) - (box ? 16 : lstrcmpiA(cls.c_str(), "Button") == 0 ? 4 : 0);
-            EXPECT_LE(caption_width(child), room) << name << " " << id << " \"" << gui::text_of(child) << "\"";
+            EXPECT_LE(caption_width(child), room)
+                << name << " " << id << " \"" << gui::text_of(child) << "\"";
         }
     }
 }
@@ -258,7 +277,8 @@ TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
             if (std::string(u.name) != t.name)
                 continue;
             arrows.push_back(std::make_unique<updown>());
-            ASSERT_TRUE(arrows.back()->create(window, u.id, GetDlgItem(window, u.buddy), u.upper, u.lower, u.position));
+            ASSERT_TRUE(arrows.back()->create(window, u.id, GetDlgItem(window, u.buddy), u.upper, u.lower,
+                                              u.position));
             // The buddy shows the position; the arrows sit inside the buddy's old place.
             EXPECT_EQ(gui::item_text(window, u.buddy), std::to_string(u.position));
             EXPECT_EQ(GetDlgItem(window, u.id), arrows.back()->handle());
@@ -269,7 +289,8 @@ TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
         for (const auto& c : t.controls) {
             HWND control = GetDlgItem(window, c.id);
             ASSERT_NE(control, nullptr) << c.id;
-            EXPECT_EQ(lstrcmpiA(gui::class_of(control).c_str(), c.class_name), 0) << c.id << " " << gui::class_of(control);
+            EXPECT_EQ(lstrcmpiA(gui::class_of(control).c_str(), c.class_name), 0)
+                << c.id << " " << gui::class_of(control);
         }
         expect_nothing_clipped(window, t.name);
         EXPECT_TRUE(gui::save_png(window, gui::artifact_path(std::string(t.name) + ".png")));
@@ -290,7 +311,8 @@ TEST(dialog_templates, texts_are_the_systems_own)
     }
     probe_dialog notice;
     ASSERT_EQ(notice.show(TEMPLATE_FILE_RW, nullptr, true), 1);
-    EXPECT_TRUE(gui::contains_text(gui::static_texts(notice.handle()), utf8_to_acp("ファイルの読み書きをしています.")));
+    EXPECT_TRUE(gui::contains_text(gui::static_texts(notice.handle()),
+                                   utf8_to_acp("ファイルの読み書きをしています.")));
     DestroyWindow(notice.handle());
     gui::pump(0);
 }
@@ -340,8 +362,8 @@ TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
 // The centre of the dialog is the centre of its owner (integer halves).
 TEST(dialog_show, centring_on_the_parent)
 {
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 50, 600, 400, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 50, 600, 400, nullptr,
+                                 nullptr, nullptr, nullptr);
     probe_dialog probe;
     ASSERT_EQ(probe.show(TEMPLATE_NAME, owner, true), 1);
     probe.center_on_parent();

@@ -35,7 +35,10 @@ private:
     edit_filename name_;
 };
 
-bool ok_enabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }
+bool ok_enabled(HWND dialog)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+}
 
 TEST(edit_filename, ok_only_for_a_new_non_empty_name)
 {
@@ -46,9 +49,7 @@ TEST(edit_filename, ok_only_for_a_new_non_empty_name)
     const row rows[] = {
         {"a.txt", false}, // unchanged
         {"A.TXT", false}, // letter case only
-        {"", false},
-        {"b.txt", true},
-        {"a.txt ", true},
+        {"", false},      {"b.txt", true}, {"a.txt ", true},
     };
     name_dialog dialog("a.txt");
     ASSERT_EQ(dialog.show(TEMPLATE_NAME, nullptr, true), 1);
@@ -99,12 +100,9 @@ TEST(edit_required, ok_only_while_every_field_is_filled)
         bool ok;
     };
     const row rows[] = {
-        {ID_PROGRAM_TITLE, "zip", false},
-        {ID_PROGRAM_FILE, "C:/bin/7z.exe", false},
-        {ID_PROGRAM_PARAMETER, "\"?F1\"", true},
-        {ID_PROGRAM_FILE, "", false},
-        {ID_PROGRAM_FILE, "x.exe", true},
-        {ID_PROGRAM_TITLE, "", false},
+        {ID_PROGRAM_TITLE, "zip", false},        {ID_PROGRAM_FILE, "C:/bin/7z.exe", false},
+        {ID_PROGRAM_PARAMETER, "\"?F1\"", true}, {ID_PROGRAM_FILE, "", false},
+        {ID_PROGRAM_FILE, "x.exe", true},        {ID_PROGRAM_TITLE, "", false},
     };
     for (const row& r : rows) {
         gui::type_into(window, r.id, r.typed);
