@@ -474,3 +474,85 @@ TEST(timer_ids, consecutive_from_one)
 }
 
 } // namespace
+
+namespace {
+
+TEST(listbox_items, find_compares_the_whole_text_exactly)
+{
+    frame f;
+    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 100, 100, f.window,
+                    reinterpret_cast<HMENU>(743), nullptr, nullptr);
+    listbox box;
+    ASSERT_TRUE(box.bind(f.window, 743));
+    box.add(".txt");
+    box.add(".c");
+    box.add(".TXT");
+    EXPECT_EQ(box.count(), 3);
+    EXPECT_EQ(box.find(".txt") >= 0 ? box.item_text(box.find(".txt")) : "", ".txt");
+    EXPECT_EQ(box.find(".tx"), -1);
+    EXPECT_NE(box.find(".TXT"), box.find(".txt"));
+    box.select(box.find(".c"));
+    EXPECT_EQ(box.item_text(box.selection()), ".c");
+    box.remove(box.find(".c"));
+    EXPECT_EQ(box.count(), 2);
+    EXPECT_EQ(box.find(".c"), -1);
+}
+
+TEST(listview_rows, removing_a_row_shifts_the_marks_below_and_texts_change_in_place)
+{
+    gui::host_window host;
+    listview_report list;
+    ASSERT_TRUE(list.create(0, 0, 400, 200, 0, host.handle(), 707, nullptr, 88));
+    for (const char* name : {"a", "b", "c", "d"})
+        list.add_row({name, "txt", "1", "", "----"}, 2);
+    list.mark(1);
+    list.mark(3);
+    list.remove_row(0);
+    ASSERT_EQ(list.row_count(), 3);
+    EXPECT_EQ(list.row_text(0, 0), "b");
+    EXPECT_TRUE(list.is_marked(0));
+    EXPECT_FALSE(list.is_marked(1));
+    EXPECT_TRUE(list.is_marked(2));
+    EXPECT_EQ(list.next_marked(-1), 0);
+    EXPECT_EQ(list.next_marked(0), 2);
+    EXPECT_EQ(list.next_marked(2), -1);
+    list.set_row_text(1, 1, "doc");
+    list.set_row_image(1, 5);
+    EXPECT_EQ(list.row_text(1, 1), "doc");
+    EXPECT_EQ(list.row_image(1), 5);
+    EXPECT_EQ(list.row_text(7, 0), ""); // no such row
+    EXPECT_EQ(list.find_row(-1, "d"), 2);
+    EXPECT_EQ(list.find_row_prefix(-1, 'C'), 1);
+    list.unmark_all();
+    EXPECT_EQ(list.marked_count(), 0);
+    list.clear_rows();
+    EXPECT_EQ(list.row_count(), 0);
+    EXPECT_EQ(SendMessageA(list.handle(), LVM_GETITEMCOUNT, 0, 0), 0);
+}
+
+TEST(drawing, colours_and_transparency)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    apply_colours(dc, RGB(1, 2, 3), RGB(4, 5, 6));
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkColor(dc), RGB(4, 5, 6));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    apply_colours(dc, RGB(7, 8, 9), transparent_colour);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    DeleteDC(dc);
+    HICON large = load_icon(MAKEINTRESOURCEA(ICON_MAIN), true);
+    HICON small = load_icon(MAKEINTRESOURCEA(ICON_MAIN), false);
+    EXPECT_NE(large, nullptr);
+    EXPECT_NE(small, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(small, &info));
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(large);
+    DestroyIcon(small);
+}
+
+} // namespace

@@ -252,7 +252,7 @@ template <typename host_type> void check_commands()
     }
     // A menu command has no control window.
     calls.clear();
-    SendMessageA(h.window, WM_COMMAND, MAKEWPARAM(242, 0), 0);
+    gui::command(h.window, 242);
     EXPECT_EQ(calls, std::vector<std::string>{"command 242"});
     // A real text change of an edit: the update notice (0x400, not in the table) reaches the
     // owner, the change itself only the edit.
@@ -317,7 +317,10 @@ TEST(main_window, tool_tips_come_from_the_string_table)
     tip.hdr.code = TTN_NEEDTEXTA;
     SendMessageA(h.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     EXPECT_EQ(tip.lpszText, MAKEINTRESOURCEA(50)); // 205 - 202 + 47
-    EXPECT_NE(tip.hinst, nullptr);
+    ASSERT_NE(tip.hinst, nullptr);
+    char text[80] = {};
+    LoadStringA(tip.hinst, 50, text, sizeof text);
+    EXPECT_STREQ(text, "\x89\xfc\x96\xbc..."); // "改名..." in code page 932
 }
 
 TEST(main_window, close_destroy_and_menu_select)
