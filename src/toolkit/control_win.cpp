@@ -208,11 +208,11 @@ void control::hide()
 
 child::~child()
 {
-    if (!hwnd_ || !IsWindow(hwnd_))
+    // Only a window that still carries this object is ours to touch.
+    if (!hwnd_ || !IsWindow(hwnd_) || from_handle(hwnd_) != this)
         return;
     // No message may reach this object once it is gone.
-    if (from_handle(hwnd_) == this)
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     if (previous_) {
         SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         DestroyWindow(hwnd_);
@@ -263,9 +263,16 @@ void child::subclass(WNDPROC procedure)
 
 LRESULT child::call_previous(UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (previous_)
-        return CallWindowProcA(previous_, hwnd_, message, wparam, lparam);
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    HWND window = hwnd_;
+    LRESULT result = previous_ ? CallWindowProcA(previous_, window, message, wparam, lparam)
+                               : DefWindowProcA(window, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        // The window went first (its dialog closed): the object keeps no handle to it.
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        previous_ = nullptr;
+    }
+    return result;
 }
 
 // ---- overlap ----

@@ -30,6 +30,8 @@ public:
             end(id);
     }
 
+    const edit_filename& name() const { return name_; }
+
 private:
     std::string initial_;
     edit_filename name_;
@@ -64,6 +66,15 @@ TEST(edit_filename, ok_only_for_a_new_non_empty_name)
     // The text limit counts the terminator of a 256-byte buffer.
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog.handle(), ID_NAME), EM_GETLIMITTEXT, 0, 0), 255);
     DestroyWindow(dialog.handle());
+}
+
+// The dialog's window goes before the edit object it bound: the object lets go of the window.
+TEST(edit_filename, object_outliving_its_dialog)
+{
+    name_dialog dialog("x");
+    gui::modal_answers answers({[](HWND d) { gui::click_button(d, IDCANCEL); }});
+    EXPECT_EQ(dialog.show(TEMPLATE_NAME, nullptr), IDCANCEL);
+    EXPECT_EQ(dialog.name().handle(), nullptr);
 }
 
 // DIALOG_PROGRAM with its three required fields.
