@@ -345,6 +345,62 @@ TEST(dialog_show, a_template_name_is_matched_without_regard_to_case)
     EXPECT_EQ(missing.show("dialog_nothing", nullptr, true), -1);
 }
 
+// Styles the dialogs rely on: read-only logs, hidden passwords, sorted lists, drop-down
+// lists, lower-case extension input, and the default buttons.
+TEST(dialog_templates, control_styles)
+{
+    struct row {
+        const char* name;
+        int id;
+        LONG style;
+    };
+    const row rows[] = {
+        {TEMPLATE_HELP, ID_TEXT, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {TEMPLATE_FTP, ID_TEXT, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {TEMPLATE_EXEC_RESULT, ID_TEXT, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {TEMPLATE_EXEC_RESULT, ID_CLOSE, BS_DEFPUSHBUTTON},
+        {TEMPLATE_DRIVE_FTP, ID_FTP_PASSWORD, ES_PASSWORD},
+        {TEMPLATE_PASSWORD, ID_FTP_PASSWORD, ES_PASSWORD},
+        {TEMPLATE_OPTION, ID_OPT_NETDRIVES, LBS_SORT},
+        {TEMPLATE_OPTION, ID_OPT_EXTENSIONS, LBS_SORT},
+        {TEMPLATE_OPTION, ID_OPT_FONT, ES_READONLY},
+        {TEMPLATE_OPTION, ID_OPT_COLOR, CBS_DROPDOWNLIST},
+        {TEMPLATE_TIMESTAMP, ID_TIME_MONTH, CBS_DROPDOWNLIST},
+        {TEMPLATE_DRIVE_FTP, ID_FTP_ZONE, CBS_DROPDOWNLIST},
+        {TEMPLATE_DRIVE_FTP, ID_FTP_CHARSET, CBS_DROPDOWNLIST},
+        {TEMPLATE_EXTENSION, ID_NAME, ES_LOWERCASE},
+        {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_TITLE, ES_LOWERCASE},
+        {TEMPLATE_NAME, IDOK, BS_DEFPUSHBUTTON},
+        {TEMPLATE_PROGRAM, IDOK, BS_DEFPUSHBUTTON},
+        {TEMPLATE_EXEC_CONFIRM, IDOK, BS_DEFPUSHBUTTON},
+    };
+    for (const row& r : rows) {
+        probe_dialog probe;
+        ASSERT_EQ(probe.show(r.name, nullptr, true), 1);
+        auto style = static_cast<LONG>(GetWindowLongPtrA(GetDlgItem(probe.handle(), r.id), GWL_STYLE));
+        EXPECT_EQ(style & r.style, r.style) << r.name << " " << r.id;
+        DestroyWindow(probe.handle());
+    }
+    // The program editors have the sizes their layout was made for (dialog units).
+    struct size_row {
+        const char* name;
+        int width;
+        int height;
+    };
+    for (size_row r : {size_row{TEMPLATE_PROGRAM, 185, 62}, size_row{TEMPLATE_PROGRAM_EXT, 185, 74}}) {
+        probe_dialog probe;
+        ASSERT_EQ(probe.show(r.name, nullptr, true), 1);
+        RECT expected{0, 0, r.width, r.height};
+        MapDialogRect(probe.handle(), &expected);
+        RECT client{};
+        GetClientRect(probe.handle(), &client);
+        EXPECT_EQ(client.right, expected.right) << r.name;
+        EXPECT_EQ(client.bottom, expected.bottom) << r.name;
+        DestroyWindow(probe.handle());
+    }
+    gui::pump(0);
+}
+
 // A modeless dialog whose object goes first: the window goes too, and nothing reaches the
 // freed object on the way.
 TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
