@@ -1,0 +1,140 @@
+// The list view's row store: comparisons, pin and group rules, comb sort with tracked rows.
+#include "toolkit/row_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct text_case {
+    const char* a;
+    const char* b;
+    int sign;
+};
+
+int sign(int v) { return (v > 0) - (v < 0); }
+
+TEST(row_store_compare, ignores_ascii_case_only)
+{
+    const text_case cases[] = {
+        {"abc", "ABC", 0},
+        {"a", "B", -1},
+        {"Zeta", "alpha", 1},
+        {"ab", "abc", -1},
+        // The trail byte 0x41 of "\x83\x41" (katakana A) is not folded: it stays below
+        // "\x83\x60" (katakana TI), as in the code order.
+        {"\x83\x41", "\x83\x60", -1},
+        {"\x83\x5A", "\x83\x61", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sign(compare_text_nocase(c.a, c.b)), c.sign) << c.a << " " << c.b;
+}
+
+TEST(row_store_compare, right_aligned_texts_compare_by_value)
+{
+    const text_case cases[] = {
+        {"9", "10", -1},
+        {"987", "1,234", -1},
+        {"?", "10", -1}, // "?" sizes come before every size of two or more digits
+        {"1,234", "1,234", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sign(compare_text_right_aligned(c.a, c.b)), c.sign) << c.a << " " << c.b;
+}
+
+// Rows of a file pane: name, type, size, time, attributes.
+row_store pane_rows(const std::vector<std::vector<std::string>>& rows)
+{
+    row_store store;
+    for (const auto& r : rows)
+        store.add(r, -1);
+    return store;
+}
+
+std::vector<std::string> names(const row_store& store)
+{
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < store.size(); ++i)
+        out.emplace_back(store.text(i, 0));
+    return out;
+}
+
+void sort_rows(row_store& store, const sort_keys& keys, std::vector<char>* marks = nullptr, int* tracked = nullptr)
+{
+    std::vector<bool> right{false, false, true, false, false};
+    int t = comb_sort(
+        store.size(), keys.ascending,
+        [&](std::size_t a, std::size_t b) { return compare_rows_report(store, a, b, keys, right); },
+        [&](std::size_t a, std::size_t b) {
+            store.swap(a, b);
+            if (marks)
+                std::swap((*marks)[a], (*marks)[b]);
+        },
+        tracked ? *tracked : -1);
+    if (tracked)
+        *tracked = t;
+}
+
+TEST(row_store_sort, dot_dot_first_then_directories_in_both_directions)
+{
+    for (bool ascending : {true, false}) {
+        row_store store = pane_rows({{"b", "txt", "10", "", ""},
+                                     {"zdir", "", "<DIR>", "", ""},
+                                     {"..", "", "<DIR>", "", ""},
+                                     {"a", "txt", "9", "", ""},
+                                     {"adir", "", "<DIR>", "", ""}});
+        sort_keys keys{2, ascending, 0, "..", 2, '<'};
+        sort_rows(store, keys);
+        auto n = names(store);
+        ASSERT_EQ(n.size(), 5u);
+        EXPECT_EQ(n[0], "..");
+        if (ascending)
+            EXPECT_EQ(n, (std::vector<std::string>{"..", "adir", "zdir", "a", "b"}));
+        else
+            EXPECT_EQ(n, (std::vector<std::string>{"..", "adir", "zdir", "b", "a"}));
+    }
+}
+
+TEST(row_store_sort, ties_are_broken_ascending_by_name_in_both_directions)
+{
+    for (bool ascending : {true, false}) {
+        row_store store = pane_rows({{"c", "txt", "1", "", ""}, {"a", "txt", "1", "", ""}, {"b", "txt", "1", "", ""}});
+        sort_rows(store, sort_keys{1, ascending, 0, "..", 2, '<'});
+        EXPECT_EQ(names(store), (std::vector<std::string>{"a", "b", "c"}));
+    }
+}
+
+TEST(row_store_sort, marks_move_with_their_rows_and_the_cursor_row_is_tracked)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back({"f" + std::to_string(100 - i), "", std::to_string(i), "", ""});
+    row_store store = pane_rows(rows);
+    std::vector<char> marks(40, 0);
+    marks[0] = 1; // f100
+    marks[7] = 1; // f93
+    int tracked = 5; // f95
+    sort_rows(store, sort_keys{0, true, 0, "..", 2, '<'}, &marks, &tracked);
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        std::string name(store.text(i, 0));
+        EXPECT_EQ(marks[i] != 0, name == "f100" || name == "f93") << name;
+    }
+    EXPECT_EQ(store.text(static_cast<std::size_t>(tracked), 0), "f95");
+}
+
+TEST(row_store, missing_positions_read_empty_and_finds_are_exact)
+{
+    row_store store = pane_rows({{"Abc"}, {"abc"}, {"b"}});
+    EXPECT_EQ(store.text(9, 0), "");
+    EXPECT_EQ(store.text(0, 4), "");
+    EXPECT_EQ(store.image(9), -1);
+    EXPECT_EQ(store.find(-1, "abc"), 1);
+    EXPECT_EQ(store.find(1, "abc"), -1);
+    EXPECT_EQ(store.find_prefix(-1, 'A'), 0);
+    EXPECT_EQ(store.find_prefix(0, 'A'), 1);
+    EXPECT_EQ(store.find_prefix(-1, 'x'), -1);
+}
+
+} // namespace

@@ -1,0 +1,483 @@
+// Message routing of the dialog and main window procedures: notifications, commands by code
+// and class, activation states, F10, control colours and tool tips.
+#include "harness_win.h"
+
+#include "dialogs.h"
+#include "toolkit/control_win.h"
+#include "toolkit/controls_win.h"
+#include "toolkit/listview_win.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> calls;
+
+void note(const std::string& what) { calls.push_back(what); }
+
+struct probe_list : listview_report {
+    void on_got_focus() override { note("list got focus"); }
+    void on_click() override { note("list click"); }
+    void on_right_click() override { note("list right click"); }
+    void on_double_click() override { note("list double click"); }
+    void on_item_prepaint(NMLVCUSTOMDRAW*) override { note("list item prepaint"); }
+    void on_begin_drag(int item) override { note("list begin drag " + std::to_string(item)); }
+    void on_item_changed(int item) override { note("list item changed " + std::to_string(item)); }
+    void on_column_click(int column) override { note("list column click " + std::to_string(column)); }
+};
+
+struct probe_static : static_ {
+    void on_double_click() override { note("static double click"); }
+};
+
+struct probe_listbox : listbox {
+    void on_selection_changed() override { note("listbox selection changed"); }
+    void on_double_click() override { note("listbox double click"); }
+};
+
+struct probe_combo : combo {
+    void on_got_focus() override { note("combo got focus"); }
+    void on_lost_focus() override { note("combo lost focus"); }
+    void on_drop_down() override { note("combo drop down"); }
+    void on_close_up() override { note("combo close up"); }
+    void on_selection_changed() override { note("combo selection changed"); }
+};
+
+struct probe_edit : edit {
+    void on_got_focus() override { note("edit got focus"); }
+    void on_lost_focus() override { note("edit lost focus"); }
+    void on_text_changed() override { note("edit text changed"); }
+};
+
+struct probe_dialog : dialog {
+    void on_init() override {}
+    void on_destroy() override {}
+    void on_command(int id, HWND) override { note("command " + std::to_string(id)); }
+    void on_activate(bool active, bool) override { note(active ? "activate on" : "activate off"); }
+};
+
+struct probe_window : window {
+    void on_command(int id, HWND) override { note("command " + std::to_string(id)); }
+    void on_activate(bool active, bool) override { note(active ? "activate on" : "activate off"); }
+    void on_key_down(int key) override { note("key down " + std::to_string(key)); }
+    void on_close() override { note("close"); }
+    void on_destroy() override { note("destroy"); }
+    void on_menu_select(const char* text) override { note(std::string("menu select ") + text); }
+};
+
+constexpr int list_id = 800, static_id = 801, listbox_id = 802, combo_id = 803, edit_id = 804, plain_id = 805;
+
+// A host (a dialog or the main window) with one control of each routed class.
+struct host {
+    HWND window = nullptr;
+    probe_list list;
+    probe_static label;
+    probe_listbox box;
+    probe_combo choice;
+    probe_edit text;
+    HWND plain_static = nullptr;
+    HWND plain_edit = nullptr;
+
+    void make_controls()
+    {
+        ASSERT_TRUE(list.create(0, 0, 200, 100, 0, window, list_id, nullptr, 88));
+        ASSERT_TRUE(label.create(0, 110, 50, 20, false, window, static_id));
+        CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_NOTIFY, 60, 110, 50, 40, window,
+                        reinterpret_cast<HMENU>(listbox_id), nullptr, nullptr);
+        ASSERT_TRUE(box.bind(window, listbox_id));
+        ASSERT_TRUE(choice.create(120, 110, 60, 100, 0, window, combo_id));
+        ASSERT_TRUE(text.create(0, 160, 100, 20, ES_AUTOHSCROLL, window, edit_id));
+        plain_static = CreateWindowExA(0, "STATIC", "x", WS_CHILD | WS_VISIBLE, 110, 160, 20, 20, window,
+                                       reinterpret_cast<HMENU>(plain_id), nullptr, nullptr);
+        plain_edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 140, 160, 20, 20, window,
+                                     reinterpret_cast<HMENU>(plain_id + 1), nullptr, nullptr);
+        gui::pump(0);
+        calls.clear();
+    }
+};
+
+struct dialog_host : host {
+    probe_dialog owner;
+    dialog_host()
+    {
+        EXPECT_EQ(owner.show(TEMPLATE_NAME, nullptr, true), 1);
+        window = owner.handle();
+        make_controls();
+    }
+    ~dialog_host() { DestroyWindow(window); }
+};
+
+struct window_host : host {
+    probe_window owner;
+    window_host()
+    {
+        window::create_args args;
+        args.x = 0;
+        args.y = 0;
+        args.width = 400;
+        args.height = 300;
+        args.class_name = "kv_probe_window";
+        args.first_command_id = 202;
+        args.first_tooltip_string = 47;
+        EXPECT_TRUE(owner.create(args));
+        window = owner.handle();
+        make_controls();
+    }
+    ~window_host()
+    {
+        DestroyWindow(window);
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // posted by the main window's destruction
+    }
+};
+
+LRESULT notify(HWND host_window, HWND from, UINT code, NMHDR* header)
+{
+    header->hwndFrom = from;
+    header->idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(from));
+    header->code = code;
+    return SendMessageA(host_window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+}
+
+template <typename host_type>
+void check_notifications()
+{
+    host_type h;
+    HWND list = h.list.handle();
+    struct row {
+        UINT code;
+        int item;
+        const char* expected;
+    };
+    const row rows[] = {
+        {NM_CLICK, 0, "list click"},
+        {NM_DBLCLK, 0, "list double click"},
+        {NM_RCLICK, 0, "list right click"},
+        {NM_SETFOCUS, 0, "list got focus"},
+        {LVN_ITEMCHANGED, 3, "list item changed 3"},
+        {LVN_COLUMNCLICK, 2, "list column click 2"},
+        {LVN_BEGINDRAG, 4, "list begin drag 4"},
+    };
+    for (const row& r : rows) {
+        calls.clear();
+        NMLISTVIEW data{};
+        data.iItem = r.item;
+        data.iSubItem = r.item;
+        notify(h.window, list, r.code, &data.hdr);
+        EXPECT_EQ(calls, std::vector<std::string>{r.expected});
+    }
+    // Custom draw: the paint stage asks for every item, the item stage sets its colours.
+    calls.clear();
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_EQ(notify(h.window, list, NM_CUSTOMDRAW, &draw.nmcd.hdr), CDRF_NOTIFYITEMDRAW);
+    EXPECT_TRUE(calls.empty());
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    EXPECT_EQ(notify(h.window, list, NM_CUSTOMDRAW, &draw.nmcd.hdr), 0);
+    EXPECT_EQ(calls, std::vector<std::string>{"list item prepaint"});
+    // Texts come from the row store, bounded by the control's buffer.
+    h.list.add_row({"name", "longer text"}, 7);
+    char buffer[5] = {};
+    NMLVDISPINFOA info{};
+    info.item.mask = LVIF_TEXT | LVIF_IMAGE;
+    info.item.iItem = 0;
+    info.item.iSubItem = 1;
+    info.item.pszText = buffer;
+    info.item.cchTextMax = sizeof buffer;
+    notify(h.window, list, LVN_GETDISPINFOA, &info.hdr);
+    EXPECT_STREQ(buffer, "long");
+    EXPECT_EQ(info.item.iImage, 7);
+    // A sender without an object reaches nothing.
+    calls.clear();
+    NMHDR plain{};
+    notify(h.window, h.plain_static, NM_CLICK, &plain);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST(notification_routing, dialog_procedure) { check_notifications<dialog_host>(); }
+TEST(notification_routing, main_window_procedure) { check_notifications<window_host>(); }
+
+template <typename host_type>
+void check_commands()
+{
+    host_type h;
+    struct row {
+        int id;
+        UINT code;
+        const char* expected; // nullptr: reaches nothing
+    };
+    const row rows[] = {
+        {static_id, 1, "static double click"},
+        {listbox_id, 1, "listbox selection changed"},
+        {listbox_id, 2, "listbox double click"},
+        {combo_id, 1, "combo selection changed"},
+        {combo_id, 3, "combo got focus"},
+        {combo_id, 4, "combo lost focus"},
+        {combo_id, 7, "combo drop down"},
+        {combo_id, 8, "combo close up"},
+        {edit_id, 0x100, "edit got focus"},
+        {edit_id, 0x200, "edit lost focus"},
+        {edit_id, 0x300, "edit text changed"},
+        // Listed codes from a control of another class, or without an object, reach nothing.
+        {listbox_id, 0x300, nullptr},
+        {edit_id, 1, nullptr},
+        {static_id, 2, nullptr},
+        {plain_id + 1, 0x300, nullptr},
+        // Every other code goes to the owner's on_command.
+        {edit_id, 0, "command 804"},
+        {combo_id, 5, "command 803"},
+        {combo_id, 6, "command 803"},
+        {listbox_id, 9, "command 802"},
+        {static_id, 0x400, "command 801"},
+    };
+    for (const row& r : rows) {
+        calls.clear();
+        SendMessageA(h.window, WM_COMMAND, MAKEWPARAM(r.id, r.code),
+                     reinterpret_cast<LPARAM>(GetDlgItem(h.window, r.id)));
+        if (r.expected)
+            EXPECT_EQ(calls, std::vector<std::string>{r.expected}) << r.id << " " << r.code;
+        else
+            EXPECT_TRUE(calls.empty()) << r.id << " " << r.code;
+    }
+    // A menu command has no control window.
+    calls.clear();
+    SendMessageA(h.window, WM_COMMAND, MAKEWPARAM(242, 0), 0);
+    EXPECT_EQ(calls, std::vector<std::string>{"command 242"});
+    // A real text change of an edit: the update notice (0x400, not in the table) reaches the
+    // owner, the change itself only the edit.
+    calls.clear();
+    h.text.set_text("abc");
+    gui::pump(0);
+    EXPECT_EQ(calls, (std::vector<std::string>{"command 804", "edit text changed"}));
+}
+
+TEST(command_routing, dialog_procedure) { check_commands<dialog_host>(); }
+TEST(command_routing, main_window_procedure) { check_commands<window_host>(); }
+
+template <typename host_type>
+void check_activation()
+{
+    host_type h;
+    struct row {
+        WPARAM state;
+        const char* expected;
+    };
+    for (row r : {row{WA_INACTIVE, "activate off"}, row{WA_ACTIVE, "activate on"}, row{WA_CLICKACTIVE, "activate on"},
+                  row{3, nullptr}, row{7, nullptr}}) {
+        calls.clear();
+        SendMessageA(h.window, WM_ACTIVATE, r.state, 0);
+        if (r.expected)
+            EXPECT_EQ(calls, std::vector<std::string>{r.expected}) << r.state;
+        else
+            EXPECT_TRUE(calls.empty()) << r.state;
+    }
+}
+
+TEST(activation, dialog_procedure) { check_activation<dialog_host>(); }
+TEST(activation, main_window_procedure) { check_activation<window_host>(); }
+
+TEST(main_window, f10_arrives_as_a_key_down)
+{
+    window_host h;
+    SetFocus(h.window);
+    calls.clear();
+    gui::press_system_key(h.window, VK_F10);
+    EXPECT_EQ(calls, std::vector<std::string>{"key down " + std::to_string(VK_F10)});
+}
+
+TEST(main_window, tool_tips_come_from_the_string_table)
+{
+    window_host h;
+    // The sender need not be an object of the program.
+    NMTTDISPINFOA tip{};
+    tip.hdr.hwndFrom = h.plain_static;
+    tip.hdr.idFrom = 205;
+    tip.hdr.code = TTN_NEEDTEXTA;
+    SendMessageA(h.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_EQ(tip.lpszText, MAKEINTRESOURCEA(50)); // 205 - 202 + 47
+    EXPECT_NE(tip.hinst, nullptr);
+}
+
+TEST(main_window, close_destroy_and_menu_select)
+{
+    auto h = std::make_unique<window_host>();
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 300, "abc");
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 301, "grey");
+    calls.clear();
+    SendMessageA(h->window, WM_MENUSELECT, MAKEWPARAM(300, MF_STRING), reinterpret_cast<LPARAM>(menu));
+    SendMessageA(h->window, WM_MENUSELECT, MAKEWPARAM(301, MF_GRAYED), reinterpret_cast<LPARAM>(menu));
+    EXPECT_EQ(calls, std::vector<std::string>{"menu select abc"});
+    DestroyMenu(menu);
+    // Closing does only what on_close does.
+    calls.clear();
+    SendMessageA(h->window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(calls, std::vector<std::string>{"close"});
+    EXPECT_TRUE(IsWindow(h->window));
+    calls.clear();
+    DestroyWindow(h->window);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "destroy");
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
+}
+
+template <typename host_type>
+void check_static_colours()
+{
+    host_type h;
+    h.label.set_colours(RGB(255, 0, 0), RGB(0, 255, 0));
+    HDC dc = GetDC(h.window);
+    auto own = reinterpret_cast<HBRUSH>(
+        SendMessageA(h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.label.handle())));
+    EXPECT_NE(own, nullptr);
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 255, 0));
+    // Without an object the system colours the static.
+    SetTextColor(dc, RGB(1, 2, 3));
+    auto fallback = reinterpret_cast<HBRUSH>(
+        SendMessageA(h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.plain_static)));
+    EXPECT_NE(fallback, nullptr);
+    EXPECT_NE(fallback, own);
+    EXPECT_NE(GetTextColor(dc), RGB(1, 2, 3));
+    ReleaseDC(h.window, dc);
+}
+
+TEST(control_colours, dialog_procedure) { check_static_colours<dialog_host>(); }
+TEST(control_colours, main_window_procedure) { check_static_colours<window_host>(); }
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> seen;
+
+struct probe_header_list : listview_report {
+    bool on_header_begin_track(int column) override
+    {
+        seen.push_back("begin track " + std::to_string(column));
+        return column == 0; // the name column keeps its width
+    }
+    void on_header_end_track(int column) override { seen.push_back("end track " + std::to_string(column)); }
+    bool on_header_divider_double_click(int column) override
+    {
+        seen.push_back("divider " + std::to_string(column));
+        return true;
+    }
+    void on_char_typed(int character) override { seen.push_back("char " + std::to_string(character)); }
+    bool on_key_down(int key) override
+    {
+        seen.push_back("key " + std::to_string(key));
+        return key == VK_F5;
+    }
+};
+
+struct probe_typing_edit : edit {
+    bool on_char_typed(int character) override
+    {
+        seen.push_back("char " + std::to_string(character));
+        return character == VK_RETURN;
+    }
+    bool on_key_down(int key) override
+    {
+        seen.push_back("key " + std::to_string(key));
+        return false;
+    }
+    bool on_double_click(int, int x, int y) override
+    {
+        seen.push_back("double click " + std::to_string(x) + "," + std::to_string(y));
+        return true;
+    }
+};
+
+// The list's own procedure: its header's notifications, typed characters (always swallowed)
+// and keys.
+TEST(listview_procedure, header_notifications_characters_and_keys)
+{
+    gui::host_window host;
+    probe_header_list list;
+    ASSERT_TRUE(list.create(0, 0, 400, 200, 0, host.handle(), 707, nullptr, 88));
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list.handle(), LVM_GETHEADER, 0, 0));
+    struct row {
+        UINT code;
+        int column;
+        LRESULT result; // -1: not checked
+        const char* expected;
+    };
+    const row rows[] = {
+        {HDN_BEGINTRACKA, 0, TRUE, "begin track 0"},
+        {HDN_BEGINTRACKW, 2, FALSE, "begin track 2"},
+        {HDN_ENDTRACKA, 3, -1, "end track 3"},
+        {HDN_ENDTRACKW, 1, -1, "end track 1"},
+        {HDN_DIVIDERDBLCLICKA, 2, 0, "divider 2"},
+        {HDN_DIVIDERDBLCLICKW, 4, 0, "divider 4"},
+    };
+    for (const row& r : rows) {
+        seen.clear();
+        NMHEADERA data{};
+        data.hdr.hwndFrom = header;
+        data.hdr.idFrom = 0;
+        data.hdr.code = r.code;
+        data.iItem = r.column;
+        LRESULT result = SendMessageA(list.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&data));
+        EXPECT_EQ(seen, std::vector<std::string>{r.expected});
+        if (r.result >= 0) {
+            EXPECT_EQ(result, r.result) << r.expected;
+        }
+    }
+    list.add_row({"a"}, -1);
+    list.add_row({"b"}, -1);
+    list.set_cursor(0);
+    SetFocus(list.handle());
+    seen.clear();
+    gui::type_text(list.handle(), "b");
+    EXPECT_EQ(seen, std::vector<std::string>{"char 98"});
+    EXPECT_EQ(list.cursor(), 0); // the control's own type-ahead never saw it
+    seen.clear();
+    gui::press_key(list.handle(), VK_F5);
+    gui::press_key(list.handle(), VK_DOWN);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen[0], "key " + std::to_string(VK_F5));
+    EXPECT_EQ(seen[1], "key " + std::to_string(VK_DOWN));
+    EXPECT_EQ(list.cursor(), 1); // the arrow went on to the control
+}
+
+TEST(edit_procedure, typed_characters_keys_and_double_clicks)
+{
+    gui::host_window host;
+    probe_typing_edit e;
+    ASSERT_TRUE(e.create(0, 0, 200, 24, ES_AUTOHSCROLL, host.handle(), 710));
+    SetFocus(e.handle());
+    seen.clear();
+    gui::type_text(e.handle(), "ab\r");
+    EXPECT_EQ(seen, (std::vector<std::string>{"char 97", "char 98", "char 13"}));
+    EXPECT_EQ(e.get_text(), "ab"); // Enter was swallowed
+    seen.clear();
+    gui::press_key(e.handle(), VK_HOME);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), "key " + std::to_string(VK_HOME));
+    seen.clear();
+    PostMessageA(e.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 7));
+    gui::pump(0);
+    EXPECT_EQ(seen, std::vector<std::string>{"double click 5,7"});
+    // Modified flag and undo.
+    e.clear_modified();
+    SendMessageA(e.handle(), EM_EMPTYUNDOBUFFER, 0, 0);
+    EXPECT_FALSE(e.was_modified());
+    gui::type_text(e.handle(), "c");
+    EXPECT_TRUE(e.was_modified());
+    e.undo();
+    EXPECT_FALSE(e.was_modified());
+    EXPECT_EQ(e.get_text(), "ab");
+    e.set_number(255, 16);
+    EXPECT_EQ(e.get_text(), "ff");
+    e.set_number(-42);
+    EXPECT_EQ(e.get_number(), -42);
+}
+
+} // namespace
