@@ -84,8 +84,8 @@ public:
     virtual void on_column_click(int column);
 
     // Report view with owner data; columns from string rows starting at `first_string`.
-    bool create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id, HIMAGELIST small_images,
-                unsigned first_string);
+    bool create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id,
+                HIMAGELIST small_images, unsigned first_string);
     int columns() const { return columns_; }
     bool right_aligned(int column) const;
 
