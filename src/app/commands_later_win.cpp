@@ -18,8 +18,17 @@ void run_manual_program(HWND, int) {}
 void edit_extension_program(HWND, int) {}
 void edit_manual_program(HWND, int) {}
 
-bool edit_ftp_server(HWND, int) { return false; }
-int add_ftp_box_entries(combo&, HMENU) { return 0; }
-bool pane_open_server(int, int) { return false; }
+bool edit_ftp_server(HWND, int)
+{
+    return false;
+}
+int add_ftp_box_entries(combo&, HMENU)
+{
+    return 0;
+}
+bool pane_open_server(int, int)
+{
+    return false;
+}
 void pane_leave_server(int, int) {}
 void registry_exit_cleanup() {}

@@ -8,14 +8,14 @@
 class combo;
 
 // File operations (the owner is the main window).
-void copy_marked(HWND owner);                  // 202 with two panes
-void backup_entry(HWND owner);                 // 202 with one pane: copy under a new name
-void move_marked(HWND owner);                  // 203
-void delete_marked(HWND owner);                // 204
-void rename_entry(HWND owner);                 // 205
-void attribute_entry(HWND owner);              // 206
-void timestamp_entry(HWND owner);              // 207
-void make_entry(HWND owner, bool directory);   // 209 directory, 210 file
+void copy_marked(HWND owner);                // 202 with two panes
+void backup_entry(HWND owner);               // 202 with one pane: copy under a new name
+void move_marked(HWND owner);                // 203
+void delete_marked(HWND owner);              // 204
+void rename_entry(HWND owner);               // 205
+void attribute_entry(HWND owner);            // 206
+void timestamp_entry(HWND owner);            // 207
+void make_entry(HWND owner, bool directory); // 209 directory, 210 file
 
 // The options dialog (242).
 void option_dialog(HWND owner);

@@ -122,10 +122,10 @@ int window_::on_create()
     // 3. Toolbar images; pixels of the mask colour are transparent.
     COLORREF mask = RGB(TOOLBAR_MASK_COLOR_R, TOOLBAR_MASK_COLOR_G, TOOLBAR_MASK_COLOR_B);
     toolbar_bitmap_ = LoadBitmapA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR));
-    toolbar_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR), TOOLBAR_IMAGE_SIZE, 0, mask,
-                                           IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    hot_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT), TOOLBAR_IMAGE_SIZE, 0, mask,
-                                       IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    toolbar_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR), TOOLBAR_IMAGE_SIZE,
+                                           0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    hot_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT), TOOLBAR_IMAGE_SIZE,
+                                       0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
 
     // 4. The two background brushes.
     source_brush_ = CreateSolidBrush(settings().colors[color_back_source]);
@@ -145,12 +145,14 @@ int window_::on_create()
     extension_menu_ = GetSubMenu(settings_menu, MENU_POS_SETTINGS_EXTENSION_PROGRAMS);
     manual_menu_ = GetSubMenu(settings_menu, MENU_POS_SETTINGS_MANUAL_PROGRAMS);
     server_menu_ = GetSubMenu(settings_menu, MENU_POS_SETTINGS_FTP_SERVERS);
-    CheckMenuRadioItem(sort_menu_, IDM_SORT_FIRST, IDM_SORT_LAST, IDM_SORT_FIRST + sort_state().column, MF_BYCOMMAND);
+    CheckMenuRadioItem(sort_menu_, IDM_SORT_FIRST, IDM_SORT_LAST, IDM_SORT_FIRST + sort_state().column,
+                       MF_BYCOMMAND);
     for (int k = static_cast<int>(mark_count) - 1; k >= 0; --k)
         update_mark_menu_text(menu_, static_cast<std::size_t>(k), l.marks[static_cast<std::size_t>(k)]);
     if (program_menu_)
         DeleteMenu(program_menu_, 0, MF_BYPOSITION); // the placeholder
-    pane_menu_ = make_popup(IDS_PANE_MENU_ROWS, IDM_MAKE_DIRECTORY, {sort_menu_, set_mark_menu_, go_to_mark_menu_});
+    pane_menu_ =
+        make_popup(IDS_PANE_MENU_ROWS, IDM_MAKE_DIRECTORY, {sort_menu_, set_mark_menu_, go_to_mark_menu_});
     row_menu_ = make_popup(IDS_ROW_MENU_ROWS, IDM_COPY, {});
     a.pane_menu = pane_menu_;
     a.row_menu = row_menu_;
@@ -415,7 +417,8 @@ void window_::open_right_pane()
     pane_area& a = panes();
     int widths[column_count];
     for (int c = 0; c < column_count; ++c)
-        widths[c] = a.views[1] ? a.views[1]->list.column_width(c) : layout().column_widths[static_cast<std::size_t>(c)];
+        widths[c] = a.views[1] ? a.views[1]->list.column_width(c)
+                               : layout().column_widths[static_cast<std::size_t>(c)];
     a.views[2] = std::make_unique<pane_view>(2);
     a.views[2]->create(hwnd_, font_, widths);
     a.views[2]->apply_colours(false);
@@ -433,7 +436,8 @@ void window_::close_right_pane()
     stop_watcher(2);
     if (!is_local_path(a.panes[2].path) && a.views[2])
         pane_leave_server(2, a.views[2]->box.selection());
-    SetWindowPos(hwnd_, nullptr, 0, 0, layout().window_width, layout().window_height, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(hwnd_, nullptr, 0, 0, layout().window_width, layout().window_height,
+                 SWP_NOMOVE | SWP_NOZORDER);
     set_status_parts();
     if (a.views[2]) {
         destroy_pane_controls(*a.views[2]);
@@ -734,8 +738,8 @@ void window_::on_command(int id, HWND control_window)
         break;
     }
     case IDM_VERSION:
-        about(resource_string(IDS_CAPTION_VERSION, 128).c_str(), resource_string(IDS_VERSION_TEXT, 256).c_str(),
-              MAKEINTRESOURCEA(ICON_MAIN));
+        about(resource_string(IDS_CAPTION_VERSION, 128).c_str(),
+              resource_string(IDS_VERSION_TEXT, 256).c_str(), MAKEINTRESOURCEA(ICON_MAIN));
         break;
     case IDM_ROW_MENU:
         popup_at_cursor(row_menu_);

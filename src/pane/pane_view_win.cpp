@@ -453,16 +453,35 @@ bool listview_main::on_key_down(int key)
             if (v)
                 v->wildcard.set_focus();
             break;
-        case key_open_menu_file: post_command(IDM_ROW_MENU); break;
-        case key_make_directory: post_command(IDM_MAKE_DIRECTORY); break;
-        case key_make_file: post_command(IDM_MAKE_FILE); break;
-        case key_mark_all: post_command(IDM_SELECT_ALL); break;
-        case key_compare: post_command(IDM_SELECT_NEWER); break;
-        case key_open_dual_window: post_command(IDM_DUAL_WINDOW); break;
-        case key_mask_system_file: post_command(IDM_HIDE_SYSTEM_FILES); break;
-        case key_open_menu_sort: post_command(IDM_SORT_MENU); break;
-        case key_open_menu_program: post_command(IDM_PROGRAM_MENU); break;
-        default: break;
+        case key_open_menu_file:
+            post_command(IDM_ROW_MENU);
+            break;
+        case key_make_directory:
+            post_command(IDM_MAKE_DIRECTORY);
+            break;
+        case key_make_file:
+            post_command(IDM_MAKE_FILE);
+            break;
+        case key_mark_all:
+            post_command(IDM_SELECT_ALL);
+            break;
+        case key_compare:
+            post_command(IDM_SELECT_NEWER);
+            break;
+        case key_open_dual_window:
+            post_command(IDM_DUAL_WINDOW);
+            break;
+        case key_mask_system_file:
+            post_command(IDM_HIDE_SYSTEM_FILES);
+            break;
+        case key_open_menu_sort:
+            post_command(IDM_SORT_MENU);
+            break;
+        case key_open_menu_program:
+            post_command(IDM_PROGRAM_MENU);
+            break;
+        default:
+            break;
         }
         return true;
     }

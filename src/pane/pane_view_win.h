@@ -16,10 +16,22 @@
 // 702 + p, 704 + p and 706 + p.
 constexpr int toolbar_id = 700;
 constexpr int status_bar_id = 709;
-constexpr int box_id(int pane) { return 700 + pane; }
-constexpr int wildcard_id(int pane) { return 702 + pane; }
-constexpr int info_id(int pane) { return 704 + pane; }
-constexpr int list_id(int pane) { return 706 + pane; }
+constexpr int box_id(int pane)
+{
+    return 700 + pane;
+}
+constexpr int wildcard_id(int pane)
+{
+    return 702 + pane;
+}
+constexpr int info_id(int pane)
+{
+    return 704 + pane;
+}
+constexpr int list_id(int pane)
+{
+    return 706 + pane;
+}
 
 // The file list of a pane: a virtual report list whose rows are the pane's listing; the marks and
 // the cursor are the control's selection and focus, kept equal to the listing's.
