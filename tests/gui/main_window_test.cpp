@@ -154,8 +154,12 @@ protected:
 
     void close()
     {
-        if (win_ && win_->handle())
+        if (win_ && win_->handle()) {
             DestroyWindow(win_->handle());
+            // The window ends the message loop; this test's loop goes on.
+            MSG quit;
+            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        }
         gui::pump();
         win_.reset();
     }
@@ -368,11 +372,7 @@ TEST_F(MainWindow, command_keys_post_their_commands)
         {"Enter", VK_RETURN, {}, {IDM_OPEN}},
         {"Shift+Esc", VK_ESCAPE, {VK_SHIFT}, {IDM_RELOAD_DRIVES}},
         {"Esc without an editor window", VK_ESCAPE, {}, {}},
-        {"F1", VK_F1, {}, {230}},
-        {"F12", VK_F12, {}, {241}},
-        {"Shift+F3", VK_F3, {VK_SHIFT}, {220}},
         {"Ctrl+F3", VK_F3, {VK_CONTROL}, {232}},
-        {"Shift+F12", VK_F12, {VK_SHIFT}, {229}},
         {"F open menu file", 'F', {}, {IDM_ROW_MENU}},
         {"K make directory", 'K', {}, {IDM_MAKE_DIRECTORY}},
         {"N make file", 'N', {}, {IDM_MAKE_FILE}},
@@ -397,6 +397,15 @@ TEST_F(MainWindow, command_keys_post_their_commands)
         EXPECT_EQ(posted.ids(), c.posted) << c.name;
         EXPECT_EQ(panes().active, 1) << c.name;
         EXPECT_FALSE(panes().dual) << c.name;
+    }
+
+    // F1 ... F12 go to marks 1 ... 12, with Shift they set them.
+    for (int k = 0; k < 12; ++k) {
+        posted_commands posted(main(), true);
+        press(static_cast<UINT>(VK_F1 + k));
+        press(static_cast<UINT>(VK_F1 + k), {VK_SHIFT});
+        EXPECT_EQ(posted.ids(), (std::vector<int>{IDM_GO_TO_MARK_FIRST + k, IDM_SET_MARK_FIRST + k}))
+            << "F" << k + 1;
     }
 
     // D gives the focus to the box, P to the wildcard field.
@@ -534,6 +543,49 @@ TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
     EXPECT_EQ(GetFocus(), box);
     SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
     gui::pump();
+}
+
+TEST_F(MainWindow, esc_brings_the_editor_forward_and_restores_it)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Quillmere";
+    RegisterClassA(&wc);
+    HWND editor = CreateWindowExA(0, "Quillmere", "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 100, 200,
+                                  150, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(editor, nullptr);
+    ShowWindow(editor, SW_MINIMIZE);
+    gui::pump();
+    open();
+    ASSERT_TRUE(IsIconic(editor));
+    press(VK_ESCAPE);
+    EXPECT_FALSE(IsIconic(editor));
+    EXPECT_EQ(GetForegroundWindow(), editor);
+    DestroyWindow(editor);
+    gui::pump();
+}
+
+TEST_F(MainWindow, choosing_a_drive_again_returns_to_the_directory_last_shown_on_it)
+{
+    open();
+    auto* box = dynamic_cast<combo*>(control::from_handle(GetDlgItem(main(), box_id(1))));
+    ASSERT_NE(box, nullptr);
+    int here = box->selection();
+    int other = -1;
+    for (int i = 0; i < box->count() && other < 0; ++i)
+        if (i != here && box->item_text(i).size() >= 2 && box->item_text(i)[1] == ':')
+            other = i;
+    ASSERT_GE(other, 0) << "Wine gives at least C: and Z:";
+    std::string other_root = box->item_text(other);
+    panes().entry_before = here;
+    command(IDM_CHOOSE_ENTRY, other);
+    EXPECT_EQ(pane(1).path, other_root);
+    EXPECT_EQ(box->selection(), other);
+    panes().entry_before = other;
+    command(IDM_CHOOSE_ENTRY, here);
+    EXPECT_EQ(pane(1).path, root_);
+    EXPECT_EQ(box->item_text(here), root_);
 }
 
 // ---- directory marks ----
