@@ -308,6 +308,8 @@ void window_::on_size(int kind)
 {
     if (kind != SIZE_RESTORED)
         return;
+    // The toolbar wraps its buttons to the new width first, so that its height is the new one.
+    SendMessageA(toolbar_.handle(), WM_SIZE, 0, 0);
     toolbar_.auto_size();
     layout_controls();
     RECT outer, client;

@@ -855,6 +855,34 @@ TEST_F(MainWindow, screenshots_of_one_and_two_panes)
     command(IDM_HIDE_SYSTEM_FILES);
     SetWindowPos(main(), nullptr, 0, 0, 560, 440, SWP_NOZORDER);
     gui::pump();
+    // The geometry of one pane: box and wildcard field on the top row under the toolbar, the
+    // information line under them, the list down to the status bar.
+    RECT client, bar;
+    GetClientRect(main(), &client);
+    GetWindowRect(GetDlgItem(main(), toolbar_id), &bar);
+    int t = bar.bottom - bar.top, e = GetSystemMetrics(SM_CXEDGE), w = client.right, h = client.bottom;
+    auto placed = [&](int id) {
+        RECT r;
+        GetWindowRect(GetDlgItem(main(), id), &r);
+        MapWindowPoints(nullptr, main(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    RECT box = placed(box_id(1)), wildcard = placed(wildcard_id(1)), info = placed(info_id(1)),
+         files = placed(list_id(1)), status_bar = placed(status_bar_id);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, t);
+    EXPECT_EQ(box.right, w - 2 * e - 96);
+    EXPECT_EQ(wildcard.left, w - 96);
+    EXPECT_EQ(wildcard.right, w);
+    EXPECT_EQ(wildcard.bottom - wildcard.top, 26);
+    EXPECT_EQ(info.top, t + 28);
+    EXPECT_EQ(info.bottom - info.top, 18);
+    EXPECT_EQ(files.top, t + 48);
+    EXPECT_EQ(files.bottom, h - 24);
+    EXPECT_EQ(files.right - files.left, w);
+    EXPECT_EQ(status_bar.bottom, h);
+    EXPECT_LE(files.bottom, status_bar.top + 2);
+
     cursor_to("kilo.c");
     toggle_mark(true);
     gui::pump(100);
