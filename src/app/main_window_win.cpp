@@ -714,9 +714,9 @@ void window_::on_command(int id, HWND control_window)
         break;
     case IDM_HIDE_SYSTEM_FILES:
         hide_system_files() = !hide_system_files();
-        read_listing(a.panes[1], a.active == 1);
+        read_listing(a.panes[1], false);
         if (a.dual)
-            read_listing(a.panes[2], a.active == 2);
+            read_listing(a.panes[2], false);
         update_command_states();
         break;
     case IDM_RELOAD_DRIVES:

@@ -556,7 +556,7 @@ void edit_wildcard::on_lost_focus()
     clear_modified();
     Pane& p = panes().panes[static_cast<std::size_t>(pane_)];
     p.wildcard = bounded(get_text(256), path_size);
-    read_listing(p, pane_ == panes().active);
+    read_listing(p, false);
 }
 
 // ---- combo_currentdir ----
@@ -856,7 +856,14 @@ void change_directory(const std::string& argument)
         left = path.substr(separator + 1);
         path.resize(separator + 1);
     } else {
-        path = bounded(path + argument + "/", path_size);
+        // A path cut to the buffer would name another directory (or half a character): a
+        // directory whose path does not fit is not entered.
+        path += argument + "/";
+        if (path.size() >= path_size) {
+            if (is_local_path(p.path))
+                start_watcher(index);
+            return;
+        }
     }
     std::string old = p.path;
     p.path = path;

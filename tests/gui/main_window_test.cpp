@@ -777,6 +777,21 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
     command(IDM_PARENT_DIRECTORY);
     EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, acp("ソフト"));
 
+    // A directory whose path would not fit in 255 bytes is not entered: cut, the path would
+    // name its shorter sibling.
+    std::string long_name(250 - root_.size(), 'L');
+    ASSERT_TRUE(os::make_directory(root_ + long_name + "LONGXYZ"));
+    ASSERT_TRUE(os::make_directory(root_ + long_name + "LONGX"));
+    ASSERT_TRUE(os::make_directory(root_ + long_name));
+    command(IDM_DIRECTORY_CHANGED, 1);
+    cursor_to(long_name + "LONGXYZ");
+    command(IDM_OPEN);
+    EXPECT_EQ(p.path, root_);
+    cursor_to(long_name);
+    command(IDM_OPEN);
+    EXPECT_EQ(p.path, root_ + long_name + "/");
+    command(IDM_PARENT_DIRECTORY);
+
     // The root, and nothing further up from there.
     command(IDM_ROOT_DIRECTORY);
     EXPECT_EQ(p.path, root_.substr(0, 3));
