@@ -588,6 +588,84 @@ TEST_F(MainWindow, choosing_a_drive_again_returns_to_the_directory_last_shown_on
     EXPECT_EQ(box->item_text(here), root_);
 }
 
+TEST_F(MainWindow, wildcard_field_applies_on_enter_and_undoes_on_esc)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    activate_pane(true);
+    ASSERT_EQ(panes().active, 1);
+    HWND field = GetDlgItem(main(), wildcard_id(2));
+    // Getting the focus makes its pane active.
+    SetFocus(field);
+    gui::pump();
+    EXPECT_EQ(panes().active, 2);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    gui::type_text(field, "*.c");
+    gui::type_text(field, "\r");
+    EXPECT_EQ(GetFocus(), list(2));
+    EXPECT_EQ(pane(2).wildcard, "*.c");
+    EXPECT_GE(row_of(2, "kilo.c"), 0);
+    EXPECT_GE(row_of(2, "alpha"), 0);
+    EXPECT_LT(row_of(2, "a.txt"), 0);
+
+    // Esc takes back a change and stays; a second Esc goes back to the list without reading.
+    SetFocus(field);
+    gui::pump();
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    gui::type_text(field, "*.txt");
+    gui::type_text(field, "\x1b");
+    EXPECT_EQ(gui::text_of(field), "*.c");
+    EXPECT_EQ(GetFocus(), field);
+    gui::type_text(field, "\x1b");
+    EXPECT_EQ(GetFocus(), list(2));
+    EXPECT_EQ(pane(2).wildcard, "*.c");
+    EXPECT_LT(row_of(2, "a.txt"), 0);
+}
+
+TEST_F(MainWindow, mouse_and_header_make_the_pane_active_and_keep_the_lists_alike)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    ASSERT_EQ(panes().active, 2);
+
+    // A column title clicked in the left list: that pane becomes active and the list is sorted.
+    NMLISTVIEW column{};
+    column.hdr.hwndFrom = list(1);
+    column.hdr.idFrom = static_cast<UINT_PTR>(list_id(1));
+    column.hdr.code = LVN_COLUMNCLICK;
+    column.iItem = -1;
+    column.iSubItem = 2;
+    SendMessageA(main(), WM_NOTIFY, column.hdr.idFrom, reinterpret_cast<LPARAM>(&column));
+    gui::pump();
+    EXPECT_EQ(panes().active, 1);
+    EXPECT_EQ(sort_state().column, 2);
+    HMENU sort_menu = GetSubMenu(GetSubMenu(win_->menu_bar(), MENU_POS_VIEW), MENU_POS_VIEW_SORT);
+    EXPECT_TRUE(GetMenuState(sort_menu, IDM_SORT_SIZE, MF_BYCOMMAND) & MF_CHECKED);
+
+    // A column of the right list resized by dragging: the left list follows, the pane is active.
+    SendMessageA(list(2), LVM_SETCOLUMNWIDTH, 0, 233);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list(2), LVM_GETHEADER, 0, 0));
+    HDITEMA width{};
+    width.mask = HDI_WIDTH;
+    width.cxy = 233;
+    NMHEADERA track{};
+    track.hdr.hwndFrom = header;
+    track.hdr.idFrom = 0;
+    track.hdr.code = HDN_ENDTRACKA;
+    track.iItem = 0;
+    track.pitem = &width;
+    SendMessageA(list(2), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track));
+    gui::pump();
+    EXPECT_EQ(SendMessageA(list(1), LVM_GETCOLUMNWIDTH, 0, 0), 233);
+    EXPECT_EQ(panes().active, 2);
+
+    // A click in the other list makes its pane active.
+    RECT r;
+    GetClientRect(list(1), &r);
+    gui::click(list(1), 20, r.bottom - 10);
+    EXPECT_EQ(panes().active, 1);
+}
+
 // ---- directory marks ----
 
 TEST_F(MainWindow, first_start_fills_every_mark_with_the_left_directory)
