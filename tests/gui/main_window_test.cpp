@@ -304,6 +304,80 @@ TEST_F(MainWindow, commands_are_enabled_by_the_rows_and_panes_on_buttons_and_men
     check({"drive root", {}, {216, 217}});
 }
 
+TEST_F(MainWindow, toolbar_entries_tips_and_the_version_box)
+{
+    open();
+    HWND bar = GetDlgItem(main(), toolbar_id);
+    ASSERT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 21);
+    const int commands[21] = {202, 203, 204, 0,   205, 206, 207, 0, 209, 210, 0,
+                              211, 212, 0,   213, 214, 0,   215, 0, 216, 217};
+    int image = 0;
+    for (int i = 0; i < 21; ++i) {
+        TBBUTTON b{};
+        ASSERT_TRUE(SendMessageA(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)));
+        if (!commands[i]) {
+            EXPECT_TRUE(b.fsStyle & BTNS_SEP) << i;
+            continue;
+        }
+        EXPECT_EQ(b.idCommand, commands[i]) << i;
+        EXPECT_EQ(b.iBitmap, image++) << i;
+        EXPECT_EQ((b.fsStyle & BTNS_CHECK) != 0, commands[i] == 213 || commands[i] == 214) << i;
+    }
+    // The tip of a button is string command - 202 + 47.
+    NMTTDISPINFOA tip{};
+    tip.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+    tip.hdr.idFrom = IDM_RELOAD_DRIVES;
+    tip.hdr.code = TTN_NEEDTEXTA;
+    SendMessageA(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    char text[128] = {};
+    LoadStringA(tip.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(tip.lpszText)), text, sizeof text);
+    EXPECT_EQ(std::string(text), acp("全ドライブの再認識"));
+
+    std::string caption;
+    std::vector<std::string> texts;
+    {
+        gui::modal_answers answers({[&](HWND box) {
+            caption = gui::text_of(box);
+            texts = gui::static_texts(box);
+            gui::click_button(box, IDOK);
+        }});
+        command(IDM_VERSION);
+        EXPECT_EQ(answers.used(), 1u);
+    }
+    EXPECT_EQ(caption, acp("バージョン情報"));
+    EXPECT_FALSE(texts.empty());
+
+    // The manual is missing here: nothing is reported.
+    {
+        gui::modal_answers answers({[&](HWND box) { gui::click_button(box, IDOK); }});
+        command(IDM_MANUAL_HTML);
+        gui::pump(200);
+        EXPECT_EQ(answers.used(), 0u);
+    }
+}
+
+TEST_F(MainWindow, a_hundredth_ftp_server_is_refused_with_message_19)
+{
+    open();
+    HMENU settings_menu = GetSubMenu(win_->menu_bar(), MENU_POS_SETTINGS);
+    HMENU servers = GetSubMenu(settings_menu, MENU_POS_SETTINGS_FTP_SERVERS);
+    ASSERT_NE(servers, nullptr);
+    if (GetMenuItemCount(servers) == 1)
+        AppendMenuA(servers, MF_SEPARATOR, 0, nullptr);
+    while (GetMenuItemCount(servers) < 2 + 99)
+        AppendMenuA(servers, MF_STRING,
+                    static_cast<UINT_PTR>(IDM_EDIT_FTP_SERVER_FIRST + GetMenuItemCount(servers) - 2),
+                    "server");
+    std::vector<std::string> texts;
+    gui::modal_answers answers({[&](HWND box) {
+        texts = gui::static_texts(box);
+        gui::click_button(box, IDOK);
+    }});
+    command(IDM_NEW_FTP_SERVER);
+    EXPECT_EQ(answers.used(), 1u);
+    EXPECT_TRUE(gui::contains_text(texts, resource_string(IDS_TOO_MANY_ITEMS)));
+}
+
 // ---- keys ----
 
 TEST_F(MainWindow, cursor_keys_move_within_the_list)
