@@ -970,6 +970,56 @@ TEST_F(MainWindow, a_directory_deleted_outside_gives_way_to_its_parent_at_the_re
     EXPECT_EQ(pane(1).path, root_);
 }
 
+TEST_F(MainWindow, a_refresh_keeps_the_cursor_on_its_file)
+{
+    open();
+    cursor_to("kilo.c");
+    make_file(root_ + "aaa.c"); // sorts before kilo.c
+    command(IDM_DIRECTORY_CHANGED, 1);
+    const Pane& p = pane(1);
+    ASSERT_GE(row_of(1, "aaa.c"), 0);
+    EXPECT_EQ(join_entry_name(p.rows.row(static_cast<std::size_t>(p.rows.cursor()))), "kilo.c");
+    EXPECT_EQ(SendMessageA(list(1), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), p.rows.cursor());
+    // A refresh of a pane that is not open does nothing.
+    command(IDM_DIRECTORY_CHANGED, 2);
+}
+
+TEST_F(MainWindow, sorting_both_panes_keeps_each_cursor_on_its_file)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    cursor_to("b.txt");
+    activate_pane(true);
+    cursor_to("kilo.c");
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "a.txt")), true);
+    auto cursor_name = [&](int i) {
+        const Pane& p = pane(i);
+        return join_entry_name(p.rows.row(static_cast<std::size_t>(p.rows.cursor())));
+    };
+    struct sort_case {
+        int command;
+        int column;
+        int ascending;
+    };
+    const sort_case cases[] = {
+        {IDM_SORT_NAME, 0, 1}, {IDM_SORT_NAME, 0, 0}, {IDM_SORT_SIZE, 2, 1}, {IDM_SORT_TYPE, 1, 1}};
+    for (const sort_case& c : cases) {
+        command(c.command);
+        EXPECT_EQ(sort_state().column, c.column) << c.command;
+        EXPECT_EQ(sort_state().ascending, c.ascending) << c.command;
+        EXPECT_EQ(cursor_name(1), "kilo.c") << c.command;
+        EXPECT_EQ(cursor_name(2), "b.txt") << c.command;
+        EXPECT_EQ(pane(1).rows.row(0).name, "..");
+        EXPECT_TRUE(pane(1).rows.marked(static_cast<std::size_t>(row_of(1, "a.txt")))) << c.command;
+    }
+    // Descending by name: directories still first, files from the end of the alphabet.
+    command(IDM_SORT_NAME);
+    command(IDM_SORT_NAME);
+    ASSERT_EQ(sort_state().ascending, 0);
+    EXPECT_TRUE(is_dir_entry(pane(1).rows.row(1)));
+    EXPECT_GT(row_of(1, "a.txt"), row_of(1, "kilo.c"));
+}
+
 // ---- layout ----
 
 TEST_F(MainWindow, closing_writes_the_layout_and_leaves_the_settings_alone)
