@@ -1020,6 +1020,29 @@ TEST_F(MainWindow, sorting_both_panes_keeps_each_cursor_on_its_file)
     EXPECT_GT(row_of(1, "a.txt"), row_of(1, "kilo.c"));
 }
 
+TEST_F(MainWindow, menus_for_the_cursor_row_pop_up_at_the_end_of_its_name)
+{
+    open();
+    cursor_to("b.txt");
+    int row = pane(1).rows.cursor();
+    RECT label{};
+    label.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageA(list(1), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label)));
+    POINT at = cursor_point();
+    ScreenToClient(list(1), &at);
+    EXPECT_EQ(at.x, label.right);
+    EXPECT_EQ(at.y, (label.top + label.bottom) / 2);
+    // The one-entry dialogs act on the cursor row, or on the one marked row; never on "..".
+    EXPECT_EQ(target_row(), row);
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "kilo.c")), true);
+    EXPECT_EQ(target_row(), row_of(1, "kilo.c"));
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "a.txt")), true);
+    EXPECT_EQ(target_row(), row);
+    unmark_all(1);
+    move_cursor(-row);
+    EXPECT_EQ(target_row(), -1);
+}
+
 // ---- layout ----
 
 TEST_F(MainWindow, closing_writes_the_layout_and_leaves_the_settings_alone)
