@@ -37,8 +37,9 @@ public:
     // "SysListView32" with the sunken client edge, subclassed.
     bool create(int x, int y, int width, int height, DWORD style, DWORD ex_style, HWND parent, int id);
     void set_colours(COLORREF text, COLORREF background);
-    // The display-text provider of LVN_GETDISPINFOA.
-    void get_display_info(NMLVDISPINFOA* info) const;
+    // The display-text provider of LVN_GETDISPINFOA; a list that shows another row model
+    // answers from it instead of the row store.
+    virtual void get_display_info(NMLVDISPINFOA* info) const;
 
     void add_row(const std::vector<std::string>& texts, int image);
     void remove_row(int index);
