@@ -1,97 +1,293 @@
-// The main window.
+// The main window: creation and shutdown in their fixed order, the two-pane mode, the geometry of
+// the controls, the command table and the rules that enable the commands.
 #include "app/main_window_win.h"
 
 #include "app/app_context.h"
+#include "app/commands_later_win.h"
 #include "app/paths.h"
+#include "app/shell_run_win.h"
 #include "app/strings_win.h"
+#include "pane/entry_text.h"
+#include "pane/local_listing_win.h"
+#include "pane/pane_view_win.h"
 #include "platform/os.h"
 #include "resource.h"
 #include "settings/layout.h"
+#include "settings/layout_win.h"
+#include "settings/settings.h"
+#include "settings/settings_win.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr int wildcard_width = 96;
+constexpr int top_row_height = 28;
+constexpr int info_height = 20;
+constexpr int status_height = 24;
+constexpr int max_definitions = 99;
+
+HINSTANCE instance()
+{
+    return app().instance ? static_cast<HINSTANCE>(app().instance) : GetModuleHandleA(nullptr);
+}
+
+int edge()
+{
+    return GetSystemMetrics(SM_CXEDGE);
+}
+
+// The toolbar's 21 entries: image, command and kind.
+TBBUTTON toolbar_entry(int image, int command, BYTE style)
+{
+    TBBUTTON b{};
+    b.iBitmap = image;
+    b.idCommand = command;
+    b.fsState = style == BTNS_SEP ? 0 : TBSTATE_ENABLED;
+    b.fsStyle = style;
+    return b;
+}
+
+void enable_item(HMENU menu, int id, bool on)
+{
+    if (menu)
+        EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+}
+
+void check_item(HMENU menu, int id, bool on)
+{
+    if (menu)
+        CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void destroy_pane_controls(pane_view& v)
+{
+    v.list.destroy_window();
+    v.info.destroy_window();
+    v.wildcard.destroy_window();
+    v.box.destroy_window();
+}
+
+} // namespace
+
+window_::~window_() = default;
 
 bool window_::create(int x, int y, int width, int height, int show_command)
 {
-    HINSTANCE instance = static_cast<HINSTANCE>(app().instance);
     std::string name = resource_string(IDS_PRODUCT, 128);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICON_MAIN));
-    wc.hIconSm = wc.hIcon;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszMenuName = MAKEINTRESOURCEA(MENU_MAIN);
-    wc.lpszClassName = name.c_str();
-    RegisterClassExA(&wc); // a failure shows as a failed creation below
-
-    DWORD style = WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
-    if (show_command == SW_HIDE)
-        style &= ~WS_VISIBLE;
-    if (show_command == SW_SHOWMINIMIZED || show_command == SW_MINIMIZE || show_command == SW_SHOWMINNOACTIVE)
-        style |= WS_MINIMIZE;
-    CreateWindowExA(0, name.c_str(), name.c_str(), style, x, y, width, height, nullptr, nullptr, instance, this);
-    if (!hwnd_)
-        return false;
-    ShowWindow(hwnd_, SW_SHOW);
-    return true;
-}
-
-LRESULT CALLBACK window_::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    window_* self = reinterpret_cast<window_*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = static_cast<window_*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self)
-        return DefWindowProcA(hwnd, message, wparam, lparam);
-    return self->on_message(message, wparam, lparam);
-}
-
-LRESULT window_::on_message(UINT message, WPARAM wparam, LPARAM lparam)
-{
-    switch (message) {
-    case WM_CREATE:
-        return on_create();
-    case WM_CLOSE:
-        DestroyWindow(hwnd_);
-        return 0;
-    case WM_DESTROY:
-        on_destroy();
-        PostQuitMessage(0);
-        return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
-    case WM_MOVE:
-        on_move();
-        return 0;
-    case WM_SIZE:
-        if (wparam == SIZE_RESTORED)
-            on_restored_size();
-        break;
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-        info->ptMaxTrackSize.x =
-            max_track_width(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CXEDGE), dual_window_);
-        return 0;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wparam) == 200)
-            PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    create_args args;
+    args.x = x;
+    args.y = y;
+    args.width = width;
+    args.height = height;
+    args.extra_style = WS_MINIMIZEBOX; // no maximize box
+    args.class_name = name.c_str();
+    args.icon_name = MAKEINTRESOURCEA(ICON_MAIN);
+    args.menu_name = MAKEINTRESOURCEA(MENU_MAIN);
+    args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    args.show_command = show_command;
+    args.sizable = true;
+    args.first_command_id = IDM_COPY;
+    args.first_tooltip_string = IDS_TOOLTIP_FIRST;
+    return window::create(args);
 }
 
 int window_::on_create()
 {
-    // The listing cache lives beside the executable.
+    pane_area& a = panes();
+    a.main = hwnd_;
+    a.active = 1;
+    a.dual = false;
+    a.command_states = [this] { update_command_states(); };
+    const layout_state& l = layout();
+    for (int i = 1; i <= 2; ++i) {
+        Pane& p = a.panes[static_cast<std::size_t>(i)];
+        p.index = i;
+        p.path = l.pane_dirs[static_cast<std::size_t>(i)];
+        p.return_path = l.return_paths[static_cast<std::size_t>(i)];
+    }
+    sort_state().column = l.sort_column;
+    sort_state().ascending = l.sort_ascending ? 1 : 0;
+    hide_system_files() = l.hide_system_files;
+
+    // 1. The listing cache lives beside the executable.
     std::string cache = app().program_file("ftp_dir");
     if (!os::is_directory(cache))
         os::make_directory(cache);
+
+    // 2. The display font.
+    font_ = create_display_font();
+    a.font = font_;
+
+    // 3. Toolbar images; pixels of the mask colour are transparent.
+    COLORREF mask = RGB(TOOLBAR_MASK_COLOR_R, TOOLBAR_MASK_COLOR_G, TOOLBAR_MASK_COLOR_B);
+    toolbar_bitmap_ = LoadBitmapA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR));
+    toolbar_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR), TOOLBAR_IMAGE_SIZE,
+                                           0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    hot_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT), TOOLBAR_IMAGE_SIZE,
+                                       0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+
+    // 4. The two background brushes.
+    source_brush_ = CreateSolidBrush(settings().colors[color_back_source]);
+    target_brush_ = CreateSolidBrush(settings().colors[color_back_target]);
+
+    // 5. Menus: the bar's submenus, the sort radio mark, the mark texts, the pop-up menus.
+    menu_ = GetMenu(hwnd_);
+    a.main_menu = menu_;
+    file_menu_ = GetSubMenu(menu_, MENU_POS_FILE);
+    edit_menu_ = GetSubMenu(menu_, MENU_POS_EDIT);
+    view_menu_ = GetSubMenu(menu_, MENU_POS_VIEW);
+    sort_menu_ = GetSubMenu(view_menu_, MENU_POS_VIEW_SORT);
+    set_mark_menu_ = GetSubMenu(view_menu_, MENU_POS_VIEW_SET_MARK);
+    go_to_mark_menu_ = GetSubMenu(view_menu_, MENU_POS_VIEW_GO_TO_MARK);
+    program_menu_ = GetSubMenu(menu_, MENU_POS_PROGRAMS);
+    HMENU settings_menu = GetSubMenu(menu_, MENU_POS_SETTINGS);
+    extension_menu_ = GetSubMenu(settings_menu, MENU_POS_SETTINGS_EXTENSION_PROGRAMS);
+    manual_menu_ = GetSubMenu(settings_menu, MENU_POS_SETTINGS_MANUAL_PROGRAMS);
+    server_menu_ = GetSubMenu(settings_menu, MENU_POS_SETTINGS_FTP_SERVERS);
+    CheckMenuRadioItem(sort_menu_, IDM_SORT_FIRST, IDM_SORT_LAST, IDM_SORT_FIRST + sort_state().column,
+                       MF_BYCOMMAND);
+    for (int k = static_cast<int>(mark_count) - 1; k >= 0; --k)
+        update_mark_menu_text(menu_, static_cast<std::size_t>(k), l.marks[static_cast<std::size_t>(k)]);
+    if (program_menu_)
+        DeleteMenu(program_menu_, 0, MF_BYPOSITION); // the placeholder
+    pane_menu_ =
+        make_popup(IDS_PANE_MENU_ROWS, IDM_MAKE_DIRECTORY, {sort_menu_, set_mark_menu_, go_to_mark_menu_});
+    row_menu_ = make_popup(IDS_ROW_MENU_ROWS, IDM_COPY, {});
+    a.pane_menu = pane_menu_;
+    a.row_menu = row_menu_;
+
+    // 6. The toolbar.
+    constexpr BYTE button = BTNS_BUTTON, check = BTNS_CHECK, separator = BTNS_SEP;
+    const TBBUTTON entries[] = {
+        toolbar_entry(0, IDM_COPY, button),
+        toolbar_entry(1, IDM_MOVE, button),
+        toolbar_entry(2, IDM_DELETE, button),
+        toolbar_entry(0, 0, separator),
+        toolbar_entry(3, IDM_RENAME, button),
+        toolbar_entry(4, IDM_ATTRIBUTE, button),
+        toolbar_entry(5, IDM_TIMESTAMP, button),
+        toolbar_entry(0, 0, separator),
+        toolbar_entry(6, IDM_MAKE_DIRECTORY, button),
+        toolbar_entry(7, IDM_MAKE_FILE, button),
+        toolbar_entry(0, 0, separator),
+        toolbar_entry(8, IDM_SELECT_ALL, button),
+        toolbar_entry(9, IDM_SELECT_NEWER, button),
+        toolbar_entry(0, 0, separator),
+        toolbar_entry(10, IDM_DUAL_WINDOW, check),
+        toolbar_entry(11, IDM_HIDE_SYSTEM_FILES, check),
+        toolbar_entry(0, 0, separator),
+        toolbar_entry(12, IDM_RELOAD_DRIVES, button),
+        toolbar_entry(0, 0, separator),
+        toolbar_entry(13, IDM_ROOT_DIRECTORY, button),
+        toolbar_entry(14, IDM_PARENT_DIRECTORY, button),
+    };
+    toolbar_args targs;
+    targs.style = TBSTYLE_WRAPABLE;
+    targs.id = toolbar_id;
+    targs.bitmap = toolbar_bitmap_;
+    targs.buttons = entries;
+    targs.button_count = static_cast<int>(std::size(entries));
+    targs.bitmap_count = TOOLBAR_IMAGE_COUNT;
+    targs.hot_images = hot_images_;
+    toolbar_.create(hwnd_, targs);
+    if (toolbar_images_)
+        SendMessageA(toolbar_.handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbar_images_));
+    toolbar_.auto_size();
+
+    // 7. The left pane's controls, then the status bar.
+    a.views[1] = std::make_unique<pane_view>(1);
+    a.views[1]->create(hwnd_, font_, l.column_widths.data());
+    a.views[1]->apply_colours(true);
+    status_.create(hwnd_, status_bar_id);
+    status_.set_font(font_);
+    a.status_bar = &status_;
+    set_status_parts();
+    layout_controls();
+
+    // 8. The program definitions into their menus.
+    load_program_menus(extension_menu_, manual_menu_, program_menu_);
+
+    // 9. The boxes and the panes' directories.
+    SendMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
+
+    // 10. The second pane opens once the message loop runs.
+    if (l.dual_window)
+        PostMessageA(hwnd_, WM_COMMAND, IDM_DUAL_WINDOW, 0);
     return 0;
+}
+
+void window_::on_destroy()
+{
+    pane_area& a = panes();
+    // The layout first, while the left list whose column widths it records still exists.
+    layout_state& l = layout();
+    l.pane_dirs[1] = a.panes[1].path;
+    l.pane_dirs[2] = a.panes[2].path;
+    l.sort_column = sort_state().column;
+    l.sort_ascending = sort_state().ascending != 0;
+    l.hide_system_files = hide_system_files();
+    layout_live live;
+    live.column_widths = l.column_widths;
+    if (a.views[1])
+        for (int c = 0; c < column_count && c < a.views[1]->list.columns(); ++c)
+            live.column_widths[static_cast<std::size_t>(c)] = a.views[1]->list.column_width(c);
+    live.dual_window = a.dual;
+    write_layout(layout_file_path(), live);
+
+    registry_exit_cleanup();
+
+    if (a.dual && a.views[2]) {
+        stop_watcher(2);
+        destroy_pane_controls(*a.views[2]);
+        a.views[2].reset();
+    }
+    stop_watcher(1);
+    a.status_bar = nullptr;
+    status_.destroy_window();
+    if (a.views[1]) {
+        destroy_pane_controls(*a.views[1]);
+        a.views[1].reset();
+    }
+    toolbar_.destroy_window();
+    // The pane menu shares its three submenus with the menu bar: they go with the bar.
+    if (pane_menu_) {
+        for (int i = GetMenuItemCount(pane_menu_) - 1; i >= 0; --i)
+            if (GetSubMenu(pane_menu_, i))
+                RemoveMenu(pane_menu_, static_cast<UINT>(i), MF_BYPOSITION);
+        DestroyMenu(pane_menu_);
+    }
+    if (row_menu_)
+        DestroyMenu(row_menu_);
+    pane_menu_ = row_menu_ = nullptr;
+    a.pane_menu = a.row_menu = nullptr;
+    a.main_menu = nullptr;
+    if (source_brush_)
+        DeleteObject(source_brush_);
+    if (target_brush_)
+        DeleteObject(target_brush_);
+    if (hot_images_)
+        ImageList_Destroy(hot_images_);
+    if (toolbar_images_)
+        ImageList_Destroy(toolbar_images_);
+    if (toolbar_bitmap_)
+        DeleteObject(toolbar_bitmap_);
+    if (font_)
+        DeleteObject(font_);
+    source_brush_ = target_brush_ = nullptr;
+    hot_images_ = toolbar_images_ = nullptr;
+    toolbar_bitmap_ = nullptr;
+    font_ = nullptr;
+    a.font = nullptr;
+    a.command_states = nullptr;
+    a.dual = false;
+    a.active = 1;
+    a.main = nullptr;
+}
+
+void window_::on_close()
+{
+    DestroyWindow(hwnd_);
 }
 
 // The layout keeps the position of a window shown normally only: a move while hidden,
@@ -108,22 +304,477 @@ void window_::on_move()
     layout().window_y = r.top;
 }
 
-void window_::on_restored_size()
+void window_::on_size(int kind)
 {
+    if (kind != SIZE_RESTORED)
+        return;
+    // The toolbar wraps its buttons to the new width first, so that its height is the new one.
+    SendMessageA(toolbar_.handle(), WM_SIZE, 0, 0);
+    toolbar_.auto_size();
+    layout_controls();
     RECT outer, client;
     GetWindowRect(hwnd_, &outer);
     GetClientRect(hwnd_, &client);
     layout().window_height = outer.bottom - outer.top;
-    layout().window_width = single_pane_width(outer.right - outer.left, client.right - client.left,
-                                              GetSystemMetrics(SM_CXEDGE), dual_window_);
+    layout().window_width =
+        single_pane_width(outer.right - outer.left, client.right - client.left, edge(), panes().dual);
 }
 
-void window_::on_destroy()
+void window_::on_min_max_info(MINMAXINFO* info)
 {
-    // The layout first, while the controls it reads still exist.
-    // Until the panes exist, the widths are those the layout was read with.
-    layout_live live;
-    live.column_widths = layout().column_widths;
-    live.dual_window = dual_window_;
-    write_layout(layout_file_path(), live);
+    info->ptMaxTrackSize.x = max_track_width(GetSystemMetrics(SM_CXSCREEN), edge(), panes().dual);
+}
+
+void window_::on_activate(bool, bool minimized)
+{
+    if (!minimized)
+        focus_list();
+}
+
+void window_::on_enable()
+{
+    focus_list();
+}
+
+bool window_::on_query_end_session()
+{
+    return true;
+}
+
+// Posted after a column of one list was resized by dragging: the other list takes its widths.
+void window_::on_app_message()
+{
+    if (panes().dual && panes().resized_list)
+        copy_column_widths(panes().resized_list);
+}
+
+void window_::set_status_parts()
+{
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    pane_area& a = panes();
+    if (a.dual) {
+        int edges[2] = {client.right / 2, -1};
+        status_.set_parts(2, edges);
+    } else {
+        int edges[1] = {-1};
+        status_.set_parts(1, edges);
+    }
+    for (int i = 1; i <= (a.dual ? 2 : 1); ++i)
+        status_.set_text(i - 1, a.panes[static_cast<std::size_t>(i)].status_text.c_str());
+}
+
+void window_::layout_controls()
+{
+    pane_area& a = panes();
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int w = client.right, h = client.bottom;
+    int t = 0;
+    if (toolbar_.handle()) {
+        RECT r;
+        GetWindowRect(toolbar_.handle(), &r);
+        t = r.bottom - r.top;
+    }
+    int e = edge();
+    int half = (w - 2 * e) / 2;
+    for (int i = 1; i <= (a.dual ? 2 : 1); ++i) {
+        pane_view* v = a.views[static_cast<std::size_t>(i)].get();
+        if (!v)
+            continue;
+        int x = a.dual ? (i == 1 ? 0 : 2 * e + half) : 0;
+        int width = a.dual ? half : w;
+        v->box.place(x, t, width - 2 * e - wildcard_width, h - status_height - t);
+        v->wildcard.place(x + width - wildcard_width, t, wildcard_width, 26);
+        v->info.place(x, t + top_row_height, width, info_height - 2);
+        v->list.place(x, t + top_row_height + info_height, width,
+                      h - status_height - info_height - top_row_height - t);
+    }
+    if (status_.handle()) {
+        SendMessageA(status_.handle(), WM_SIZE, 0, 0);
+        set_status_parts();
+    }
+}
+
+void window_::set_dual_mode()
+{
+    pane_area& a = panes();
+    int e = edge();
+    if (!a.dual) {
+        a.dual = true;
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        SetWindowPos(hwnd_, nullptr, 0, 0, dual_pane_width(layout().window_width, client.right, e),
+                     layout().window_height, SWP_NOMOVE | SWP_NOZORDER);
+        open_right_pane();
+    } else {
+        a.dual = false;
+        close_right_pane();
+    }
+    update_command_states();
+}
+
+void window_::open_right_pane()
+{
+    pane_area& a = panes();
+    int widths[column_count];
+    for (int c = 0; c < column_count; ++c)
+        widths[c] = a.views[1] ? a.views[1]->list.column_width(c)
+                               : layout().column_widths[static_cast<std::size_t>(c)];
+    a.views[2] = std::make_unique<pane_view>(2);
+    a.views[2]->create(hwnd_, font_, widths);
+    a.views[2]->apply_colours(false);
+    set_status_parts();
+    layout_controls();
+    load_pane(2);
+    activate_pane(true);
+    if (is_local_path(a.panes[2].path))
+        start_watcher(2);
+}
+
+void window_::close_right_pane()
+{
+    pane_area& a = panes();
+    stop_watcher(2);
+    if (!is_local_path(a.panes[2].path) && a.views[2])
+        pane_leave_server(2, a.views[2]->box.selection());
+    SetWindowPos(hwnd_, nullptr, 0, 0, layout().window_width, layout().window_height,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    set_status_parts();
+    if (a.views[2]) {
+        destroy_pane_controls(*a.views[2]);
+        a.views[2].reset();
+    }
+    layout_controls();
+    if (a.active == 2) {
+        a.active = 1;
+        if (a.views[1])
+            a.views[1]->apply_colours(true);
+        focus_list();
+        if (is_local_path(a.panes[1].path))
+            SetCurrentDirectoryA(a.panes[1].path.c_str());
+    }
+}
+
+void window_::popup_at_cursor(HMENU menu)
+{
+    POINT at = cursor_point();
+    show_popup(menu, hwnd_, at.x, at.y);
+}
+
+int window_::definition_count(HMENU submenu)
+{
+    int items = submenu ? GetMenuItemCount(submenu) : 0;
+    return items <= 1 ? 0 : items - 2;
+}
+
+void window_::update_command_states()
+{
+    pane_area& a = panes();
+    if (!toolbar_.handle())
+        return;
+    const Pane& s = active_pane();
+    const Pane* t = other_pane();
+    bool dual = a.dual && t;
+    bool s_local = is_local_path(s.path);
+    bool t_local = dual && is_local_path(t->path);
+    bool differ = dual && s.path != t->path;
+    auto set = [this](int id, bool on) { toolbar_.enable_button(id, on); };
+
+    toolbar_.press_button(IDM_DUAL_WINDOW, a.dual);
+    toolbar_.press_button(IDM_HIDE_SYSTEM_FILES, hide_system_files());
+    bool below_root = s.path.size() > root_length(s.path);
+    set(IDM_ROOT_DIRECTORY, below_root);
+    set(IDM_PARENT_DIRECTORY, below_root);
+    set(IDM_SELECT_NEWER, differ);
+    set(IDM_MAKE_FILE, s_local);
+
+    std::size_t marked = s.rows.marked_count();
+    if (marked >= 2) {
+        bool across = differ && (s_local || t_local);
+        set(IDM_COPY, across);
+        set(IDM_MOVE, across);
+        set(IDM_DELETE, true);
+        set(IDM_RENAME, false);
+        set(IDM_ATTRIBUTE, s_local);
+        set(IDM_TIMESTAMP, s_local);
+    } else {
+        int row = target_row();
+        if (row < 0) {
+            for (int id = IDM_COPY; id <= IDM_TIMESTAMP; ++id)
+                set(id, false);
+        } else {
+            const FileEntry& r = s.rows.row(static_cast<std::size_t>(row));
+            const std::string& attr = r.attr_text;
+            bool system = attr.size() > 0 && attr[0] == 's';
+            bool hidden = attr.size() > 1 && attr[1] == 'h';
+            bool read_only = attr.size() > 2 && attr[2] == 'r';
+            bool dir = is_dir_entry(r);
+            bool inside = dual && dir && target_inside(s.path, join_entry_name(r), t->path);
+            bool plain = !system && !hidden;
+            bool copy = false;
+            if (plain) {
+                if (dual)
+                    copy = differ && !inside && (s_local || t_local);
+                else
+                    copy = s_local;
+            }
+            set(IDM_COPY, copy);
+            set(IDM_MOVE, plain && dual && differ && !inside && (s_local || t_local));
+            set(IDM_DELETE, plain);
+            set(IDM_RENAME, plain);
+            set(IDM_ATTRIBUTE, s_local);
+            set(IDM_TIMESTAMP, s_local && !dir && plain && !read_only);
+        }
+    }
+
+    // The menus copy the buttons.
+    auto copy_to = [this](int id, std::initializer_list<HMENU> menus) {
+        bool on = toolbar_.is_enabled(id);
+        for (HMENU m : menus)
+            enable_item(m, id, on);
+    };
+    copy_to(IDM_MAKE_FILE, {file_menu_, pane_menu_});
+    copy_to(IDM_SELECT_NEWER, {edit_menu_, pane_menu_});
+    for (int id : {IDM_DUAL_WINDOW, IDM_HIDE_SYSTEM_FILES}) {
+        bool on = toolbar_.is_pressed(id);
+        check_item(view_menu_, id, on);
+        check_item(pane_menu_, id, on);
+    }
+    copy_to(IDM_ROOT_DIRECTORY, {view_menu_, pane_menu_});
+    copy_to(IDM_PARENT_DIRECTORY, {view_menu_, pane_menu_});
+    for (int id = IDM_COPY; id <= IDM_TIMESTAMP; ++id)
+        copy_to(id, {file_menu_, row_menu_});
+
+    bool programs = definition_count(manual_menu_) > 0 && s_local && (!dual || t_local);
+    EnableMenuItem(menu_, MENU_POS_PROGRAMS, MF_BYPOSITION | (programs ? MF_ENABLED : MF_GRAYED));
+    DrawMenuBar(hwnd_);
+}
+
+void window_::sort_by(int column)
+{
+    pane_area& a = panes();
+    CheckMenuRadioItem(sort_menu_, IDM_SORT_FIRST, IDM_SORT_LAST, IDM_SORT_FIRST + column, MF_BYCOMMAND);
+    auto sort_pane = [&](int index, int c) {
+        Pane& p = a.panes[static_cast<std::size_t>(index)];
+        pane_view* v = a.views[static_cast<std::size_t>(index)].get();
+        int cursor = p.rows.cursor();
+        if (cursor < 0 || !v)
+            return;
+        const FileEntry& row = p.rows.row(static_cast<std::size_t>(cursor));
+        std::string name = join_entry_name(row);
+        bool dir = is_dir_entry(row);
+        v->list.suspend_redraw();
+        sort_listing(p, c);
+        int found = find_entry(p, dir, name);
+        if (found >= 0) {
+            p.rows.set_cursor(found);
+            v->list.show_cursor();
+            v->list.ensure_visible(found);
+        }
+        v->list.resume_redraw();
+    };
+    sort_pane(a.active, column);
+    if (a.dual)
+        sort_pane(3 - a.active, -1);
+}
+
+void window_::refresh_pane(int index)
+{
+    pane_area& a = panes();
+    if (index < 1 || index > 2 || !a.views[static_cast<std::size_t>(index)])
+        return;
+    Pane& p = a.panes[static_cast<std::size_t>(index)];
+    pane_view& v = *a.views[static_cast<std::size_t>(index)];
+    std::string name;
+    bool dir = false;
+    if (p.rows.cursor() >= 0) {
+        const FileEntry& row = p.rows.row(static_cast<std::size_t>(p.rows.cursor()));
+        name = join_entry_name(row);
+        dir = is_dir_entry(row);
+    }
+    read_listing(p, false);
+    int found = name.empty() ? -1 : find_entry(p, dir, name);
+    if (found >= 0) {
+        p.rows.set_cursor(found);
+        v.list.show_cursor();
+        if (index == a.active)
+            v.list.ensure_visible(found);
+    }
+    update_command_states();
+}
+
+void window_::reload_drives()
+{
+    pane_area& a = panes();
+    if (a.dual && a.active == 2)
+        activate_pane(true);
+    auto leave = [&](int index) {
+        pane_view* v = a.views[static_cast<std::size_t>(index)].get();
+        if (v && !is_local_path(a.panes[static_cast<std::size_t>(index)].path))
+            pane_leave_server(index, v->box.selection());
+    };
+    leave(1);
+    load_pane(1);
+    if (a.dual) {
+        leave(2);
+        load_pane(2);
+    }
+}
+
+void window_::on_command(int id, HWND control_window)
+{
+    auto parameter = reinterpret_cast<LPARAM>(control_window);
+    pane_area& a = panes();
+    if (id >= IDM_SET_MARK_FIRST && id <= IDM_SET_MARK_LAST) {
+        set_mark(id - IDM_SET_MARK_FIRST);
+        return;
+    }
+    if (id >= IDM_GO_TO_MARK_FIRST && id <= IDM_GO_TO_MARK_LAST) {
+        if (!is_local_path(active_pane().path) && a.views[static_cast<std::size_t>(a.active)])
+            pane_leave_server(a.active, a.views[static_cast<std::size_t>(a.active)]->box.selection());
+        go_to_mark(id - IDM_GO_TO_MARK_FIRST);
+        return;
+    }
+    if (id >= IDM_SORT_FIRST && id <= IDM_SORT_LAST) {
+        sort_by(id - IDM_SORT_FIRST);
+        return;
+    }
+    if (id >= IDM_RUN_PROGRAM_FIRST && id <= IDM_RUN_PROGRAM_LAST) {
+        run_manual_program(hwnd_, id - IDM_RUN_PROGRAM_FIRST);
+        return;
+    }
+    if (id >= IDM_EDIT_EXTENSION_PROGRAM_FIRST && id <= IDM_EDIT_EXTENSION_PROGRAM_LAST) {
+        edit_extension_program(hwnd_, id - IDM_EDIT_EXTENSION_PROGRAM_FIRST);
+        return;
+    }
+    if (id >= IDM_EDIT_MANUAL_PROGRAM_FIRST && id <= IDM_EDIT_MANUAL_PROGRAM_LAST) {
+        edit_manual_program(hwnd_, id - IDM_EDIT_MANUAL_PROGRAM_FIRST);
+        return;
+    }
+    if (id >= IDM_EDIT_FTP_SERVER_FIRST && id <= IDM_EDIT_FTP_SERVER_LAST) {
+        if (edit_ftp_server(hwnd_, id - IDM_EDIT_FTP_SERVER_FIRST))
+            PostMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
+        return;
+    }
+    switch (id) {
+    case IDM_CLOSE:
+        PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+        break;
+    case IDM_CHOOSE_ENTRY:
+        choose_entry(static_cast<int>(parameter));
+        break;
+    case IDM_COPY:
+        if (allowed(id)) {
+            if (a.dual)
+                copy_marked(hwnd_);
+            else
+                backup_entry(hwnd_);
+        }
+        break;
+    case IDM_MOVE:
+        if (allowed(id))
+            move_marked(hwnd_);
+        break;
+    case IDM_DELETE:
+        if (allowed(id))
+            delete_marked(hwnd_);
+        break;
+    case IDM_RENAME:
+        if (allowed(id))
+            rename_entry(hwnd_);
+        break;
+    case IDM_ATTRIBUTE:
+        if (allowed(id))
+            attribute_entry(hwnd_);
+        break;
+    case IDM_TIMESTAMP:
+        if (allowed(id))
+            timestamp_entry(hwnd_);
+        break;
+    case IDM_OPEN:
+        open_entries();
+        break;
+    case IDM_MAKE_DIRECTORY:
+        make_entry(hwnd_, true);
+        break;
+    case IDM_MAKE_FILE:
+        if (allowed(id))
+            make_entry(hwnd_, false);
+        break;
+    case IDM_SELECT_ALL:
+        invert_file_marks();
+        break;
+    case IDM_SELECT_NEWER:
+        if (allowed(id))
+            select_newer();
+        break;
+    case IDM_DUAL_WINDOW:
+        set_dual_mode();
+        break;
+    case IDM_HIDE_SYSTEM_FILES:
+        hide_system_files() = !hide_system_files();
+        read_listing(a.panes[1], false);
+        if (a.dual)
+            read_listing(a.panes[2], false);
+        update_command_states();
+        break;
+    case IDM_RELOAD_DRIVES:
+        reload_drives();
+        break;
+    case IDM_ROOT_DIRECTORY:
+        if (allowed(id))
+            change_directory("/");
+        break;
+    case IDM_PARENT_DIRECTORY:
+        if (allowed(id))
+            change_directory("..");
+        break;
+    case IDM_OPTION:
+        option_dialog(hwnd_);
+        break;
+    case IDM_MANUAL_HTML: {
+        char path[path_size];
+        std::snprintf(path, sizeof path, "%skelvasto.htm", app().program_dir.c_str());
+        shell_run(path); // a missing manual is not reported
+        break;
+    }
+    case IDM_VERSION:
+        about(resource_string(IDS_CAPTION_VERSION, 128).c_str(),
+              resource_string(IDS_VERSION_TEXT, 256).c_str(), MAKEINTRESOURCEA(ICON_MAIN));
+        break;
+    case IDM_ROW_MENU:
+        popup_at_cursor(row_menu_);
+        break;
+    case IDM_SORT_MENU:
+        popup_at_cursor(sort_menu_);
+        break;
+    case IDM_DIRECTORY_CHANGED:
+        refresh_pane(static_cast<int>(parameter));
+        break;
+    case IDM_PROGRAM_MENU:
+        if (definition_count(manual_menu_) > 0)
+            popup_at_cursor(program_menu_);
+        break;
+    case IDM_NEW_EXTENSION_PROGRAM:
+        if (definition_count(extension_menu_) < max_definitions)
+            edit_extension_program(hwnd_, -1);
+        else
+            inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
+        break;
+    case IDM_NEW_MANUAL_PROGRAM:
+        if (definition_count(manual_menu_) < max_definitions)
+            edit_manual_program(hwnd_, -1);
+        else
+            inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
+        break;
+    case IDM_NEW_FTP_SERVER:
+        if (definition_count(server_menu_) >= max_definitions)
+            inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
+        else if (edit_ftp_server(hwnd_, -1))
+            PostMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
+        break;
+    default:
+        break; // 243, 246 and every id not listed
+    }
 }

@@ -4,6 +4,7 @@
 #include "app/cp932.h"
 #include "pane/entry_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 path_kind kind_of_path(std::string_view path)
@@ -109,4 +110,114 @@ int find_entry(const Pane& pane, bool is_dir, std::string_view file_name)
 bool is_dir_entry(const Pane& pane, int row)
 {
     return row >= 0 && static_cast<std::size_t>(row) < pane.rows.size() && is_dir_entry(pane.rows.row(row));
+}
+
+std::size_t root_length(std::string_view path)
+{
+    switch (kind_of_path(path)) {
+    case path_kind::drive:
+    case path_kind::network:
+        return std::min(volume_root(path).size(), path.size());
+    case path_kind::ftp: {
+        constexpr std::string_view scheme = "ftp://";
+        if (path.substr(0, scheme.size()) != scheme)
+            return path.size();
+        std::size_t slash = mbs_find(path, '/', scheme.size());
+        return slash == std::string_view::npos ? path.size() : slash + 1;
+    }
+    default:
+        return path.size();
+    }
+}
+
+namespace {
+
+// '//server/share' of a network path: up to, not including, the separator after the share name.
+std::string_view share_part(std::string_view path)
+{
+    std::string root = volume_root(path);
+    std::size_t n = root.size();
+    if (n > path.size())
+        n = path.size();
+    if (n > 0 && path[n - 1] == '/')
+        --n;
+    return path.substr(0, n);
+}
+
+char ascii_upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+int entry_for_path(const std::vector<std::string>& entries, std::string_view path)
+{
+    path_kind kind = kind_of_path(path);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& e = entries[i];
+        bool match = false;
+        switch (kind) {
+        case path_kind::drive:
+            match = e.size() >= 2 && e[1] == ':' && ascii_upper(e[0]) == ascii_upper(path[0]);
+            break;
+        case path_kind::network: {
+            std::string_view share = share_part(path);
+            match = !e.empty() && e[0] == '/' && e.compare(0, share.size(), share) == 0 &&
+                    e.size() >= share.size();
+            break;
+        }
+        case path_kind::ftp: {
+            std::size_t n = root_length(path);
+            match = e.size() >= n && std::string_view(e).substr(0, n) == path.substr(0, n);
+            break;
+        }
+        default:
+            break;
+        }
+        if (match)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::vector<std::string> netdrive_folders(std::string_view setting)
+{
+    std::vector<std::string> folders;
+    std::size_t at = 0;
+    while (at < setting.size()) {
+        std::size_t end = mbs_find(setting, ':', at);
+        std::string_view element = setting.substr(at, end == std::string_view::npos ? end : end - at);
+        if (element.empty() || element[0] != '/')
+            break;
+        folders.emplace_back(element);
+        if (end == std::string_view::npos)
+            break;
+        at = end + 1;
+    }
+    return folders;
+}
+
+bool is_newer_time(std::string_view mine, std::string_view theirs)
+{
+    std::string_view a = mine.substr(0, 16), b = theirs.substr(0, 16);
+    if (a != b)
+        return a > b;
+    auto seconds = [](std::string_view t) {
+        int s = 0;
+        for (std::size_t i = 17; i < t.size() && i < 19; ++i)
+            if (t[i] >= '0' && t[i] <= '9')
+                s = s * 10 + (t[i] - '0');
+        return s;
+    };
+    return seconds(mine) - seconds(theirs) >= 2;
+}
+
+bool target_inside(std::string_view source, std::string_view name, std::string_view target)
+{
+    std::string inside = std::string(source) + std::string(name);
+    if (target.size() <= inside.size() || target.substr(0, inside.size()) != inside)
+        return false;
+    char next = target[inside.size()];
+    return next == '/' || next == '\\';
 }

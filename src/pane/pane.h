@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What the pane's view does when the model changes. Every operation may be left as it is: the
 // model is complete without a window.
@@ -75,3 +76,20 @@ std::string info_line_text(std::uint64_t count, std::string_view label_a, std::s
 void sort_listing(Pane& pane, int column);
 int find_entry(const Pane& pane, bool is_dir, std::string_view file_name);
 bool is_dir_entry(const Pane& pane, int row);
+
+// Where the root of a pane path ends: after 'C:/', after '//server/share/', after the first '/'
+// behind "ftp://"; the whole length when the path has no such root.
+std::size_t root_length(std::string_view path);
+// The first entry a path belongs to: the entry of its drive letter, the entry agreeing with it on
+// '//server/share', the entry agreeing with it up to the first '/' after "ftp://"; -1 for none.
+int entry_for_path(const std::vector<std::string>& entries, std::string_view path);
+// The network folders of the "netdrive" setting ('//srv/a/://srv/b/'): elements separated by
+// ':', taken from the front as long as they begin with '/'.
+std::vector<std::string> netdrive_folders(std::string_view setting);
+// Whether a file of time text `mine` is newer than the other pane's file of time text `theirs`:
+// later to the minute, or the same minute and at least two seconds later (FAT keeps times to two
+// seconds).
+bool is_newer_time(std::string_view mine, std::string_view theirs);
+// The target of a copy or move lies inside the directory `name` of `source`: `target` begins with
+// source + name + '/' or '\'.
+bool target_inside(std::string_view source, std::string_view name, std::string_view target);

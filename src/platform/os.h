@@ -25,6 +25,11 @@ bool write_file_atomic(const std::string& path, std::string_view data);
 bool create_new_file(const std::string& path);
 
 bool remove_file(const std::string& path);
+// Removes a directory with everything in it (a trailing separator is allowed); true when
+// nothing is left at the path, also when nothing was there.
+bool remove_directory_tree(const std::string& path);
+// Renames a file or a directory; fails when something exists at the target.
+bool rename_path(const std::string& from, const std::string& to);
 // Renames, replacing an existing target.
 bool replace_file(const std::string& from, const std::string& to);
 

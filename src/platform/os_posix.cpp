@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -13,15 +14,21 @@
 
 namespace os {
 
-bool path_exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+bool path_exists(const std::string& path)
+{
+    return ::access(path.c_str(), F_OK) == 0;
+}
 
 bool is_directory(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool make_directory(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool make_directory(const std::string& path)
+{
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
 
 std::optional<std::string> read_file(const std::string& path)
 {
@@ -82,7 +89,41 @@ bool create_new_file(const std::string& path)
     return ::close(fd) == 0;
 }
 
-bool remove_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool remove_file(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool remove_directory_tree(const std::string& path)
+{
+    std::string dir = path;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    struct stat st {};
+    if (::lstat(dir.c_str(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(dir.c_str()) == 0;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            std::string name = e->d_name;
+            if (name == "." || name == "..")
+                continue;
+            remove_directory_tree(dir + "/" + name);
+        }
+        ::closedir(d);
+    }
+    return ::rmdir(dir.c_str()) == 0;
+}
+
+bool rename_path(const std::string& from, const std::string& to)
+{
+    // rename() would silently replace an empty directory or a file at the target.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0)
+        return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
 
 bool replace_file(const std::string& from, const std::string& to)
 {
@@ -108,7 +149,10 @@ std::string current_directory()
     return ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string();
 }
 
-bool set_current_directory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
+bool set_current_directory(const std::string& path)
+{
+    return ::chdir(path.c_str()) == 0;
+}
 
 std::string full_path(const std::string& path)
 {
@@ -122,7 +166,10 @@ std::string full_path(const std::string& path)
     return cwd + path;
 }
 
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleep_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 std::uint64_t now_ms()
 {

@@ -18,7 +18,10 @@ bool is_directory(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool make_directory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool make_directory(const std::string& path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
 
 std::optional<std::string> read_file(const std::string& path)
 {
@@ -45,8 +48,8 @@ std::optional<std::string> read_file(const std::string& path)
 bool write_file_atomic(const std::string& path, std::string_view data)
 {
     std::string work = path + ".kv~";
-    HANDLE h = CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     bool ok = true;
@@ -66,14 +69,50 @@ bool write_file_atomic(const std::string& path, std::string_view data)
 
 bool create_new_file(const std::string& path)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     return CloseHandle(h) != 0;
 }
 
-bool remove_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool remove_file(const std::string& path)
+{
+    return DeleteFileA(path.c_str()) != 0;
+}
+
+bool remove_directory_tree(const std::string& path)
+{
+    std::string dir = path;
+    while (dir.size() > 3 && (dir.back() == '/' || dir.back() == '\\'))
+        dir.pop_back();
+    DWORD a = GetFileAttributesA(dir.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+    if (a & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(dir.c_str(), a & ~FILE_ATTRIBUTE_READONLY);
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY))
+        return DeleteFileA(dir.c_str()) != 0;
+    // A reparse point (junction) is removed itself, never followed.
+    if (!(a & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((dir + "/*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = fd.cFileName;
+                if (name != "." && name != "..")
+                    remove_directory_tree(dir + "/" + name);
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+    }
+    return RemoveDirectoryA(dir.c_str()) != 0;
+}
+
+bool rename_path(const std::string& from, const std::string& to)
+{
+    return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
 
 bool replace_file(const std::string& from, const std::string& to)
 {
@@ -112,7 +151,10 @@ std::string current_directory()
     return (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string();
 }
 
-bool set_current_directory(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+bool set_current_directory(const std::string& path)
+{
+    return SetCurrentDirectoryA(path.c_str()) != 0;
+}
 
 std::string full_path(const std::string& path)
 {
@@ -122,8 +164,14 @@ std::string full_path(const std::string& path)
     return buf;
 }
 
-void sleep_ms(int ms) { Sleep(static_cast<DWORD>(ms)); }
+void sleep_ms(int ms)
+{
+    Sleep(static_cast<DWORD>(ms));
+}
 
-std::uint64_t now_ms() { return GetTickCount64(); }
+std::uint64_t now_ms()
+{
+    return GetTickCount64();
+}
 
 } // namespace os

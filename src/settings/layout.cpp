@@ -10,11 +10,11 @@
 
 namespace {
 
-constexpr const char* column_keys[column_count] = {"width name", "width type", "width size", "width date",
+constexpr const char* column_keys[layout_column_count] = {"width name", "width type", "width size", "width date",
                                                    "width attribute"};
 // A new file gets a narrow name column; a file without the key gets a wide one.
-constexpr int created_column_widths[column_count] = {160, 42, 71, 126, 36};
-constexpr int missing_column_widths[column_count] = {455, 42, 71, 126, 36};
+constexpr int created_column_widths[layout_column_count] = {160, 42, 71, 126, 36};
+constexpr int missing_column_widths[layout_column_count] = {455, 42, 71, 126, 36};
 
 std::string mark_key(std::size_t i)
 {
@@ -40,7 +40,7 @@ bool ensure_layout_file(const std::string& path)
         return true;
     bool ok = ini_put_int(path, "value", "position x", 0) && ini_put_int(path, "value", "position y", 0) &&
               ini_put_int(path, "value", "size x", 320) && ini_put_int(path, "value", "size y", 440);
-    for (std::size_t i = 0; ok && i < column_count; ++i)
+    for (std::size_t i = 0; ok && i < layout_column_count; ++i)
         ok = ini_put_int(path, "value", column_keys[i], created_column_widths[i]);
     ok = ok && ini_put_int(path, "value", "sort column", 1) &&
          ini_put_bool(path, "switch", "mask systemfile", true) &&
@@ -60,7 +60,7 @@ void read_layout(const std::string& path)
     l.window_y = ini_get_int(path, "value", "position y", 0);
     l.window_width = ini_get_int(path, "value", "size x", 320);
     l.window_height = ini_get_int(path, "value", "size y", 440);
-    for (std::size_t i = 0; i < column_count; ++i)
+    for (std::size_t i = 0; i < layout_column_count; ++i)
         l.column_widths[i] = ini_get_int(path, "value", column_keys[i], missing_column_widths[i]);
     l.sort_column = ini_get_int(path, "value", "sort column", 1);
     l.hide_system_files = ini_get_bool(path, "switch", "mask systemfile", true);
@@ -86,7 +86,7 @@ void write_layout(const std::string& path, const layout_live& live)
     ini_put_int(path, "value", "position y", l.window_y);
     ini_put_int(path, "value", "size x", l.window_width);
     ini_put_int(path, "value", "size y", l.window_height);
-    for (std::size_t i = 0; i < column_count; ++i)
+    for (std::size_t i = 0; i < layout_column_count; ++i)
         ini_put_int(path, "value", column_keys[i], live.column_widths[i]);
     ini_put_int(path, "value", "sort column", l.sort_column);
     ini_put_bool(path, "switch", "mask systemfile", l.hide_system_files);

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-constexpr std::size_t column_count = 5;
+constexpr std::size_t layout_column_count = 5;
 constexpr std::size_t mark_count = 12;
 // Menu items of the mark menus: set mark i is 218 + i, go to mark i is 230 + i.
 constexpr int first_set_mark_command = 218;
@@ -17,7 +17,7 @@ struct layout_state {
     int window_y = 0;
     int window_width = 320; // outer width with the left pane alone
     int window_height = 440;
-    std::array<int, column_count> column_widths{455, 42, 71, 126, 36}; // name, type, size, date, attributes
+    std::array<int, layout_column_count> column_widths{455, 42, 71, 126, 36}; // name, type, size, date, attributes
     int sort_column = 1;                                               // 0 name ... 4 attributes
     bool sort_ascending = true;
     bool hide_system_files = true;
@@ -45,7 +45,7 @@ void read_layout(const std::string& path);
 // What only the main window knows when the layout is written: the widths of the left pane's
 // list view columns as they are now, and whether two panes are open now.
 struct layout_live {
-    std::array<int, column_count> column_widths{};
+    std::array<int, layout_column_count> column_widths{};
     bool dual_window = false;
 };
 // Writes every key from layout() and `live`; a failed write is ignored and the next key is

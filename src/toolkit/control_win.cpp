@@ -38,7 +38,15 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
         return command_route::owner; // menus and accelerators
     unsigned code = HIWORD(wparam);
     switch (code) {
-    case 1: case 2: case 3: case 4: case 7: case 8: case 0x100: case 0x200: case 0x300:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 7:
+    case 8:
+    case 0x100:
+    case 0x200:
+    case 0x300:
         break;
     default:
         return command_route::owner;
@@ -66,21 +74,39 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
     } else if (same_class(name, "COMBOBOX")) {
         if (auto* c = dynamic_cast<combo*>(object)) {
             switch (code) {
-            case 1: c->on_selection_changed(); return command_route::control;
-            case 3: c->on_got_focus(); return command_route::control;
-            case 4: c->on_lost_focus(); return command_route::control;
-            case 7: c->on_drop_down(); return command_route::control;
-            case 8: c->on_close_up(); return command_route::control;
-            default: break;
+            case 1:
+                c->on_selection_changed();
+                return command_route::control;
+            case 3:
+                c->on_got_focus();
+                return command_route::control;
+            case 4:
+                c->on_lost_focus();
+                return command_route::control;
+            case 7:
+                c->on_drop_down();
+                return command_route::control;
+            case 8:
+                c->on_close_up();
+                return command_route::control;
+            default:
+                break;
             }
         }
     } else if (same_class(name, "EDIT")) {
         if (auto* e = dynamic_cast<edit*>(object)) {
             switch (code) {
-            case 0x100: e->on_got_focus(); return command_route::control;
-            case 0x200: e->on_lost_focus(); return command_route::control;
-            case 0x300: e->on_text_changed(); return command_route::control;
-            default: break;
+            case 0x100:
+                e->on_got_focus();
+                return command_route::control;
+            case 0x200:
+                e->on_lost_focus();
+                return command_route::control;
+            case 0x300:
+                e->on_text_changed();
+                return command_route::control;
+            default:
+                break;
             }
         }
     }
@@ -91,7 +117,10 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
 
 // ---- control ----
 
-bool control::on_erase_background(HDC) { return false; }
+bool control::on_erase_background(HDC)
+{
+    return false;
+}
 
 control* control::from_handle(HWND window)
 {
@@ -114,9 +143,18 @@ void control::destroy_window()
     hwnd_ = nullptr;
 }
 
-void control::set_focus() { SetFocus(hwnd_); }
-void control::enable() { EnableWindow(hwnd_, TRUE); }
-void control::disable() { EnableWindow(hwnd_, FALSE); }
+void control::set_focus()
+{
+    SetFocus(hwnd_);
+}
+void control::enable()
+{
+    EnableWindow(hwnd_, TRUE);
+}
+void control::disable()
+{
+    EnableWindow(hwnd_, FALSE);
+}
 
 std::string control::get_text(std::size_t size) const
 {
@@ -126,9 +164,15 @@ std::string control::get_text(std::size_t size) const
     return buffer.data();
 }
 
-void control::set_text(const char* text) { SendMessageA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
+void control::set_text(const char* text)
+{
+    SendMessageA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
 
-void control::suspend_redraw() { SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0); }
+void control::suspend_redraw()
+{
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+}
 
 void control::resume_redraw()
 {
@@ -136,7 +180,10 @@ void control::resume_redraw()
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void control::move(int x, int y) { SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE); }
+void control::move(int x, int y)
+{
+    SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+}
 
 void control::resize(int width, int height)
 {
@@ -148,18 +195,24 @@ void control::place(int x, int y, int width, int height)
     SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
-void control::show() { SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW); }
-void control::hide() { SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW); }
+void control::show()
+{
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+void control::hide()
+{
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
+}
 
 // ---- child ----
 
 child::~child()
 {
-    if (!hwnd_ || !IsWindow(hwnd_))
+    // Only a window that still carries this object is ours to touch.
+    if (!hwnd_ || !IsWindow(hwnd_) || from_handle(hwnd_) != this)
         return;
     // No message may reach this object once it is gone.
-    if (from_handle(hwnd_) == this)
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     if (previous_) {
         SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         DestroyWindow(hwnd_);
@@ -168,10 +221,22 @@ child::~child()
 
 void child::on_hscroll(int, int) {}
 void child::on_vscroll(int, int) {}
-HBRUSH child::on_ctl_color(HDC) { return nullptr; }
-bool child::on_draw_item(DRAWITEMSTRUCT*) { return false; }
-HFONT child::get_font() { return reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)); }
-void child::set_font(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+HBRUSH child::on_ctl_color(HDC)
+{
+    return nullptr;
+}
+bool child::on_draw_item(DRAWITEMSTRUCT*)
+{
+    return false;
+}
+HFONT child::get_font()
+{
+    return reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+}
+void child::set_font(HFONT font)
+{
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
 
 bool child::bind(HWND dialog, int control_id)
 {
@@ -198,9 +263,16 @@ void child::subclass(WNDPROC procedure)
 
 LRESULT child::call_previous(UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (previous_)
-        return CallWindowProcA(previous_, hwnd_, message, wparam, lparam);
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    HWND window = hwnd_;
+    LRESULT result = previous_ ? CallWindowProcA(previous_, window, message, wparam, lparam)
+                               : DefWindowProcA(window, message, wparam, lparam);
+    if (message == WM_NCDESTROY) {
+        // The window went first (its dialog closed): the object keeps no handle to it.
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        previous_ = nullptr;
+    }
+    return result;
 }
 
 // ---- overlap ----
@@ -265,23 +337,36 @@ dialog::~dialog()
     }
 }
 
-bool dialog::on_moving(RECT*) { return false; }
+bool dialog::on_moving(RECT*)
+{
+    return false;
+}
 void dialog::on_activate(bool, bool) {}
-bool dialog::on_measure_item(UINT*) { return false; }
+bool dialog::on_measure_item(UINT*)
+{
+    return false;
+}
 void dialog::on_timer(UINT_PTR) {}
-HBRUSH dialog::on_ctl_color_dialog(HDC) { return nullptr; }
+HBRUSH dialog::on_ctl_color_dialog(HDC)
+{
+    return nullptr;
+}
 
 int dialog::show(const char* template_name, HWND parent, bool modeless)
 {
     if (modeless) {
-        HWND window = CreateDialogParamA(instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this));
+        HWND window =
+            CreateDialogParamA(instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this));
         return window ? 1 : -1;
     }
     return static_cast<int>(
         DialogBoxParamA(instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this)));
 }
 
-void dialog::end(int code) { EndDialog(hwnd_, code); }
+void dialog::end(int code)
+{
+    EndDialog(hwnd_, code);
+}
 
 void dialog::center_on_parent()
 {
@@ -305,8 +390,14 @@ void dialog::center_on_screen()
     SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
 }
 
-void dialog::set_title_from_string(unsigned id) { set_text(resource_string(id, 128).c_str()); }
-void dialog::set_title(const char* text) { set_text(text); }
+void dialog::set_title_from_string(unsigned id)
+{
+    set_text(resource_string(id, 128).c_str());
+}
+void dialog::set_title(const char* text)
+{
+    set_text(text);
+}
 
 INT_PTR CALLBACK dialog::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -404,24 +495,36 @@ window::~window()
     }
 }
 
-int window::on_create() { return 0; }
+int window::on_create()
+{
+    return 0;
+}
 void window::on_destroy() {}
 void window::on_close() {}
 void window::on_command(int, HWND) {}
 void window::on_move() {}
-bool window::on_moving(RECT*) { return false; }
+bool window::on_moving(RECT*)
+{
+    return false;
+}
 void window::on_size(int) {}
 void window::on_min_max_info(MINMAXINFO*) {}
 void window::on_display_change() {}
 void window::on_activate(bool, bool) {}
 void window::on_activate_app(bool) {}
 void window::on_enable() {}
-bool window::on_paint() { return false; }
+bool window::on_paint()
+{
+    return false;
+}
 void window::on_lbutton_down() {}
 void window::on_rbutton_down() {}
 void window::on_nc_lbutton_down() {}
 void window::on_nc_rbutton_down() {}
-bool window::on_measure_item(UINT*) { return false; }
+bool window::on_measure_item(UINT*)
+{
+    return false;
+}
 void window::on_key_down(int) {}
 void window::on_key_up(int) {}
 void window::on_char(int) {}
@@ -429,7 +532,10 @@ void window::on_ime_start_composition() {}
 void window::on_ime_composition(LPARAM) {}
 void window::on_ime_end_composition() {}
 void window::on_timer(UINT_PTR) {}
-bool window::on_query_end_session() { return false; }
+bool window::on_query_end_session()
+{
+    return false;
+}
 void window::on_app_message() {}
 void window::on_menu_select(const char*) {}
 
@@ -442,10 +548,11 @@ bool window::create(const create_args& args)
     wc.lpfnWndProc = procedure;
     wc.hInstance = module;
     if (args.icon_name) {
-        wc.hIcon = static_cast<HICON>(LoadImageA(module, args.icon_name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                 GetSystemMetrics(SM_CYICON), 0));
-        wc.hIconSm = static_cast<HICON>(LoadImageA(module, args.icon_name, IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        wc.hIcon = static_cast<HICON>(LoadImageA(
+            module, args.icon_name, IMAGE_ICON, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        wc.hIconSm =
+            static_cast<HICON>(LoadImageA(module, args.icon_name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), 0));
     }
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = args.background;
@@ -453,12 +560,15 @@ bool window::create(const create_args& args)
     wc.lpszClassName = args.class_name;
     RegisterClassExA(&wc); // a failure shows as a failed creation below
 
-    DWORD style = args.popup ? (WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN)
-                             : (WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | args.extra_style);
+    DWORD style =
+        args.popup
+            ? (WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN)
+            : (WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | args.extra_style);
     if (args.show_command == SW_HIDE)
         style &= ~WS_VISIBLE;
     if ((args.show_command == SW_SHOWMINIMIZED || args.show_command == SW_MINIMIZE ||
-         args.show_command == SW_SHOWMINNOACTIVE) && (style & WS_MINIMIZEBOX))
+         args.show_command == SW_SHOWMINNOACTIVE) &&
+        (style & WS_MINIMIZEBOX))
         style |= WS_MINIMIZE;
     if (args.show_command == SW_SHOWMAXIMIZED && (style & WS_MAXIMIZEBOX))
         style |= WS_MAXIMIZE;
@@ -474,8 +584,8 @@ bool window::create(const create_args& args)
     }
     first_command_id_ = args.first_command_id;
     first_tooltip_string_ = args.first_tooltip_string;
-    HWND created = CreateWindowExA(args.ex_style, args.class_name, args.class_name, style, x, y, width, height,
-                                   nullptr, nullptr, module, this);
+    HWND created = CreateWindowExA(args.ex_style, args.class_name, args.class_name, style, x, y, width,
+                                   height, nullptr, nullptr, module, this);
     if (!created)
         return false;
     if (!args.sizable)
@@ -658,7 +768,8 @@ LRESULT CALLBACK window::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARA
         if (flags & (MF_GRAYED | MF_DISABLED))
             return 0;
         char text[128] = {};
-        GetMenuStringA(menu, LOWORD(wparam), text, sizeof text, (flags & MF_POPUP) ? MF_BYPOSITION : MF_BYCOMMAND);
+        GetMenuStringA(menu, LOWORD(wparam), text, sizeof text,
+                       (flags & MF_POPUP) ? MF_BYPOSITION : MF_BYCOMMAND);
         self->on_menu_select(text);
         return 0;
     }

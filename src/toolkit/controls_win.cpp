@@ -84,13 +84,28 @@ edit::~edit()
         DeleteObject(brush_);
 }
 
-bool edit::on_double_click(int, int, int) { return false; }
-bool edit::on_char_typed(int) { return false; }
-bool edit::on_key_down(int) { return false; }
+bool edit::on_double_click(int, int, int)
+{
+    return false;
+}
+bool edit::on_char_typed(int)
+{
+    return false;
+}
+bool edit::on_key_down(int)
+{
+    return false;
+}
 void edit::on_after_paint() {}
 void edit::on_timer(UINT_PTR) {}
-void edit::on_got_focus() { build_caret(); }
-void edit::on_lost_focus() { DestroyCaret(); }
+void edit::on_got_focus()
+{
+    build_caret();
+}
+void edit::on_lost_focus()
+{
+    DestroyCaret();
+}
 void edit::on_text_changed() {}
 
 void edit::build_caret()
@@ -169,7 +184,10 @@ void edit::make_read_only()
     set_colours(text_colour_, GetSysColor(COLOR_BTNFACE));
 }
 
-void edit::set_limit(int size) { SendMessageA(hwnd_, EM_LIMITTEXT, size > 1 ? size - 1 : 1, 0); }
+void edit::set_limit(int size)
+{
+    SendMessageA(hwnd_, EM_LIMITTEXT, size > 1 ? size - 1 : 1, 0);
+}
 
 void edit::append(const char* text)
 {
@@ -204,9 +222,18 @@ void edit::append(const char* text)
     SendMessageA(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
-int edit::text_length() const { return GetWindowTextLengthA(hwnd_); }
-bool edit::was_modified() const { return SendMessageA(hwnd_, EM_GETMODIFY, 0, 0) != 0; }
-void edit::clear_modified() { SendMessageA(hwnd_, EM_SETMODIFY, FALSE, 0); }
+int edit::text_length() const
+{
+    return GetWindowTextLengthA(hwnd_);
+}
+bool edit::was_modified() const
+{
+    return SendMessageA(hwnd_, EM_GETMODIFY, 0, 0) != 0;
+}
+void edit::clear_modified()
+{
+    SendMessageA(hwnd_, EM_SETMODIFY, FALSE, 0);
+}
 
 void edit::undo()
 {
@@ -216,7 +243,10 @@ void edit::undo()
     }
 }
 
-int edit::get_number() const { return std::atoi(get_text(11).c_str()); }
+int edit::get_number() const
+{
+    return std::atoi(get_text(11).c_str());
+}
 
 void edit::set_number(int value, int radix)
 {
@@ -326,13 +356,28 @@ void edit_required::on_text_changed()
     EnableWindow(GetDlgItem(dialog, IDOK), all);
 }
 
-edit_title::edit_title() : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, name_size) {}
-edit_program::edit_program() : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, path_size) {}
-edit_parameter::edit_parameter() : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, path_size) {}
-edit_account::edit_account() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size) {}
-edit_server::edit_server() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size) {}
+edit_title::edit_title() : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, name_size)
+{
+}
+edit_program::edit_program()
+    : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, path_size)
+{
+}
+edit_parameter::edit_parameter()
+    : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, path_size)
+{
+}
+edit_account::edit_account()
+    : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size)
+{
+}
+edit_server::edit_server() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size)
+{
+}
 edit_port::edit_port() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, 6) {}
-edit_ftpid::edit_ftpid() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size) {}
+edit_ftpid::edit_ftpid() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size)
+{
+}
 edit_ftppwd::edit_ftppwd() : edit_required({ID_FTP_PASSWORD}, name_size) {}
 
 // ---- combo ----
@@ -359,7 +404,8 @@ bool combo::bind(HWND dialog, int control_id)
 
 bool combo::create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id)
 {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | extra_style;
+    DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | extra_style;
     if (!child::create(x, y, width, height, style, 0, "COMBOBOX", parent, id))
         return false;
     set_colours(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
@@ -401,10 +447,11 @@ bool combo::on_draw_item(DRAWITEMSTRUCT* data)
     RECT rect = data->rcItem;
     int x = rect.left + (icon >= 0 ? icon_width + 4 : 0);
     int y = rect.top + ((rect.bottom - rect.top) - metrics.tmHeight) / 2;
-    ExtTextOutA(data->hDC, x, y, ETO_OPAQUE | ETO_CLIPPED, &rect, text.c_str(), static_cast<UINT>(text.size()),
-                nullptr);
+    ExtTextOutA(data->hDC, x, y, ETO_OPAQUE | ETO_CLIPPED, &rect, text.c_str(),
+                static_cast<UINT>(text.size()), nullptr);
     if (icon >= 0)
-        draw_icon(data->hDC, rect.left, rect.top + ((rect.bottom - rect.top) - icon_height) / 2, images_, icon);
+        draw_icon(data->hDC, rect.left, rect.top + ((rect.bottom - rect.top) - icon_height) / 2, images_,
+                  icon);
     if (data->itemState & ODS_FOCUS)
         DrawFocusRect(data->hDC, &rect);
     SetTextColor(data->hDC, old_text);
@@ -421,7 +468,8 @@ int combo::add(const char* text, int icon)
 int combo::insert(int index, const char* text, int icon)
 {
     std::string item = icon_item_text(text, icon);
-    return static_cast<int>(SendMessageA(hwnd_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(item.c_str())));
+    return static_cast<int>(
+        SendMessageA(hwnd_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(item.c_str())));
 }
 
 void combo::replace(int index, const char* text)
@@ -434,12 +482,30 @@ void combo::replace(int index, const char* text)
         select(index);
 }
 
-void combo::remove(int index) { SendMessageA(hwnd_, CB_DELETESTRING, index, 0); }
-void combo::clear() { SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0); }
-int combo::count() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0)); }
-int combo::selection() const { return static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0)); }
-void combo::select(int index) { SendMessageA(hwnd_, CB_SETCURSEL, index, 0); }
-void combo::open_dropdown() { SendMessageA(hwnd_, CB_SHOWDROPDOWN, TRUE, 0); }
+void combo::remove(int index)
+{
+    SendMessageA(hwnd_, CB_DELETESTRING, index, 0);
+}
+void combo::clear()
+{
+    SendMessageA(hwnd_, CB_RESETCONTENT, 0, 0);
+}
+int combo::count() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, CB_GETCOUNT, 0, 0));
+}
+int combo::selection() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, CB_GETCURSEL, 0, 0));
+}
+void combo::select(int index)
+{
+    SendMessageA(hwnd_, CB_SETCURSEL, index, 0);
+}
+void combo::open_dropdown()
+{
+    SendMessageA(hwnd_, CB_SHOWDROPDOWN, TRUE, 0);
+}
 
 std::string combo::raw_item(int index) const
 {
@@ -459,7 +525,10 @@ std::string combo::item_text(int index) const
     return text;
 }
 
-int combo::item_icon(int index) const { return split_icon_item(raw_item(index), nullptr); }
+int combo::item_icon(int index) const
+{
+    return split_icon_item(raw_item(index), nullptr);
+}
 
 void combo_fixed::fill(int first, int last, const char* format, int step)
 {
@@ -565,10 +634,22 @@ int listbox::add(const char* text)
     return static_cast<int>(SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
 
-void listbox::remove(int index) { SendMessageA(hwnd_, LB_DELETESTRING, index, 0); }
-int listbox::selection() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
-void listbox::select(int index) { SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
-int listbox::count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+void listbox::remove(int index)
+{
+    SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+}
+int listbox::selection() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0));
+}
+void listbox::select(int index)
+{
+    SendMessageA(hwnd_, LB_SETCURSEL, index, 0);
+}
+int listbox::count() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0));
+}
 
 std::string listbox::item_text(int index) const
 {
@@ -600,7 +681,10 @@ static_::~static_()
         DeleteObject(brush_);
 }
 
-bool static_::on_set_cursor() { return false; }
+bool static_::on_set_cursor()
+{
+    return false;
+}
 void static_::on_mouse_move() {}
 void static_::on_timer(UINT_PTR) {}
 void static_::on_double_click() {}
@@ -666,8 +750,14 @@ LRESULT CALLBACK static_::procedure(HWND window, UINT message, WPARAM wparam, LP
 
 // ---- check ----
 
-bool check::get_check() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void check::set_check() { SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0); }
+bool check::get_check() const
+{
+    return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+void check::set_check()
+{
+    SendMessageA(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
+}
 
 // ---- toolbar ----
 
@@ -684,11 +774,26 @@ bool toolbar::create(HWND parent, const toolbar_args& args)
     return hwnd_ != nullptr;
 }
 
-void toolbar::enable_button(int id, bool on) { SendMessageA(hwnd_, TB_ENABLEBUTTON, id, MAKELONG(on ? 1 : 0, 0)); }
-void toolbar::press_button(int id, bool on) { SendMessageA(hwnd_, TB_PRESSBUTTON, id, MAKELONG(on ? 1 : 0, 0)); }
-bool toolbar::is_enabled(int id) const { return SendMessageA(hwnd_, TB_ISBUTTONENABLED, id, 0) != 0; }
-bool toolbar::is_pressed(int id) const { return SendMessageA(hwnd_, TB_ISBUTTONPRESSED, id, 0) != 0; }
-void toolbar::auto_size() { SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0); }
+void toolbar::enable_button(int id, bool on)
+{
+    SendMessageA(hwnd_, TB_ENABLEBUTTON, id, MAKELONG(on ? 1 : 0, 0));
+}
+void toolbar::press_button(int id, bool on)
+{
+    SendMessageA(hwnd_, TB_PRESSBUTTON, id, MAKELONG(on ? 1 : 0, 0));
+}
+bool toolbar::is_enabled(int id) const
+{
+    return SendMessageA(hwnd_, TB_ISBUTTONENABLED, id, 0) != 0;
+}
+bool toolbar::is_pressed(int id) const
+{
+    return SendMessageA(hwnd_, TB_ISBUTTONPRESSED, id, 0) != 0;
+}
+void toolbar::auto_size()
+{
+    SendMessageA(hwnd_, TB_AUTOSIZE, 0, 0);
+}
 
 // ---- status ----
 
@@ -714,7 +819,8 @@ void status::set_parts(int count, const int* right_edges)
 
 void status::set_text(int part, const char* text)
 {
-    SendMessageA(hwnd_, SB_SETTEXTA, static_cast<WPARAM>(part) | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+    SendMessageA(hwnd_, SB_SETTEXTA, static_cast<WPARAM>(part) | SBT_NOBORDERS,
+                 reinterpret_cast<LPARAM>(text));
 }
 
 LRESULT CALLBACK status::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -737,7 +843,10 @@ bool updown::create(HWND parent, int id, HWND buddy, int upper, int lower, int p
     return hwnd_ != nullptr;
 }
 
-void updown::set_position(int value) { SendMessageA(hwnd_, UDM_SETPOS32, 0, value); }
+void updown::set_position(int value)
+{
+    SendMessageA(hwnd_, UDM_SETPOS32, 0, value);
+}
 
 // ---- menus and drawing ----
 
@@ -752,10 +861,11 @@ HMENU make_popup(unsigned first_string, int first_command, const std::vector<HME
             break;
         if (lstrcmpiA(row.c_str(), "separator") == 0) {
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        } else if (row.size() >= 6 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, row.c_str(), 6, "popup ", 6) ==
-                                          CSTR_EQUAL) {
+        } else if (row.size() >= 6 && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, row.c_str(), 6,
+                                                     "popup ", 6) == CSTR_EQUAL) {
             if (next_submenu < submenus.size())
-                AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenus[next_submenu++]), row.c_str() + 6);
+                AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenus[next_submenu++]),
+                            row.c_str() + 6);
         } else {
             AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(command++), row.c_str());
         }
@@ -785,7 +895,10 @@ void apply_colours(HDC dc, COLORREF text, COLORREF background)
     }
 }
 
-void draw_icon(HDC dc, int x, int y, HIMAGELIST images, int index) { ImageList_Draw(images, index, dc, x, y, ILD_NORMAL); }
+void draw_icon(HDC dc, int x, int y, HIMAGELIST images, int index)
+{
+    ImageList_Draw(images, index, dc, x, y, ILD_NORMAL);
+}
 
 HICON load_icon(const char* name, bool large)
 {

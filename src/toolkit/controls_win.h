@@ -89,14 +89,30 @@ private:
 };
 
 // The program editors' three required fields, and the FTP server and password fields.
-struct edit_title : edit_required { edit_title(); };
-struct edit_program : edit_required { edit_program(); };
-struct edit_parameter : edit_required { edit_parameter(); };
-struct edit_account : edit_required { edit_account(); };
-struct edit_server : edit_required { edit_server(); };
-struct edit_port : edit_required { edit_port(); };
-struct edit_ftpid : edit_required { edit_ftpid(); };
-struct edit_ftppwd : edit_required { edit_ftppwd(); };
+struct edit_title : edit_required {
+    edit_title();
+};
+struct edit_program : edit_required {
+    edit_program();
+};
+struct edit_parameter : edit_required {
+    edit_parameter();
+};
+struct edit_account : edit_required {
+    edit_account();
+};
+struct edit_server : edit_required {
+    edit_server();
+};
+struct edit_port : edit_required {
+    edit_port();
+};
+struct edit_ftpid : edit_required {
+    edit_ftpid();
+};
+struct edit_ftppwd : edit_required {
+    edit_ftppwd();
+};
 
 // An edit whose text changes are handed to its dialog (the year, the colour components).
 class edit_notify : public edit {
@@ -171,13 +187,25 @@ protected:
     // Items first..last, formatted with `format` (" 1", "00", ...), every `step`.
     void fill(int first, int last, const char* format, int step = 1);
 };
-struct combo_month : combo_fixed { bool bind(HWND dialog, int control_id); };
-struct combo_day : combo_fixed { bool bind(HWND dialog, int control_id); };
-struct combo_hour : combo_fixed { bool bind(HWND dialog, int control_id); };
-struct combo_minute : combo_fixed { bool bind(HWND dialog, int control_id); };
-struct combo_second : combo_fixed { bool bind(HWND dialog, int control_id); };
+struct combo_month : combo_fixed {
+    bool bind(HWND dialog, int control_id);
+};
+struct combo_day : combo_fixed {
+    bool bind(HWND dialog, int control_id);
+};
+struct combo_hour : combo_fixed {
+    bool bind(HWND dialog, int control_id);
+};
+struct combo_minute : combo_fixed {
+    bool bind(HWND dialog, int control_id);
+};
+struct combo_second : combo_fixed {
+    bool bind(HWND dialog, int control_id);
+};
 // The eight colour entries from string rows 94...; the first is selected.
-struct combo_color : combo_fixed { bool bind(HWND dialog, int control_id); };
+struct combo_color : combo_fixed {
+    bool bind(HWND dialog, int control_id);
+};
 
 class listbox : public child {
 public:

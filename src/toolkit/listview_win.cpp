@@ -17,9 +17,18 @@ HINSTANCE instance()
 
 listview::~listview() = default;
 
-bool listview::on_erase_background(HDC) { return false; }
-HBRUSH listview::on_ctl_color(HDC) { return nullptr; }
-HFONT listview::get_font() { return reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)); }
+bool listview::on_erase_background(HDC)
+{
+    return false;
+}
+HBRUSH listview::on_ctl_color(HDC)
+{
+    return nullptr;
+}
+HFONT listview::get_font()
+{
+    return reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0));
+}
 
 void listview::set_font(HFONT font)
 {
@@ -39,12 +48,24 @@ void listview::on_item_prepaint(NMLVCUSTOMDRAW* draw)
     draw->clrTextBk = background_colour_;
 }
 
-bool listview::on_header_begin_track(int) { return false; }
+bool listview::on_header_begin_track(int)
+{
+    return false;
+}
 void listview::on_header_end_track(int) {}
-bool listview::on_header_divider_double_click(int) { return false; }
+bool listview::on_header_divider_double_click(int)
+{
+    return false;
+}
 void listview::on_char_typed(int) {}
-bool listview::on_key_down(int) { return false; }
-bool listview::on_set_cursor() { return false; }
+bool listview::on_key_down(int)
+{
+    return false;
+}
+bool listview::on_set_cursor()
+{
+    return false;
+}
 void listview::on_mouse_move() {}
 void listview::on_nc_calc_size() {}
 int listview::compare_rows(int a, int b)
@@ -155,7 +176,10 @@ int listview::next_marked(int after) const
     return static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
-int listview::marked_count() const { return static_cast<int>(SendMessageA(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0)); }
+int listview::marked_count() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, LVM_GETSELECTEDCOUNT, 0, 0));
+}
 
 bool listview::is_marked(int index) const
 {
@@ -174,9 +198,18 @@ void set_state(HWND list, int index, UINT state, UINT mask)
 
 } // namespace
 
-void listview::mark(int index) { set_state(hwnd_, index, LVIS_SELECTED, LVIS_SELECTED); }
-void listview::unmark(int index) { set_state(hwnd_, index, 0, LVIS_SELECTED); }
-void listview::set_cursor(int index) { set_state(hwnd_, index, LVIS_FOCUSED, LVIS_FOCUSED); }
+void listview::mark(int index)
+{
+    set_state(hwnd_, index, LVIS_SELECTED, LVIS_SELECTED);
+}
+void listview::unmark(int index)
+{
+    set_state(hwnd_, index, 0, LVIS_SELECTED);
+}
+void listview::set_cursor(int index)
+{
+    set_state(hwnd_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+}
 
 void listview::unmark_all()
 {
@@ -185,14 +218,26 @@ void listview::unmark_all()
     resume_redraw();
 }
 
-void listview::ensure_visible(int index) { SendMessageA(hwnd_, LVM_ENSUREVISIBLE, index, FALSE); }
-void listview::scroll(int dx) { SendMessageA(hwnd_, LVM_SCROLL, dx, 0); }
-int listview::rows_per_page() const { return static_cast<int>(SendMessageA(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0)); }
+void listview::ensure_visible(int index)
+{
+    SendMessageA(hwnd_, LVM_ENSUREVISIBLE, index, FALSE);
+}
+void listview::scroll(int dx)
+{
+    SendMessageA(hwnd_, LVM_SCROLL, dx, 0);
+}
+int listview::rows_per_page() const
+{
+    return static_cast<int>(SendMessageA(hwnd_, LVM_GETCOUNTPERPAGE, 0, 0));
+}
 int listview::column_width(int index) const
 {
     return static_cast<int>(SendMessageA(hwnd_, LVM_GETCOLUMNWIDTH, index, 0));
 }
-void listview::set_column_width(int index, int width) { SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, index, width); }
+void listview::set_column_width(int index, int width)
+{
+    SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, index, width);
+}
 
 void listview::sort(int column, bool ascending, int pin_column, const char* pin_text, int group_column,
                     char group_character)
@@ -212,7 +257,9 @@ void listview::sort(int column, bool ascending, int pin_column, const char* pin_
     int had_cursor = cursor();
     int tracked = comb_sort(
         static_cast<std::size_t>(count), ascending,
-        [this](std::size_t a, std::size_t b) { return compare_rows(static_cast<int>(a), static_cast<int>(b)); },
+        [this](std::size_t a, std::size_t b) {
+            return compare_rows(static_cast<int>(a), static_cast<int>(b));
+        },
         [this, &marks](std::size_t a, std::size_t b) {
             rows_.swap(a, b);
             std::swap(marks[a], marks[b]);
@@ -291,7 +338,8 @@ LRESULT CALLBACK listview::procedure(HWND window, UINT message, WPARAM wparam, L
 
 int listview_report::compare_rows(int a, int b)
 {
-    return compare_rows_report(rows_, static_cast<std::size_t>(a), static_cast<std::size_t>(b), keys_, right_aligned_);
+    return compare_rows_report(rows_, static_cast<std::size_t>(a), static_cast<std::size_t>(b), keys_,
+                               right_aligned_);
 }
 
 void listview_report::on_column_click(int) {}
@@ -305,8 +353,8 @@ bool listview_report::right_aligned(int column) const
 bool listview_report::create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id,
                              HIMAGELIST small_images, unsigned first_string)
 {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
-                  LVS_OWNERDATA | extra_style;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS |
+                  LVS_SHAREIMAGELISTS | LVS_OWNERDATA | extra_style;
     if (!listview::create(x, y, width, height, style, 0, parent, id))
         return false;
     SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);

@@ -37,8 +37,9 @@ public:
     // "SysListView32" with the sunken client edge, subclassed.
     bool create(int x, int y, int width, int height, DWORD style, DWORD ex_style, HWND parent, int id);
     void set_colours(COLORREF text, COLORREF background);
-    // The display-text provider of LVN_GETDISPINFOA.
-    void get_display_info(NMLVDISPINFOA* info) const;
+    // The display-text provider of LVN_GETDISPINFOA; a list that shows another row model
+    // answers from it instead of the row store.
+    virtual void get_display_info(NMLVDISPINFOA* info) const;
 
     void add_row(const std::vector<std::string>& texts, int image);
     void remove_row(int index);
@@ -84,8 +85,8 @@ public:
     virtual void on_column_click(int column);
 
     // Report view with owner data; columns from string rows starting at `first_string`.
-    bool create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id, HIMAGELIST small_images,
-                unsigned first_string);
+    bool create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id,
+                HIMAGELIST small_images, unsigned first_string);
     int columns() const { return columns_; }
     bool right_aligned(int column) const;
 

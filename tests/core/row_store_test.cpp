@@ -14,7 +14,10 @@ struct text_case {
     int sign;
 };
 
-int sign(int v) { return (v > 0) - (v < 0); }
+int sign(int v)
+{
+    return (v > 0) - (v < 0);
+}
 
 TEST(row_store_compare, ignores_ascii_case_only)
 {
@@ -61,7 +64,8 @@ std::vector<std::string> names(const row_store& store)
     return out;
 }
 
-void sort_rows(row_store& store, const sort_keys& keys, std::vector<char>* marks = nullptr, int* tracked = nullptr)
+void sort_rows(row_store& store, const sort_keys& keys, std::vector<char>* marks = nullptr,
+               int* tracked = nullptr)
 {
     std::vector<bool> right{false, false, true, false, false};
     int t = comb_sort(
@@ -100,7 +104,8 @@ TEST(row_store_sort, dot_dot_first_then_directories_in_both_directions)
 TEST(row_store_sort, ties_are_broken_ascending_by_name_in_both_directions)
 {
     for (bool ascending : {true, false}) {
-        row_store store = pane_rows({{"c", "txt", "1", "", ""}, {"a", "txt", "1", "", ""}, {"b", "txt", "1", "", ""}});
+        row_store store =
+            pane_rows({{"c", "txt", "1", "", ""}, {"a", "txt", "1", "", ""}, {"b", "txt", "1", "", ""}});
         sort_rows(store, sort_keys{1, ascending, 0, "..", 2, '<'});
         EXPECT_EQ(names(store), (std::vector<std::string>{"a", "b", "c"}));
     }
@@ -113,8 +118,8 @@ TEST(row_store_sort, marks_move_with_their_rows_and_the_cursor_row_is_tracked)
         rows.push_back({"f" + std::to_string(100 - i), "", std::to_string(i), "", ""});
     row_store store = pane_rows(rows);
     std::vector<char> marks(40, 0);
-    marks[0] = 1; // f100
-    marks[7] = 1; // f93
+    marks[0] = 1;    // f100
+    marks[7] = 1;    // f93
     int tracked = 5; // f95
     sort_rows(store, sort_keys{0, true, 0, "..", 2, '<'}, &marks, &tracked);
     for (std::size_t i = 0; i < store.size(); ++i) {

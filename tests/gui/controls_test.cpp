@@ -31,8 +31,8 @@ std::string acp(const char* utf8)
 
 // A top-level window to put controls in.
 struct frame {
-    HWND window = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 600, 400,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 600,
+                                  400, nullptr, nullptr, nullptr, nullptr);
     ~frame() { DestroyWindow(window); }
 };
 
@@ -155,7 +155,8 @@ TEST(report_columns, file_columns_from_rows_88_to_93)
             EXPECT_EQ((info.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT, columns[i].right) << i;
             EXPECT_EQ(list.right_aligned(i), columns[i].right) << i;
             // The blanks of the row make the column wider than its caption.
-            int expected = text_width(list.handle(), acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
+            int expected =
+                text_width(list.handle(), acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
             EXPECT_EQ(list.column_width(i), expected) << i;
         }
         EXPECT_GT(list.column_width(3), text_width(list.handle(), acp("更新日時")) + 16);
@@ -177,9 +178,12 @@ TEST(listview_sort, pane_sort_keeps_dot_dot_and_directories_first_with_marks_and
     listview_report list;
     ASSERT_TRUE(list.create(0, 0, 500, 160, 0, f.handle(), 707, nullptr, 88));
     const std::vector<std::vector<std::string>> rows = {
-        {"b", "txt", "10", "2010. 1. 1 00:00.00", "----"}, {"zdir", "", "<DIR>", "", "----"},
-        {"..", "", "<DIR>", "", "----"},                   {"a", "txt", "9", "", "----"},
-        {"adir", "", "<DIR>", "", "----"},                 {"c", "doc", "1,234", "", "----"},
+        {"b", "txt", "10", "2010. 1. 1 00:00.00", "----"},
+        {"zdir", "", "<DIR>", "", "----"},
+        {"..", "", "<DIR>", "", "----"},
+        {"a", "txt", "9", "", "----"},
+        {"adir", "", "<DIR>", "", "----"},
+        {"c", "doc", "1,234", "", "----"},
     };
     for (int n = 0; n < 30; ++n)
         list.add_row({"f" + std::to_string(n + 10), "dat", "5", "", "----"}, -1);
@@ -200,7 +204,8 @@ TEST(listview_sort, pane_sort_keeps_dot_dot_and_directories_first_with_marks_and
     EXPECT_EQ(names[names.size() - 1], "c");
     EXPECT_EQ(list.marked_count(), 2);
     for (int i = 0; i < list.row_count(); ++i)
-        EXPECT_EQ(list.is_marked(i), names[static_cast<std::size_t>(i)] == "a" || names[static_cast<std::size_t>(i)] == "b")
+        EXPECT_EQ(list.is_marked(i),
+                  names[static_cast<std::size_t>(i)] == "a" || names[static_cast<std::size_t>(i)] == "b")
             << names[static_cast<std::size_t>(i)];
     EXPECT_EQ(list.cursor(), 35);
     // The row that had the cursor ("c", now last) was scrolled into view.
@@ -306,8 +311,8 @@ TEST(combo_items, icon_item_shows_icon_and_text_and_reads_back_the_text)
             if (x >= 20 && x < 60 && (p & 0xFF) < 0xA0 && ((p >> 8) & 0xFF) < 0xA0 && (p >> 16) < 0xA0)
                 ++dark_right;
         }
-    EXPECT_GT(red_left, 100);  // icon 3 at the left edge
-    EXPECT_GT(dark_right, 5);  // "C:" beside it
+    EXPECT_GT(red_left, 100); // icon 3 at the left edge
+    EXPECT_GT(dark_right, 5); // "C:" beside it
     // Replacing the text keeps the icon.
     box.replace(0, "D:");
     EXPECT_EQ(box.item_text(0), "D:");
@@ -452,18 +457,102 @@ TEST(timer_ids, consecutive_from_one)
 {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string command = std::string("\"") + self +
-                          "\" --gtest_also_run_disabled_tests --gtest_filter=timer_ids.DISABLED_first_two_in_this_process";
+    std::string command =
+        std::string("\"") + self +
+        "\" --gtest_also_run_disabled_tests --gtest_filter=timer_ids.DISABLED_first_two_in_this_process";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     EXPECT_EQ(code, 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(listbox_items, find_compares_the_whole_text_exactly)
+{
+    frame f;
+    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 100, 100, f.window,
+                    reinterpret_cast<HMENU>(743), nullptr, nullptr);
+    listbox box;
+    ASSERT_TRUE(box.bind(f.window, 743));
+    box.add(".txt");
+    box.add(".c");
+    box.add(".TXT");
+    EXPECT_EQ(box.count(), 3);
+    EXPECT_EQ(box.find(".txt") >= 0 ? box.item_text(box.find(".txt")) : "", ".txt");
+    EXPECT_EQ(box.find(".tx"), -1);
+    EXPECT_NE(box.find(".TXT"), box.find(".txt"));
+    box.select(box.find(".c"));
+    EXPECT_EQ(box.item_text(box.selection()), ".c");
+    box.remove(box.find(".c"));
+    EXPECT_EQ(box.count(), 2);
+    EXPECT_EQ(box.find(".c"), -1);
+}
+
+TEST(listview_rows, removing_a_row_shifts_the_marks_below_and_texts_change_in_place)
+{
+    gui::host_window host;
+    listview_report list;
+    ASSERT_TRUE(list.create(0, 0, 400, 200, 0, host.handle(), 707, nullptr, 88));
+    for (const char* name : {"a", "b", "c", "d"})
+        list.add_row({name, "txt", "1", "", "----"}, 2);
+    list.mark(1);
+    list.mark(3);
+    list.remove_row(0);
+    ASSERT_EQ(list.row_count(), 3);
+    EXPECT_EQ(list.row_text(0, 0), "b");
+    EXPECT_TRUE(list.is_marked(0));
+    EXPECT_FALSE(list.is_marked(1));
+    EXPECT_TRUE(list.is_marked(2));
+    EXPECT_EQ(list.next_marked(-1), 0);
+    EXPECT_EQ(list.next_marked(0), 2);
+    EXPECT_EQ(list.next_marked(2), -1);
+    list.set_row_text(1, 1, "doc");
+    list.set_row_image(1, 5);
+    EXPECT_EQ(list.row_text(1, 1), "doc");
+    EXPECT_EQ(list.row_image(1), 5);
+    EXPECT_EQ(list.row_text(7, 0), ""); // no such row
+    EXPECT_EQ(list.find_row(-1, "d"), 2);
+    EXPECT_EQ(list.find_row_prefix(-1, 'C'), 1);
+    list.unmark_all();
+    EXPECT_EQ(list.marked_count(), 0);
+    list.clear_rows();
+    EXPECT_EQ(list.row_count(), 0);
+    EXPECT_EQ(SendMessageA(list.handle(), LVM_GETITEMCOUNT, 0, 0), 0);
+}
+
+TEST(drawing, colours_and_transparency)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    apply_colours(dc, RGB(1, 2, 3), RGB(4, 5, 6));
+    EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+    EXPECT_EQ(GetBkColor(dc), RGB(4, 5, 6));
+    EXPECT_EQ(GetBkMode(dc), OPAQUE);
+    apply_colours(dc, RGB(7, 8, 9), transparent_colour);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    DeleteDC(dc);
+    HICON large = load_icon(MAKEINTRESOURCEA(ICON_MAIN), true);
+    HICON small = load_icon(MAKEINTRESOURCEA(ICON_MAIN), false);
+    EXPECT_NE(large, nullptr);
+    EXPECT_NE(small, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(small, &info));
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(large);
+    DestroyIcon(small);
 }
 
 } // namespace

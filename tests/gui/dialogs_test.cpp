@@ -69,14 +69,30 @@ const std::vector<template_case> templates = {
     {TEMPLATE_FILE_RW, "通知", {}},
     {TEMPLATE_OPTION,
      "オプション",
-     {{ID_OPT_CONFIRM_COPY, "Button"},  {ID_OPT_CONFIRM_MOVE, "Button"},   {ID_OPT_USE_TRASH, "Button"},
-      {ID_OPT_NETDRIVES, "ListBox"},    {ID_OPT_NETDRIVE_ADD, "Button"},   {ID_OPT_NETDRIVE_REMOVE, "Button"},
-      {ID_OPT_VIEWER, "Edit"},          {ID_BROWSE, "Button"},             {ID_OPT_FONT, "Edit"},
-      {ID_OPT_FONT_BROWSE, "Button"},   {ID_OPT_COLOR, "ComboBox"},        {ID_OPT_RED, "Edit"},
-      {ID_OPT_GREEN, "Edit"},           {ID_OPT_BLUE, "Edit"},             {ID_OPT_SAMPLE, "Static"},
-      {ID_OPT_COLOR_DEFAULT, "Button"}, {ID_OPT_LETTERS, "Edit"},          {ID_OPT_LETTERS_DEFAULT, "Button"},
-      {ID_OPT_EXTENSIONS, "ListBox"},   {ID_ADD_EXTENSION, "Button"},      {ID_DELETE, "Button"},
-      {ID_HELP_BUTTON, "Button"},       {IDOK, "Button"},                  {IDCANCEL, "Button"}}},
+     {{ID_OPT_CONFIRM_COPY, "Button"},
+      {ID_OPT_CONFIRM_MOVE, "Button"},
+      {ID_OPT_USE_TRASH, "Button"},
+      {ID_OPT_NETDRIVES, "ListBox"},
+      {ID_OPT_NETDRIVE_ADD, "Button"},
+      {ID_OPT_NETDRIVE_REMOVE, "Button"},
+      {ID_OPT_VIEWER, "Edit"},
+      {ID_BROWSE, "Button"},
+      {ID_OPT_FONT, "Edit"},
+      {ID_OPT_FONT_BROWSE, "Button"},
+      {ID_OPT_COLOR, "ComboBox"},
+      {ID_OPT_RED, "Edit"},
+      {ID_OPT_GREEN, "Edit"},
+      {ID_OPT_BLUE, "Edit"},
+      {ID_OPT_SAMPLE, "Static"},
+      {ID_OPT_COLOR_DEFAULT, "Button"},
+      {ID_OPT_LETTERS, "Edit"},
+      {ID_OPT_LETTERS_DEFAULT, "Button"},
+      {ID_OPT_EXTENSIONS, "ListBox"},
+      {ID_ADD_EXTENSION, "Button"},
+      {ID_DELETE, "Button"},
+      {ID_HELP_BUTTON, "Button"},
+      {IDOK, "Button"},
+      {IDCANCEL, "Button"}}},
     {TEMPLATE_FTP, "FTP", {{ID_TEXT, "Edit"}, {ID_STOP, "Button"}, {IDCANCEL, "Button"}}},
     {TEMPLATE_DRIVE_FTP,
      "FTPサーバ",
@@ -93,7 +109,9 @@ const std::vector<template_case> templates = {
       {ID_DELETE, "Button"},
       {IDOK, "Button"},
       {IDCANCEL, "Button"}}},
-    {TEMPLATE_PASSWORD, "FTPパスワード?", {{ID_FTP_PASSWORD, "Edit"}, {IDOK, "Button"}, {IDCANCEL, "Button"}}},
+    {TEMPLATE_PASSWORD,
+     "FTPパスワード?",
+     {{ID_FTP_PASSWORD, "Edit"}, {IDOK, "Button"}, {IDCANCEL, "Button"}}},
     {TEMPLATE_PROGRAM,
      "手動プログラム",
      {{ID_PROGRAM_TITLE, "Edit"},
@@ -239,7 +257,8 @@ void expect_nothing_clipped(HWND dialog, const char* name)
                        ((style & 0x0F) == BS_AUTOCHECKBOX || (style & 0x0F) == BS_CHECKBOX);
             // The tick box and its gap take about 16 pixels; push buttons keep a margin.
             int room = (rect.right - rect.left) - (box ? 16 : lstrcmpiA(cls.c_str(), "Button") == 0 ? 4 : 0);
-            EXPECT_LE(caption_width(child), room) << name << " " << id << " \"" << gui::text_of(child) << "\"";
+            EXPECT_LE(caption_width(child), room)
+                << name << " " << id << " \"" << gui::text_of(child) << "\"";
         }
     }
 }
@@ -258,7 +277,8 @@ TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
             if (std::string(u.name) != t.name)
                 continue;
             arrows.push_back(std::make_unique<updown>());
-            ASSERT_TRUE(arrows.back()->create(window, u.id, GetDlgItem(window, u.buddy), u.upper, u.lower, u.position));
+            ASSERT_TRUE(arrows.back()->create(window, u.id, GetDlgItem(window, u.buddy), u.upper, u.lower,
+                                              u.position));
             // The buddy shows the position; the arrows sit inside the buddy's old place.
             EXPECT_EQ(gui::item_text(window, u.buddy), std::to_string(u.position));
             EXPECT_EQ(GetDlgItem(window, u.id), arrows.back()->handle());
@@ -269,7 +289,8 @@ TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
         for (const auto& c : t.controls) {
             HWND control = GetDlgItem(window, c.id);
             ASSERT_NE(control, nullptr) << c.id;
-            EXPECT_EQ(lstrcmpiA(gui::class_of(control).c_str(), c.class_name), 0) << c.id << " " << gui::class_of(control);
+            EXPECT_EQ(lstrcmpiA(gui::class_of(control).c_str(), c.class_name), 0)
+                << c.id << " " << gui::class_of(control);
         }
         expect_nothing_clipped(window, t.name);
         EXPECT_TRUE(gui::save_png(window, gui::artifact_path(std::string(t.name) + ".png")));
@@ -290,7 +311,8 @@ TEST(dialog_templates, texts_are_the_systems_own)
     }
     probe_dialog notice;
     ASSERT_EQ(notice.show(TEMPLATE_FILE_RW, nullptr, true), 1);
-    EXPECT_TRUE(gui::contains_text(gui::static_texts(notice.handle()), utf8_to_acp("ファイルの読み書きをしています.")));
+    EXPECT_TRUE(gui::contains_text(gui::static_texts(notice.handle()),
+                                   utf8_to_acp("ファイルの読み書きをしています.")));
     DestroyWindow(notice.handle());
     gui::pump(0);
 }
@@ -323,6 +345,62 @@ TEST(dialog_show, a_template_name_is_matched_without_regard_to_case)
     EXPECT_EQ(missing.show("dialog_nothing", nullptr, true), -1);
 }
 
+// Styles the dialogs rely on: read-only logs, hidden passwords, sorted lists, drop-down
+// lists, lower-case extension input, and the default buttons.
+TEST(dialog_templates, control_styles)
+{
+    struct row {
+        const char* name;
+        int id;
+        LONG style;
+    };
+    const row rows[] = {
+        {TEMPLATE_HELP, ID_TEXT, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {TEMPLATE_FTP, ID_TEXT, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {TEMPLATE_EXEC_RESULT, ID_TEXT, ES_MULTILINE | ES_READONLY | WS_VSCROLL},
+        {TEMPLATE_EXEC_RESULT, ID_CLOSE, BS_DEFPUSHBUTTON},
+        {TEMPLATE_DRIVE_FTP, ID_FTP_PASSWORD, ES_PASSWORD},
+        {TEMPLATE_PASSWORD, ID_FTP_PASSWORD, ES_PASSWORD},
+        {TEMPLATE_OPTION, ID_OPT_NETDRIVES, LBS_SORT},
+        {TEMPLATE_OPTION, ID_OPT_EXTENSIONS, LBS_SORT},
+        {TEMPLATE_OPTION, ID_OPT_FONT, ES_READONLY},
+        {TEMPLATE_OPTION, ID_OPT_COLOR, CBS_DROPDOWNLIST},
+        {TEMPLATE_TIMESTAMP, ID_TIME_MONTH, CBS_DROPDOWNLIST},
+        {TEMPLATE_DRIVE_FTP, ID_FTP_ZONE, CBS_DROPDOWNLIST},
+        {TEMPLATE_DRIVE_FTP, ID_FTP_CHARSET, CBS_DROPDOWNLIST},
+        {TEMPLATE_EXTENSION, ID_NAME, ES_LOWERCASE},
+        {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_TITLE, ES_LOWERCASE},
+        {TEMPLATE_NAME, IDOK, BS_DEFPUSHBUTTON},
+        {TEMPLATE_PROGRAM, IDOK, BS_DEFPUSHBUTTON},
+        {TEMPLATE_EXEC_CONFIRM, IDOK, BS_DEFPUSHBUTTON},
+    };
+    for (const row& r : rows) {
+        probe_dialog probe;
+        ASSERT_EQ(probe.show(r.name, nullptr, true), 1);
+        auto style = static_cast<LONG>(GetWindowLongPtrA(GetDlgItem(probe.handle(), r.id), GWL_STYLE));
+        EXPECT_EQ(style & r.style, r.style) << r.name << " " << r.id;
+        DestroyWindow(probe.handle());
+    }
+    // The program editors have the sizes their layout was made for (dialog units).
+    struct size_row {
+        const char* name;
+        int width;
+        int height;
+    };
+    for (size_row r : {size_row{TEMPLATE_PROGRAM, 185, 62}, size_row{TEMPLATE_PROGRAM_EXT, 185, 74}}) {
+        probe_dialog probe;
+        ASSERT_EQ(probe.show(r.name, nullptr, true), 1);
+        RECT expected{0, 0, r.width, r.height};
+        MapDialogRect(probe.handle(), &expected);
+        RECT client{};
+        GetClientRect(probe.handle(), &client);
+        EXPECT_EQ(client.right, expected.right) << r.name;
+        EXPECT_EQ(client.bottom, expected.bottom) << r.name;
+        DestroyWindow(probe.handle());
+    }
+    gui::pump(0);
+}
+
 // A modeless dialog whose object goes first: the window goes too, and nothing reaches the
 // freed object on the way.
 TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
@@ -340,8 +418,8 @@ TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
 // The centre of the dialog is the centre of its owner (integer halves).
 TEST(dialog_show, centring_on_the_parent)
 {
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 50, 600, 400, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 100, 50, 600, 400, nullptr,
+                                 nullptr, nullptr, nullptr);
     probe_dialog probe;
     ASSERT_EQ(probe.show(TEMPLATE_NAME, owner, true), 1);
     probe.center_on_parent();

@@ -30,12 +30,17 @@ public:
             end(id);
     }
 
+    const edit_filename& name() const { return name_; }
+
 private:
     std::string initial_;
     edit_filename name_;
 };
 
-bool ok_enabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }
+bool ok_enabled(HWND dialog)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+}
 
 TEST(edit_filename, ok_only_for_a_new_non_empty_name)
 {
@@ -46,9 +51,7 @@ TEST(edit_filename, ok_only_for_a_new_non_empty_name)
     const row rows[] = {
         {"a.txt", false}, // unchanged
         {"A.TXT", false}, // letter case only
-        {"", false},
-        {"b.txt", true},
-        {"a.txt ", true},
+        {"", false},      {"b.txt", true}, {"a.txt ", true},
     };
     name_dialog dialog("a.txt");
     ASSERT_EQ(dialog.show(TEMPLATE_NAME, nullptr, true), 1);
@@ -63,6 +66,15 @@ TEST(edit_filename, ok_only_for_a_new_non_empty_name)
     // The text limit counts the terminator of a 256-byte buffer.
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog.handle(), ID_NAME), EM_GETLIMITTEXT, 0, 0), 255);
     DestroyWindow(dialog.handle());
+}
+
+// The dialog's window goes before the edit object it bound: the object lets go of the window.
+TEST(edit_filename, object_outliving_its_dialog)
+{
+    name_dialog dialog("x");
+    gui::modal_answers answers({[](HWND d) { gui::click_button(d, IDCANCEL); }});
+    EXPECT_EQ(dialog.show(TEMPLATE_NAME, nullptr), IDCANCEL);
+    EXPECT_EQ(dialog.name().handle(), nullptr);
 }
 
 // DIALOG_PROGRAM with its three required fields.
@@ -99,12 +111,9 @@ TEST(edit_required, ok_only_while_every_field_is_filled)
         bool ok;
     };
     const row rows[] = {
-        {ID_PROGRAM_TITLE, "zip", false},
-        {ID_PROGRAM_FILE, "C:/bin/7z.exe", false},
-        {ID_PROGRAM_PARAMETER, "\"?F1\"", true},
-        {ID_PROGRAM_FILE, "", false},
-        {ID_PROGRAM_FILE, "x.exe", true},
-        {ID_PROGRAM_TITLE, "", false},
+        {ID_PROGRAM_TITLE, "zip", false},        {ID_PROGRAM_FILE, "C:/bin/7z.exe", false},
+        {ID_PROGRAM_PARAMETER, "\"?F1\"", true}, {ID_PROGRAM_FILE, "", false},
+        {ID_PROGRAM_FILE, "x.exe", true},        {ID_PROGRAM_TITLE, "", false},
     };
     for (const row& r : rows) {
         gui::type_into(window, r.id, r.typed);

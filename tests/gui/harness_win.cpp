@@ -127,7 +127,10 @@ std::string class_of(HWND window)
     return name;
 }
 
-std::string item_text(HWND dialog, int id) { return text_of(GetDlgItem(dialog, id)); }
+std::string item_text(HWND dialog, int id)
+{
+    return text_of(GetDlgItem(dialog, id));
+}
 
 namespace {
 
@@ -190,6 +193,12 @@ void click(HWND window, int x, int y)
     pump();
 }
 
+void command(HWND window, int id)
+{
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    pump();
+}
+
 void click_button(HWND dialog, int id)
 {
     // The button control itself clicks even while disabled; a user cannot.
@@ -241,7 +250,8 @@ bool capture(HWND window, std::vector<unsigned>& pixels, int& width, int& height
     bool ok = bitmap != nullptr;
     if (ok) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
         pump(50);
         // The screen holds exactly what the user sees, children and frame included.
         ok = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != FALSE;
@@ -319,7 +329,8 @@ bool write_png(const std::string& path, const std::vector<unsigned>& pixels, int
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
         for (int x = 0; x < width; ++x) {
-            unsigned p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+            unsigned p = pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                static_cast<std::size_t>(x)];
             raw.push_back(static_cast<unsigned char>(p >> 16));
             raw.push_back(static_cast<unsigned char>(p >> 8));
             raw.push_back(static_cast<unsigned char>(p));
@@ -336,7 +347,8 @@ bool write_png(const std::string& path, const std::vector<unsigned>& pixels, int
         z.push_back(static_cast<unsigned char>(n >> 8));
         z.push_back(static_cast<unsigned char>(~n));
         z.push_back(static_cast<unsigned char>(~n >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos), raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
+                 raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
         pos += n;
     } while (pos < raw.size());
     unsigned a = 1, b = 0;
@@ -373,8 +385,8 @@ public:
     void SetUp() override
     {
         HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\gui_tests.exe\\X11 Driver", 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\gui_tests.exe\\X11 Driver", 0,
+                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
             RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
             RegCloseKey(key);
         }

@@ -17,7 +17,10 @@ namespace {
 
 std::vector<std::string> calls;
 
-void note(const std::string& what) { calls.push_back(what); }
+void note(const std::string& what)
+{
+    calls.push_back(what);
+}
 
 struct probe_list : listview_report {
     void on_got_focus() override { note("list got focus"); }
@@ -143,8 +146,7 @@ LRESULT notify(HWND host_window, HWND from, UINT code, NMHDR* header)
     return SendMessageA(host_window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
 }
 
-template <typename host_type>
-void check_notifications()
+template <typename host_type> void check_notifications()
 {
     host_type h;
     HWND list = h.list.handle();
@@ -198,11 +200,16 @@ void check_notifications()
     EXPECT_TRUE(calls.empty());
 }
 
-TEST(notification_routing, dialog_procedure) { check_notifications<dialog_host>(); }
-TEST(notification_routing, main_window_procedure) { check_notifications<window_host>(); }
+TEST(notification_routing, dialog_procedure)
+{
+    check_notifications<dialog_host>();
+}
+TEST(notification_routing, main_window_procedure)
+{
+    check_notifications<window_host>();
+}
 
-template <typename host_type>
-void check_commands()
+template <typename host_type> void check_commands()
 {
     host_type h;
     struct row {
@@ -245,7 +252,7 @@ void check_commands()
     }
     // A menu command has no control window.
     calls.clear();
-    SendMessageA(h.window, WM_COMMAND, MAKEWPARAM(242, 0), 0);
+    gui::command(h.window, 242);
     EXPECT_EQ(calls, std::vector<std::string>{"command 242"});
     // A real text change of an edit: the update notice (0x400, not in the table) reaches the
     // owner, the change itself only the edit.
@@ -255,19 +262,24 @@ void check_commands()
     EXPECT_EQ(calls, (std::vector<std::string>{"command 804", "edit text changed"}));
 }
 
-TEST(command_routing, dialog_procedure) { check_commands<dialog_host>(); }
-TEST(command_routing, main_window_procedure) { check_commands<window_host>(); }
+TEST(command_routing, dialog_procedure)
+{
+    check_commands<dialog_host>();
+}
+TEST(command_routing, main_window_procedure)
+{
+    check_commands<window_host>();
+}
 
-template <typename host_type>
-void check_activation()
+template <typename host_type> void check_activation()
 {
     host_type h;
     struct row {
         WPARAM state;
         const char* expected;
     };
-    for (row r : {row{WA_INACTIVE, "activate off"}, row{WA_ACTIVE, "activate on"}, row{WA_CLICKACTIVE, "activate on"},
-                  row{3, nullptr}, row{7, nullptr}}) {
+    for (row r : {row{WA_INACTIVE, "activate off"}, row{WA_ACTIVE, "activate on"},
+                  row{WA_CLICKACTIVE, "activate on"}, row{3, nullptr}, row{7, nullptr}}) {
         calls.clear();
         SendMessageA(h.window, WM_ACTIVATE, r.state, 0);
         if (r.expected)
@@ -277,8 +289,14 @@ void check_activation()
     }
 }
 
-TEST(activation, dialog_procedure) { check_activation<dialog_host>(); }
-TEST(activation, main_window_procedure) { check_activation<window_host>(); }
+TEST(activation, dialog_procedure)
+{
+    check_activation<dialog_host>();
+}
+TEST(activation, main_window_procedure)
+{
+    check_activation<window_host>();
+}
 
 TEST(main_window, f10_arrives_as_a_key_down)
 {
@@ -299,7 +317,10 @@ TEST(main_window, tool_tips_come_from_the_string_table)
     tip.hdr.code = TTN_NEEDTEXTA;
     SendMessageA(h.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     EXPECT_EQ(tip.lpszText, MAKEINTRESOURCEA(50)); // 205 - 202 + 47
-    EXPECT_NE(tip.hinst, nullptr);
+    ASSERT_NE(tip.hinst, nullptr);
+    char text[80] = {};
+    LoadStringA(tip.hinst, 50, text, sizeof text);
+    EXPECT_STREQ(text, "\x89\xfc\x96\xbc..."); // "改名..." in code page 932
 }
 
 TEST(main_window, close_destroy_and_menu_select)
@@ -327,29 +348,35 @@ TEST(main_window, close_destroy_and_menu_select)
     EXPECT_EQ(quit.wParam, 0u);
 }
 
-template <typename host_type>
-void check_static_colours()
+template <typename host_type> void check_static_colours()
 {
     host_type h;
     h.label.set_colours(RGB(255, 0, 0), RGB(0, 255, 0));
     HDC dc = GetDC(h.window);
-    auto own = reinterpret_cast<HBRUSH>(
-        SendMessageA(h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.label.handle())));
+    auto own =
+        reinterpret_cast<HBRUSH>(SendMessageA(h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(h.label.handle())));
     EXPECT_NE(own, nullptr);
     EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
     EXPECT_EQ(GetBkColor(dc), RGB(0, 255, 0));
     // Without an object the system colours the static.
     SetTextColor(dc, RGB(1, 2, 3));
-    auto fallback = reinterpret_cast<HBRUSH>(
-        SendMessageA(h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.plain_static)));
+    auto fallback = reinterpret_cast<HBRUSH>(SendMessageA(
+        h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.plain_static)));
     EXPECT_NE(fallback, nullptr);
     EXPECT_NE(fallback, own);
     EXPECT_NE(GetTextColor(dc), RGB(1, 2, 3));
     ReleaseDC(h.window, dc);
 }
 
-TEST(control_colours, dialog_procedure) { check_static_colours<dialog_host>(); }
-TEST(control_colours, main_window_procedure) { check_static_colours<window_host>(); }
+TEST(control_colours, dialog_procedure)
+{
+    check_static_colours<dialog_host>();
+}
+TEST(control_colours, main_window_procedure)
+{
+    check_static_colours<window_host>();
+}
 
 } // namespace
 
@@ -410,12 +437,9 @@ TEST(listview_procedure, header_notifications_characters_and_keys)
         const char* expected;
     };
     const row rows[] = {
-        {HDN_BEGINTRACKA, 0, TRUE, "begin track 0"},
-        {HDN_BEGINTRACKW, 2, FALSE, "begin track 2"},
-        {HDN_ENDTRACKA, 3, -1, "end track 3"},
-        {HDN_ENDTRACKW, 1, -1, "end track 1"},
-        {HDN_DIVIDERDBLCLICKA, 2, 0, "divider 2"},
-        {HDN_DIVIDERDBLCLICKW, 4, 0, "divider 4"},
+        {HDN_BEGINTRACKA, 0, TRUE, "begin track 0"}, {HDN_BEGINTRACKW, 2, FALSE, "begin track 2"},
+        {HDN_ENDTRACKA, 3, -1, "end track 3"},       {HDN_ENDTRACKW, 1, -1, "end track 1"},
+        {HDN_DIVIDERDBLCLICKA, 2, 0, "divider 2"},   {HDN_DIVIDERDBLCLICKW, 4, 0, "divider 4"},
     };
     for (const row& r : rows) {
         seen.clear();

@@ -1,0 +1,106 @@
+// The data-channel threads: receive into or send from a local file over one data connection.
+#include "ftp/ftp_data.h"
+
+#include "platform/os.h"
+
+#include <cstdio>
+#include <memory>
+
+std::atomic<bool> progress_dots{false};
+
+namespace {
+
+// Data moves in chunks of this size (one socket call each, far cheaper than one per block);
+// progress is still counted in 1024-byte blocks.
+constexpr std::size_t transfer_chunk_size = 65536;
+
+// One notification per block from block `from` up to (not including) block `to`.
+void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::uint64_t to)
+{
+    if (!log_enabled)
+        return;
+    for (std::uint64_t k = from; k < to && progress_dots.load() && !worker.stop_wanted(); ++k)
+        worker.show_log_line();
+}
+
+} // namespace
+
+int thread_ftp_data_recv::run()
+{
+    NetSocket data(log_enabled);
+    if (!data.has_socket())
+        return ftp_no_socket;
+    data.set_timeout_ms(timeout_ms);
+    int code = data.connect_to(*this, host.c_str(), port);
+    if (code != ftp_ok)
+        return code;
+    std::FILE* file = std::fopen(local_path.c_str(), "wb");
+    if (!file) {
+        data.shutdown_and_drain(*this);
+        return ftp_file_error;
+    }
+    auto chunk = std::make_unique<char[]>(transfer_chunk_size);
+    std::uint64_t total = 0;
+    for (;;) {
+        std::size_t received = 0;
+        code = data.receive_some(*this, chunk.get(), transfer_chunk_size, received);
+        if (code == ftp_closed) {
+            // The server closes the data connection at the end of the file.
+            code = ftp_ok;
+            break;
+        }
+        if (code != ftp_ok)
+            break;
+        if (std::fwrite(chunk.get(), 1, received, file) != received) {
+            code = ftp_file_error;
+            break;
+        }
+        // A dot for every complete block; the short last block gets none.
+        std::uint64_t before = total / data_block_size;
+        total += received;
+        show_blocks(*this, log_enabled, before, total / data_block_size);
+    }
+    if (std::fclose(file) != 0 && code == ftp_ok)
+        code = ftp_file_error;
+    if (code != ftp_ok)
+        os::remove_file(local_path);
+    data.shutdown_and_drain(*this);
+    return code;
+}
+
+int thread_ftp_data_send::run()
+{
+    NetSocket data(log_enabled);
+    if (!data.has_socket())
+        return ftp_no_socket;
+    data.set_timeout_ms(timeout_ms);
+    int code = data.connect_to(*this, host.c_str(), port);
+    if (code != ftp_ok)
+        return code;
+    std::FILE* file = std::fopen(local_path.c_str(), "rb");
+    if (!file) {
+        data.shutdown_and_drain(*this);
+        return ftp_file_error;
+    }
+    auto chunk = std::make_unique<char[]>(transfer_chunk_size);
+    std::uint64_t total = 0;
+    for (;;) {
+        std::size_t n = std::fread(chunk.get(), 1, transfer_chunk_size, file);
+        if (n == 0) {
+            if (std::ferror(file))
+                code = ftp_file_error;
+            break;
+        }
+        code = data.send_all(*this, chunk.get(), n);
+        if (code != ftp_ok)
+            break;
+        // A dot for every block sent, the short last one included.
+        std::uint64_t before = (total + data_block_size - 1) / data_block_size;
+        total += n;
+        show_blocks(*this, log_enabled, before, (total + data_block_size - 1) / data_block_size);
+    }
+    std::fclose(file);
+    // Closing the data connection tells the server the file is complete.
+    data.shutdown_and_drain(*this);
+    return code;
+}

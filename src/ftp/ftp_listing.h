@@ -1,0 +1,14 @@
+// Fetching one remote directory into its listing cache file.
+#pragma once
+
+#include "ftp/ftp_protocol.h"
+
+#include <string>
+
+// Lists the current remote directory into the cache file: MLSD when the server has it, else
+// NLST -aFL with SIZE and MDTM per file, else the long listing NLST -alL. A listing command
+// the server does not know (500-502) clears its flag and the next way is taken. Below the root
+// (not_root) the file always ends up with one ".." entry. On failure no cache file is left, so
+// the directory is listed again next time.
+int ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone, const std::string& cache_path,
+                       bool not_root, ftp_capabilities& flags);

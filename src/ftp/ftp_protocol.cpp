@@ -1,0 +1,194 @@
+// The FTP control protocol: log-in, the simple commands, modification times and the probe.
+#include "ftp/ftp_protocol.h"
+
+#include "ftp/ftp_reply.h"
+#include "ftp/listing_time.h"
+
+#include <cstring>
+#include <span>
+
+namespace {
+
+// Composes, sends (logged) and reads the reply of one command.
+int command(thread_net& worker, NetSocket& control, std::string_view text, std::string_view argument = {})
+{
+    int code = control.compose(text, argument);
+    if (code != ftp_ok)
+        return code;
+    code = control.send_command(worker, true);
+    if (code != ftp_ok)
+        return code;
+    return control.read_reply(worker);
+}
+
+// The 14 time digits at payload + 4, converted to local time in place; false when they are not
+// a time.
+bool convert_reply_time(NetSocket& control, int server_zone)
+{
+    char* text = control.payload() + 4;
+    std::size_t length = std::strlen(control.payload());
+    if (length < 4 + 14)
+        return false;
+    for (int i = 0; i < 14; ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return convert_server_time(server_zone, std::span<char>(text, 14));
+}
+
+void take_feature(const char* line, std::size_t length, void* context)
+{
+    parse_feature_line(line, length, *static_cast<feature_set*>(context));
+}
+
+} // namespace
+
+int ftp_login(thread_net& worker, NetSocket& control, const char* host, int port, std::string_view user,
+              std::string_view password, std::string_view directory)
+{
+    int code = control.connect_to(worker, host, port);
+    if (code != ftp_ok)
+        return code;
+    code = control.read_reply(worker);
+    if (code == ftp_ok)
+        code = command(worker, control, "USER ", user);
+    if (code != ftp_ok) {
+        control.shutdown_and_drain(worker);
+        return code;
+    }
+    // 230 to USER still gets PASS: some servers ask for it anyway.
+    code = command(worker, control, "PASS ", password);
+    if (code == ftp_error_reply)
+        code = ftp_bad_password;
+    if (code == ftp_ok && directory != "/")
+        code = ftp_change_dir(worker, control, directory);
+    if (code == ftp_ok)
+        code = command(worker, control, "TYPE I");
+    if (code == ftp_ok)
+        return ftp_ok;
+    if (control.compose("QUIT") == ftp_ok && control.send_command(worker, true) == ftp_ok)
+        control.read_reply(worker);
+    control.shutdown_and_drain(worker);
+    return code;
+}
+
+void ftp_logout(thread_net& worker, NetSocket& control)
+{
+    if (control.compose("QUIT") == ftp_ok && control.send_command(worker, true) == ftp_ok)
+        control.read_reply(worker);
+    control.shutdown_and_drain(worker);
+}
+
+int ftp_change_dir(thread_net& worker, NetSocket& control, std::string_view name)
+{
+    if (name == "..")
+        return command(worker, control, "CDUP");
+    return command(worker, control, "CWD ", name);
+}
+
+int ftp_remove_dir(thread_net& worker, NetSocket& control, std::string_view name)
+{
+    return command(worker, control, "RMD ", name);
+}
+
+int ftp_delete(thread_net& worker, NetSocket& control, std::string_view name)
+{
+    return command(worker, control, "DELE ", name);
+}
+
+int ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name)
+{
+    return command(worker, control, "MKD ", name);
+}
+
+int ftp_size(thread_net& worker, NetSocket& control, std::string_view name)
+{
+    return command(worker, control, "SIZE ", name);
+}
+
+int ftp_abort(thread_net& worker, NetSocket& control)
+{
+    return command(worker, control, "ABOR");
+}
+
+int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name)
+{
+    // Both names are checked first, so a refused new name never leaves a pending RNFR.
+    int code = control.compose("RNTO ", new_name);
+    if (code != ftp_ok)
+        return code;
+    code = command(worker, control, "RNFR ", old_name);
+    if (code != ftp_ok)
+        return code;
+    return command(worker, control, "RNTO ", new_name);
+}
+
+int ftp_modify_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone)
+{
+    int code = command(worker, control, "MDTM ", name);
+    if (code != ftp_ok)
+        return code;
+    return convert_reply_time(control, server_zone) ? ftp_ok : ftp_error_reply;
+}
+
+int ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone)
+{
+    int code = control.compose("MLST ", name);
+    if (code == ftp_ok)
+        code = control.send_command(worker, true);
+    if (code == ftp_ok)
+        code = control.read_mlst_reply(worker);
+    if (code != ftp_ok)
+        return code;
+    char* payload = control.payload();
+    std::size_t length = std::strlen(payload);
+    std::size_t at = find_modify_fact(std::string_view(payload, length));
+    if (at == std::string_view::npos)
+        return ftp_error_reply;
+    std::size_t from = at + 7;
+    // The facts line begins with a blank, so the value always moves left (or stays).
+    if (from < 4)
+        return ftp_error_reply;
+    std::memmove(payload + 4, payload + from, length - from + 1);
+    return convert_reply_time(control, server_zone) ? ftp_ok : ftp_error_reply;
+}
+
+int ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags)
+{
+    // HELP answers 214 for any argument on several servers, so the feature list comes first.
+    feature_set features;
+    int code = control.compose("FEAT");
+    if (code == ftp_ok)
+        code = control.send_command(worker, true);
+    if (code == ftp_ok)
+        code = control.read_reply(worker, take_feature, &features);
+    if (code == ftp_ok) {
+        flags[flag_mlsd] = features.mlsd;
+        flags[flag_mlst] = features.mlst;
+        flags[flag_mdtm] = features.mdtm;
+        flags[flag_size] = features.size;
+        flags[flag_probed] = 1;
+        return ftp_ok;
+    }
+    if (code != ftp_error_reply)
+        return code;
+    static const char* const help[] = {"HELP MLSD", "HELP MLST", "HELP MDTM", "HELP SIZE"};
+    ftp_capabilities found = flags;
+    for (int i = 0; i < 4; ++i) {
+        code = command(worker, control, help[i]);
+        if (code == ftp_ok)
+            found[1 + i] = 1;
+        else if (code == ftp_error_reply)
+            found[1 + i] = 0;
+        else
+            return code;
+    }
+    flags = found;
+    flags[flag_probed] = 1;
+    return ftp_ok;
+}
+
+bool reply_refused_command(const NetSocket& control)
+{
+    const char* p = control.payload();
+    return p[0] == '5' && p[1] == '0' && (p[2] == '0' || p[2] == '1' || p[2] == '2') && p[3] == ' ';
+}

@@ -1,0 +1,63 @@
+// The FTP control protocol: log-in, one operation per command, the capability probe and the
+// passive transfers. Every operation runs on an FTP operation thread (the worker) over its
+// control connection and returns an FTP result code.
+#pragma once
+
+#include "ftp/net_socket.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The capability flags of a server: byte 0 says the other four are valid.
+using ftp_capabilities = std::array<std::uint8_t, 5>;
+constexpr std::size_t flag_probed = 0;
+constexpr std::size_t flag_mlsd = 1;
+constexpr std::size_t flag_mlst = 2;
+constexpr std::size_t flag_mdtm = 3;
+constexpr std::size_t flag_size = 4;
+
+// Connects, reads the greeting, USER, PASS (a refused password is 13), CWD unless the directory
+// is "/", TYPE I. On failure the connection has been shut down.
+int ftp_login(thread_net& worker, NetSocket& control, const char* host, int port, std::string_view user,
+              std::string_view password, std::string_view directory);
+// QUIT (its reply is read when it was sent), then shutdown; results do not matter.
+void ftp_logout(thread_net& worker, NetSocket& control);
+
+// CWD name, or CDUP for "..".
+int ftp_change_dir(thread_net& worker, NetSocket& control, std::string_view name);
+int ftp_remove_dir(thread_net& worker, NetSocket& control, std::string_view name);
+int ftp_delete(thread_net& worker, NetSocket& control, std::string_view name);
+int ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name);
+// SIZE name; on 0 the payload holds "213 <size>" (reply_number reads it).
+int ftp_size(thread_net& worker, NetSocket& control, std::string_view name);
+int ftp_abort(thread_net& worker, NetSocket& control);
+int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name);
+
+// MDTM / MLST: on 0 the payload from its fifth character begins with the time YYYYMMDDhhmmss,
+// converted from the server's zone (±HHMM) to local time. A reply without a valid time is 12.
+int ftp_modify_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone);
+int ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone);
+
+// Fills the capability flags: from the feature lines of FEAT; only when FEAT is refused, from
+// HELP MLSD / MLST / MDTM / SIZE (an error reply clears a flag). Byte 0 is set on success.
+int ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags);
+
+// What a download does with its received file before it replaces the target (the charset
+// conversion of text files); false fails the download with 10 and leaves the target alone.
+using received_file_step = std::function<bool(const std::string& received_path)>;
+
+// PASV, the data command ("RETR name", "MLSD", ...), the data thread receiving into a work file
+// beside local_path, the closing reply. Only a complete transfer replaces local_path; a failed
+// or stopped one leaves whatever was there. The data connection goes to the control
+// connection's peer; the PASV reply gives only the port.
+int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
+                         const std::string& local_path, const received_file_step& before_replace = {});
+int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
+                      const std::string& local_path);
+
+// True when the payload holds a reply saying the command is not known or not implemented
+// (500, 501, 502): the server lacks it, as opposed to refusing it for this file.
+bool reply_refused_command(const NetSocket& control);

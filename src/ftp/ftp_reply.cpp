@@ -1,0 +1,165 @@
+// Pure parsers of FTP replies: every scan is bounded by the length it is given.
+#include "ftp/ftp_reply.h"
+
+#include "ftp/net_socket.h"
+
+#include <cstdint>
+
+namespace {
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+char lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equal_nocase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::size_t copy_line_part(const char* data, std::size_t available, char* out, std::size_t room, bool& ended)
+{
+    ended = false;
+    std::size_t n = 0;
+    while (n < available && n < room) {
+        char c = data[n];
+        out[n++] = c == '\0' ? '?' : c;
+        if (c == '\n') {
+            ended = true;
+            break;
+        }
+    }
+    return n;
+}
+
+reply_step reply_tracker::take(const char* piece, std::size_t length)
+{
+    bool begins_line = at_line_start_;
+    bool ends_line = length > 0 && piece[length - 1] == '\n';
+    last_began_final_ = false;
+    last_began_line_ = begins_line;
+    bytes_ += length;
+    if (begins_line)
+        ++lines_;
+    if (lines_ > max_reply_lines || bytes_ > max_reply_bytes)
+        return reply_step::too_long;
+    at_line_start_ = ends_line;
+    if (final_started_)
+        return ends_line ? reply_step::complete : reply_step::more;
+    if (!begins_line)
+        return reply_step::more;
+
+    bool coded = length >= 4 && is_digit(piece[0]) && is_digit(piece[1]) && is_digit(piece[2]);
+    if (lines_ == 1 && coded && piece[3] == '-') {
+        has_code_ = true;
+        code_[0] = piece[0];
+        code_[1] = piece[1];
+        code_[2] = piece[2];
+        return reply_step::more;
+    }
+    bool same_code = !has_code_ || (piece[0] == code_[0] && piece[1] == code_[1] && piece[2] == code_[2]);
+    if (!coded || piece[3] != ' ' || !same_code)
+        return reply_step::more;
+    final_started_ = true;
+    last_began_final_ = true;
+    result_ = piece[0] < '4' ? ftp_ok : ftp_error_reply;
+    return ends_line ? reply_step::complete : reply_step::more;
+}
+
+bool parse_pasv(const char* text, std::size_t length, pasv_address& out)
+{
+    std::size_t i = 0;
+    while (i < length && !is_digit(text[i]) && text[i] != '\0')
+        ++i;
+    if (i == 0 || i >= length || text[i] == '\0')
+        return false;
+    // A sign before the first number was skipped with the other non-digits; none may follow.
+    int numbers[6];
+    for (int k = 0; k < 6; ++k) {
+        if (k > 0) {
+            if (i >= length || text[i] != ',')
+                return false;
+            ++i;
+            while (i < length && (text[i] == ' ' || text[i] == '\t'))
+                ++i;
+        }
+        int value = 0;
+        std::size_t start = i;
+        while (i < length && is_digit(text[i])) {
+            value = value * 10 + (text[i] - '0');
+            if (value > 255)
+                return false;
+            ++i;
+        }
+        if (i == start)
+            return false;
+        numbers[k] = value;
+    }
+    for (int k = 0; k < 4; ++k)
+        out.host[k] = static_cast<unsigned char>(numbers[k]);
+    out.port = numbers[4] * 256 + numbers[5];
+    return out.port != 0;
+}
+
+void parse_feature_line(const char* line, std::size_t length, feature_set& features)
+{
+    std::size_t i = 0;
+    if (i >= length || line[i] != ' ')
+        return; // only the indented middle lines name features
+    while (i < length && line[i] == ' ')
+        ++i;
+    std::size_t start = i;
+    while (i < length && line[i] != ' ' && line[i] != '\r' && line[i] != '\n' && line[i] != '\0')
+        ++i;
+    std::string_view name(line + start, i - start);
+    if (equal_nocase(name, "MLST")) {
+        features.mlst = true;
+        features.mlsd = true;
+    } else if (equal_nocase(name, "MLSD")) {
+        features.mlsd = true;
+    } else if (equal_nocase(name, "MDTM")) {
+        features.mdtm = true;
+    } else if (equal_nocase(name, "SIZE")) {
+        features.size = true;
+    }
+}
+
+std::size_t find_modify_fact(std::string_view text)
+{
+    constexpr std::string_view fact = "modify=";
+    for (std::size_t i = 0; i + fact.size() <= text.size(); ++i)
+        if (equal_nocase(text.substr(i, fact.size()), fact))
+            return i;
+    return std::string_view::npos;
+}
+
+bool reply_number(const char* line, std::size_t length, std::int64_t& number)
+{
+    std::size_t i = 4;
+    if (length <= i)
+        return false;
+    std::int64_t value = 0;
+    std::size_t start = i;
+    while (i < length && is_digit(line[i])) {
+        if (value > (INT64_MAX - 9) / 10)
+            return false;
+        value = value * 10 + (line[i] - '0');
+        ++i;
+    }
+    if (i == start)
+        return false;
+    number = value;
+    return true;
+}

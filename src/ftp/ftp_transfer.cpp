@@ -1,0 +1,193 @@
+// Passive transfers: PASV, the data command, a data thread, progress dots and the closing reply.
+#include "ftp/ftp_data.h"
+#include "ftp/ftp_protocol.h"
+#include "ftp/ftp_reply.h"
+#include "platform/os.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// A fresh work file beside the target for the download to land in; empty when none can be made.
+std::string make_receive_work_file(const std::string& target)
+{
+    for (int n = 0; n < 1000; ++n) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".kv%03d~", n);
+        std::string work = target + suffix;
+        if (os::create_new_file(work))
+            return work;
+        if (!os::path_exists(work))
+            return {};
+    }
+    return {};
+}
+
+// Windows drops a final '.' or blank of a file name, so such a name would write another file.
+bool local_name_is_safe(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    char last = path.back();
+    return last != '.' && last != ' ' && last != '/' && last != '\\';
+}
+
+void set_log_text(NetSocket& control, const char* text)
+{
+    std::snprintf(control.log_buffer(), log_line_size, "%s", text);
+}
+
+// Shows the progress of the data thread until it has finished (or the worker is stopped, which
+// stops the data thread first).
+template <class data_thread>
+void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, const char* opening)
+{
+    bool log = control.log_enabled();
+    int column = 6;
+    if (log) {
+        set_log_text(control, opening);
+        worker.show_log_line();
+        set_log_text(control, ".");
+    }
+    while (!data.is_finished()) {
+        if (worker.stop_wanted()) {
+            data.request_stop();
+            data.join();
+            break;
+        }
+        if (log && data.notification_pending()) {
+            worker.show_log_line();
+            // One dot per 1024 bytes; lines of at most 79 characters, continued after 3 blanks.
+            if (column++ == 78) {
+                set_log_text(control, "\r\n   ");
+                worker.show_log_line();
+                set_log_text(control, ".");
+                column = 3;
+            }
+            data.acknowledge();
+            continue;
+        }
+        os::sleep_ms(10);
+    }
+    data.join();
+    if (log) {
+        progress_dots = false;
+        set_log_text(control, "\r\n");
+        worker.show_log_line();
+        set_log_text(control, "?: ");
+    }
+}
+
+// PASV: the port to connect to, at the control connection's peer. The command is composed and
+// checked before anything is sent.
+int open_passive(thread_net& worker, NetSocket& control, std::string_view command, std::string& host,
+                 int& port, char (&data_command)[payload_capacity])
+{
+    int code = control.compose(command);
+    if (code != ftp_ok)
+        return code;
+    std::memcpy(data_command, control.payload(), payload_capacity);
+    code = control.compose("PASV");
+    if (code == ftp_ok)
+        code = control.send_command(worker, true);
+    if (code == ftp_ok)
+        code = control.read_reply(worker);
+    if (code != ftp_ok)
+        return code;
+    pasv_address address;
+    const char* text = control.payload();
+    if (!parse_pasv(text + 4, std::strlen(text + 4), address))
+        return ftp_error_reply;
+    // The address in the reply is not trusted: a server must not send our data elsewhere.
+    std::uint32_t peer = 0;
+    if (!control.peer_address(peer))
+        return ftp_connect_failed;
+    char dotted[16];
+    os::socket_address_text(peer, dotted);
+    host = dotted;
+    port = address.port;
+    std::memcpy(control.payload(), data_command, payload_capacity);
+    return control.send_command(worker, true);
+}
+
+template <class data_thread>
+int run_transfer(thread_net& worker, NetSocket& control, const std::string& data_path, const char* opening,
+                 const std::string& host, int port)
+{
+    auto data = std::make_unique<data_thread>();
+    data->port = port;
+    data->host = host;
+    data->local_path = data_path;
+    data->log_enabled = control.log_enabled();
+    data->timeout_ms = control.timeout_ms();
+    // Dots from the first block on: a block that arrives before the reply to the data command
+    // waits (in its notification) until the opening line has been shown.
+    progress_dots = control.log_enabled();
+    if (!data->begin()) {
+        progress_dots = false;
+        control.read_reply(worker);
+        ftp_abort(worker, control);
+        return ftp_thread_failed;
+    }
+    int code = control.read_reply(worker);
+    if (code != ftp_ok) {
+        // Nothing will come on the data connection: the thread must not wait for it.
+        data->request_stop();
+        data->join();
+        progress_dots = false;
+        return code;
+    }
+    // A server that answers the data command at once with 2xx has no closing reply to come.
+    bool closed_already = control.payload()[0] == '2';
+    watch_transfer(worker, control, *data, opening);
+    code = data->get_result();
+    if (worker.stop_wanted())
+        code = ftp_aborted;
+    if (code != ftp_ok) {
+        ftp_abort(worker, control);
+        return code;
+    }
+    return closed_already ? ftp_ok : control.read_reply(worker);
+}
+
+} // namespace
+
+int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
+                         const std::string& local_path, const received_file_step& before_replace)
+{
+    if (!local_name_is_safe(local_path))
+        return ftp_file_error;
+    char data_command[payload_capacity];
+    std::string host;
+    int port = 0;
+    int code = control.compose(command);
+    if (code != ftp_ok)
+        return code;
+    std::string work = make_receive_work_file(local_path);
+    if (work.empty())
+        return ftp_file_error;
+    code = open_passive(worker, control, command, host, port, data_command);
+    if (code == ftp_ok)
+        code = run_transfer<thread_ftp_data_recv>(worker, control, work, "s: ...", host, port);
+    if (code == ftp_ok && before_replace && !before_replace(work))
+        code = ftp_file_error;
+    if (code == ftp_ok && !os::replace_file(work, local_path))
+        code = ftp_file_error;
+    if (code != ftp_ok)
+        os::remove_file(work);
+    return code;
+}
+
+int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
+                      const std::string& local_path)
+{
+    char data_command[payload_capacity];
+    std::string host;
+    int port = 0;
+    int code = open_passive(worker, control, command, host, port, data_command);
+    if (code != ftp_ok)
+        return code;
+    return run_transfer<thread_ftp_data_send>(worker, control, local_path, "c: ...", host, port);
+}

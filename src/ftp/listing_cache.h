@@ -1,0 +1,112 @@
+// The FTP listing cache: dir.lst lines (MLSD fact syntax), their reading, and the rewrites that
+// follow every change the program makes on a server.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A cache line holds at most 255 bytes with its CR LF, so at most 253 bytes of text. Longer lines
+// (in cache files, MLSD output and list files) are skipped whole.
+constexpr std::size_t cache_line_limit = 255;
+constexpr std::size_t cache_text_limit = cache_line_limit - 2;
+// The file name of a directory's cache, beside the cache subdirectories of its subdirectories.
+constexpr std::string_view cache_file_name = "dir.lst";
+// Every name up to this length gives a line that fits, whatever its size and time
+// ("Type=file;Size=<19 digits>;Modify=<14 digits> " takes 57 bytes).
+constexpr std::size_t cache_name_limit = cache_text_limit - 57;
+// The sizes cache_write_entry takes besides a file's size: a directory, and a file whose size
+// is not known (written without a Size fact).
+constexpr std::int64_t cache_size_directory = -1;
+constexpr std::int64_t cache_size_unknown = -2;
+
+// One line of a cache file, of MLSD output or of an operation list file, as read.
+struct cache_entry {
+    bool is_entry = false;
+    bool is_directory = false;
+    std::string name;
+    // Files only: the text after "Size=" up to the next ';' (empty when the fact is missing).
+    std::string size_text;
+    bool has_size = false;
+    // The text after "Modify=" up to the next ';' when it begins with 14 digits (never for "."
+    // and ".."); those 14 digits are the time.
+    std::string time_text;
+    bool has_time = false;
+    // Where time_text starts in the line, so the time can be rewritten in place (npos if none).
+    std::size_t time_offset = std::string_view::npos;
+};
+
+// Reads one line (cut at its first '\n', a CR before it removed). The facts are read only from
+// the part before the first blank; the name is everything after it. Entries are directories
+// (Type=dir, or Type=pdir named "..") and files (Type=file); other types, names that fail the
+// FTP name rule (other than "." and ".."), empty names and lines over cache_text_limit are not.
+cache_entry cache_parse_line(std::string_view line);
+
+// The lines of a cache or list file as read as text: split at '\n', a CR before it removed, a
+// last line without '\n' kept. Lines longer than `limit` bytes of text are left out whole, so
+// no part of them is ever read as a line of its own.
+std::vector<std::string_view> cache_split_lines(std::string_view data, std::size_t limit = cache_text_limit);
+
+// The number of a size text (64-bit decimal, as written); -1 when it is not a number.
+std::int64_t cache_size_value(std::string_view size_text);
+
+// The cache line of an entry with its CR LF: size -1 is a directory, -2 a file without Size ("p" prefix for
+// ".."); a time that is not 14 digits is left out. Empty when the name would make the line too long or could
+// break the line (a name failing the FTP name rule, other than "..").
+std::string cache_format_entry(std::string_view time, std::string_view name, std::int64_t size);
+
+// Appends the entry's line to the cache file (time empty = none, size -1 = directory, -2 = a
+// file of unknown size). Sizes of 2 GiB and more are written as 64-bit decimals. With
+// make_subdir, a directory also gets its cache subdirectory beside the cache file unless it
+// exists (a name that cannot name a cache directory safely gets none).
+bool cache_write_entry(std::string_view time, std::string_view name, const std::string& cache_path,
+                       std::int64_t size, bool make_subdir);
+// Rewrites the cache file without the first entry of that name, through the work file
+// dir.$$$ which then replaces it; with remove_subtree a directory's cache subdirectory goes too.
+// On failure the cache file is unchanged.
+bool cache_remove_entry(const std::string& cache_path, std::string_view name, bool remove_subtree);
+// The first entry of the old name is written again under the new name (time and size kept); a
+// directory's cache subdirectory is renamed with it. False when no entry has the old name.
+bool cache_rename_entry(std::string_view old_name, const std::string& cache_path, std::string_view new_name);
+
+// The parent entry rule at the end of a listing: when not_root is still set (a directory below
+// the root whose listing stored no ".."), ".." is appended without time and without a cache
+// subdirectory. True when nothing was needed.
+bool cache_add_parent_entry(const std::string& cache_path, bool not_root);
+
+// The entries of a cache file in file order, for filling a pane: "." never, ".." not at the
+// server's root. A cache file that cannot be read gives none.
+std::vector<cache_entry> cache_read_entries(const std::string& cache_path, bool at_root);
+
+// "YYYYMMDDhhmmss" → "YYYY.MM.DD hh:mm.ss"; empty when the text does not begin with 14 digits.
+std::string cache_time_to_text(std::string_view time);
+
+// After MLSD output was received straight into the cache file: creates the cache subdirectory of
+// every directory entry (other than "." and ".."), converts every entry's Modify time from the
+// server's zone (±HHMM) to local time in place, and clears not_root when a ".." entry is present.
+// Every other byte of the file stays as it came. False on any file failure.
+bool cache_store_mlsd(const std::string& cache_path, int server_zone, bool& not_root);
+
+// The pure part of cache_store_mlsd over the file's bytes: Modify times converted from
+// server_zone to local_zone in place, and what the file tells about directories.
+struct mlsd_result {
+    std::vector<std::string> directories; // entries whose cache subdirectories must exist
+    bool has_parent = false;              // a ".." entry is present
+};
+mlsd_result mlsd_normalize(std::string& data, int server_zone, int local);
+
+// True when the name can name a cache directory as one path component: not empty, no control
+// byte, passes the local name rule (no separator, not "." or ".."), and does not end in '.' or
+// ' ' (Windows drops those, so "a." would be "a" and "..." the parent directory).
+bool cache_component_rule(std::string_view name);
+
+// The cache file of a remote directory: "{program_dir}ftp_dir/{title}/{d1}/…/{dn}/dir.lst" for
+// the directory "/d1/…/dn/". Empty when the title or a component could lead outside the
+// server's cache directory, or the path would not fit a path buffer.
+std::string cache_file_path(std::string_view program_dir, std::string_view title, std::string_view directory);
+// Creates the server's cache directory and every cache directory on the way to the cache file
+// of the remote directory; false on failure or when cache_file_path would be empty.
+bool cache_make_directories(std::string_view program_dir, std::string_view title, std::string_view directory);

@@ -1,0 +1,45 @@
+// Parsers of the two listing formats used when a server has no MLSD: NLST -aFL lines (type
+// suffixes) and long ls-style lines (NLST -alL).
+// The received file is cut into lines with cache_split_lines (listing_cache.h) at nlst_line_limit
+// or long_listing_line_limit, so an over-long line is skipped whole; each entry is then stored
+// with cache_write_entry (make_subdir on).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// NLST -aFL keeps at most this many bytes of a line.
+constexpr std::size_t nlst_line_limit = 252;
+
+// Long listings are read up to this many bytes a line; longer lines are skipped whole.
+constexpr std::size_t long_listing_line_limit = 1024;
+
+enum class nlst_kind { none, file, directory };
+
+struct nlst_entry {
+    nlst_kind kind = nlst_kind::none;
+    std::string name;
+};
+
+// One NLST -aFL line (line end already removed): a trailing '/' is a directory, '*' a file, '=',
+// '@' and '|' (socket, link, pipe) nothing, anything else a file. "." and "..", names that fail
+// the FTP name rule or are too long for a cache line give nothing.
+nlst_entry nlst_parse_line(std::string_view line);
+
+struct long_listing_entry {
+    bool is_entry = false;
+    bool is_directory = false;
+    std::string name;
+    std::int64_t size = -1; // -1 for directories
+    std::string time;       // YYYYMMDDhhmm00, as the server shows it (no zone correction)
+};
+
+// One line of a long listing, read with today's local year and month (1-12): only lines
+// beginning with '-' (file) or 'd' (directory); the fields size, month word, day and hh:mm or
+// year are followed by the name, which runs to the line end (blanks included). A year field
+// gives that year at 00:00; an hh:mm field gives the current year, less one when the entry's
+// month lies after the current month. "." and "..", names failing the FTP name rule and names
+// too long for a cache line give nothing.
+long_listing_entry long_listing_parse_line(std::string_view line, int current_year, int current_month);

@@ -1,0 +1,316 @@
+// NetSocket: connect, send, receive, line reading and reply reading with bounded waits.
+#include "ftp/net_socket.h"
+
+#include "ftp/ftp_reply.h"
+#include "platform/os.h"
+
+#include <cstring>
+
+NetSocket::NetSocket(bool log_enabled)
+{
+    std::memcpy(log_line_, "?: ", 4);
+    if (!os::socket_library_start())
+        return;
+    socket_ = os::socket_create_tcp();
+    if (socket_ == os::invalid_socket) {
+        os::socket_library_stop();
+        return;
+    }
+    log_enabled_ = log_enabled;
+    buffered_ = 0;
+}
+
+NetSocket::~NetSocket()
+{
+    if (socket_ != os::invalid_socket) {
+        os::socket_close(socket_);
+        os::socket_library_stop();
+    }
+}
+
+int NetSocket::wait_slice(bool readable, bool writable)
+{
+    return os::socket_wait(socket_, readable, writable, net_poll_ms);
+}
+
+int NetSocket::connect_to(thread_net& worker, const char* host, int port)
+{
+    std::uint32_t address = 0;
+    if (!os::socket_resolve(host, address))
+        return ftp_bad_host;
+    if (port <= 0 || port > 65535)
+        return ftp_connect_failed;
+    os::connect_start started = os::socket_connect(socket_, address, port);
+    if (started == os::connect_start::failed)
+        return ftp_connect_failed;
+    if (started == os::connect_start::done)
+        return ftp_ok;
+    // The connection is complete when the socket turns writable; SO_ERROR then tells whether
+    // it was refused. A second connect call is not needed.
+    std::uint64_t start = os::now_ms();
+    for (;;) {
+        if (worker.stop_wanted())
+            return ftp_aborted;
+        int ready = wait_slice(false, true);
+        if (ready < 0)
+            return ftp_connect_failed;
+        if (ready > 0)
+            return os::socket_pending_error(socket_) == 0 ? ftp_ok : ftp_connect_failed;
+        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_))
+            return ftp_connect_failed;
+    }
+}
+
+int NetSocket::send_all(thread_net& worker, const void* bytes, std::size_t length)
+{
+    const char* p = static_cast<const char*>(bytes);
+    std::uint64_t last_progress = os::now_ms();
+    while (length > 0) {
+        if (worker.stop_wanted())
+            return ftp_aborted;
+        long n = os::socket_send(socket_, p, length);
+        if (n == os::io_failed)
+            return ftp_send_error;
+        if (n > 0) {
+            p += n;
+            length -= static_cast<std::size_t>(n);
+            last_progress = os::now_ms();
+            continue;
+        }
+        if (os::now_ms() - last_progress >= static_cast<std::uint64_t>(timeout_ms_))
+            return ftp_send_error;
+        if (wait_slice(false, true) < 0)
+            return ftp_send_error;
+    }
+    return ftp_ok;
+}
+
+int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t length, std::size_t& received)
+{
+    char* p = static_cast<char*>(buffer);
+    received = 0;
+    std::uint64_t last_progress = os::now_ms();
+    while (received < length) {
+        if (worker.stop_wanted())
+            return ftp_aborted;
+        long n = os::socket_receive(socket_, p + received, length - received);
+        if (n == 0)
+            return ftp_closed;
+        if (n == os::io_failed)
+            return ftp_receive_error;
+        if (n > 0) {
+            received += static_cast<std::size_t>(n);
+            last_progress = os::now_ms();
+            continue;
+        }
+        if (os::now_ms() - last_progress >= static_cast<std::uint64_t>(timeout_ms_))
+            return ftp_receive_error;
+        if (wait_slice(true, false) < 0)
+            return ftp_receive_error;
+    }
+    return ftp_ok;
+}
+
+int NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received)
+{
+    received = 0;
+    std::uint64_t start = os::now_ms();
+    for (;;) {
+        if (worker.stop_wanted())
+            return ftp_aborted;
+        long n = os::socket_receive(socket_, buffer, length);
+        if (n == 0)
+            return ftp_closed;
+        if (n == os::io_failed)
+            return ftp_receive_error;
+        if (n > 0) {
+            received = static_cast<std::size_t>(n);
+            return ftp_ok;
+        }
+        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_))
+            return ftp_receive_error;
+        if (wait_slice(true, false) < 0)
+            return ftp_receive_error;
+    }
+}
+
+int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
+{
+    if (capacity < 2)
+        return ftp_line_too_small;
+    std::size_t copied = 0;
+    std::uint64_t last_progress = os::now_ms();
+    while (copied < capacity - 1) {
+        if (buffered_ > 0) {
+            bool ended = false;
+            std::size_t n = copy_line_part(read_position_, static_cast<std::size_t>(buffered_),
+                                           buffer + copied, capacity - 1 - copied, ended);
+            read_position_ += n;
+            buffered_ -= static_cast<std::int32_t>(n);
+            copied += n;
+            if (ended)
+                break;
+            continue;
+        }
+        read_position_ = receive_buffer_;
+        for (;;) {
+            if (worker.stop_wanted())
+                return ftp_aborted;
+            long n = os::socket_receive(socket_, receive_buffer_, sizeof receive_buffer_);
+            if (n == 0)
+                return ftp_closed;
+            if (n == os::io_failed)
+                return ftp_receive_error;
+            if (n > 0) {
+                buffered_ = static_cast<std::int32_t>(n);
+                break;
+            }
+            if (os::now_ms() - last_progress >= static_cast<std::uint64_t>(timeout_ms_))
+                return ftp_receive_error;
+            if (wait_slice(true, false) < 0)
+                return ftp_receive_error;
+        }
+        last_progress = os::now_ms();
+    }
+    buffer[copied] = '\0';
+    return ftp_ok;
+}
+
+int NetSocket::compose(std::string_view text, std::string_view argument)
+{
+    for (std::string_view part : {text, argument})
+        for (char c : part)
+            if (c == '\r' || c == '\n' || c == '\0')
+                return ftp_file_error;
+    if (text.size() + argument.size() + 2 > payload_capacity - 1)
+        return ftp_file_error;
+    char* p = payload();
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+    if (!argument.empty())
+        std::memcpy(p, argument.data(), argument.size());
+    p += argument.size();
+    std::memcpy(p, "\r\n", 3);
+    return ftp_ok;
+}
+
+static bool begins_with_pass(const char* p)
+{
+    static const char pass[] = "PASS ";
+    for (int i = 0; i < 5; ++i) {
+        char c = p[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != pass[i])
+            return false;
+    }
+    return true;
+}
+
+void NetSocket::log_payload(thread_net& worker, char marker)
+{
+    if (!log_enabled_)
+        return;
+    log_line_[0] = marker;
+    worker.show_log_line();
+}
+
+int NetSocket::send_command(thread_net& worker, bool log_it)
+{
+    char* p = payload();
+    int code = send_all(worker, p, std::strlen(p));
+    if (code != ftp_ok || !log_it)
+        return code;
+    if (begins_with_pass(p)) {
+        // The password never reaches the log: everything between "PASS " and the line end.
+        std::size_t length = std::strlen(p);
+        for (std::size_t i = 5; i + 2 < length; ++i)
+            p[i] = '*';
+    }
+    log_payload(worker, 'C');
+    return ftp_ok;
+}
+
+int NetSocket::read_reply(thread_net& worker)
+{
+    return read_reply(worker, nullptr, nullptr);
+}
+
+int NetSocket::read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*),
+                          void* context)
+{
+    reply_tracker tracker;
+    char final_line[payload_capacity];
+    final_line[0] = '\0';
+    bool rest_of_final = false;
+    for (;;) {
+        int code = read_line(worker, payload(), payload_capacity);
+        if (code != ftp_ok)
+            return code;
+        log_payload(worker, 'S');
+        std::size_t length = std::strlen(payload());
+        reply_step step = tracker.take(payload(), length);
+        if (step == reply_step::too_long)
+            return ftp_receive_error;
+        if (each_line && tracker.last_began_line())
+            each_line(payload(), length, context);
+        if (tracker.last_began_final())
+            std::memcpy(final_line, payload(), length + 1);
+        else if (final_line[0] != '\0')
+            rest_of_final = true;
+        if (step == reply_step::complete)
+            break;
+    }
+    // The caller reads the code and text from the start of the final line.
+    if (rest_of_final)
+        std::memcpy(payload(), final_line, std::strlen(final_line) + 1);
+    return tracker.result();
+}
+
+int NetSocket::read_mlst_reply(thread_net& worker)
+{
+    reply_tracker tracker;
+    char fact_line[log_line_size];
+    bool have_fact = false;
+    for (;;) {
+        int code = read_line(worker, payload(), payload_capacity);
+        if (code != ftp_ok)
+            return code;
+        log_payload(worker, 'S');
+        reply_step step = tracker.take(payload(), std::strlen(payload()));
+        if (step == reply_step::too_long)
+            return ftp_receive_error;
+        if (!have_fact && tracker.lines() == 2 && tracker.last_began_line() && !tracker.last_began_final()) {
+            std::memcpy(fact_line, log_line_, sizeof fact_line);
+            have_fact = true;
+        }
+        if (step == reply_step::complete)
+            break;
+    }
+    int result = tracker.result();
+    if (result == ftp_ok && have_fact)
+        std::memcpy(log_line_, fact_line, sizeof fact_line);
+    return result;
+}
+
+void NetSocket::shutdown_and_drain(thread_net& worker)
+{
+    os::socket_shutdown_send(socket_);
+    char scratch[1024];
+    std::uint64_t start = os::now_ms();
+    while (!worker.stop_wanted()) {
+        long n = os::socket_receive(socket_, scratch, sizeof scratch);
+        if (n == 0 || n == os::io_failed)
+            break;
+        if (n > 0)
+            continue;
+        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_) || wait_slice(true, false) < 0)
+            break;
+    }
+    os::socket_shutdown_both(socket_);
+}
+
+bool NetSocket::peer_address(std::uint32_t& address) const
+{
+    return has_socket() && os::socket_peer_address(socket_, address);
+}

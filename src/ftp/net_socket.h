@@ -1,0 +1,110 @@
+// NetSocket: the FTP client's one transport object (a non-blocking TCP connection with a line
+// reader and a log line), the workers that use it and the FTP result codes.
+#pragma once
+
+#include "platform/socket.h"
+#include "toolkit/thread.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Result codes of every FTP operation; the log window shows string id code + 33.
+constexpr int ftp_ok = 0;
+constexpr int ftp_line_too_small = 1;
+constexpr int ftp_library_failed = 2;
+constexpr int ftp_no_socket = 3;
+constexpr int ftp_bad_host = 4;
+constexpr int ftp_connect_failed = 5;
+constexpr int ftp_receive_error = 6;
+constexpr int ftp_closed = 7;
+constexpr int ftp_send_error = 8;
+constexpr int ftp_thread_failed = 9;
+constexpr int ftp_file_error = 10;
+constexpr int ftp_aborted = 11;
+constexpr int ftp_error_reply = 12;
+constexpr int ftp_bad_password = 13;
+
+// How long a connection may stay silent (no progress in either direction, or no connect) before
+// the operation gives up.
+constexpr int net_timeout_ms = 45000;
+// The longest a socket wait runs between two looks at the worker's stop request.
+constexpr int net_poll_ms = 10;
+
+// A worker that talks over sockets: the FTP operation threads and the data-channel threads.
+// Socket loops poll its stop request and show log lines through its owner.
+class thread_net : public thread {
+public:
+    bool stop_wanted() const { return is_stop_requested(); }
+    // Hands the current log line to the owner and waits until it has been shown.
+    void show_log_line() { notify_owner(); }
+};
+
+// Size of the command and log line buffer, and the most a command or reply piece may hold.
+constexpr std::size_t log_line_size = 256;
+constexpr std::size_t payload_capacity = 253; // 252 characters and the terminator
+
+class NetSocket {
+public:
+    // Creates the socket (64 KiB buffers, non-blocking); has_socket tells whether that worked.
+    explicit NetSocket(bool log_enabled);
+    ~NetSocket();
+    NetSocket(const NetSocket&) = delete;
+    NetSocket& operator=(const NetSocket&) = delete;
+
+    bool has_socket() const { return socket_ != os::invalid_socket; }
+    bool log_enabled() const { return log_enabled_; }
+
+    // The silence bound of this connection (45 s unless set otherwise).
+    void set_timeout_ms(int ms) { timeout_ms_ = ms; }
+    int timeout_ms() const { return timeout_ms_; }
+
+    // Connects to a dotted address or a host name. Completion is awaited (writable, then
+    // SO_ERROR) for at most the silence bound, polling the stop request.
+    int connect_to(thread_net& worker, const char* host, int port);
+    int send_all(thread_net& worker, const void* bytes, std::size_t length);
+    int receive_exact(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
+    // Whatever has arrived, at most `length` bytes but at least one: 0 with received > 0, or
+    // ftp_closed when the peer closed (received 0).
+    int receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
+    int read_line(thread_net& worker, char* buffer, std::size_t capacity);
+
+    // Composes "text" + argument + CR LF into the payload. 10 when it would not fit in 252
+    // characters or the argument holds CR, LF or NUL: such a command is never sent.
+    int compose(std::string_view text, std::string_view argument = {});
+    // Sends the payload; with log_it, masks a password and shows the line as sent.
+    int send_command(thread_net& worker, bool log_it);
+    int read_reply(thread_net& worker);
+    // As read_reply, and hands every line that begins a reply line to `each_line` (FEAT).
+    int read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*), void* context);
+    // The MLST reply: the payload keeps its first fact line (the second line of the reply).
+    int read_mlst_reply(thread_net& worker);
+
+    // Half-closes and reads until the peer closes, for at most the silence bound or until a
+    // stop; then shuts both directions. The socket stays open until destruction.
+    void shutdown_and_drain(thread_net& worker);
+
+    // The connection's peer address in network byte order; false when not connected.
+    bool peer_address(std::uint32_t& address) const;
+
+    // The log line from its marker on ("C: USER x\r\n"), as the log window shows it.
+    const char* log_line() const { return log_line_; }
+    char* log_buffer() { return log_line_; }
+    // The command / reply text area of the log line.
+    char* payload() { return log_line_ + 3; }
+    const char* payload() const { return log_line_ + 3; }
+    void set_marker(char marker) { log_line_[0] = marker; }
+
+private:
+    // Waits until the socket is ready or net_poll_ms passed: 1 ready, 0 not yet, -1 failed.
+    int wait_slice(bool readable, bool writable);
+    void log_payload(thread_net& worker, char marker);
+
+    char receive_buffer_[1004];
+    char* read_position_ = receive_buffer_;
+    std::int32_t buffered_ = 0;
+    os::socket_handle socket_ = os::invalid_socket;
+    bool log_enabled_ = false;
+    char log_line_[log_line_size] = {};
+    int timeout_ms_ = net_timeout_ms;
+};

@@ -1,0 +1,144 @@
+// The socket seam on POSIX systems: BSD sockets with poll.
+#include "platform/socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace os {
+
+bool socket_library_start()
+{
+    return true;
+}
+void socket_library_stop() {}
+
+socket_handle socket_create_tcp()
+{
+    int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return invalid_socket;
+    int size = 65536;
+    ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+    int flags = ::fcntl(s, F_GETFL, 0);
+    if (flags < 0 || ::fcntl(s, F_SETFL, flags | O_NONBLOCK) < 0) {
+        ::close(s);
+        return invalid_socket;
+    }
+#ifdef SO_NOSIGPIPE
+    int one = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_NOSIGPIPE, &one, sizeof one);
+#endif
+    return s;
+}
+
+void socket_close(socket_handle s)
+{
+    if (s != invalid_socket)
+        ::close(static_cast<int>(s));
+}
+
+bool socket_resolve(const char* host, std::uint32_t& address)
+{
+    in_addr a{};
+    if (::inet_pton(AF_INET, host, &a) == 1) {
+        address = a.s_addr;
+        return true;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || !found)
+        return false;
+    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return true;
+}
+
+void socket_address_text(std::uint32_t address, char (&text)[16])
+{
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+}
+
+connect_start socket_connect(socket_handle s, std::uint32_t address, int port)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = address;
+    if (::connect(static_cast<int>(s), reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+        return connect_start::done;
+    return (errno == EINPROGRESS || errno == EINTR) ? connect_start::pending : connect_start::failed;
+}
+
+int socket_wait(socket_handle s, bool readable, bool writable, int timeout_ms)
+{
+    pollfd p{};
+    p.fd = static_cast<int>(s);
+    p.events = static_cast<short>((readable ? POLLIN : 0) | (writable ? POLLOUT : 0));
+    int n = ::poll(&p, 1, timeout_ms);
+    if (n < 0)
+        return errno == EINTR ? 0 : -1;
+    return n > 0 ? 1 : 0;
+}
+
+int socket_pending_error(socket_handle s)
+{
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(static_cast<int>(s), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return errno ? errno : -1;
+    return error;
+}
+
+bool socket_peer_address(socket_handle s, std::uint32_t& address)
+{
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    if (::getpeername(static_cast<int>(s), reinterpret_cast<sockaddr*>(&peer), &length) != 0 ||
+        peer.sin_family != AF_INET)
+        return false;
+    address = peer.sin_addr.s_addr;
+    return true;
+}
+
+long socket_send(socket_handle s, const void* data, std::size_t length)
+{
+#ifdef MSG_NOSIGNAL
+    constexpr int flags = MSG_NOSIGNAL; // a closed peer is an error code, not a signal
+#else
+    constexpr int flags = 0;
+#endif
+    ssize_t n = ::send(static_cast<int>(s), data, length, flags);
+    if (n >= 0)
+        return static_cast<long>(n);
+    return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? io_would_block : io_failed;
+}
+
+long socket_receive(socket_handle s, void* buffer, std::size_t length)
+{
+    ssize_t n = ::recv(static_cast<int>(s), buffer, length, 0);
+    if (n >= 0)
+        return static_cast<long>(n);
+    return (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? io_would_block : io_failed;
+}
+
+void socket_shutdown_send(socket_handle s)
+{
+    ::shutdown(static_cast<int>(s), SHUT_WR);
+}
+void socket_shutdown_both(socket_handle s)
+{
+    ::shutdown(static_cast<int>(s), SHUT_RDWR);
+}
+
+} // namespace os

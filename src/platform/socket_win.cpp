@@ -1,0 +1,163 @@
+// The socket seam on Windows: Winsock, started once for all users of sockets.
+#include "platform/socket.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstdio>
+#include <mutex>
+
+namespace os {
+
+namespace {
+std::mutex library_lock;
+int library_users = 0; // guarded by library_lock
+} // namespace
+
+bool socket_library_start()
+{
+    std::lock_guard<std::mutex> guard(library_lock);
+    if (library_users == 0) {
+        WSADATA data;
+        if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+            return false;
+    }
+    ++library_users;
+    return true;
+}
+
+void socket_library_stop()
+{
+    std::lock_guard<std::mutex> guard(library_lock);
+    if (library_users > 0 && --library_users == 0)
+        WSACleanup();
+}
+
+socket_handle socket_create_tcp()
+{
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s == INVALID_SOCKET)
+        return invalid_socket;
+    int size = 65536;
+    ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
+    ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&size), sizeof size);
+    u_long on = 1;
+    if (::ioctlsocket(s, FIONBIO, &on) != 0) {
+        ::closesocket(s);
+        return invalid_socket;
+    }
+    return static_cast<socket_handle>(s);
+}
+
+void socket_close(socket_handle s)
+{
+    if (s != invalid_socket)
+        ::closesocket(static_cast<SOCKET>(s));
+}
+
+bool socket_resolve(const char* host, std::uint32_t& address)
+{
+    unsigned long a = ::inet_addr(host);
+    if (a != INADDR_NONE) {
+        address = a;
+        return true;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || !found)
+        return false;
+    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return true;
+}
+
+void socket_address_text(std::uint32_t address, char (&text)[16])
+{
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+}
+
+connect_start socket_connect(socket_handle s, std::uint32_t address, int port)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<u_short>(port));
+    to.sin_addr.s_addr = address;
+    if (::connect(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+        return connect_start::done;
+    return WSAGetLastError() == WSAEWOULDBLOCK ? connect_start::pending : connect_start::failed;
+}
+
+int socket_wait(socket_handle s, bool readable, bool writable, int timeout_ms)
+{
+    SOCKET h = static_cast<SOCKET>(s);
+    fd_set rd, wr, ex;
+    FD_ZERO(&rd);
+    FD_ZERO(&wr);
+    FD_ZERO(&ex);
+    if (readable)
+        FD_SET(h, &rd);
+    if (writable)
+        FD_SET(h, &wr);
+    // Winsock reports a failed connect in the exception set, not as writable.
+    FD_SET(h, &ex);
+    timeval tv;
+    tv.tv_sec = timeout_ms / 1000;
+    tv.tv_usec = (timeout_ms % 1000) * 1000;
+    int n = ::select(0, readable ? &rd : nullptr, writable ? &wr : nullptr, &ex, &tv);
+    if (n == SOCKET_ERROR)
+        return -1;
+    return n > 0 ? 1 : 0;
+}
+
+int socket_pending_error(socket_handle s)
+{
+    int error = 0;
+    int length = sizeof error;
+    if (::getsockopt(static_cast<SOCKET>(s), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                     &length) != 0)
+        return WSAGetLastError();
+    return error;
+}
+
+bool socket_peer_address(socket_handle s, std::uint32_t& address)
+{
+    sockaddr_in peer{};
+    int length = sizeof peer;
+    if (::getpeername(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&peer), &length) != 0 ||
+        peer.sin_family != AF_INET)
+        return false;
+    address = peer.sin_addr.s_addr;
+    return true;
+}
+
+long socket_send(socket_handle s, const void* data, std::size_t length)
+{
+    int chunk = length > 0x40000000 ? 0x40000000 : static_cast<int>(length);
+    int n = ::send(static_cast<SOCKET>(s), static_cast<const char*>(data), chunk, 0);
+    if (n != SOCKET_ERROR)
+        return n;
+    return WSAGetLastError() == WSAEWOULDBLOCK ? io_would_block : io_failed;
+}
+
+long socket_receive(socket_handle s, void* buffer, std::size_t length)
+{
+    int chunk = length > 0x40000000 ? 0x40000000 : static_cast<int>(length);
+    int n = ::recv(static_cast<SOCKET>(s), static_cast<char*>(buffer), chunk, 0);
+    if (n != SOCKET_ERROR)
+        return n;
+    return WSAGetLastError() == WSAEWOULDBLOCK ? io_would_block : io_failed;
+}
+
+void socket_shutdown_send(socket_handle s)
+{
+    ::shutdown(static_cast<SOCKET>(s), SD_SEND);
+}
+void socket_shutdown_both(socket_handle s)
+{
+    ::shutdown(static_cast<SOCKET>(s), SD_BOTH);
+}
+
+} // namespace os

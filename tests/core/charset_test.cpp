@@ -1,0 +1,175 @@
+// Text charset conversions between Shift_JIS, EUC-JP and ISO-2022-JP: the cases uploads and
+// downloads meet, and the whole-file frame.
+#include "ftp/charset.h"
+#include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+using text_converter = bool (*)(std::string_view, std::string&);
+
+struct conversion_case {
+    const char* what;
+    text_converter convert;
+    std::string in;
+    bool ok;
+    std::string out;
+};
+
+// 日本 in each encoding; ソ (0x83 0x5C) ends in the byte of '\'.
+const std::string nihon_sjis = "\x93\xFA\x96\x7B";
+const std::string nihon_jis = "\x46\x7C\x4B\x5C";
+const std::string nihon_euc = "\xC6\xFC\xCB\xDC";
+const std::string esc_jis = "\x1B$B";
+const std::string esc_ascii = "\x1B(B";
+const std::string esc_kana = "\x1B(I";
+
+} // namespace
+
+TEST(Charset, Conversions)
+{
+    const conversion_case cases[] = {
+        // Uploads to ISO-2022-JP servers.
+        {"nihon to jis", sjis_to_jis_text, nihon_sjis + "\r\n", true,
+         esc_jis + nihon_jis + esc_ascii + "\r\n"},
+        {"so to jis", sjis_to_jis_text, "a\x83\x5C\\\n", true,
+         "a" + esc_jis + "\x25\x3D" + esc_ascii + "\\\r\n"},
+        {"kana to jis", sjis_to_jis_text, "\xB1\xB2\n", true, esc_kana + "\x31\x32" + esc_ascii + "\r\n"},
+        {"kana then kanji", sjis_to_jis_text, "\xB1" + nihon_sjis + "\n", true,
+         esc_kana + "\x31" + esc_jis + nihon_jis + esc_ascii + "\r\n"},
+        {"vendor row 13 to jis", sjis_to_jis_text, "\x87\x40\n", true,
+         esc_jis + "\x21\x29" + esc_ascii + "\r\n"},
+        {"ibm extension to jis", sjis_to_jis_text, "\xFA\x40\n", true,
+         esc_jis + "\x21\x29" + esc_ascii + "\r\n"},
+        {"lead byte at the end", sjis_to_jis_text, "a\x93", false, ""},
+        {"mode closed at the end", sjis_to_jis_text, nihon_sjis, true, esc_jis + nihon_jis + esc_ascii},
+        {"ctrl-z ends the text", sjis_to_jis_text, "a\r\n\x1A" + nihon_sjis, true, "a\r\n"},
+        // The first step of those uploads: no half-width katakana reach the server.
+        {"kana full width", kana_to_full_width_text, "\xB1\xDE\xDF\xA1x\n", true,
+         "\x83\x41\x81\x4A\x81\x4B\x81\x42x\r\n"},
+        {"double-byte kept", kana_to_full_width_text, "\x83\x5C\xB1", true, "\x83\x5C\x83\x41"},
+        {"lead byte at the end is kept", kana_to_full_width_text, "a\x93", true, "a\x93"},
+        {"no equivalent", kana_to_full_width_text, "\x80\xA0\xFD", true, "\x80\xA0\xFD"},
+        // Uploads to EUC-JP servers: CR LF becomes LF.
+        {"nihon to euc", sjis_to_euc_text, nihon_sjis + "\r\n", true, nihon_euc + "\n"},
+        {"so to euc", sjis_to_euc_text, "\x83\x5C", true, "\xA5\xBD"},
+        {"kana to euc", sjis_to_euc_text, "\xB1", true, "\x8E\xB1"},
+        {"vendor to euc", sjis_to_euc_text, "\x87\x40\xED\x40\xF0\x40\xFC\x40", true,
+         "\xA1\xA9\xA1\xA9\xA1\xA9\xA1\xA9"},
+        {"lead byte at the end to euc", sjis_to_euc_text, "\x93", false, ""},
+        {"broken lead keeps the line end", sjis_to_euc_text, "\x93\r\nx", true, "\xA1\xA9\nx"},
+        // Downloads from EUC-JP servers: LF becomes CR LF.
+        {"empty", euc_to_sjis_text, "", true, ""},
+        {"nihon from euc", euc_to_sjis_text, nihon_euc + "\n", true, nihon_sjis + "\r\n"},
+        {"so from euc", euc_to_sjis_text, "\xA5\xBD", true, "\x83\x5C"},
+        {"kana from euc", euc_to_sjis_text, "\x8E\xB1", true, "\xB1"},
+        {"single shift 2 at the end", euc_to_sjis_text, "a\x8E", true, "a"},
+        {"single shift 3", euc_to_sjis_text,
+         "a\x8F\xB0\xA1"
+         "b",
+         true,
+         "a\x81\x48"
+         "b"},
+        {"single shift 3 cut", euc_to_sjis_text, "\x8F\xB0", false, ""},
+        {"lead at the end from euc", euc_to_sjis_text, "\xC6", false, ""},
+        {"not a euc pair", euc_to_sjis_text, "\xFF\xFF", true, "\x81\x48"},
+        {"broken euc keeps the line end", euc_to_sjis_text, "\xC6\nx", true, "\x81\x48\r\nx"},
+        // Downloads from ISO-2022-JP servers.
+        {"nihon from jis", jis_to_sjis_text, esc_jis + nihon_jis + esc_ascii + "\r\n", true,
+         nihon_sjis + "\r\n"},
+        {"old jis and roman", jis_to_sjis_text, "\x1B$@" + nihon_jis + "\x1B(J\\\n", true,
+         nihon_sjis + "\\\r\n"},
+        {"kana from jis", jis_to_sjis_text, esc_kana + "\x31" + esc_ascii + "1", true,
+         "\xB1"
+         "1"},
+        {"unknown escape ignored", jis_to_sjis_text, "\x1B$(" + std::string("x"), true, "x"},
+        {"cut escape", jis_to_sjis_text, "a\x1B(", false, ""},
+        {"cut pair", jis_to_sjis_text, esc_jis + "\x46", false, ""},
+        {"line end inside double-byte mode", jis_to_sjis_text, esc_jis + nihon_jis + "\r\n" + nihon_jis, true,
+         nihon_sjis + "\r\n" + nihon_sjis},
+    };
+    for (const conversion_case& c : cases) {
+        std::string out = "stale";
+        bool ok = c.convert(c.in, out);
+        EXPECT_EQ(ok, c.ok) << c.what;
+        if (ok && c.ok) {
+            EXPECT_EQ(out, c.out) << c.what;
+        }
+    }
+}
+
+TEST(Charset, CodeArithmetic)
+{
+    struct {
+        unsigned sjis, jis;
+    } pairs[] = {
+        {0x8140, 0x2121}, {0x817E, 0x215F}, {0x8180, 0x2160}, {0x819E, 0x217E}, {0x819F, 0x2221},
+        {0x81FC, 0x227E}, {0x889F, 0x3021}, {0x93FA, 0x467C}, {0x967B, 0x4B5C}, {0x9FFC, 0x5E7E},
+        {0xE040, 0x5F21}, {0xEAA4, 0x7426}, {0x835C, 0x253D},
+    };
+    for (auto& p : pairs) {
+        EXPECT_EQ(sjis_to_jis(p.sjis), p.jis) << std::hex << p.sjis;
+        EXPECT_EQ(jis_to_sjis(p.jis), p.sjis) << std::hex << p.jis;
+    }
+    const unsigned no_counterpart[] = {0x8740, 0x879C, 0xED40, 0xEEFC, 0xF040, 0xF9FC, 0xFA40, 0xFC4B,
+                                       0x81AD, 0xEAA5, 0x817F, 0x8130, 0x8040, 0xA040, 0xFD40, 0x41};
+    for (unsigned s : no_counterpart)
+        EXPECT_EQ(sjis_to_jis(s), 0u) << std::hex << s;
+    EXPECT_EQ(jis_to_sjis(0x2020), 0u);
+    EXPECT_EQ(jis_to_sjis(0x217F), 0u);
+    EXPECT_EQ(jis_to_sjis(0x7F21), 0u);
+    EXPECT_EQ(kana_to_full_width(0xA0), 0u);
+    EXPECT_EQ(kana_to_full_width(0xE0), 0u);
+}
+
+TEST(Charset, TextModeReading)
+{
+    std::string out;
+    // CR LF is one line end when read as text; a lone CR stays.
+    ASSERT_TRUE(sjis_to_euc_text("a\r\nb\rc\r\r\n", out));
+    EXPECT_EQ(out, "a\nb\rc\r\n");
+    ASSERT_TRUE(sjis_to_euc_text("a\x1A"
+                                 "b",
+                                 out));
+    EXPECT_EQ(out, "a");
+    // EUC-JP input is read as bytes: CR LF and 0x1A stay and LF still gains its CR.
+    ASSERT_TRUE(euc_to_sjis_text("a\r\n\x1A", out));
+    EXPECT_EQ(out, "a\r\r\n\x1A");
+}
+
+TEST(Charset, FilesAreReplacedOnlyOnSuccess)
+{
+    temp_dir dir;
+    std::string file = dir.file("text.txt");
+    ASSERT_TRUE(write_text_file(file, nihon_sjis + "\r\n"));
+    EXPECT_TRUE(convert_sjis_to_euc(file));
+    EXPECT_EQ(os::read_file(file).value_or(""), nihon_euc + "\n");
+    EXPECT_TRUE(convert_euc_to_sjis(file));
+    EXPECT_EQ(os::read_file(file).value_or(""), nihon_sjis + "\r\n");
+    EXPECT_TRUE(convert_kana_to_full_width(file));
+    EXPECT_TRUE(convert_sjis_to_jis(file));
+    EXPECT_EQ(os::read_file(file).value_or(""), esc_jis + nihon_jis + esc_ascii + "\r\n");
+    EXPECT_TRUE(convert_jis_to_sjis(file));
+    EXPECT_EQ(os::read_file(file).value_or(""), nihon_sjis + "\r\n");
+
+    // A text cut in the middle of a character is a failure and the file stays as it was.
+    std::string cut = "abc\x93";
+    ASSERT_TRUE(write_text_file(file, cut));
+    EXPECT_FALSE(convert_sjis_to_euc(file));
+    EXPECT_FALSE(convert_sjis_to_jis(file));
+    EXPECT_EQ(os::read_file(file).value_or(""), cut);
+
+    EXPECT_FALSE(convert_euc_to_sjis(dir.file("missing.txt")));
+    EXPECT_FALSE(os::path_exists(dir.file("missing.txt")));
+
+    // No work file is left beside it, after successes and failures alike.
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"text.txt"});
+}

@@ -1,0 +1,453 @@
+// The FTP listing cache: reading MLSD and cache lines, writing entries, and the rewrites of a
+// real cache directory after removals and renames.
+#include "ftp/listing_cache.h"
+#include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+
+namespace {
+
+struct parse_case {
+    const char* line;
+    bool is_entry;
+    bool is_directory;
+    const char* name;
+    const char* size; // nullptr: no Size fact
+    const char* time; // nullptr: no Modify fact
+};
+
+void expect_parse(const parse_case& c)
+{
+    SCOPED_TRACE(c.line);
+    cache_entry e = cache_parse_line(c.line);
+    EXPECT_EQ(e.is_entry, c.is_entry);
+    if (!c.is_entry || !e.is_entry)
+        return;
+    EXPECT_EQ(e.is_directory, c.is_directory);
+    EXPECT_EQ(e.name, c.name);
+    EXPECT_EQ(e.has_size, c.size != nullptr);
+    if (c.size) {
+        EXPECT_EQ(e.size_text, c.size);
+    }
+    EXPECT_EQ(e.has_time, c.time != nullptr);
+    if (c.time) {
+        EXPECT_EQ(e.time_text, c.time);
+    }
+}
+
+std::string read_all(const std::string& path)
+{
+    return os::read_file(path).value_or("<missing>");
+}
+
+} // namespace
+
+TEST(CacheParseLine, LinesAsTheProgramWritesThem)
+{
+    const parse_case cases[] = {
+        {"Type=dir docs\r\n", true, true, "docs", nullptr, nullptr},
+        {"Type=dir;Modify=20100303140500 docs\n", true, true, "docs", nullptr, "20100303140500"},
+        {"Type=pdir ..\r\n", true, true, "..", nullptr, nullptr},
+        {"Type=file;Size=1234 a.txt\r\n", true, false, "a.txt", "1234", nullptr},
+        {"Type=file;Size=1234;Modify=20100303140500 my file.txt\r\n", true, false, "my file.txt", "1234",
+         "20100303140500"},
+        // Sizes of 2 GiB and more are 64-bit decimals.
+        {"Type=file;Size=8589934592 big.iso\r\n", true, false, "big.iso", "8589934592", nullptr},
+    };
+    for (const parse_case& c : cases)
+        expect_parse(c);
+}
+
+TEST(CacheParseLine, MlsdOutput)
+{
+    const parse_case cases[] = {
+        // Facts in any order and case, with facts the cache does not know.
+        {"modify=20101231200000;perm=adfrw;size=42;type=file;unique=801U1; notes.txt\r\n", true, false,
+         "notes.txt", "42", "20101231200000"},
+        {"Type=file;Size=7;Modify=20100101000000.123; frac.bin\r\n", true, false, "frac.bin", "7",
+         "20100101000000.123"},
+        {"Type=file;Size=7;Modify=2010; short\r\n", true, false, "short", "7", nullptr},
+        {"Type=file;Size=7;Modify=; empty\r\n", true, false, "empty", "7", nullptr},
+        {"Type=cdir;Modify=20100101000000; .\r\n", false, false, "", nullptr, nullptr},
+        {"Type=pdir;Modify=20100101000000; ..\r\n", true, true, "..", nullptr, nullptr},
+        // A pdir that is not ".." and a cdir with a path are not entries.
+        {"Type=pdir; /home\r\n", false, false, "", nullptr, nullptr},
+        {"Type=cdir; /home/user\r\n", false, false, "", nullptr, nullptr},
+        {"Type=OS.unix=slink:/etc; link\r\n", false, false, "", nullptr, nullptr},
+        // Missing facts: no Size, no Modify, no Type at all.
+        {"Type=file; nosize\r\n", true, false, "nosize", nullptr, nullptr},
+        {"Size=5; notype\r\n", false, false, "", nullptr, nullptr},
+        {"Type=dir;Size=4096; sub\r\n", true, true, "sub", nullptr, nullptr},
+        // Facts come from before the first blank only: these names are plain files.
+        {"Type=file;Size=3 Type=dir\r\n", true, false, "Type=dir", "3", nullptr},
+        {"Type=file;Size=3 Size=5\r\n", true, false, "Size=5", "3", nullptr},
+        {"Type=file;Size=3 x Modify=20100101000000\r\n", true, false, "x Modify=20100101000000", "3",
+         nullptr},
+        {"Type=cdir Type=dir\r\n", false, false, "", nullptr, nullptr},
+        {"Type=file;Size=3 a;Type=dir;\r\n", true, false, "a;Type=dir;", "3", nullptr},
+        // "." and ".." never carry a time and are not files.
+        {"Type=dir;Modify=20100101000000 .\r\n", true, true, ".", nullptr, nullptr},
+        {"Type=file;Size=1 ..\r\n", false, false, "", nullptr, nullptr},
+    };
+    for (const parse_case& c : cases)
+        expect_parse(c);
+}
+
+TEST(CacheParseLine, NotEntries)
+{
+    const char* lines[] = {
+        "",
+        "\r\n",
+        "Type=file;Size=1\r\n",                      // no blank, no name
+        "Type=file;Size=1 \r\n",                     // empty name
+        "Type=file;Size=1 \x93\xFA\x96\x7B.txt\r\n", // a Japanese name fails the FTP name rule
+        "Type=file;Size=1 a\tb\r\n",
+        "Type=file;Size=1 a/b\r\n",
+        "Type=file;Size=1 a\\b\r\n",
+        "Type=dir con\r\n",
+        "Type=file;Size=1 a\rb\r\n",
+    };
+    for (const char* l : lines)
+        EXPECT_FALSE(cache_parse_line(l).is_entry) << l;
+}
+
+TEST(CacheParseLine, TimeOffsetPointsIntoTheLine)
+{
+    std::string line = "Type=file;Modify=20100101000000;Size=2 a\r\n";
+    cache_entry e = cache_parse_line(line);
+    ASSERT_TRUE(e.has_time);
+    EXPECT_EQ(line.substr(e.time_offset, 14), "20100101000000");
+}
+
+TEST(CacheLines, OverlongLinesAreSkippedWhole)
+{
+    // A name long enough that a 255-byte line buffer would split it, with a tail that would
+    // parse as an entry of its own.
+    std::string tail = "Type=dir evil";
+    std::string long_name(250, 'x');
+    std::string overlong = "Type=file;Size=1 " + long_name + tail + "\r\n";
+    std::string data = "Type=dir a\r\n" + overlong + "Type=file;Size=2 b\n" + "Type=dir c";
+    std::vector<std::string_view> lines = cache_split_lines(data);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Type=dir a");
+    EXPECT_EQ(lines[1], "Type=file;Size=2 b");
+    EXPECT_EQ(lines[2], "Type=dir c");
+    EXPECT_FALSE(cache_parse_line(overlong).is_entry);
+
+    // The longest line that fits (253 bytes of text and CR LF) is still read.
+    std::string fitting = "Type=dir " + std::string(cache_text_limit - 9, 'y');
+    ASSERT_EQ(fitting.size(), cache_text_limit);
+    EXPECT_TRUE(cache_parse_line(fitting + "\r\n").is_entry);
+    EXPECT_FALSE(cache_parse_line(fitting + "y\r\n").is_entry);
+    EXPECT_EQ(cache_split_lines(fitting + "\r\n" + fitting + "y\r\n").size(), 1u);
+}
+
+TEST(CacheFormat, WriteThenParseRoundTrip)
+{
+    struct {
+        const char* time;
+        const char* name;
+        std::int64_t size;
+        const char* line;
+    } cases[] = {
+        {"", "docs", -1, "Type=dir docs\r\n"},
+        {"20100303140500", "docs", -1, "Type=dir;Modify=20100303140500 docs\r\n"},
+        {"", "..", -1, "Type=pdir ..\r\n"},
+        {"20100303140500", "..", -1, "Type=pdir ..\r\n"},
+        {"", "a.txt", 0, "Type=file;Size=0 a.txt\r\n"},
+        {"20100303140500xyz", "a b", 2147483647, "Type=file;Size=2147483647;Modify=20100303140500 a b\r\n"},
+        {"", "big", 2147483648LL, "Type=file;Size=2147483648 big\r\n"},
+        {"", "huge", 9223372036854775807LL, "Type=file;Size=9223372036854775807 huge\r\n"},
+        {"", "unknown", cache_size_unknown, "Type=file unknown\r\n"},
+        // A time that is not 14 digits is left out rather than written into the facts.
+        {"2010;Type=dir", "t", 5, "Type=file;Size=5 t\r\n"},
+        {"2010 0303", "t", 5, "Type=file;Size=5 t\r\n"},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string line = cache_format_entry(c.time, c.name, c.size);
+        EXPECT_EQ(line, c.line);
+        cache_entry e = cache_parse_line(line);
+        ASSERT_TRUE(e.is_entry);
+        EXPECT_EQ(e.name, c.name);
+        EXPECT_EQ(e.is_directory, c.size == -1);
+        if (c.size >= 0) {
+            EXPECT_EQ(cache_size_value(e.size_text), c.size);
+        }
+    }
+}
+
+TEST(CacheFormat, RefusesNamesThatWouldBreakTheLine)
+{
+    const char* names[] = {"", "a\r\nType=dir b", "a\nb", "x/y", "..\\x", ".", "\x93\xFA", "nul"};
+    for (const char* n : names)
+        EXPECT_EQ(cache_format_entry("", n, 1), "") << n;
+    EXPECT_EQ(cache_format_entry("", "..", 5), ""); // ".." is only ever the parent directory
+    // The longest name fits with the longest size and a time, in exactly 255 bytes.
+    EXPECT_EQ(cache_format_entry("20100101000000", std::string(cache_name_limit, 'n'), INT64_MAX).size(),
+              cache_line_limit);
+    EXPECT_EQ(cache_format_entry("20100101000000", std::string(cache_name_limit + 1, 'n'), INT64_MAX), "");
+    EXPECT_EQ(cache_format_entry("", std::string(cache_text_limit, 'n'), 1), "");
+}
+
+TEST(CacheSizeValue, Numbers)
+{
+    EXPECT_EQ(cache_size_value("0"), 0);
+    EXPECT_EQ(cache_size_value("2147483648"), 2147483648LL);
+    EXPECT_EQ(cache_size_value("9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(cache_size_value("9223372036854775808"), -1);
+    EXPECT_EQ(cache_size_value(""), -1);
+    EXPECT_EQ(cache_size_value("-5"), -1);
+    EXPECT_EQ(cache_size_value("12a"), -1);
+}
+
+TEST(CacheTimeToText, Layout)
+{
+    EXPECT_EQ(cache_time_to_text("20100503123456"), "2010.05.03 12:34.56");
+    EXPECT_EQ(cache_time_to_text("20100503123456.789"), "2010.05.03 12:34.56");
+    EXPECT_EQ(cache_time_to_text("2010050312345"), "");
+    EXPECT_EQ(cache_time_to_text("2010-05-03 12:34"), "");
+}
+
+class CacheFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(dir_.path().empty());
+        cache_ = dir_.file("dir.lst");
+    }
+    std::string sub(const std::string& name) const { return dir_.file(name); }
+
+    temp_dir dir_;
+    std::string cache_;
+};
+
+TEST_F(CacheFiles, WriteEntriesMakesSubdirectories)
+{
+    EXPECT_TRUE(cache_write_entry("", "docs", cache_, -1, true));
+    EXPECT_TRUE(cache_write_entry("20100303140500", "a.txt", cache_, 12, true));
+    EXPECT_TRUE(cache_write_entry("", "..", cache_, -1, false));
+    EXPECT_TRUE(cache_write_entry("", "nosub", cache_, -1, false));
+    EXPECT_EQ(read_all(cache_), "Type=dir docs\r\nType=file;Size=12;Modify=20100303140500 a.txt\r\nType=pdir "
+                                "..\r\nType=dir nosub\r\n");
+    EXPECT_TRUE(os::is_directory(sub("docs")));
+    EXPECT_FALSE(os::path_exists(sub("a.txt")));
+    EXPECT_FALSE(os::path_exists(sub("nosub")));
+    // A name that would be "." on Windows gets its line but never a cache directory.
+    EXPECT_TRUE(cache_write_entry("", "...", cache_, -1, true));
+    EXPECT_FALSE(cache_write_entry("", "../x", cache_, -1, true));
+    EXPECT_FALSE(cache_write_entry("", "a", dir_.file("missing/dir.lst"), 1, false));
+}
+
+TEST_F(CacheFiles, ServerTitleEndingInTheByteOfABackslash)
+{
+    // The title 'ソ' is 0x83 0x5C: its trail byte is no separator, so the subdirectories and the
+    // work file lie inside it.
+    std::string title = sub("\x83\x5C");
+    ASSERT_TRUE(os::make_directory(title));
+    std::string cache = title + "/dir.lst";
+    EXPECT_TRUE(cache_write_entry("", "d", cache, -1, true));
+    EXPECT_TRUE(cache_write_entry("", "f", cache, 1, true));
+    EXPECT_TRUE(os::is_directory(title + "/d"));
+    EXPECT_TRUE(cache_rename_entry("d", cache, "e"));
+    EXPECT_TRUE(os::is_directory(title + "/e"));
+    EXPECT_TRUE(cache_remove_entry(cache, "e", true));
+    EXPECT_FALSE(os::path_exists(title + "/e"));
+    EXPECT_EQ(read_all(cache), "Type=file;Size=1 f\r\n");
+}
+
+TEST_F(CacheFiles, RemoveEntryRewritesThroughTheWorkFile)
+{
+    ASSERT_TRUE(write_text_file(cache_, "Type=cdir; .\r\n"
+                                        "Type=file;Size=1 a\r\n"
+                                        "Type=dir sub\r\n"
+                                        "Type=file;Size=2 a\r\n"
+                                        "Type=file;Size=3 last"));
+    ASSERT_TRUE(os::make_directory(sub("sub")));
+    ASSERT_TRUE(write_text_file(sub("sub/dir.lst"), "Type=file;Size=9 deep\r\n"));
+    ASSERT_TRUE(os::make_directory(sub("sub/inner")));
+
+    // Only the first entry of the name goes; the last line gets its line end.
+    EXPECT_TRUE(cache_remove_entry(cache_, "a", false));
+    EXPECT_EQ(read_all(cache_),
+              "Type=cdir; .\r\nType=dir sub\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
+    EXPECT_FALSE(os::path_exists(dir_.file("dir.$$$")));
+
+    EXPECT_TRUE(cache_remove_entry(cache_, "sub", true));
+    EXPECT_EQ(read_all(cache_), "Type=cdir; .\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
+    EXPECT_FALSE(os::path_exists(sub("sub")));
+
+    // A name that is not there leaves the entries as they were.
+    EXPECT_TRUE(cache_remove_entry(cache_, "nothing", true));
+    EXPECT_EQ(read_all(cache_), "Type=cdir; .\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
+    EXPECT_FALSE(cache_remove_entry(dir_.file("none.lst"), "a", false));
+}
+
+TEST_F(CacheFiles, RemoveKeepsOverlongAndForeignLinesAsTheyWere)
+{
+    std::string overlong = "Type=file;Size=1 " + std::string(260, 'q') + "\r\n";
+    ASSERT_TRUE(
+        write_text_file(cache_, "Type=file;Size=1 x\n" + overlong + "garbage\r\nType=file;Size=1 y\r\n"));
+    EXPECT_TRUE(cache_remove_entry(cache_, "y", false));
+    EXPECT_EQ(read_all(cache_), "Type=file;Size=1 x\n" + overlong + "garbage\r\n");
+}
+
+TEST_F(CacheFiles, RenameEntryKeepsTimeAndSize)
+{
+    ASSERT_TRUE(write_text_file(cache_, "Type=file;Size=4294967296;Modify=20100303140500 old.bin\r\n"
+                                        "Type=file nosize\r\n"
+                                        "Type=dir;Modify=20100101010101 olddir\r\n"));
+    ASSERT_TRUE(os::make_directory(sub("olddir")));
+    ASSERT_TRUE(write_text_file(sub("olddir/dir.lst"), "Type=file;Size=1 f\r\n"));
+
+    EXPECT_TRUE(cache_rename_entry("old.bin", cache_, "new name.bin"));
+    EXPECT_TRUE(cache_rename_entry("nosize", cache_, "stillfile"));
+    EXPECT_TRUE(cache_rename_entry("olddir", cache_, "olddir")); // RNFR and RNTO of one name
+    EXPECT_TRUE(cache_rename_entry("olddir", cache_, "newdir"));
+    EXPECT_EQ(read_all(cache_), "Type=file;Size=4294967296;Modify=20100303140500 new name.bin\r\n"
+                                "Type=file stillfile\r\n"
+                                "Type=dir;Modify=20100101010101 newdir\r\n");
+    EXPECT_FALSE(os::path_exists(sub("olddir")));
+    EXPECT_EQ(read_all(sub("newdir/dir.lst")), "Type=file;Size=1 f\r\n");
+
+    EXPECT_FALSE(cache_rename_entry("missing", cache_, "x"));
+    // A new name that cannot stand in the cache changes nothing.
+    std::string before = read_all(cache_);
+    EXPECT_FALSE(cache_rename_entry("newdir", cache_, "../escape"));
+    EXPECT_FALSE(cache_rename_entry("newdir", cache_, "a\r\nType=dir b"));
+    EXPECT_EQ(read_all(cache_), before);
+    EXPECT_TRUE(os::is_directory(sub("newdir")));
+}
+
+TEST_F(CacheFiles, RenameOverAStaleCacheDirectory)
+{
+    ASSERT_TRUE(write_text_file(cache_, "Type=dir a\r\n"));
+    ASSERT_TRUE(os::make_directory(sub("a")));
+    ASSERT_TRUE(write_text_file(sub("a/dir.lst"), "Type=file;Size=1 mine\r\n"));
+    ASSERT_TRUE(os::make_directory(sub("b")));
+    ASSERT_TRUE(write_text_file(sub("b/dir.lst"), "Type=file;Size=1 stale\r\n"));
+    EXPECT_TRUE(cache_rename_entry("a", cache_, "b"));
+    EXPECT_EQ(read_all(sub("b/dir.lst")), "Type=file;Size=1 mine\r\n");
+    EXPECT_FALSE(os::path_exists(sub("a")));
+}
+
+TEST_F(CacheFiles, ParentEntryAndReadingForAPane)
+{
+    ASSERT_TRUE(write_text_file(cache_, "Type=cdir; .\r\nType=dir .\r\nType=file;Size=1 f\r\n"));
+    EXPECT_TRUE(cache_add_parent_entry(cache_, false));
+    std::vector<cache_entry> at_root = cache_read_entries(cache_, true);
+    ASSERT_EQ(at_root.size(), 1u);
+    EXPECT_EQ(at_root[0].name, "f");
+
+    EXPECT_TRUE(cache_add_parent_entry(cache_, true));
+    std::vector<cache_entry> below = cache_read_entries(cache_, false);
+    ASSERT_EQ(below.size(), 2u);
+    EXPECT_EQ(below[1].name, "..");
+    EXPECT_TRUE(below[1].is_directory);
+    EXPECT_EQ(cache_read_entries(cache_, true).size(), 1u);
+    EXPECT_TRUE(cache_read_entries(dir_.file("none.lst"), false).empty());
+}
+
+TEST(CacheMlsd, NormalizeConvertsTimesAndCollectsDirectories)
+{
+    std::string data = "Type=cdir;Modify=20100101000000; .\r\n"
+                       "Type=pdir;Modify=20100101000000; ..\r\n"
+                       "Type=dir;Modify=20101231200000; sub\r\n"
+                       "Type=file;Size=1;Modify=20100301050000.5; f\r\n"
+                       "Type=file;Size=1 Type=dir;Modify=20100101000000\r\n"
+                       "Type=dir; ...\r\n"
+                       "Type=file;Size=1;Modify=garbage; g\r\n";
+    mlsd_result r = mlsd_normalize(data, 0, 900);
+    EXPECT_TRUE(r.has_parent);
+    EXPECT_EQ(r.directories, std::vector<std::string>{"sub"});
+    EXPECT_EQ(data, "Type=cdir;Modify=20100101000000; .\r\n"
+                    "Type=pdir;Modify=20100101000000; ..\r\n"
+                    "Type=dir;Modify=20110101050000; sub\r\n"
+                    "Type=file;Size=1;Modify=20100301140000.5; f\r\n"
+                    "Type=file;Size=1 Type=dir;Modify=20100101000000\r\n"
+                    "Type=dir; ...\r\n"
+                    "Type=file;Size=1;Modify=garbage; g\r\n");
+}
+
+TEST_F(CacheFiles, StoreMlsdMakesSubdirectoriesAndFindsTheParent)
+{
+    ASSERT_TRUE(write_text_file(cache_, "Type=dir; one\r\nType=dir; two\r\nType=file;Size=5; f\r\n"));
+    bool not_root = true;
+    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
+    EXPECT_TRUE(not_root);
+    EXPECT_TRUE(os::is_directory(sub("one")));
+    EXPECT_TRUE(os::is_directory(sub("two")));
+
+    ASSERT_TRUE(write_text_file(cache_, "Type=pdir; ..\r\n"));
+    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
+    EXPECT_FALSE(not_root);
+    // Hostile directory names in a listing never make a directory outside the cache.
+    ASSERT_TRUE(write_text_file(cache_, "Type=dir; ../escape\r\nType=dir; a\\..\\..\\b\r\n"
+                                        "Type=dir; ...\r\nType=dir; x\x01y\r\nType=dir; c:\r\n"));
+    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
+    EXPECT_FALSE(os::path_exists(dir_.path() + "/../escape"));
+    EXPECT_FALSE(os::path_exists(dir_.path() + "/../b"));
+    // ("..." would be the directory itself on Windows, so the listing is compared instead.)
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"dir.lst", "one", "two"}));
+    EXPECT_FALSE(cache_store_mlsd(dir_.file("none.lst"), 0, not_root));
+}
+
+TEST(CachePaths, FilePathsStayInsideTheServerCache)
+{
+    struct {
+        const char* title;
+        const char* directory;
+        const char* path; // "" when refused
+    } cases[] = {
+        {"srv", "/", "P/ftp_dir/srv/dir.lst"},
+        {"srv", "/pub/", "P/ftp_dir/srv/pub/dir.lst"},
+        {"srv", "/pub/a b/", "P/ftp_dir/srv/pub/a b/dir.lst"},
+        // Japanese title and directory (start directories are typed freely); 'ソ' ends in 0x5C.
+        {"\x83\x54\x81\x5B\x83\x6F", "/home/\x83\x5C\x83\x74\x83\x67/",
+         "P/ftp_dir/\x83\x54\x81\x5B\x83\x6F/home/\x83\x5C\x83\x74\x83\x67/dir.lst"},
+        {"srv", "/pub", "P/ftp_dir/srv/pub/dir.lst"},
+        {"srv", "/../", ""},
+        {"srv", "/a/../../b/", ""},
+        {"srv", "/./", ""},
+        {"srv", "/.../", ""},
+        {"srv", "/a./", ""},
+        {"srv", "/a /", ""},
+        {"srv", "/a\\..\\..\\b/", ""},
+        {"srv", "/c:/", ""},
+        {"srv", "/a//b/", ""},
+        {"srv", "/a\nb/", ""},
+        {"srv", "relative/", ""},
+        {"srv", "", ""},
+        {"..", "/", ""},
+        {"a/b", "/", ""},
+        {"", "/", ""},
+        {"...", "/", ""},
+    };
+    for (auto& c : cases) {
+        EXPECT_EQ(cache_file_path("P/", c.title, c.directory), c.path) << c.title << " " << c.directory;
+    }
+    // A path that would not fit a path buffer is refused, not cut.
+    std::string deep = "/";
+    for (int i = 0; i < 30; ++i)
+        deep += "component/";
+    EXPECT_EQ(cache_file_path("C:/kelvasto/", "srv", deep), "");
+}
+
+TEST(CachePaths, MakeDirectoriesCreatesEachLevel)
+{
+    temp_dir dir;
+    std::string program = dir.path() + "/";
+    EXPECT_TRUE(cache_make_directories(program, "srv", "/pub/sub/"));
+    EXPECT_TRUE(os::is_directory(program + "ftp_dir/srv/pub/sub"));
+    EXPECT_TRUE(cache_make_directories(program, "srv", "/pub/sub/"));
+    EXPECT_FALSE(cache_make_directories(program, "srv", "/../x/"));
+    EXPECT_FALSE(os::path_exists(program + "ftp_dir/x"));
+}

@@ -1,0 +1,95 @@
+// Pane path rules the view relies on: roots, the box entry of a path, network folder settings,
+// the newer-file time rule and a copy target inside the copied directory.
+#include "pane/pane.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(pane_paths, root_length_of_each_path_form)
+{
+    struct root_case {
+        const char* path;
+        std::size_t length;
+    };
+    const root_case cases[] = {
+        {"C:/", 3},
+        {"C:/a/b/", 3},
+        {"//srv/share/", 12},
+        {"//srv/share/dir/", 12},
+        {"ftp://host/", 11},
+        {"ftp://host/pub/x/", 11},
+        // A trail byte 0x5C in the share name is no separator.
+        {"//srv/\x83\x5C/d/", 9},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(root_length(c.path), c.length) << c.path;
+}
+
+TEST(pane_paths, the_box_entry_a_path_belongs_to)
+{
+    const std::vector<std::string> entries{"C:/work/",        "D:/",         "//srv/a/x/", "//srv/b/",
+                                           "ftp://host/pub/", "ftp://other/"};
+    struct entry_case {
+        const char* path;
+        int entry;
+    };
+    const entry_case cases[] = {
+        {"C:/", 0},
+        {"c:/data/", 0},
+        {"D:/x/", 1},
+        {"E:/", -1},
+        {"//srv/a/y/", 2},
+        {"//srv/b/", 3},
+        {"//srv/c/", -1},
+        {"//srv/ab/", -1},
+        {"ftp://host/etc/", 4},
+        {"ftp://other/a/", 5},
+        {"ftp://third/", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(entry_for_path(entries, c.path), c.entry) << c.path;
+}
+
+TEST(pane_paths, network_folders_from_the_front_while_they_begin_with_a_slash)
+{
+    EXPECT_EQ(netdrive_folders("//srv/a/://srv/b/"), (std::vector<std::string>{"//srv/a/", "//srv/b/"}));
+    EXPECT_TRUE(netdrive_folders("C:/x/://srv/b/").empty());
+    EXPECT_EQ(netdrive_folders("//srv/a/:C:/x/://srv/b/"), (std::vector<std::string>{"//srv/a/"}));
+    EXPECT_TRUE(netdrive_folders("").empty());
+}
+
+TEST(pane_paths, a_file_is_newer_by_the_minute_or_by_two_seconds)
+{
+    struct time_case {
+        const char* mine;
+        const char* theirs;
+        bool newer;
+    };
+    const time_case cases[] = {
+        {"2010. 1. 5 10:00.03", "2010. 1. 5 10:00.01", true},
+        {"2010. 1. 5 10:00.02", "2010. 1. 5 10:00.01", false},
+        {"2010. 1. 5 10:00.00", "2010. 1. 5  9:59.59", true},
+        {"2010. 1. 5  9:59.59", "2010. 1. 5 10:00.00", false},
+        {"2010. 1. 5 10:00.00", "2010. 1. 5 10:00.00", false},
+        {"2010.12.31 23:59.59", "2010. 1. 5 10:00.00", true},
+        {"????. ?. ?  ?:??.??", "2010. 1. 5 10:00.00", true}, // byte order: '?' is above the digits
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(is_newer_time(c.mine, c.theirs), c.newer) << c.mine << " / " << c.theirs;
+}
+
+TEST(pane_paths, a_target_inside_the_directory_being_copied)
+{
+    EXPECT_TRUE(target_inside("C:/a/", "b", "C:/a/b/"));
+    EXPECT_TRUE(target_inside("C:/a/", "b", "C:/a/b/c/"));
+    EXPECT_TRUE(target_inside("C:/a/", "b", "C:/a/b\\c/"));
+    EXPECT_FALSE(target_inside("C:/a/", "b", "C:/a/bc/"));
+    EXPECT_FALSE(target_inside("C:/a/", "b", "C:/a/"));
+    EXPECT_FALSE(target_inside("C:/a/", "b", "D:/a/b/"));
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Starts and stops the real FTP servers of the FTP tests, as a ctest fixture:
+#   ftp_peers.sh start STATE_DIR   pyftpdlib and two vsftpd on free 127.0.0.1 ports
+#   ftp_peers.sh stop STATE_DIR
+# STATE_DIR/peers.txt then holds one line per server: "<name> <port> <root>". The roots get the
+# same files with fixed times, so the tests can pin sizes, times and listings. A server that
+# cannot be started fails the fixture (and with it every test that needs it).
+set -uo pipefail
+action=${1:?start or stop}
+state=${2:?state directory}
+python=/usr/bin/python3 # Debian's own python, the one pyftpdlib is installed for
+
+stop_all() {
+  for f in "$state"/*.pid; do
+    [ -f "$f" ] || continue
+    pid=$(cat "$f")
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -f "$f"
+  done
+}
+
+if [ "$action" = stop ]; then
+  stop_all
+  exit 0
+fi
+
+fail() { echo "ftp_peers: $*" >&2; stop_all; exit 1; }
+
+stop_all
+rm -rf "$state"
+mkdir -p "$state" || fail "cannot make $state"
+[ -x /usr/sbin/vsftpd ] || fail "vsftpd is not installed (scripts/setup installs it)"
+"$python" -c 'import pyftpdlib' 2>/dev/null || fail "python3-pyftpdlib is not installed"
+[ "$(id -u)" = 0 ] || fail "vsftpd needs root to change into its chroot"
+
+# The files every root holds; times in UTC.
+fill_root() {
+  local root=$1
+  mkdir -p "$root/docs" || return 1
+  "$python" - "$root" <<'PY' || return 1
+import os, sys, calendar
+root = sys.argv[1]
+def put(name, data, when):
+    path = os.path.join(root, name)
+    with open(path, 'wb') as f:
+        f.write(data)
+    os.utime(path, (when, when))
+t = calendar.timegm((2010, 5, 3, 12, 34, 56))
+put('a.txt', b'hello\n', t)
+put('docs/b.bin', bytes(range(256)) * 8, t)
+put('big.bin', b'k' * (100 * 1024 + 7), t)
+os.utime(os.path.join(root, 'docs'), (t, t))
+PY
+}
+
+free_port() {
+  "$python" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+wait_port() {
+  "$python" - "$1" <<'PY'
+import socket, sys, time
+for _ in range(100):
+    try:
+        socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()
+        sys.exit(0)
+    except OSError:
+        time.sleep(0.1)
+sys.exit(1)
+PY
+}
+
+# pyftpdlib: user kv / pw with every permission in its own root.
+py_root="$state/pyftpdlib"
+fill_root "$py_root" || fail "cannot fill $py_root"
+mkdir -p "$py_root/pub"
+cat >"$state/kv_pyftpd.py" <<'PY'
+import sys, logging
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+root, port_file = sys.argv[1], sys.argv[2]
+auth = DummyAuthorizer()
+auth.add_user('kv', 'pw', root, perm='elradfmwMT')
+FTPHandler.authorizer = auth
+logging.basicConfig(level=logging.WARNING)
+server = FTPServer(('127.0.0.1', 0), FTPHandler)
+with open(port_file + '.tmp', 'w') as f:
+    f.write(str(server.address[1]))
+import os
+os.rename(port_file + '.tmp', port_file)
+server.serve_forever()
+PY
+"$python" "$state/kv_pyftpd.py" "$py_root" "$state/pyftpdlib.port" >"$state/pyftpdlib.log" 2>&1 &
+echo $! >"$state/pyftpdlib.pid"
+for _ in $(seq 100); do [ -f "$state/pyftpdlib.port" ] && break; sleep 0.1; done
+[ -f "$state/pyftpdlib.port" ] || fail "pyftpdlib did not start: $(cat "$state/pyftpdlib.log")"
+py_port=$(cat "$state/pyftpdlib.port")
+wait_port "$py_port" || fail "pyftpdlib does not answer"
+echo "pyftpdlib $py_port $py_root" >"$state/peers.txt"
+
+# vsftpd, anonymous, chrooted into a root it cannot write; uploads go into pub/.
+start_vsftpd() {
+  local name=$1 extra=$2
+  local root="$state/$name"
+  fill_root "$root" || fail "cannot fill $root"
+  mkdir -p "$root/pub" && chown ftp "$root/pub" && chmod 755 "$root" || fail "cannot prepare $root"
+  local port
+  port=$(free_port)
+  cat >"$state/$name.conf" <<EOF2
+listen=YES
+listen_ipv6=NO
+listen_address=127.0.0.1
+listen_port=$port
+background=NO
+anonymous_enable=YES
+local_enable=NO
+anon_root=$root
+no_anon_password=YES
+write_enable=YES
+anon_upload_enable=YES
+anon_mkdir_write_enable=YES
+anon_other_write_enable=YES
+anon_umask=022
+use_localtime=NO
+seccomp_sandbox=NO
+secure_chroot_dir=/var/run/vsftpd/empty
+xferlog_enable=NO
+$extra
+EOF2
+  mkdir -p /var/run/vsftpd/empty
+  /usr/sbin/vsftpd "$state/$name.conf" >"$state/$name.log" 2>&1 &
+  echo $! >"$state/$name.pid"
+  wait_port "$port" || fail "$name does not answer: $(cat "$state/$name.log")"
+  echo "$name $port $root" >>"$state/peers.txt"
+}
+start_vsftpd vsftpd ""
+start_vsftpd vsftpd_denied "cmds_denied=SIZE,MDTM"
+exit 0

@@ -1,0 +1,1136 @@
+// The main window over a real directory tree: the rules that enable the commands (toolbar and
+// menus together), the key map and typed characters, directory marks, the two-pane mode,
+// selecting newer files, changing directories, and the layout written at close.
+#include "harness_win.h"
+
+#include "app/app_context.h"
+#include "app/main_window_win.h"
+#include "app/shell_icons_win.h"
+#include "app/strings_win.h"
+#include "pane/entry_text.h"
+#include "pane/local_listing_win.h"
+#include "pane/pane_view_win.h"
+#include "platform/os.h"
+#include "resource.h"
+#include "settings/layout.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string acp(const char* utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
+    return text;
+}
+
+void make_file(const std::string& path, DWORD attributes = 0)
+{
+    ASSERT_TRUE(write_text_file(path, "x")) << path;
+    if (attributes) {
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
+    }
+}
+
+// Commands posted to the main window, seen as the message loop takes them; `swallow` turns them
+// into nothing so that menus and dialogs they would open stay closed.
+struct posted_commands {
+    static inline std::vector<std::pair<int, LPARAM>> seen;
+    static inline bool swallow = false;
+    static inline HWND main = nullptr;
+    HHOOK hook;
+    explicit posted_commands(HWND window, bool swallow_them)
+    {
+        seen.clear();
+        main = window;
+        swallow = swallow_them;
+        hook = SetWindowsHookExA(WH_GETMESSAGE, procedure, nullptr, GetCurrentThreadId());
+    }
+    ~posted_commands() { UnhookWindowsHookEx(hook); }
+    static LRESULT CALLBACK procedure(int code, WPARAM remove, LPARAM data)
+    {
+        auto* message = reinterpret_cast<MSG*>(data);
+        if (code == HC_ACTION && remove == PM_REMOVE && message->hwnd == main &&
+            message->message == WM_COMMAND) {
+            seen.emplace_back(LOWORD(message->wParam), message->lParam);
+            if (swallow)
+                message->message = WM_NULL;
+        }
+        return CallNextHookEx(nullptr, code, remove, data);
+    }
+    std::vector<int> ids() const
+    {
+        std::vector<int> out;
+        for (auto& s : seen)
+            out.push_back(s.first);
+        return out;
+    }
+};
+
+// Modifier keys as GetKeyState reports them while the key is handled.
+struct held_keys {
+    std::vector<int> keys;
+    held_keys(std::initializer_list<int> k) : keys(k) { set(0x80); }
+    ~held_keys() { set(0); }
+    void set(BYTE value)
+    {
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int k : keys)
+            state[k] = value;
+        SetKeyboardState(state);
+    }
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_program_dir_ = app().program_dir;
+        app().instance = GetModuleHandleA(nullptr);
+        if (!icons_)
+            icons_ = new shell_icons();
+        app().icons = icons_;
+        app().program_dir = program_.path() + "/";
+        font_name_ = resource_string(IDS_DEFAULT_FONT_NAME, 128);
+        font_style_ = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
+        ASSERT_TRUE(ensure_layout_file(layout_file_path()));
+        ASSERT_TRUE(ensure_settings_file(settings_file_path(), font_name_, font_style_));
+        read_layout(layout_file_path());
+        load_settings(settings_file_path(), font_name_, font_style_);
+        panes().panes[1] = Pane{};
+        panes().panes[2] = Pane{};
+
+        root_ = tree_.path() + "/";
+        for (const char* d : {"alpha", "beta", "beta/inner", "many"})
+            ASSERT_TRUE(os::make_directory(root_ + d));
+        ASSERT_TRUE(os::make_directory(root_ + "hidden_dir"));
+        SetFileAttributesA((root_ + "hidden_dir").c_str(), FILE_ATTRIBUTE_HIDDEN);
+        for (const char* f : {"a.txt", "b.txt", "kilo.c", "k1.txt"})
+            make_file(root_ + f);
+        make_file(root_ + "readonly.txt", FILE_ATTRIBUTE_READONLY);
+        make_file(root_ + "sys.bin", FILE_ATTRIBUTE_SYSTEM);
+        make_file(root_ + "hid.txt", FILE_ATTRIBUTE_HIDDEN);
+        // "ソ" ends in the byte 0x5C: the name must survive every scan as one name.
+        make_file(root_ + acp("日本語.txt"));
+        make_file(root_ + acp("ソース.c"));
+        for (int i = 0; i < 40; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "f%02d.dat", i);
+            make_file(root_ + "many/" + name);
+        }
+        layout().pane_dirs[1] = root_;
+    }
+
+    void TearDown() override
+    {
+        close();
+        SetFileAttributesA((root_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        app().program_dir = saved_program_dir_;
+    }
+
+    void open()
+    {
+        win_ = std::make_unique<window_>();
+        const layout_state& l = layout();
+        ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
+        SetForegroundWindow(main());
+        gui::pump();
+        focus_list();
+        gui::pump();
+    }
+
+    void close()
+    {
+        if (win_ && win_->handle()) {
+            DestroyWindow(win_->handle());
+            // The window ends the message loop; this test's loop goes on.
+            MSG quit;
+            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        }
+        gui::pump();
+        win_.reset();
+    }
+
+    HWND main() const { return win_->handle(); }
+    HWND list(int pane) const { return GetDlgItem(main(), list_id(pane)); }
+    Pane& pane(int i) { return panes().panes[static_cast<std::size_t>(i)]; }
+    void command(int id, LPARAM parameter = 0)
+    {
+        SendMessageA(main(), WM_COMMAND, static_cast<WPARAM>(id), parameter);
+        gui::pump();
+    }
+    void press(UINT key, std::initializer_list<int> modifiers = {})
+    {
+        held_keys held(modifiers);
+        gui::press_key(list(panes().active), key);
+    }
+    void type(const std::string& text, std::initializer_list<int> modifiers = {})
+    {
+        held_keys held(modifiers);
+        gui::type_text(list(panes().active), text);
+    }
+    int row_of(int p, const std::string& file_name)
+    {
+        const Pane& x = pane(p);
+        for (std::size_t i = 0; i < x.rows.size(); ++i)
+            if (join_entry_name(x.rows.row(i)) == file_name)
+                return static_cast<int>(i);
+        return -1;
+    }
+    void cursor_to(const std::string& file_name)
+    {
+        int row = row_of(panes().active, file_name);
+        ASSERT_GE(row, 0) << file_name;
+        move_cursor(row - active_pane().rows.cursor());
+        gui::pump();
+    }
+    bool enabled(int id) const { return win_->tools().is_enabled(id); }
+
+    // The menus that copy a button's state, as the window shows them.
+    void expect_menus_follow(int id)
+    {
+        HMENU bar = win_->menu_bar();
+        std::vector<HMENU> menus;
+        if (id >= IDM_COPY && id <= IDM_TIMESTAMP)
+            menus = {GetSubMenu(bar, MENU_POS_FILE), win_->row_menu()};
+        else if (id == IDM_MAKE_FILE)
+            menus = {GetSubMenu(bar, MENU_POS_FILE), win_->pane_menu()};
+        else if (id == IDM_SELECT_NEWER)
+            menus = {GetSubMenu(bar, MENU_POS_EDIT), win_->pane_menu()};
+        else
+            menus = {GetSubMenu(bar, MENU_POS_VIEW), win_->pane_menu()};
+        for (HMENU m : menus) {
+            UINT state = GetMenuState(m, static_cast<UINT>(id), MF_BYCOMMAND);
+            ASSERT_NE(state, static_cast<UINT>(-1)) << id;
+            EXPECT_EQ((state & MF_GRAYED) == 0, enabled(id)) << "menu item " << id;
+        }
+    }
+
+    static inline shell_icons* icons_ = nullptr;
+    temp_dir program_;
+    temp_dir tree_;
+    std::string root_;
+    std::string saved_program_dir_;
+    std::string font_name_, font_style_;
+    std::unique_ptr<window_> win_;
+};
+
+// ---- enabling rules ----
+
+struct enabling_case {
+    const char* name;
+    std::vector<int> on;
+    std::vector<int> off;
+};
+
+TEST_F(MainWindow, commands_are_enabled_by_the_rows_and_panes_on_buttons_and_menus_together)
+{
+    open();
+    auto check = [&](const enabling_case& c) {
+        for (int id : c.on)
+            EXPECT_TRUE(enabled(id)) << c.name << ": " << id;
+        for (int id : c.off)
+            EXPECT_FALSE(enabled(id)) << c.name << ": " << id;
+        for (int id : {202, 203, 204, 205, 206, 207, 210, 212, 216, 217})
+            expect_menus_follow(id);
+    };
+
+    cursor_to("a.txt");
+    // One pane: copy is the copy under a new name, nothing can be moved.
+    check({"one pane, a file", {202, 204, 205, 206, 207, 210, 216, 217}, {203, 212}});
+    cursor_to("readonly.txt");
+    check({"read-only file", {202, 206}, {207}});
+
+    command(IDM_HIDE_SYSTEM_FILES);
+    EXPECT_TRUE(win_->tools().is_pressed(IDM_HIDE_SYSTEM_FILES) == hide_system_files());
+    cursor_to("hid.txt");
+    check({"hidden file", {206}, {202, 203, 204, 205, 207}});
+    cursor_to("sys.bin");
+    check({"system file", {206}, {202, 203, 204, 205, 207}});
+    cursor_to("hidden_dir");
+    check({"hidden directory", {206}, {202, 203, 204, 205, 207}});
+    command(IDM_HIDE_SYSTEM_FILES);
+
+    // Two panes on the same directory: neither copy nor move, nor newer files.
+    command(IDM_DUAL_WINDOW);
+    ASSERT_TRUE(panes().dual);
+    EXPECT_EQ(pane(2).path, pane(1).path);
+    cursor_to("a.txt");
+    check({"same directory", {204, 205}, {202, 203, 212}});
+
+    // The right pane shows a directory inside 'beta' of the left one.
+    change_directory("beta");
+    change_directory("inner");
+    gui::pump();
+    activate_pane(true);
+    gui::pump();
+    ASSERT_EQ(panes().active, 1);
+    cursor_to("beta");
+    check({"target inside the directory", {204, 205, 206, 212}, {202, 203, 207}});
+    cursor_to("alpha");
+    check({"another directory", {202, 203, 204, 205, 206}, {207}});
+
+    // Two marked rows: no rename; copy and move across the panes.
+    unmark_all(1);
+    toggle_mark(true);
+    cursor_to("a.txt");
+    toggle_mark(true);
+    gui::pump();
+    ASSERT_EQ(pane(1).rows.marked_count(), 2u);
+    check({"two marks", {202, 203, 204, 206, 207}, {205}});
+    unmark_all(1);
+
+    // '..' is no row to act on.
+    activate_pane(true);
+    cursor_to("..");
+    check({"the row ..", {216, 217}, {202, 203, 204, 205, 206, 207}});
+
+    // At a drive's root there is no way further up.
+    command(IDM_ROOT_DIRECTORY);
+    EXPECT_EQ(pane(2).path, root_.substr(0, 3));
+    check({"drive root", {}, {216, 217}});
+}
+
+TEST_F(MainWindow, toolbar_entries_tips_and_the_version_box)
+{
+    open();
+    HWND bar = GetDlgItem(main(), toolbar_id);
+    ASSERT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 21);
+    const int commands[21] = {202, 203, 204, 0,   205, 206, 207, 0, 209, 210, 0,
+                              211, 212, 0,   213, 214, 0,   215, 0, 216, 217};
+    int image = 0;
+    for (int i = 0; i < 21; ++i) {
+        TBBUTTON b{};
+        ASSERT_TRUE(SendMessageA(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)));
+        if (!commands[i]) {
+            EXPECT_TRUE(b.fsStyle & BTNS_SEP) << i;
+            continue;
+        }
+        EXPECT_EQ(b.idCommand, commands[i]) << i;
+        EXPECT_EQ(b.iBitmap, image++) << i;
+        EXPECT_EQ((b.fsStyle & BTNS_CHECK) != 0, commands[i] == 213 || commands[i] == 214) << i;
+    }
+    // The tip of a button is string command - 202 + 47.
+    NMTTDISPINFOA tip{};
+    tip.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+    tip.hdr.idFrom = IDM_RELOAD_DRIVES;
+    tip.hdr.code = TTN_NEEDTEXTA;
+    SendMessageA(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+    char text[128] = {};
+    LoadStringA(tip.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(tip.lpszText)), text, sizeof text);
+    EXPECT_EQ(std::string(text), acp("全ドライブの再認識"));
+
+    std::string caption;
+    std::vector<std::string> texts;
+    {
+        gui::modal_answers answers({[&](HWND box) {
+            caption = gui::text_of(box);
+            texts = gui::static_texts(box);
+            gui::click_button(box, IDOK);
+        }});
+        command(IDM_VERSION);
+        EXPECT_EQ(answers.used(), 1u);
+    }
+    EXPECT_EQ(caption, acp("バージョン情報"));
+    EXPECT_FALSE(texts.empty());
+
+    // The manual is missing here: nothing is reported.
+    {
+        gui::modal_answers answers({[&](HWND box) { gui::click_button(box, IDOK); }});
+        command(IDM_MANUAL_HTML);
+        gui::pump(200);
+        EXPECT_EQ(answers.used(), 0u);
+    }
+}
+
+TEST_F(MainWindow, a_hundredth_ftp_server_is_refused_with_message_19)
+{
+    open();
+    HMENU settings_menu = GetSubMenu(win_->menu_bar(), MENU_POS_SETTINGS);
+    HMENU servers = GetSubMenu(settings_menu, MENU_POS_SETTINGS_FTP_SERVERS);
+    ASSERT_NE(servers, nullptr);
+    if (GetMenuItemCount(servers) == 1)
+        AppendMenuA(servers, MF_SEPARATOR, 0, nullptr);
+    while (GetMenuItemCount(servers) < 2 + 99)
+        AppendMenuA(servers, MF_STRING,
+                    static_cast<UINT_PTR>(IDM_EDIT_FTP_SERVER_FIRST + GetMenuItemCount(servers) - 2),
+                    "server");
+    std::vector<std::string> texts;
+    gui::modal_answers answers({[&](HWND box) {
+        texts = gui::static_texts(box);
+        gui::click_button(box, IDOK);
+    }});
+    command(IDM_NEW_FTP_SERVER);
+    EXPECT_EQ(answers.used(), 1u);
+    EXPECT_TRUE(gui::contains_text(texts, resource_string(IDS_TOO_MANY_ITEMS)));
+}
+
+// ---- keys ----
+
+TEST_F(MainWindow, cursor_keys_move_within_the_list)
+{
+    open();
+    change_directory("many");
+    gui::pump();
+    const int rows = static_cast<int>(pane(1).rows.size());
+    ASSERT_EQ(rows, 41); // ".." and forty files
+    int page = static_cast<int>(SendMessageA(list(1), LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GT(page, 2);
+    const int last = rows - 1;
+
+    struct key_case {
+        const char* name;
+        int from;
+        UINT key;
+        std::initializer_list<int> modifiers;
+        int to;
+    };
+    const key_case cases[] = {
+        {"Page Down", 0, VK_NEXT, {}, page - 1},
+        {"Shift+Page Down", 0, VK_NEXT, {VK_SHIFT}, last},
+        {"Page Down on the last row", last, VK_NEXT, {}, last},
+        {"Page Up", last, VK_PRIOR, {}, last - (page - 1)},
+        {"Shift+Page Up", 20, VK_PRIOR, {VK_SHIFT}, 0},
+        {"Page Up on the first row", 0, VK_PRIOR, {}, 0},
+        {"Page Up overshooting", 1, VK_PRIOR, {}, 0},
+        {"Home", 20, VK_HOME, {}, 0},
+        {"End", 3, VK_END, {}, last},
+        {"Up", 5, VK_UP, {}, 4},
+        {"Ctrl+Up", 5, VK_UP, {VK_CONTROL}, 0},
+        {"Shift+Up", 30, VK_UP, {VK_SHIFT}, 30 - (page - 1)},
+        {"Up on the first row", 0, VK_UP, {}, 0},
+        {"Down", 5, VK_DOWN, {}, 6},
+        {"Ctrl+Down", 5, VK_DOWN, {VK_CONTROL}, last},
+        {"Shift+Down", 5, VK_DOWN, {VK_SHIFT}, 5 + page - 1},
+        {"Down on the last row", last, VK_DOWN, {}, last},
+        {"Space", 7, VK_SPACE, {}, 7},
+    };
+    posted_commands posted(main(), true);
+    for (const key_case& c : cases) {
+        move_cursor(c.from - pane(1).rows.cursor());
+        ASSERT_EQ(pane(1).rows.cursor(), c.from) << c.name;
+        press(c.key, c.modifiers);
+        EXPECT_EQ(pane(1).rows.cursor(), c.to) << c.name;
+        EXPECT_EQ(
+            static_cast<int>(SendMessageA(list(1), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)),
+            c.to)
+            << c.name << ": the control's cursor";
+    }
+    EXPECT_TRUE(posted.ids().empty());
+}
+
+TEST_F(MainWindow, command_keys_post_their_commands)
+{
+    open();
+    struct key_case {
+        const char* name;
+        UINT key;
+        std::initializer_list<int> modifiers;
+        std::vector<int> posted;
+    };
+    const key_case cases[] = {
+        {"Backspace", VK_BACK, {}, {IDM_PARENT_DIRECTORY}},
+        {"Enter", VK_RETURN, {}, {IDM_OPEN}},
+        {"Shift+Esc", VK_ESCAPE, {VK_SHIFT}, {IDM_RELOAD_DRIVES}},
+        {"Esc without an editor window", VK_ESCAPE, {}, {}},
+        {"Ctrl+F3", VK_F3, {VK_CONTROL}, {232}},
+        {"F open menu file", 'F', {}, {IDM_ROW_MENU}},
+        {"K make directory", 'K', {}, {IDM_MAKE_DIRECTORY}},
+        {"N make file", 'N', {}, {IDM_MAKE_FILE}},
+        {"A mark all", 'A', {}, {IDM_SELECT_ALL}},
+        {"C compare", 'C', {}, {IDM_SELECT_NEWER}},
+        {"W open dual window", 'W', {}, {IDM_DUAL_WINDOW}},
+        {"M mask system file", 'M', {}, {IDM_HIDE_SYSTEM_FILES}},
+        {"S open menu sort", 'S', {}, {IDM_SORT_MENU}},
+        {"E open menu program", 'E', {}, {IDM_PROGRAM_MENU}},
+        {"a letter of no command", 'Q', {}, {}},
+        {"Ctrl+K", 'K', {VK_CONTROL}, {}},
+        {"Shift+K jumps instead", 'K', {VK_SHIFT}, {}},
+        {"Tab with one pane", VK_TAB, {}, {}},
+        {"Left with one pane", VK_LEFT, {}, {}},
+        {"Right with one pane", VK_RIGHT, {}, {}},
+        {"Delete", VK_DELETE, {}, {}},
+        {"Insert", VK_INSERT, {}, {}},
+    };
+    for (const key_case& c : cases) {
+        posted_commands posted(main(), true);
+        press(c.key, c.modifiers);
+        EXPECT_EQ(posted.ids(), c.posted) << c.name;
+        EXPECT_EQ(panes().active, 1) << c.name;
+        EXPECT_FALSE(panes().dual) << c.name;
+    }
+
+    // F1 ... F12 go to marks 1 ... 12, with Shift they set them.
+    for (int k = 0; k < 12; ++k) {
+        posted_commands posted(main(), true);
+        press(static_cast<UINT>(VK_F1 + k));
+        press(static_cast<UINT>(VK_F1 + k), {VK_SHIFT});
+        EXPECT_EQ(posted.ids(), (std::vector<int>{IDM_GO_TO_MARK_FIRST + k, IDM_SET_MARK_FIRST + k}))
+            << "F" << k + 1;
+    }
+
+    // D gives the focus to the box, P to the wildcard field.
+    press('D');
+    EXPECT_EQ(GetFocus(), GetDlgItem(main(), box_id(1)));
+    SendMessageA(GetDlgItem(main(), box_id(1)), CB_SHOWDROPDOWN, FALSE, 0);
+    focus_list();
+    gui::pump();
+    press('P');
+    EXPECT_EQ(GetFocus(), GetDlgItem(main(), wildcard_id(1)));
+    focus_list();
+    gui::pump();
+
+    // The same letter twice: the earlier command wins.
+    settings().key_letters = {'D', 'P', 'F', 'D', 'N', 'A', 'C', 'W', 'M', 'S', 'E'};
+    {
+        posted_commands posted(main(), true);
+        press('D');
+        EXPECT_TRUE(posted.ids().empty());
+        EXPECT_EQ(GetFocus(), GetDlgItem(main(), box_id(1)));
+    }
+}
+
+TEST_F(MainWindow, keys_mark_unmark_and_switch_panes)
+{
+    open();
+    // Insert marks every file, Delete removes every mark and deletes nothing.
+    press(VK_INSERT);
+    std::size_t files = 0;
+    for (std::size_t i = 0; i < pane(1).rows.size(); ++i) {
+        bool dir = is_dir_entry(pane(1).rows.row(i));
+        files += dir ? 0 : 1;
+        EXPECT_EQ(pane(1).rows.marked(i), !dir) << pane(1).rows.row(i).name;
+    }
+    EXPECT_EQ(static_cast<std::size_t>(SendMessageA(list(1), LVM_GETSELECTEDCOUNT, 0, 0)), files);
+    press(VK_DELETE);
+    EXPECT_EQ(pane(1).rows.marked_count(), 0u);
+    EXPECT_TRUE(os::path_exists(root_ + "a.txt"));
+
+    command(IDM_DUAL_WINDOW);
+    ASSERT_EQ(panes().active, 2);
+    EXPECT_EQ(GetFocus(), list(2));
+    for (UINT key : {VK_TAB, VK_LEFT, VK_RIGHT}) {
+        int before = panes().active;
+        press(key);
+        EXPECT_EQ(panes().active, 3 - before) << key;
+        EXPECT_EQ(GetFocus(), list(panes().active)) << key;
+    }
+    // Shift+Left scrolls and leaves the active pane alone; Ctrl+Right too.
+    int before = panes().active;
+    press(VK_LEFT, {VK_SHIFT});
+    press(VK_RIGHT, {VK_CONTROL});
+    EXPECT_EQ(panes().active, before);
+}
+
+TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
+{
+    open();
+    Pane& p = pane(1);
+    // '..' is never marked: the blank leaves it as it is.
+    change_directory("beta");
+    gui::pump();
+    ASSERT_EQ(p.rows.row(0).name, "..");
+    move_cursor(-p.rows.cursor());
+    type(" ");
+    EXPECT_FALSE(p.rows.marked(0));
+    EXPECT_FALSE(SendMessageA(list(1), LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED);
+    // Marking ".." in the control by hand takes the mark away at once.
+    LVITEMA item{};
+    item.state = LVIS_SELECTED;
+    item.stateMask = LVIS_SELECTED;
+    SendMessageA(list(1), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&item));
+    gui::pump();
+    EXPECT_FALSE(SendMessageA(list(1), LVM_GETITEMSTATE, 0, LVIS_SELECTED) & LVIS_SELECTED);
+    EXPECT_EQ(p.rows.marked_count(), 0u);
+    command(IDM_PARENT_DIRECTORY);
+
+    // The blank toggles and stays; Shift+blank toggles and moves down, but not past the last row.
+    cursor_to("a.txt");
+    int a = p.rows.cursor();
+    type(" ");
+    EXPECT_TRUE(p.rows.marked(static_cast<std::size_t>(a)));
+    EXPECT_EQ(p.rows.cursor(), a);
+    type(" ", {VK_SHIFT});
+    EXPECT_FALSE(p.rows.marked(static_cast<std::size_t>(a)));
+    EXPECT_EQ(p.rows.cursor(), a + 1);
+    int last = static_cast<int>(p.rows.size()) - 1;
+    move_cursor(last);
+    type(" ", {VK_SHIFT});
+    EXPECT_TRUE(p.rows.marked(static_cast<std::size_t>(last)));
+    EXPECT_EQ(p.rows.cursor(), last);
+    EXPECT_NE(p.info_text.find(acp("選択")), std::string::npos) << p.info_text;
+    type("-");
+    EXPECT_EQ(p.rows.marked_count(), 0u);
+    EXPECT_NE(p.info_text.find(acp("存在")), std::string::npos) << p.info_text;
+
+    // Shift+letter: the next row whose name begins with it, no wrap-around.
+    move_cursor(-p.rows.cursor());
+    type("K", {VK_SHIFT});
+    // Sorted by type, "kilo.c" comes before "k1.txt".
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "kilo");
+    type("K", {VK_SHIFT});
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "k1");
+    type("K", {VK_SHIFT});
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "k1");
+
+    // '*' gives back the whole directory after a narrower wildcard.
+    p.wildcard = "*.c";
+    read_listing(p, true);
+    gui::pump();
+    EXPECT_LT(row_of(1, "a.txt"), 0);
+    EXPECT_GE(row_of(1, acp("ソース.c")), 0);
+    type("*");
+    EXPECT_EQ(p.wildcard, "*.*");
+    EXPECT_EQ(gui::text_of(GetDlgItem(main(), wildcard_id(1))), "*.*");
+    EXPECT_GE(row_of(1, "a.txt"), 0);
+
+    // '/' posts the root command; digits choose box entries that exist; ':' opens the box.
+    HWND box = GetDlgItem(main(), box_id(1));
+    int entries = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
+    ASSERT_GE(entries, 1);
+    {
+        posted_commands posted(main(), true);
+        type("/");
+        type("9");
+        type("1");
+        std::vector<std::pair<int, LPARAM>> expected{{IDM_ROOT_DIRECTORY, 0}};
+        if (entries < 9)
+            expected.push_back({IDM_CHOOSE_ENTRY, 0});
+        else
+            expected = {{IDM_ROOT_DIRECTORY, 0}, {IDM_CHOOSE_ENTRY, 8}, {IDM_CHOOSE_ENTRY, 0}};
+        EXPECT_EQ(posted.seen, expected);
+    }
+    type(":");
+    EXPECT_EQ(GetFocus(), box);
+    SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
+    gui::pump();
+}
+
+TEST_F(MainWindow, esc_brings_the_editor_forward_and_restores_it)
+{
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Quillmere";
+    RegisterClassA(&wc);
+    HWND editor = CreateWindowExA(0, "Quillmere", "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 100, 200,
+                                  150, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(editor, nullptr);
+    ShowWindow(editor, SW_MINIMIZE);
+    gui::pump();
+    open();
+    ASSERT_TRUE(IsIconic(editor));
+    press(VK_ESCAPE);
+    EXPECT_FALSE(IsIconic(editor));
+    EXPECT_EQ(GetForegroundWindow(), editor);
+    DestroyWindow(editor);
+    gui::pump();
+}
+
+TEST_F(MainWindow, choosing_a_drive_again_returns_to_the_directory_last_shown_on_it)
+{
+    open();
+    auto* box = dynamic_cast<combo*>(control::from_handle(GetDlgItem(main(), box_id(1))));
+    ASSERT_NE(box, nullptr);
+    int here = box->selection();
+    int other = -1;
+    for (int i = 0; i < box->count() && other < 0; ++i)
+        if (i != here && box->item_text(i).size() >= 2 && box->item_text(i)[1] == ':')
+            other = i;
+    ASSERT_GE(other, 0) << "Wine gives at least C: and Z:";
+    std::string other_root = box->item_text(other);
+    panes().entry_before = here;
+    command(IDM_CHOOSE_ENTRY, other);
+    EXPECT_EQ(pane(1).path, other_root);
+    EXPECT_EQ(box->selection(), other);
+    panes().entry_before = other;
+    command(IDM_CHOOSE_ENTRY, here);
+    EXPECT_EQ(pane(1).path, root_);
+    EXPECT_EQ(box->item_text(here), root_);
+}
+
+TEST_F(MainWindow, wildcard_field_applies_on_enter_and_undoes_on_esc)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    activate_pane(true);
+    ASSERT_EQ(panes().active, 1);
+    HWND field = GetDlgItem(main(), wildcard_id(2));
+    // Getting the focus makes its pane active.
+    SetFocus(field);
+    gui::pump();
+    EXPECT_EQ(panes().active, 2);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    gui::type_text(field, "*.c");
+    gui::type_text(field, "\r");
+    EXPECT_EQ(GetFocus(), list(2));
+    EXPECT_EQ(pane(2).wildcard, "*.c");
+    EXPECT_GE(row_of(2, "kilo.c"), 0);
+    EXPECT_GE(row_of(2, "alpha"), 0);
+    EXPECT_LT(row_of(2, "a.txt"), 0);
+
+    // Esc takes back a change and stays; a second Esc goes back to the list without reading.
+    SetFocus(field);
+    gui::pump();
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    gui::type_text(field, "*.txt");
+    gui::type_text(field, "\x1b");
+    EXPECT_EQ(gui::text_of(field), "*.c");
+    EXPECT_EQ(GetFocus(), field);
+    gui::type_text(field, "\x1b");
+    EXPECT_EQ(GetFocus(), list(2));
+    EXPECT_EQ(pane(2).wildcard, "*.c");
+    EXPECT_LT(row_of(2, "a.txt"), 0);
+}
+
+TEST_F(MainWindow, mouse_and_header_make_the_pane_active_and_keep_the_lists_alike)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    ASSERT_EQ(panes().active, 2);
+
+    // A column title clicked in the left list: that pane becomes active and the list is sorted.
+    NMLISTVIEW column{};
+    column.hdr.hwndFrom = list(1);
+    column.hdr.idFrom = static_cast<UINT_PTR>(list_id(1));
+    column.hdr.code = LVN_COLUMNCLICK;
+    column.iItem = -1;
+    column.iSubItem = 2;
+    SendMessageA(main(), WM_NOTIFY, column.hdr.idFrom, reinterpret_cast<LPARAM>(&column));
+    gui::pump();
+    EXPECT_EQ(panes().active, 1);
+    EXPECT_EQ(sort_state().column, 2);
+    HMENU sort_menu = GetSubMenu(GetSubMenu(win_->menu_bar(), MENU_POS_VIEW), MENU_POS_VIEW_SORT);
+    EXPECT_TRUE(GetMenuState(sort_menu, IDM_SORT_SIZE, MF_BYCOMMAND) & MF_CHECKED);
+
+    // A column of the right list resized by dragging: the left list follows, the pane is active.
+    SendMessageA(list(2), LVM_SETCOLUMNWIDTH, 0, 233);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list(2), LVM_GETHEADER, 0, 0));
+    HDITEMA width{};
+    width.mask = HDI_WIDTH;
+    width.cxy = 233;
+    NMHEADERA track{};
+    track.hdr.hwndFrom = header;
+    track.hdr.idFrom = 0;
+    track.hdr.code = HDN_ENDTRACKA;
+    track.iItem = 0;
+    track.pitem = &width;
+    SendMessageA(list(2), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track));
+    gui::pump();
+    EXPECT_EQ(SendMessageA(list(1), LVM_GETCOLUMNWIDTH, 0, 0), 233);
+    EXPECT_EQ(panes().active, 2);
+
+    // A click in the other list makes its pane active.
+    RECT r;
+    GetClientRect(list(1), &r);
+    gui::click(list(1), 20, r.bottom - 10);
+    EXPECT_EQ(panes().active, 1);
+}
+
+// ---- directory marks ----
+
+TEST_F(MainWindow, first_start_fills_every_mark_with_the_left_directory)
+{
+    open();
+    HMENU bar = win_->menu_bar();
+    for (std::size_t k = 0; k < mark_count; ++k) {
+        EXPECT_EQ(layout().marks[k], root_) << k;
+        char text[300] = {};
+        GetMenuStringA(bar, static_cast<UINT>(IDM_GO_TO_MARK_FIRST + k), text, sizeof text, MF_BYCOMMAND);
+        EXPECT_EQ(std::string(text), mark_menu_text(k, root_)) << k;
+        GetMenuStringA(bar, static_cast<UINT>(IDM_SET_MARK_FIRST + k), text, sizeof text, MF_BYCOMMAND);
+        EXPECT_EQ(std::string(text), mark_menu_text(k, root_)) << k;
+    }
+}
+
+TEST_F(MainWindow, marks_are_set_followed_and_toggle_back)
+{
+    layout().marks[4] = "Q:/nowhere/"; // no such drive
+    open();
+    Pane& p = pane(1);
+    change_directory("beta");
+    gui::pump();
+    std::string beta = root_ + "beta/";
+    ASSERT_EQ(p.path, beta);
+    press(VK_F3, {VK_SHIFT}); // set mark 3
+    EXPECT_EQ(layout().marks[2], beta);
+    char text[300] = {};
+    GetMenuStringA(win_->menu_bar(), 232, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), " 3 " + beta);
+
+    command(IDM_PARENT_DIRECTORY);
+    ASSERT_EQ(p.path, root_);
+    press(VK_F3);
+    EXPECT_EQ(p.path, beta);
+    press(VK_F3);
+    EXPECT_EQ(p.path, root_);
+    press(VK_F3);
+    EXPECT_EQ(p.path, beta);
+    HWND box = GetDlgItem(main(), box_id(1));
+    int selected = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
+    auto* combo_box = dynamic_cast<combo*>(control::from_handle(box));
+    ASSERT_NE(combo_box, nullptr);
+    EXPECT_EQ(combo_box->item_text(selected), beta);
+
+    // A mark on a drive that is gone is not followed and changes nothing.
+    std::string back = p.return_path;
+    press(VK_F5);
+    EXPECT_EQ(p.path, beta);
+    EXPECT_EQ(p.return_path, back);
+}
+
+// ---- two panes ----
+
+TEST_F(MainWindow, two_panes_open_on_the_left_directory_and_close_to_the_same_width)
+{
+    open();
+    RECT before;
+    GetWindowRect(main(), &before);
+    change_directory("alpha");
+    gui::pump();
+    command(IDM_DUAL_WINDOW);
+    ASSERT_TRUE(panes().dual);
+    EXPECT_TRUE(win_->tools().is_pressed(IDM_DUAL_WINDOW));
+    EXPECT_EQ(pane(2).path, root_ + "alpha/");
+    EXPECT_EQ(panes().active, 2);
+    EXPECT_EQ(GetFocus(), list(2));
+    RECT wide;
+    GetWindowRect(main(), &wide);
+    EXPECT_GT(wide.right - wide.left, before.right - before.left);
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(SendMessageA(list(2), LVM_GETCOLUMNWIDTH, c, 0),
+                  SendMessageA(list(1), LVM_GETCOLUMNWIDTH, c, 0));
+    // The two lists split the client area with 2e between them.
+    RECT left, right, client;
+    GetWindowRect(list(1), &left);
+    GetWindowRect(list(2), &right);
+    GetClientRect(main(), &client);
+    int e = GetSystemMetrics(SM_CXEDGE);
+    int half = (client.right - 2 * e) / 2;
+    EXPECT_EQ(left.right - left.left, half);
+    EXPECT_EQ(right.left - left.left, half + 2 * e);
+
+    change_directory("..");
+    gui::pump();
+    std::string right_dir = pane(2).path;
+    command(IDM_DUAL_WINDOW);
+    EXPECT_FALSE(panes().dual);
+    EXPECT_EQ(panes().active, 1);
+    EXPECT_EQ(list(2), nullptr);
+    RECT after;
+    GetWindowRect(main(), &after);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+
+    // Opened again, the right pane keeps the directory it showed last.
+    command(IDM_DUAL_WINDOW);
+    EXPECT_EQ(pane(2).path, right_dir);
+}
+
+TEST_F(MainWindow, select_newer_marks_files_at_least_two_seconds_younger)
+{
+    ASSERT_TRUE(os::make_directory(root_ + "n1"));
+    ASSERT_TRUE(os::make_directory(root_ + "n2"));
+    ASSERT_TRUE(os::make_directory(root_ + "n1/sub"));
+    struct file_case {
+        const char* name;
+        const char* mine;   // time text in the active pane's directory
+        const char* theirs; // in the other pane's directory, or null when it has no such file
+        bool marked;
+    };
+    const file_case cases[] = {
+        {"three_seconds.txt", "2010. 1. 5 10:00.03", "2010. 1. 5 10:00.01", true},
+        {"one_second.txt", "2010. 1. 5 10:00.02", "2010. 1. 5 10:00.01", false},
+        {"next_minute.txt", "2010. 1. 5 10:00.00", "2010. 1. 5  9:59.59", true},
+        {"older.txt", "2010. 1. 5  9:00.00", "2010. 1. 5 10:00.00", false},
+        {"same.txt", "2010. 1. 5 10:00.00", "2010. 1. 5 10:00.00", false},
+        {"only_here.txt", "2010. 1. 5 10:00.00", nullptr, true},
+    };
+    for (const file_case& c : cases) {
+        make_file(root_ + "n1/" + c.name);
+        ASSERT_TRUE(set_file_time_from_text(root_ + "n1/" + c.name, c.mine));
+        if (c.theirs) {
+            make_file(root_ + "n2/" + c.name);
+            ASSERT_TRUE(set_file_time_from_text(root_ + "n2/" + c.name, c.theirs));
+        }
+    }
+    layout().pane_dirs[2] = root_ + "n2/";
+    open();
+    command(IDM_DUAL_WINDOW);
+    activate_pane(true);
+    change_directory("n1");
+    gui::pump();
+    // Marks set before are replaced: the directory and the older file end up unmarked.
+    mark_all_files();
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "sub")), true);
+    ASSERT_TRUE(enabled(IDM_SELECT_NEWER));
+    command(IDM_SELECT_NEWER);
+    for (const file_case& c : cases) {
+        int row = row_of(1, c.name);
+        ASSERT_GE(row, 0) << c.name;
+        EXPECT_EQ(pane(1).rows.marked(static_cast<std::size_t>(row)), c.marked) << c.name;
+        EXPECT_EQ((SendMessageA(list(1), LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0,
+                  c.marked)
+            << c.name << ": the control's mark";
+    }
+    EXPECT_FALSE(pane(1).rows.marked(static_cast<std::size_t>(row_of(1, "sub"))));
+}
+
+// ---- directories ----
+
+TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_directory_left)
+{
+    open();
+    Pane& p = pane(1);
+    HWND box = GetDlgItem(main(), box_id(1));
+    auto* combo_box = dynamic_cast<combo*>(control::from_handle(box));
+    ASSERT_NE(combo_box, nullptr);
+    auto box_text = [&] {
+        return combo_box->item_text(static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0)));
+    };
+
+    // Into a directory with Enter on its row.
+    cursor_to("beta");
+    press(VK_RETURN);
+    EXPECT_EQ(p.path, root_ + "beta/");
+    EXPECT_EQ(box_text(), p.path);
+    cursor_to("inner");
+    press(VK_RETURN);
+    EXPECT_EQ(p.path, root_ + "beta/inner/");
+
+    // Up with Backspace: the cursor stands on the directory just left.
+    press(VK_BACK);
+    EXPECT_EQ(p.path, root_ + "beta/");
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "inner");
+    press(VK_BACK);
+    EXPECT_EQ(p.path, root_);
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "beta");
+    EXPECT_EQ(box_text(), root_);
+
+    // Into a directory with a 0x5C trail byte in its name, and back.
+    ASSERT_TRUE(os::make_directory(root_ + acp("ソフト")));
+    command(IDM_DIRECTORY_CHANGED, 1);
+    cursor_to(acp("ソフト"));
+    command(IDM_OPEN);
+    EXPECT_EQ(p.path, root_ + acp("ソフト") + "/");
+    command(IDM_PARENT_DIRECTORY);
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, acp("ソフト"));
+
+    // A directory whose path would not fit in 255 bytes is not entered: cut, the path would
+    // name its shorter sibling.
+    std::string long_name(250 - root_.size(), 'L');
+    ASSERT_TRUE(os::make_directory(root_ + long_name + "LONGXYZ"));
+    ASSERT_TRUE(os::make_directory(root_ + long_name + "LONGX"));
+    ASSERT_TRUE(os::make_directory(root_ + long_name));
+    command(IDM_DIRECTORY_CHANGED, 1);
+    cursor_to(long_name + "LONGXYZ");
+    command(IDM_OPEN);
+    EXPECT_EQ(p.path, root_);
+    cursor_to(long_name);
+    command(IDM_OPEN);
+    EXPECT_EQ(p.path, root_ + long_name + "/");
+    command(IDM_PARENT_DIRECTORY);
+
+    // The root, and nothing further up from there.
+    command(IDM_ROOT_DIRECTORY);
+    EXPECT_EQ(p.path, root_.substr(0, 3));
+    EXPECT_EQ(box_text(), root_.substr(0, 3));
+    EXPECT_EQ(p.rows.cursor(), 0);
+    command(IDM_PARENT_DIRECTORY);
+    EXPECT_EQ(p.path, root_.substr(0, 3));
+
+    // A mark on the same drive: its entry takes the mark's directory.
+    layout().marks[0] = root_ + "alpha/";
+    command(IDM_GO_TO_MARK_FIRST);
+    EXPECT_EQ(p.path, root_ + "alpha/");
+}
+
+TEST_F(MainWindow, a_directory_deleted_outside_gives_way_to_its_parent_at_the_refresh)
+{
+    open();
+    change_directory("alpha");
+    gui::pump();
+    // Another program deletes it (the process must not be standing in it for that).
+    SetCurrentDirectoryA(root_.c_str());
+    ASSERT_TRUE(RemoveDirectoryA((root_ + "alpha").c_str()));
+    command(IDM_DIRECTORY_CHANGED, 1);
+    EXPECT_EQ(pane(1).path, root_);
+}
+
+TEST_F(MainWindow, a_refresh_keeps_the_cursor_on_its_file)
+{
+    open();
+    cursor_to("kilo.c");
+    make_file(root_ + "aaa.c"); // sorts before kilo.c
+    command(IDM_DIRECTORY_CHANGED, 1);
+    const Pane& p = pane(1);
+    ASSERT_GE(row_of(1, "aaa.c"), 0);
+    EXPECT_EQ(join_entry_name(p.rows.row(static_cast<std::size_t>(p.rows.cursor()))), "kilo.c");
+    EXPECT_EQ(SendMessageA(list(1), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), p.rows.cursor());
+    // A refresh of a pane that is not open does nothing.
+    command(IDM_DIRECTORY_CHANGED, 2);
+}
+
+TEST_F(MainWindow, sorting_both_panes_keeps_each_cursor_on_its_file)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    cursor_to("b.txt");
+    activate_pane(true);
+    cursor_to("kilo.c");
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "a.txt")), true);
+    auto cursor_name = [&](int i) {
+        const Pane& p = pane(i);
+        return join_entry_name(p.rows.row(static_cast<std::size_t>(p.rows.cursor())));
+    };
+    struct sort_case {
+        int command;
+        int column;
+        int ascending;
+    };
+    const sort_case cases[] = {
+        {IDM_SORT_NAME, 0, 1}, {IDM_SORT_NAME, 0, 0}, {IDM_SORT_SIZE, 2, 1}, {IDM_SORT_TYPE, 1, 1}};
+    for (const sort_case& c : cases) {
+        command(c.command);
+        EXPECT_EQ(sort_state().column, c.column) << c.command;
+        EXPECT_EQ(sort_state().ascending, c.ascending) << c.command;
+        EXPECT_EQ(cursor_name(1), "kilo.c") << c.command;
+        EXPECT_EQ(cursor_name(2), "b.txt") << c.command;
+        EXPECT_EQ(pane(1).rows.row(0).name, "..");
+        EXPECT_TRUE(pane(1).rows.marked(static_cast<std::size_t>(row_of(1, "a.txt")))) << c.command;
+    }
+    // Descending by name: directories still first, files from the end of the alphabet.
+    command(IDM_SORT_NAME);
+    command(IDM_SORT_NAME);
+    ASSERT_EQ(sort_state().ascending, 0);
+    EXPECT_TRUE(is_dir_entry(pane(1).rows.row(1)));
+    EXPECT_GT(row_of(1, "a.txt"), row_of(1, "kilo.c"));
+}
+
+TEST_F(MainWindow, menus_for_the_cursor_row_pop_up_at_the_end_of_its_name)
+{
+    open();
+    cursor_to("b.txt");
+    int row = pane(1).rows.cursor();
+    RECT label{};
+    label.left = LVIR_LABEL;
+    ASSERT_TRUE(SendMessageA(list(1), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&label)));
+    POINT at = cursor_point();
+    ScreenToClient(list(1), &at);
+    EXPECT_EQ(at.x, label.right);
+    EXPECT_EQ(at.y, (label.top + label.bottom) / 2);
+    // The one-entry dialogs act on the cursor row, or on the one marked row; never on "..".
+    EXPECT_EQ(target_row(), row);
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "kilo.c")), true);
+    EXPECT_EQ(target_row(), row_of(1, "kilo.c"));
+    pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "a.txt")), true);
+    EXPECT_EQ(target_row(), row);
+    unmark_all(1);
+    move_cursor(-row);
+    EXPECT_EQ(target_row(), -1);
+}
+
+// ---- layout ----
+
+TEST_F(MainWindow, closing_writes_the_layout_and_leaves_the_settings_alone)
+{
+    auto settings_before = os::read_file(settings_file_path());
+    ASSERT_TRUE(settings_before);
+    layout().pane_dirs[2] = root_ + "beta/";
+    open();
+    SetWindowPos(main(), nullptr, 30, 40, 360, 480, SWP_NOZORDER);
+    gui::pump();
+    SendMessageA(list(1), LVM_SETCOLUMNWIDTH, 0, 201);
+    command(IDM_SORT_NAME);
+    command(IDM_HIDE_SYSTEM_FILES);
+    command(IDM_DUAL_WINDOW);
+    change_directory("inner");
+    gui::pump();
+    activate_pane(true);
+    change_directory("alpha");
+    gui::pump();
+    set_mark(6);
+    close();
+
+    std::string path = layout_file_path();
+    auto value = [&](const char* section, const char* key) {
+        char text[300] = {};
+        GetPrivateProfileStringA(section, key, "", text, sizeof text, path.c_str());
+        return std::string(text);
+    };
+    EXPECT_EQ(value("value", "position x"), "30");
+    EXPECT_EQ(value("value", "position y"), "40");
+    EXPECT_EQ(value("value", "size x"), "360");
+    EXPECT_EQ(value("value", "size y"), "480");
+    EXPECT_EQ(value("value", "width name"), "201");
+    EXPECT_EQ(value("value", "sort column"), "0");
+    EXPECT_EQ(value("switch", "sort direction"), "+");
+    EXPECT_EQ(value("switch", "mask systemfile"), "-");
+    EXPECT_EQ(value("switch", "dual window"), "+");
+    EXPECT_EQ(value("directory", "current left"), root_ + "alpha/");
+    EXPECT_EQ(value("directory", "current right"), root_ + "beta/inner/");
+    EXPECT_EQ(value("directory", "mark7"), root_ + "alpha/");
+    EXPECT_EQ(value("directory", "mark1"), root_);
+    EXPECT_EQ(os::read_file(settings_file_path()), settings_before);
+}
+
+// ---- pictures ----
+
+TEST_F(MainWindow, screenshots_of_one_and_two_panes)
+{
+    open();
+    command(IDM_HIDE_SYSTEM_FILES);
+    SetWindowPos(main(), nullptr, 0, 0, 560, 440, SWP_NOZORDER);
+    gui::pump();
+    // The geometry of one pane: box and wildcard field on the top row under the toolbar, the
+    // information line under them, the list down to the status bar.
+    RECT client, bar;
+    GetClientRect(main(), &client);
+    GetWindowRect(GetDlgItem(main(), toolbar_id), &bar);
+    int t = bar.bottom - bar.top, e = GetSystemMetrics(SM_CXEDGE), w = client.right, h = client.bottom;
+    auto placed = [&](int id) {
+        RECT r;
+        GetWindowRect(GetDlgItem(main(), id), &r);
+        MapWindowPoints(nullptr, main(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    RECT box = placed(box_id(1)), wildcard = placed(wildcard_id(1)), info = placed(info_id(1)),
+         files = placed(list_id(1)), status_bar = placed(status_bar_id);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, t);
+    EXPECT_EQ(box.right, w - 2 * e - 96);
+    EXPECT_EQ(wildcard.left, w - 96);
+    EXPECT_EQ(wildcard.right, w);
+    EXPECT_EQ(wildcard.bottom - wildcard.top, 26);
+    EXPECT_EQ(info.top, t + 28);
+    EXPECT_EQ(info.bottom - info.top, 18);
+    EXPECT_EQ(files.top, t + 48);
+    EXPECT_EQ(files.bottom, h - 24);
+    EXPECT_EQ(files.right - files.left, w);
+    EXPECT_EQ(status_bar.bottom, h);
+    EXPECT_LE(files.bottom, status_bar.top + 2);
+
+    cursor_to("kilo.c");
+    toggle_mark(true);
+    gui::pump(100);
+    EXPECT_TRUE(gui::save_png(main(), gui::artifact_path("main_one_pane.png")));
+    command(IDM_DUAL_WINDOW);
+    change_directory("many");
+    gui::pump(100);
+    EXPECT_TRUE(gui::save_png(main(), gui::artifact_path("main_two_panes.png")));
+}
+
+} // namespace

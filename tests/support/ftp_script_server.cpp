@@ -1,0 +1,295 @@
+// The scripted FTP server: blocking sockets on its own thread.
+#include "support/ftp_script_server.h"
+
+#include "platform/socket.h"
+
+#include <chrono>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+using raw_socket = SOCKET;
+static void close_raw(std::intptr_t s)
+{
+    closesocket(static_cast<SOCKET>(s));
+}
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+using raw_socket = int;
+static void close_raw(std::intptr_t s)
+{
+    ::close(static_cast<int>(s));
+}
+#endif
+
+namespace {
+
+constexpr int bound_ms = 20000;
+
+void set_timeouts(std::intptr_t s)
+{
+#ifdef _WIN32
+    DWORD ms = bound_ms;
+    setsockopt(static_cast<SOCKET>(s), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms),
+               sizeof ms);
+    setsockopt(static_cast<SOCKET>(s), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms),
+               sizeof ms);
+#else
+    timeval tv{bound_ms / 1000, 0};
+    setsockopt(static_cast<int>(s), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    setsockopt(static_cast<int>(s), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+#endif
+}
+
+// A listener on 127.0.0.1 at a free port.
+std::intptr_t make_listener(int& port)
+{
+    raw_socket s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(0x7F000001);
+    at.sin_port = 0;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(s, 4) != 0) {
+        close_raw(static_cast<std::intptr_t>(s));
+        return -1;
+    }
+#ifdef _WIN32
+    int length = sizeof at;
+#else
+    socklen_t length = sizeof at;
+#endif
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &length);
+    port = ntohs(at.sin_port);
+    return static_cast<std::intptr_t>(s);
+}
+
+// Accepts one connection within the bound; -1 when none came.
+std::intptr_t accept_within(std::intptr_t listener)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(static_cast<raw_socket>(listener), &set);
+    timeval tv{bound_ms / 1000, 0};
+    if (::select(static_cast<int>(listener) + 1, &set, nullptr, nullptr, &tv) <= 0)
+        return -1;
+    raw_socket s = ::accept(static_cast<raw_socket>(listener), nullptr, nullptr);
+#ifdef _WIN32
+    if (s == INVALID_SOCKET)
+        return -1;
+    // An accepted socket inherits the listener's blocking mode; make sure it blocks.
+    u_long off = 0;
+    ioctlsocket(s, FIONBIO, &off);
+#else
+    if (s < 0)
+        return -1;
+#endif
+    set_timeouts(static_cast<std::intptr_t>(s));
+    return static_cast<std::intptr_t>(s);
+}
+
+bool send_raw(std::intptr_t s, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+#ifdef _WIN32
+        int n = ::send(static_cast<SOCKET>(s), bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
+#else
+        long n = ::send(static_cast<int>(s), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+#endif
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Some bytes, or 0 at close / error / time-out.
+long receive_raw(std::intptr_t s, char* buffer, int length)
+{
+#ifdef _WIN32
+    int n = ::recv(static_cast<SOCKET>(s), buffer, length, 0);
+#else
+    long n = ::recv(static_cast<int>(s), buffer, static_cast<std::size_t>(length), 0);
+#endif
+    return n > 0 ? n : 0;
+}
+
+} // namespace
+
+ftp_script_server::ftp_script_server(std::function<void(script_session&)> script)
+{
+    os::socket_library_start();
+    listener_ = make_listener(port_);
+    runner_ = std::thread([this, script = std::move(script)] {
+        std::intptr_t control = listener_ < 0 ? -1 : accept_within(listener_);
+        if (control < 0) {
+            problem("no client connected");
+        } else {
+            script_session session(*this, control);
+            script(session);
+        }
+        std::lock_guard<std::mutex> guard(lock_);
+        finished_ = true;
+    });
+}
+
+ftp_script_server::~ftp_script_server()
+{
+    finish();
+    if (listener_ >= 0)
+        close_raw(listener_);
+    os::socket_library_stop();
+}
+
+void ftp_script_server::finish()
+{
+    if (runner_.joinable())
+        runner_.join();
+}
+
+std::vector<std::string> ftp_script_server::commands()
+{
+    finish();
+    return commands_;
+}
+
+std::vector<std::string> ftp_script_server::problems()
+{
+    finish();
+    return problems_;
+}
+
+void ftp_script_server::record(const std::string& line)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    commands_.push_back(line);
+}
+
+void ftp_script_server::problem(const std::string& text)
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    problems_.push_back(text);
+}
+
+script_session::~script_session()
+{
+    data_close();
+    if (passive_ >= 0)
+        close_raw(passive_);
+    close();
+}
+
+void script_session::send(const std::string& bytes)
+{
+    if (control_ >= 0)
+        send_raw(control_, bytes);
+}
+
+std::string script_session::read_command()
+{
+    for (;;) {
+        std::size_t end = pending_.find("\r\n");
+        if (end != std::string::npos) {
+            std::string line = pending_.substr(0, end);
+            pending_.erase(0, end + 2);
+            server_.record(line);
+            return line;
+        }
+        char buffer[4096];
+        long n = control_ >= 0 ? receive_raw(control_, buffer, sizeof buffer) : 0;
+        if (n == 0) {
+            if (!pending_.empty())
+                server_.record(pending_ + "<unterminated>");
+            pending_.clear();
+            return "";
+        }
+        pending_.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void script_session::expect(const std::string& expected, const std::string& reply)
+{
+    std::string line = read_command();
+    if (line != expected)
+        server_.problem("expected \"" + expected + "\", got \"" + line + "\"");
+    send(reply);
+}
+
+void script_session::answer_until_closed(const std::string& reply)
+{
+    while (!read_command().empty())
+        send(reply);
+}
+
+void script_session::close()
+{
+    if (control_ >= 0) {
+        close_raw(control_);
+        control_ = -1;
+    }
+}
+
+void script_session::wait_for_close()
+{
+    char buffer[256];
+    while (control_ >= 0 && receive_raw(control_, buffer, sizeof buffer) > 0) {
+    }
+}
+
+void script_session::pause_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::string script_session::listen_passive(const std::string& announced_host)
+{
+    if (passive_ >= 0)
+        close_raw(passive_);
+    int port = 0;
+    passive_ = make_listener(port);
+    std::string host = announced_host;
+    for (char& c : host)
+        if (c == '.')
+            c = ',';
+    char text[128];
+    std::snprintf(text, sizeof text, "227 Entering Passive Mode (%s,%d,%d).\r\n", host.c_str(), port / 256,
+                  port % 256);
+    return text;
+}
+
+bool script_session::accept_data()
+{
+    data_close();
+    data_ = passive_ >= 0 ? accept_within(passive_) : -1;
+    if (data_ < 0)
+        server_.problem("no data connection");
+    return data_ >= 0;
+}
+
+void script_session::data_send(const std::string& bytes)
+{
+    if (data_ >= 0)
+        send_raw(data_, bytes);
+}
+
+std::string script_session::data_receive_all()
+{
+    std::string all;
+    char buffer[8192];
+    long n = 0;
+    while (data_ >= 0 && (n = receive_raw(data_, buffer, sizeof buffer)) > 0)
+        all.append(buffer, static_cast<std::size_t>(n));
+    return all;
+}
+
+void script_session::data_close()
+{
+    if (data_ >= 0) {
+        close_raw(data_);
+        data_ = -1;
+    }
+}

@@ -1,0 +1,83 @@
+// A scripted FTP server for protocol tests: one control connection on 127.0.0.1 at a random
+// port, a script that expects commands and sends canned replies, passive data connections, and
+// the exact record of every command line the client sent.
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class script_session;
+
+class ftp_script_server {
+public:
+    // Starts listening and runs the script on its own thread once a client connects.
+    explicit ftp_script_server(std::function<void(script_session&)> script);
+    ~ftp_script_server();
+    ftp_script_server(const ftp_script_server&) = delete;
+    ftp_script_server& operator=(const ftp_script_server&) = delete;
+
+    int port() const { return port_; }
+    // Waits for the script to end (it ends when the client closes if it has not ended before)
+    // and returns the command lines received, CR LF removed.
+    std::vector<std::string> commands();
+    // Differences between the script's expectations and what arrived.
+    std::vector<std::string> problems();
+
+private:
+    friend class script_session;
+    void record(const std::string& line);
+    void problem(const std::string& text);
+    void finish();
+
+    std::intptr_t listener_ = -1;
+    int port_ = 0;
+    std::thread runner_;
+    std::mutex lock_;
+    std::vector<std::string> commands_;
+    std::vector<std::string> problems_;
+    bool finished_ = false;
+};
+
+// What a script does with its client. Every call is blocking, with a 20 s bound so that a test
+// never hangs.
+class script_session {
+public:
+    // Sends the bytes as they are (one piece: several replies, or part of one).
+    void send(const std::string& bytes);
+    // Reads one command line; "" once the client has closed.
+    std::string read_command();
+    // Reads a command, records a problem unless it is `expected`, and sends the reply.
+    void expect(const std::string& expected, const std::string& reply);
+    // Reads commands until the client closes the connection, answering each with `reply`.
+    void answer_until_closed(const std::string& reply);
+    // Closes the control connection.
+    void close();
+    // Waits until the client closes the control connection (a silent server).
+    void wait_for_close();
+    void pause_ms(int ms);
+
+    // A passive listener on 127.0.0.1; the PASV reply text announcing it with the given dotted
+    // host instead (say "127.0.0.2" for a foreign host), e.g. "227 Entering Passive Mode
+    // (127,0,0,2,p1,p2).\r\n".
+    std::string listen_passive(const std::string& announced_host = "127.0.0.1");
+    // Accepts the data connection (false when none came within the bound).
+    bool accept_data();
+    void data_send(const std::string& bytes);
+    // Everything the client sends until it closes the data connection.
+    std::string data_receive_all();
+    void data_close();
+
+private:
+    friend class ftp_script_server;
+    script_session(ftp_script_server& server, std::intptr_t control) : server_(server), control_(control) {}
+    ~script_session();
+
+    ftp_script_server& server_;
+    std::intptr_t control_ = -1;
+    std::intptr_t passive_ = -1;
+    std::intptr_t data_ = -1;
+    std::string pending_; // bytes read past the last command line
+};
