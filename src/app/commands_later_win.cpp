@@ -2,10 +2,7 @@
 // parts. Until those parts fill them in, the commands do nothing.
 #include "app/commands_later_win.h"
 
-void copy_marked(HWND) {}
 void backup_entry(HWND) {}
-void move_marked(HWND) {}
-void delete_marked(HWND) {}
 void rename_entry(HWND) {}
 void attribute_entry(HWND) {}
 void timestamp_entry(HWND) {}

@@ -2,6 +2,7 @@
 #include "fileops/file_rw_win.h"
 
 #include "app/app_context.h"
+#include "app/commands_later_win.h"
 #include "app/strings_win.h"
 #include "dialogs.h"
 #include "fileops/batch_list.h"
@@ -9,6 +10,7 @@
 #include "pane/dnotify_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
+#include "pane/pane_view_win.h"
 #include "platform/os.h"
 #include "resource.h"
 #include "settings/settings.h"
@@ -365,7 +367,7 @@ void dialog_file_rw::on_timer(UINT_PTR id)
 
 namespace {
 
-int run_local(overlap& owner, FileOpMode mode, Pane& active, Pane* other)
+int run_local(HWND owner, FileOpMode mode, Pane& active, Pane* other)
 {
     file_rw_job job = make_file_rw_job(mode, active, other);
     if (job.rows.empty())
@@ -373,17 +375,25 @@ int run_local(overlap& owner, FileOpMode mode, Pane& active, Pane* other)
     // Bare names in the shell's list are read in the current directory: the active pane's.
     os::set_current_directory(active.path);
     dialog_file_rw notice(std::move(job), active, other);
-    return notice.run(owner.handle());
+    return notice.run(owner);
 }
 
-int run_ftp(overlap& owner, FileOpMode mode, Pane& active, Pane* other)
+int run_ftp(HWND owner, FileOpMode mode, Pane& active, Pane* other)
 {
     std::string list_path;
-    if (!write_marked_list(owner.handle(), active, list_path))
+    if (!write_marked_list(owner, active, list_path))
         return 0;
     int code = ftp_op ? ftp_op(owner, mode, active, other, list_path) : 0;
     std::remove(list_path.c_str());
     return code;
+}
+
+// The question box: question icon, OK and Cancel under "確認"; only OK goes on.
+bool ask(HWND owner, unsigned text_id)
+{
+    return MessageBoxA(owner, resource_string(text_id).c_str(),
+                       resource_string(IDS_CAPTION_QUESTION, 128).c_str(),
+                       MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
 bool both_local(const Pane& active, const Pane* other)
@@ -393,37 +403,37 @@ bool both_local(const Pane& active, const Pane* other)
 
 } // namespace
 
-int copy_marked(overlap& owner, Pane& active, Pane* other)
+int copy_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!other)
         return 0; // with one list, copying makes a copy in the same directory (the name dialog)
     if (both_local(active, other)) {
-        if (settings().confirm_copy && !owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_COPY))
+        if (settings().confirm_copy && !ask(owner, IDS_ASK_COPY))
             return 0;
         return run_local(owner, copy_mode, active, other);
     }
-    if (!owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_COPY))
+    if (!ask(owner, IDS_ASK_COPY))
         return 0;
     return run_ftp(owner, copy_mode, active, other);
 }
 
-int move_marked(overlap& owner, Pane& active, Pane* other)
+int move_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!other)
         return 0;
     if (both_local(active, other)) {
-        if (settings().confirm_move && !owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_MOVE))
+        if (settings().confirm_move && !ask(owner, IDS_ASK_MOVE))
             return 0;
         return run_local(owner, move_mode, active, other);
     }
-    if (!owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_MOVE))
+    if (!ask(owner, IDS_ASK_MOVE))
         return 0;
     return run_ftp(owner, move_mode, active, other);
 }
 
-int delete_marked(overlap& owner, Pane& active, Pane* other)
+int delete_marked(HWND owner, Pane& active, Pane* other)
 {
-    if (!owner.ask(IDS_CAPTION_QUESTION, IDS_ASK_DELETE))
+    if (!ask(owner, IDS_ASK_DELETE))
         return 0;
     if (is_local_path(active.path))
         return run_local(owner, delete_mode, active, other);
@@ -459,4 +469,22 @@ bool write_marked_list(HWND owner, const Pane& active, std::string& list_path)
 void set_ftp_file_op(ftp_file_op op)
 {
     ftp_op = op;
+}
+
+void copy_marked(HWND owner)
+{
+    copy_marked(owner, active_pane(), other_pane());
+    update_command_states();
+}
+
+void move_marked(HWND owner)
+{
+    move_marked(owner, active_pane(), other_pane());
+    update_command_states();
+}
+
+void delete_marked(HWND owner)
+{
+    delete_marked(owner, active_pane(), other_pane());
+    update_command_states();
 }

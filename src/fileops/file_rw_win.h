@@ -113,9 +113,14 @@ private:
 // works and leaves the panes updated. The result is the notice dialog's code (1 done, 3 failed)
 // or 0 when nothing was started (cancelled, nothing to process, copy or move with one list open).
 // The caller updates the main window's command states afterwards.
-int copy_marked(overlap& owner, Pane& active, Pane* other);
-int move_marked(overlap& owner, Pane& active, Pane* other);
-int delete_marked(overlap& owner, Pane& active, Pane* other);
+int copy_marked(HWND owner, Pane& active, Pane* other);
+int move_marked(HWND owner, Pane& active, Pane* other);
+int delete_marked(HWND owner, Pane& active, Pane* other);
+// The commands as the main window calls them: on the pane area's active and target panes; the
+// command states are updated afterwards.
+void copy_marked(HWND owner);
+void move_marked(HWND owner);
+void delete_marked(HWND owner);
 
 // Writes the FTP transfer list (kv_rsp1.tmp in the temporary directory, lines ended by CR LF) for
 // the rows an operation processes; false when no line was written or it could not be written
@@ -124,6 +129,6 @@ bool write_marked_list(HWND owner, const Pane& active, std::string& list_path);
 
 // The FTP side of copy, move and delete (the transfer and its pane updates), given the list file
 // path; set by the FTP subsystem. Returns a dialog code.
-using ftp_file_op = int (*)(overlap& owner, FileOpMode mode, Pane& active, Pane* other,
+using ftp_file_op = int (*)(HWND owner, FileOpMode mode, Pane& active, Pane* other,
                             const std::string& list_path);
 void set_ftp_file_op(ftp_file_op op);

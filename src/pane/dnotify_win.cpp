@@ -1,8 +1,7 @@
 // The directory change watcher: a poll of the change notification every 10 ms.
 #include "pane/dnotify_win.h"
 
-#include "pane/entry_text.h"
-#include "pane/local_listing_win.h"
+#include "pane/pane_view_win.h"
 #include "resource.h"
 
 #include <memory>
@@ -105,23 +104,10 @@ thread_dnotify* watcher_of(int pane_index)
     return valid_slot(pane_index) ? slots[pane_index].get() : nullptr;
 }
 
-void refresh_changed_pane(Pane& pane, bool is_active)
+void start_watcher(int pane_index)
 {
-    int cursor = pane.rows.cursor();
-    std::string name;
-    bool is_dir = false;
-    if (cursor >= 0) {
-        name = join_entry_name(pane.rows.row(static_cast<std::size_t>(cursor)));
-        is_dir = is_dir_entry(pane, cursor);
-    }
-    read_listing(pane, false);
-    int at = cursor >= 0 ? find_entry(pane, is_dir, name) : -1;
-    if (at < 0)
+    if (!valid_slot(pane_index))
         return;
-    pane.rows.set_cursor(at);
-    if (pane.hooks) {
-        pane.hooks->rows_changed();
-        if (is_active)
-            pane.hooks->show_row(at);
-    }
+    pane_area& area = panes();
+    start_watcher(area.panes[static_cast<std::size_t>(pane_index)], area.main);
 }

@@ -29,14 +29,11 @@ protected:
 // Start: a watcher on the pane's path posting to main_window (the slot's old watcher is stopped
 // first). Nothing is started for a path that is not local.
 void start_watcher(const Pane& pane, HWND main_window);
+// The same for pane 1 or 2 of the pane area, posting to the main window.
+void start_watcher(int pane_index);
 void stop_watcher(int pane_index);
 // Withholds the posts while the program changes files itself; resume lets them through again.
 void suspend_watcher(int pane_index);
 void resume_watcher(int pane_index);
 // The watcher in a slot, or null.
 thread_dnotify* watcher_of(int pane_index);
-
-// Command 254 for a pane: re-read it (marks are lost) and put the cursor back on the entry it
-// stood on when that is still there; the active pane scrolls it into view. The caller updates
-// the main window's command states afterwards.
-void refresh_changed_pane(Pane& pane, bool is_active);

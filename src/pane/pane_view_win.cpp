@@ -671,6 +671,17 @@ void pane_view::info_changed()
         panes().status_bar->set_text(index - 1, p.status_text.c_str());
 }
 
+void pane_view::rows_changed()
+{
+    list.show_listing(false);
+    InvalidateRect(list.handle(), nullptr, FALSE);
+}
+
+void pane_view::show_row(int row)
+{
+    list.ensure_visible(row);
+}
+
 void pane_view::listing_read()
 {
     if (index == panes().active)

@@ -110,6 +110,8 @@ public:
     void rows_sorted(int followed_row) override;
     void info_changed() override;
     void listing_read() override;
+    void rows_changed() override;
+    void show_row(int row) override;
 
     int index;
     combo_currentdir box;

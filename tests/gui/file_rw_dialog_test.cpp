@@ -98,7 +98,7 @@ TEST_F(FileRwCommands, DeleteAlwaysAsksAndCancelKeepsEverything)
     mark(active, {"a.txt"});
     {
         answering boxes(IDCANCEL);
-        EXPECT_EQ(delete_marked(owner, active, nullptr), 0);
+        EXPECT_EQ(delete_marked(owner.handle(), active, nullptr), 0);
         ASSERT_EQ(boxes.seen.size(), 1u);
         EXPECT_EQ(boxes.seen[0].caption, resource_string(IDS_CAPTION_QUESTION));
         EXPECT_TRUE(saw_text(boxes.seen, IDS_ASK_DELETE));
@@ -106,7 +106,7 @@ TEST_F(FileRwCommands, DeleteAlwaysAsksAndCancelKeepsEverything)
     EXPECT_TRUE(exists(s("a.txt")));
     {
         answering boxes(IDOK);
-        EXPECT_EQ(delete_marked(owner, active, nullptr), 1);
+        EXPECT_EQ(delete_marked(owner.handle(), active, nullptr), 1);
         EXPECT_FALSE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
     }
     EXPECT_FALSE(exists(s("a.txt")));
@@ -130,7 +130,9 @@ TEST_F(FileRwCommands, CopyAndMoveAskOnlyWhenTheirSwitchIsOn)
         Pane other = open_pane(2, t());
         mark(active, {name.c_str()});
         answering boxes(IDOK);
-        EXPECT_EQ(c.move ? move_marked(owner, active, &other) : copy_marked(owner, active, &other), 1)
+        EXPECT_EQ(c.move ? move_marked(owner.handle(), active, &other)
+                         : copy_marked(owner.handle(), active, &other),
+                  1)
             << name;
         for (unsigned q : {IDS_ASK_COPY, IDS_ASK_MOVE})
             EXPECT_EQ(saw_text(boxes.seen, q), q == c.question) << name;
@@ -145,8 +147,8 @@ TEST_F(FileRwCommands, OneListOpenCopiesNothingHere)
     ASSERT_TRUE(make_file(s("a.txt")));
     Pane active = open_pane(1, s());
     answering boxes(IDOK);
-    EXPECT_EQ(copy_marked(owner, active, nullptr), 0);
-    EXPECT_EQ(move_marked(owner, active, nullptr), 0);
+    EXPECT_EQ(copy_marked(owner.handle(), active, nullptr), 0);
+    EXPECT_EQ(move_marked(owner.handle(), active, nullptr), 0);
     EXPECT_TRUE(boxes.seen.empty());
 }
 
@@ -166,7 +168,7 @@ TEST_F(FileRwCommands, AFailureIsReportedAndTheWatcherResumes)
         held_file hold(t("2.txt"));
         ASSERT_TRUE(hold.ok());
         answering boxes(IDOK);
-        EXPECT_EQ(copy_marked(owner, active, &other), 3);
+        EXPECT_EQ(copy_marked(owner.handle(), active, &other), 3);
         ASSERT_TRUE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
         for (const auto& seen : boxes.seen) {
             if (gui::contains_text(seen.texts, resource_string(IDS_FILE_RW_ERROR))) {
@@ -191,7 +193,7 @@ TEST_F(FileRwCommands, TheNoticeIgnoresEscAndCloseWhileTheWorkerRuns)
     Pane other = open_pane(2, t());
     mark(active, {"big.bin"});
     answering boxes(IDOK);
-    EXPECT_EQ(copy_marked(owner, active, &other), 1);
+    EXPECT_EQ(copy_marked(owner.handle(), active, &other), 1);
     EXPECT_TRUE(exists(t("big.bin")));
     EXPECT_FALSE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
     std::printf("notice seen by the harness: %s\n", boxes.seen.empty() ? "no" : "yes");

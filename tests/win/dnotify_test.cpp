@@ -154,29 +154,3 @@ TEST(DirectoryWatcher, NoWatcherForFtpPathsOrMissingDirectories)
     EXPECT_EQ(watcher_of(1), nullptr);
     stop_watcher(7); // no such slot
 }
-
-TEST(DirectoryWatcher, TheRefreshKeepsTheCursorOnItsEntry)
-{
-    struct scroll_hooks : pane_hooks {
-        int shown = -1;
-        void show_row(int row) override { shown = row; }
-    } hooks;
-    temp_dir dir;
-    for (const char* n : {"b.txt", "c.txt"})
-        ASSERT_TRUE(touch(dir.file(n)));
-    Pane pane = pane_on(dir, 1);
-    pane.hooks = &hooks;
-    read_listing(pane, false);
-    pane.rows.set_cursor(pane.rows.find(false, "c.txt"));
-    pane.rows.set_marked(0, true);
-    // A new entry sorts before the cursor's: the cursor follows its entry, not its line.
-    ASSERT_TRUE(touch(dir.file("a.txt")));
-    refresh_changed_pane(pane, true);
-    EXPECT_EQ(pane.rows.cursor(), pane.rows.find(false, "c.txt"));
-    EXPECT_EQ(hooks.shown, pane.rows.cursor());
-    EXPECT_EQ(pane.rows.marked_count(), 0u);
-    // The cursor's entry gone: the read's own cursor (row 0) stays.
-    ASSERT_TRUE(DeleteFileA(dir.file("c.txt").c_str()));
-    refresh_changed_pane(pane, false);
-    EXPECT_EQ(pane.rows.cursor(), 0);
-}
