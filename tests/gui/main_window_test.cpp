@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -1137,3 +1138,41 @@ TEST_F(MainWindow, screenshots_of_one_and_two_panes)
 }
 
 } // namespace
+
+// Command 203 with two panes runs the file operation worker under its notice: the moved rows
+// leave the left list and arrive, with the cursor on the last one, in the right list.
+TEST_F(MainWindow, a_move_across_the_panes_updates_both_lists)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    change_directory("alpha");
+    gui::pump();
+    activate_pane(true);
+    gui::pump();
+    ASSERT_EQ(panes().active, 1);
+    cursor_to("a.txt");
+    toggle_mark(true);
+    cursor_to("b.txt");
+    toggle_mark(true);
+    settings().use_trash = false; // direct: rows change one by one
+    std::function<void(HWND)> answer = [](HWND w) {
+        // The question is answered with OK; the notice, if still up when seen, is left alone.
+        if (gui::contains_text(gui::static_texts(w), resource_string(IDS_ASK_MOVE)))
+            gui::click_button(w, IDOK);
+    };
+    {
+        gui::modal_answers answers({answer, answer, answer});
+        command(IDM_MOVE);
+        EXPECT_GE(answers.used(), 1u);
+    }
+    EXPECT_FALSE(os::path_exists(root_ + "a.txt"));
+    EXPECT_TRUE(os::path_exists(root_ + "alpha/a.txt"));
+    EXPECT_TRUE(os::path_exists(root_ + "alpha/b.txt"));
+    EXPECT_EQ(row_of(1, "a.txt"), -1);
+    EXPECT_EQ(row_of(1, "b.txt"), -1);
+    EXPECT_NE(row_of(2, "a.txt"), -1);
+    EXPECT_EQ(pane(2).rows.cursor(), row_of(2, "b.txt"));
+    for (int p : {1, 2})
+        EXPECT_EQ(SendMessageA(list(p), LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(pane(p).rows.size()))
+            << p;
+}

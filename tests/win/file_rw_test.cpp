@@ -256,3 +256,41 @@ TEST_F(FileRw, TransferListOfTheMarkedRows)
     EXPECT_FALSE(exists(path));
     app().temp_dir = saved_temp;
 }
+
+TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
+{
+    // "use trash" on and no temporary directory: the shell moves; the lists lie in S meanwhile.
+    ASSERT_TRUE(make_file(s("a.txt"), "a"));
+    ASSERT_TRUE(make_file(s("b.txt"), "b"));
+    ASSERT_TRUE(make_file(s("c.txt"), "c"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    active.rows.set_cursor(row_of(active, "a.txt"));
+    bool batch = false;
+    EXPECT_EQ(run_worker(move_mode, active, &other, true, "", &batch), file_rw_done);
+    EXPECT_TRUE(batch);
+    EXPECT_EQ(names_in(s()), (std::set<std::string>{"b.txt", "c.txt"}));
+    EXPECT_EQ(content_of(t("a.txt")), "a");
+    EXPECT_NE(row_of(other, "a.txt"), -1);
+    EXPECT_EQ(row_of(active, "a.txt"), -1);
+
+    // Two entries in one shell move. Wine 8 refuses a move of several sources (ERROR_CANCELLED,
+    // reported as aborted): then nothing may have moved, nothing is reported as done and the
+    // panes stay as they were.
+    Pane a2 = open_pane(1, s());
+    Pane o2 = open_pane(2, t());
+    mark(a2, {"b.txt", "c.txt"});
+    int code = run_worker(move_mode, a2, &o2, true, "", &batch);
+    if (code == file_rw_done) {
+        EXPECT_EQ(names_in(s()), std::set<std::string>{});
+        EXPECT_NE(row_of(o2, "c.txt"), -1);
+    } else {
+        EXPECT_EQ(code, file_rw_shell_failed);
+        EXPECT_EQ(names_in(s()), (std::set<std::string>{"b.txt", "c.txt"}));
+        EXPECT_EQ(names_in(t()), std::set<std::string>{"a.txt"});
+        EXPECT_NE(row_of(a2, "b.txt"), -1);
+        EXPECT_EQ(row_of(o2, "b.txt"), -1);
+    }
+    EXPECT_FALSE(exists(s("kv_rsp1.tmp")));
+    EXPECT_FALSE(exists(s("kv_rsp2.tmp")));
+}
