@@ -8,8 +8,22 @@
 
 namespace {
 
-// Slots 1 and 2; the main thread alone fills and empties them.
-std::unique_ptr<thread_dnotify> slots[3];
+// Slots 1 and 2; the main thread alone fills and empties them. A watcher still running when
+// the process ends is stopped before it is destroyed, so the end never waits for it.
+struct watcher_slots {
+    std::unique_ptr<thread_dnotify> slot[3];
+    ~watcher_slots()
+    {
+        for (auto& w : slot) {
+            if (w) {
+                w->request_stop();
+                w->join();
+            }
+        }
+    }
+};
+watcher_slots all_slots;
+std::unique_ptr<thread_dnotify> (&slots)[3] = all_slots.slot;
 
 bool valid_slot(int pane_index)
 {

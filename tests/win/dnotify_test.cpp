@@ -154,3 +154,12 @@ TEST(DirectoryWatcher, NoWatcherForFtpPathsOrMissingDirectories)
     EXPECT_EQ(watcher_of(1), nullptr);
     stop_watcher(7); // no such slot
 }
+
+TEST(DirectoryWatcher, AWatcherLeftRunningDoesNotHoldUpTheProcessEnd)
+{
+    // Left in its slot on purpose: the process's end stops it (the test program would not end).
+    temp_dir dir;
+    receiver r;
+    start_watcher(pane_on(dir, 2), r.window);
+    EXPECT_NE(watcher_of(2), nullptr);
+}
