@@ -2,14 +2,31 @@
 // parts. Until those parts fill them in, the commands do nothing.
 #include "app/commands_later_win.h"
 
+#include "fileops/file_dialogs_win.h"
+
 void copy_marked(HWND) {}
-void backup_entry(HWND) {}
+void backup_entry(HWND owner)
+{
+    run_backup(owner);
+}
 void move_marked(HWND) {}
 void delete_marked(HWND) {}
-void rename_entry(HWND) {}
-void attribute_entry(HWND) {}
-void timestamp_entry(HWND) {}
-void make_entry(HWND, bool) {}
+void rename_entry(HWND owner)
+{
+    run_rename(owner);
+}
+void attribute_entry(HWND owner)
+{
+    run_attribute(owner);
+}
+void timestamp_entry(HWND owner)
+{
+    run_timestamp(owner);
+}
+void make_entry(HWND owner, bool directory)
+{
+    run_make(owner, directory);
+}
 
 void option_dialog(HWND) {}
 
