@@ -28,6 +28,18 @@ namespace {
 
 using answer = std::function<void(HWND)>;
 
+std::string acp(const char* utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
+    return text;
+}
+
 // What the user does in a dialog, done at once so that the next step sees its effect.
 void set_name(HWND dialog, const char* text)
 {
@@ -255,12 +267,41 @@ TEST_F(FileDialogs, renaming_the_directory_the_other_pane_shows_moves_that_pane_
     EXPECT_EQ(cursor_name(1), "gamma");
 }
 
+TEST_F(FileDialogs, with_both_panes_on_one_directory_new_and_renamed_rows_show_in_both)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    gui::pump();
+    ASSERT_EQ(pane(1).path, pane(2).path);
+    gui::modal_answers make({[&](HWND d) {
+        set_name(d, "fresh.txt");
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_MAKE_FILE);
+    gui::pump();
+    EXPECT_GE(row_of(1, "fresh.txt"), 0);
+    EXPECT_GE(row_of(2, "fresh.txt"), 0);
+
+    cursor_to("b.txt");
+    gui::modal_answers rename({[&](HWND d) {
+        set_name(d, "b.dat");
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_RENAME);
+    gui::pump();
+    for (int p : {1, 2}) {
+        EXPECT_EQ(row_of(p, "b.txt"), -1) << p;
+        EXPECT_GE(row_of(p, "b.dat"), 0) << p;
+    }
+    EXPECT_EQ(cursor_name(2), "b.dat");
+}
+
 // ---- make and copy under a new name ----
 
 struct new_entry_case {
     int command;
     const char* cursor; // the row the copy is made of
-    const char* name;
+    std::string name;
     bool is_dir;
     const char* inside; // a file the new entry must hold, or null
 };
@@ -272,19 +313,26 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
         {IDM_MAKE_FILE, nullptr, "new.txt", false, nullptr},
         {IDM_COPY, "a.txt", "a_copy.txt", false, nullptr},
         {IDM_COPY, "beta", "beta2", true, "inner/deep.txt"},
+        // "ソ" ends in the byte 0x5C: it is no separator to take off the directory's path.
+        {IDM_MAKE_DIRECTORY, nullptr, acp("ソ"), true, nullptr},
+        {IDM_COPY, "beta", acp("ソ2"), true, "inner/deep.txt"},
     };
     open();
     for (const new_entry_case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.cursor)
             cursor_to(c.cursor);
+        HWND dialog = nullptr;
+        std::string message; // an unexpected notice is closed and shown
         gui::modal_answers answers({[&](HWND d) {
-            set_name(d, c.name);
-            gui::click_button(d, IDOK);
-        }});
+                                        dialog = d;
+                                        set_name(d, c.name.c_str());
+                                        gui::click_button(d, IDOK);
+                                    },
+                                    box(message, dialog, [](HWND d) { gui::click_button(d, IDCANCEL); })});
         command(c.command);
         gui::pump();
-        EXPECT_EQ(answers.used(), 1u);
+        EXPECT_EQ(answers.used(), 1u) << message;
         std::string path = root_ + c.name;
         EXPECT_EQ(os::is_directory(path), c.is_dir);
         EXPECT_TRUE(os::path_exists(path));
