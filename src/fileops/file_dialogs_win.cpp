@@ -203,6 +203,12 @@ bool copy_directory(const std::string& src_dir, const std::string& dst_dir)
     return !is_read_only_dir(src_dir) || set_attributes_from_text(without_separator(dst_dir), "--r-");
 }
 
+// Enter presses the default button even while it is greyed: OK counts only when it is enabled.
+bool ok_enabled(HWND dialog)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+}
+
 bool attr_has(const std::string& attr, std::size_t at, char letter)
 {
     return attr.size() > at && attr[at] == letter;
@@ -238,7 +244,7 @@ void name_dialog::on_destroy()
 
 void name_dialog::on_command(int id, HWND)
 {
-    if (id == IDOK && name_) {
+    if (id == IDOK && name_ && ok_enabled(hwnd_)) {
         std::string name = name_->get_text(path_size);
         if (!name.empty())
             accept(name);
@@ -506,7 +512,7 @@ void dialog_attribute::on_command(int id, HWND)
             EnableWindow(GetDlgItem(hwnd_, IDOK), new_ != old_);
         return;
     }
-    if (id == IDOK)
+    if (id == IDOK && ok_enabled(hwnd_))
         apply();
     else if (id == IDCANCEL)
         end(2);
@@ -647,7 +653,7 @@ void dialog_timestamp::on_destroy()
 
 void dialog_timestamp::on_command(int id, HWND)
 {
-    if (id == IDOK)
+    if (id == IDOK && ok_enabled(hwnd_))
         apply();
     else if (id == IDCANCEL)
         end(2);
@@ -766,7 +772,7 @@ void dialog_extension::on_command(int id, HWND)
         end(2);
         return;
     }
-    if (id != IDOK || !text_)
+    if (id != IDOK || !text_ || !ok_enabled(hwnd_))
         return;
     std::string text = text_->get_text(path_size);
     if (text.empty())

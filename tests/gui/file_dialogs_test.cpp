@@ -212,6 +212,7 @@ TEST_F(FileDialogs, rename_refuses_a_case_change_a_bad_name_and_a_taken_one_then
             caption = gui::text_of(d);
             set_name(d, "A.TXT");
             ok_for_case_change = ok_enabled(d);
+            SendMessageA(d, WM_COMMAND, IDOK, 0); // Enter on the greyed default button
             set_name(d, "con");
             ok_for_new_name = ok_enabled(d);
             gui::click_button(d, IDOK);
