@@ -834,3 +834,13 @@ void dialog_help::on_command(int id, HWND)
     help_closed() = true;
     DestroyWindow(hwnd_);
 }
+
+std::unique_ptr<dialog_help> open_help(HWND owner, int first_line, int line_count)
+{
+    help_first_line() = first_line;
+    help_line_count() = line_count;
+    auto help = std::make_unique<dialog_help>();
+    if (help->show(TEMPLATE_HELP, owner, true) != 1)
+        return nullptr;
+    return help;
+}

@@ -147,3 +147,5 @@ private:
 int& help_first_line();
 int& help_line_count();
 bool& help_closed();
+// Sets the range and opens the help window over `owner`; null when it could not be made.
+std::unique_ptr<dialog_help> open_help(HWND owner, int first_line, int line_count);

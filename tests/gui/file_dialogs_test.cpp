@@ -515,11 +515,10 @@ TEST_F(FileDialogs, the_help_window_shows_its_lines_and_reports_its_closing)
 {
     ASSERT_TRUE(write_text_file(app().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
     open();
-    help_first_line() = 2;
-    help_line_count() = 3;
-    auto help = std::make_unique<dialog_help>();
-    ASSERT_EQ(help->show(TEMPLATE_HELP, main(), true), 1);
+    auto help = open_help(main(), 2, 3);
+    ASSERT_TRUE(help);
     gui::pump();
+    EXPECT_TRUE(IsWindowVisible(help->handle()));
     EXPECT_EQ(gui::item_text(help->handle(), ID_TEXT), "one\r\ntwo\r\nthree\r\n");
     EXPECT_FALSE(help_closed());
     gui::click_button(help->handle(), ID_CLOSE);
