@@ -103,7 +103,8 @@ std::vector<int> chosen_rows(const Pane& p)
     for (std::size_t i = 0; i < p.rows.size(); ++i)
         if (p.rows.marked(i))
             rows.push_back(static_cast<int>(i));
-    if (rows.empty() && p.rows.cursor() >= 0 && p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name != "..")
+    if (rows.empty() && p.rows.cursor() >= 0 &&
+        p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name != "..")
         rows.push_back(p.rows.cursor());
     return rows;
 }
@@ -441,7 +442,8 @@ void dialog_backup::accept(const std::string& name)
     EnableWindow(GetDlgItem(hwnd_, IDCANCEL), FALSE);
     const std::string& dir = active_pane().path;
     std::string from = dir + old_name_, to = dir + name;
-    bool copied = is_dir_ ? copy_directory(from + "/", to + "/") : CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+    bool copied =
+        is_dir_ ? copy_directory(from + "/", to + "/") : CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
     // Whatever a failed copy left behind is shown too, so the pane matches the disk.
     if (copied || entry_exists(to))
         add_new_row(is_dir_, name);
@@ -622,7 +624,8 @@ void dialog_timestamp::on_init()
     second_->select(stamp_number(new_, stamp_second_at, 2) / 2);
     int year = stamp_number(new_, stamp_year_at, 4);
     year_updown_ = std::make_unique<updown>();
-    year_updown_->create(hwnd_, ID_TIME_YEAR_UPDOWN, year_->handle(), stamp_last_year, stamp_first_year, year);
+    year_updown_->create(hwnd_, ID_TIME_YEAR_UPDOWN, year_->handle(), stamp_last_year, stamp_first_year,
+                         year);
     // The field shows the year of the text even where the up-down range would clamp it.
     year_->set_text(new_.substr(stamp_year_at, 4).c_str());
 

@@ -17,7 +17,8 @@ std::optional<std::string> help_lines(std::string_view content, int first_line, 
         if (at >= content.size())
             return std::nullopt;
         std::size_t end = content.find('\n', at);
-        std::string_view piece = content.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        std::string_view piece =
+            content.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
         if (!piece.empty() && piece.back() == '\r')
             piece.remove_suffix(1);
         if (text.size() + piece.size() + 2 + 1 > help_buffer_size)

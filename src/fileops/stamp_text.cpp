@@ -73,6 +73,7 @@ bool stamp_acceptable(std::string_view text, std::string_view old_text)
 std::string stamp_from_clock(int year, int month, int day, int hour, int minute, int second)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%4d.%2d.%2d %2d:%02d.%02d", year, month, day, hour, minute, second & ~1);
+    std::snprintf(text, sizeof text, "%4d.%2d.%2d %2d:%02d.%02d", year, month, day, hour, minute,
+                  second & ~1);
     return text;
 }

@@ -15,7 +15,7 @@ TEST(StampText, days_of_a_month_follow_the_leap_year_rule)
         int year, month, days;
     };
     const month_case cases[] = {{2010, 1, 31}, {2010, 4, 30}, {2010, 11, 30}, {2010, 2, 28},
-                                {2000, 2, 29}, {1900, 2, 28}, {2004, 2, 29}, {2100, 2, 28}};
+                                {2000, 2, 29}, {1900, 2, 28}, {2004, 2, 29},  {2100, 2, 28}};
     for (const month_case& c : cases)
         EXPECT_EQ(days_in_month(c.year, c.month), c.days) << c.year << "/" << c.month;
 }
@@ -84,11 +84,9 @@ TEST(HelpText, a_range_of_lines_is_shown_only_when_it_is_all_there)
         const char* shown; // null: nothing
     };
     const range_case cases[] = {
-        {2, 2, "one\r\ntwo\r\n"},
-        {2, 3, "one\r\ntwo\r\nthree\r\n"}, // the last line needs no line break
-        {4, 1, "three\r\n"},
-        {3, 3, nullptr},                    // the file ends first
-        {1, 1, nullptr},                    // the first line is never shown
+        {2, 2, "one\r\ntwo\r\n"}, {2, 3, "one\r\ntwo\r\nthree\r\n"}, // the last line needs no line break
+        {4, 1, "three\r\n"},      {3, 3, nullptr},                   // the file ends first
+        {1, 1, nullptr},                                             // the first line is never shown
         {9, 1, nullptr},
     };
     for (const range_case& c : cases) {

@@ -354,7 +354,8 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
 TEST_F(FileDialogs, attribute_changes_on_one_row_three_rows_and_a_row_that_becomes_hidden)
 {
     ASSERT_TRUE(write_text_file(root_ + "x.txt", "x"));
-    ASSERT_TRUE(SetFileAttributesA((root_ + "x.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    ASSERT_TRUE(
+        SetFileAttributesA((root_ + "x.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
     SetFileAttributesA((root_ + "a.txt").c_str(), FILE_ATTRIBUTE_ARCHIVE);
     SetFileAttributesA((root_ + "beta").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
     hide_system_files() = true;
@@ -453,13 +454,13 @@ TEST_F(FileDialogs, the_day_list_follows_month_and_year_and_ok_follows_the_year_
             steps.push_back({static_cast<int>(SendDlgItemMessageA(d, ID_TIME_DAY, CB_GETCOUNT, 0, 0)),
                              selected_text(d, ID_TIME_DAY), ok_enabled(d), t ? t->new_text() : ""});
         };
-        note();                          // as read: 31 January
-        choose(d, ID_TIME_MONTH, 1);     // February 2010: the 31st becomes the 28th
+        note();                      // as read: 31 January
+        choose(d, ID_TIME_MONTH, 1); // February 2010: the 31st becomes the 28th
         note();
         SetDlgItemTextA(d, ID_TIME_YEAR, "2000");
-        note();                          // a leap year
+        note(); // a leap year
         SetDlgItemTextA(d, ID_TIME_YEAR, "1900");
-        note();                          // before 1980
+        note(); // before 1980
         gui::click_button(d, IDCANCEL);
     }});
     command(IDM_TIMESTAMP);
@@ -513,7 +514,8 @@ TEST_F(FileDialogs, the_extension_input_takes_txt_and_refuses_a_dot_with_notice_
 
 TEST_F(FileDialogs, the_help_window_shows_its_lines_and_reports_its_closing)
 {
-    ASSERT_TRUE(write_text_file(app().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
+    ASSERT_TRUE(
+        write_text_file(app().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
     open();
     auto help = open_help(main(), 2, 3);
     ASSERT_TRUE(help);
