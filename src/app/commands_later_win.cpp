@@ -2,11 +2,13 @@
 // parts. Until those parts fill them in, the commands do nothing.
 #include "app/commands_later_win.h"
 
-void backup_entry(HWND) {}
-void rename_entry(HWND) {}
-void attribute_entry(HWND) {}
-void timestamp_entry(HWND) {}
-void make_entry(HWND, bool) {}
+#include "fileops/file_dialogs_win.h"
+
+void backup_entry(HWND owner) { run_backup(owner); }
+void rename_entry(HWND owner) { run_rename(owner); }
+void attribute_entry(HWND owner) { run_attribute(owner); }
+void timestamp_entry(HWND owner) { run_timestamp(owner); }
+void make_entry(HWND owner, bool directory) { run_make(owner, directory); }
 
 void option_dialog(HWND) {}
 

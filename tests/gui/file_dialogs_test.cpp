@@ -1,0 +1,532 @@
+// The file operation dialogs over a real directory: rename, make, copy under a new name,
+// attributes, time stamps, the extension input and the help window, with the pane rows after each.
+#include "harness_win.h"
+
+#include "app/app_context.h"
+#include "app/main_window_win.h"
+#include "app/shell_icons_win.h"
+#include "app/strings_win.h"
+#include "dialogs.h"
+#include "fileops/file_dialogs_win.h"
+#include "pane/entry_text.h"
+#include "pane/local_listing_win.h"
+#include "pane/pane_view_win.h"
+#include "platform/os.h"
+#include "resource.h"
+#include "settings/layout.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using answer = std::function<void(HWND)>;
+
+std::string acp(const char* utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
+    return text;
+}
+
+// What the user does in a dialog, done at once so that the next step sees its effect.
+void set_name(HWND dialog, const char* text)
+{
+    SetDlgItemTextA(dialog, ID_NAME, text);
+}
+void tick(HWND dialog, int id)
+{
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+bool ok_enabled(HWND dialog)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+}
+// Chooses item `index` of a list as the user's click does: selection, then its notification.
+void choose(HWND dialog, int id, int index)
+{
+    HWND list = GetDlgItem(dialog, id);
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+std::string selected_text(HWND dialog, int id)
+{
+    HWND list = GetDlgItem(dialog, id);
+    char text[32] = "";
+    SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A notice or warning box: its text is noted, OK pressed, then `after` runs on the dialog below.
+answer box(std::string& text, const HWND& below, std::function<void(HWND)> after)
+{
+    return [&text, &below, after](HWND b) {
+        auto texts = gui::static_texts(b);
+        text = texts.empty() ? std::string() : texts.back();
+        for (const std::string& t : texts)
+            if (t.size() > text.size())
+                text = t;
+        gui::click_button(b, IDOK);
+        if (after)
+            after(below);
+    };
+}
+
+class FileDialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_program_dir_ = app().program_dir;
+        app().instance = GetModuleHandleA(nullptr);
+        if (!icons_)
+            icons_ = new shell_icons();
+        app().icons = icons_;
+        app().program_dir = program_.path() + "/";
+        std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
+        std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
+        ASSERT_TRUE(ensure_layout_file(layout_file_path()));
+        ASSERT_TRUE(ensure_settings_file(settings_file_path(), font_name, font_style));
+        read_layout(layout_file_path());
+        load_settings(settings_file_path(), font_name, font_style);
+        layout().dual_window = false;
+        panes().panes[1] = Pane{};
+        panes().panes[2] = Pane{};
+        saved_hide_ = hide_system_files();
+
+        root_ = tree_.path() + "/";
+        for (const char* d : {"beta", "beta/inner"})
+            ASSERT_TRUE(os::make_directory(root_ + d));
+        for (const char* f : {"a.txt", "b.txt", "beta/inner/deep.txt"})
+            ASSERT_TRUE(write_text_file(root_ + f, "content"));
+        layout().pane_dirs[1] = root_;
+    }
+
+    void TearDown() override
+    {
+        if (win_ && win_->handle()) {
+            DestroyWindow(win_->handle());
+            MSG quit;
+            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        }
+        gui::pump();
+        win_.reset();
+        hide_system_files() = saved_hide_;
+        for (const char* f : {"ro.txt", "x.txt"})
+            SetFileAttributesA((root_ + f).c_str(), FILE_ATTRIBUTE_NORMAL);
+        app().program_dir = saved_program_dir_;
+    }
+
+    void open()
+    {
+        win_ = std::make_unique<window_>();
+        const layout_state& l = layout();
+        ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
+        SetForegroundWindow(main());
+        gui::pump();
+    }
+    HWND main() const { return win_->handle(); }
+    Pane& pane(int i) { return panes().panes[static_cast<std::size_t>(i)]; }
+    void command(int id) { SendMessageA(main(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    void reread() { read_listing(active_pane(), true); }
+    int row_of(int p, const std::string& file_name)
+    {
+        const Pane& x = pane(p);
+        for (std::size_t i = 0; i < x.rows.size(); ++i)
+            if (join_entry_name(x.rows.row(i)) == file_name)
+                return static_cast<int>(i);
+        return -1;
+    }
+    const FileEntry& row(int p, const std::string& file_name)
+    {
+        int r = row_of(p, file_name);
+        EXPECT_GE(r, 0) << file_name;
+        return pane(p).rows.row(static_cast<std::size_t>(r < 0 ? 0 : r));
+    }
+    std::string cursor_name(int p)
+    {
+        int c = pane(p).rows.cursor();
+        return c < 0 ? std::string() : join_entry_name(pane(p).rows.row(static_cast<std::size_t>(c)));
+    }
+    void cursor_to(const std::string& file_name)
+    {
+        int r = row_of(panes().active, file_name);
+        ASSERT_GE(r, 0) << file_name;
+        unmark_all(panes().active);
+        move_cursor(r - active_pane().rows.cursor());
+    }
+    void mark(const std::vector<std::string>& names)
+    {
+        unmark_all(panes().active);
+        for (const std::string& n : names) {
+            int r = row_of(panes().active, n);
+            ASSERT_GE(r, 0) << n;
+            active_pane().rows.set_marked(static_cast<std::size_t>(r), true);
+        }
+        update_command_states();
+    }
+    std::string attributes(const std::string& name)
+    {
+        std::string text;
+        attribute_text(root_ + name, text);
+        return text;
+    }
+    std::string time_of(const std::string& name)
+    {
+        std::string text;
+        file_time_text(root_ + name, text);
+        return text;
+    }
+
+    static inline shell_icons* icons_ = nullptr;
+    temp_dir program_;
+    temp_dir tree_;
+    std::string root_;
+    std::string saved_program_dir_;
+    bool saved_hide_ = true;
+    std::unique_ptr<window_> win_;
+};
+
+// ---- rename ----
+
+TEST_F(FileDialogs, rename_refuses_a_case_change_a_bad_name_and_a_taken_one_then_renames)
+{
+    open();
+    cursor_to("a.txt");
+    HWND dialog = nullptr;
+    bool ok_for_case_change = true, ok_for_new_name = false;
+    std::string caption, first_box, second_box;
+    gui::modal_answers answers({
+        [&](HWND d) {
+            dialog = d;
+            caption = gui::text_of(d);
+            set_name(d, "A.TXT");
+            ok_for_case_change = ok_enabled(d);
+            SendMessageA(d, WM_COMMAND, IDOK, 0); // Enter on the greyed default button
+            set_name(d, "con");
+            ok_for_new_name = ok_enabled(d);
+            gui::click_button(d, IDOK);
+        },
+        box(first_box, dialog,
+            [](HWND d) {
+                set_name(d, "b.txt");
+                gui::click_button(d, IDOK);
+            }),
+        box(second_box, dialog,
+            [](HWND d) {
+                set_name(d, "c.txt");
+                gui::click_button(d, IDOK);
+            }),
+    });
+    command(IDM_RENAME);
+    gui::pump();
+    EXPECT_EQ(answers.used(), 3u);
+    EXPECT_EQ(caption, resource_string(IDS_ASK_NEW_FILE_NAME));
+    EXPECT_FALSE(ok_for_case_change);
+    EXPECT_TRUE(ok_for_new_name);
+    EXPECT_EQ(first_box, resource_string(IDS_LOCAL_NAME_RULE));
+    EXPECT_EQ(second_box, resource_string(IDS_NAME_EXISTS));
+    EXPECT_FALSE(os::path_exists(root_ + "a.txt"));
+    EXPECT_TRUE(os::path_exists(root_ + "c.txt"));
+    EXPECT_TRUE(os::path_exists(root_ + "b.txt"));
+    EXPECT_EQ(row_of(1, "a.txt"), -1);
+    EXPECT_EQ(cursor_name(1), "c.txt");
+}
+
+TEST_F(FileDialogs, renaming_the_directory_the_other_pane_shows_moves_that_pane_along)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    gui::pump();
+    ASSERT_EQ(panes().active, 2);
+    change_directory("beta");
+    activate_pane(false);
+    cursor_to("beta");
+    std::string caption;
+    gui::modal_answers answers({[&](HWND d) {
+        caption = gui::text_of(d);
+        set_name(d, "gamma");
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_RENAME);
+    gui::pump();
+    EXPECT_EQ(caption, resource_string(IDS_ASK_NEW_DIRECTORY_NAME));
+    EXPECT_TRUE(os::is_directory(root_ + "gamma"));
+    EXPECT_EQ(pane(2).path, root_ + "gamma/");
+    pane_view& right = *panes().views[2];
+    EXPECT_EQ(right.box.item_text(right.box.selection()), root_ + "gamma/");
+    EXPECT_EQ(cursor_name(1), "gamma");
+}
+
+TEST_F(FileDialogs, with_both_panes_on_one_directory_new_and_renamed_rows_show_in_both)
+{
+    open();
+    command(IDM_DUAL_WINDOW);
+    gui::pump();
+    ASSERT_EQ(pane(1).path, pane(2).path);
+    gui::modal_answers make({[&](HWND d) {
+        set_name(d, "fresh.txt");
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_MAKE_FILE);
+    gui::pump();
+    EXPECT_GE(row_of(1, "fresh.txt"), 0);
+    EXPECT_GE(row_of(2, "fresh.txt"), 0);
+
+    cursor_to("b.txt");
+    gui::modal_answers rename({[&](HWND d) {
+        set_name(d, "b.dat");
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_RENAME);
+    gui::pump();
+    for (int p : {1, 2}) {
+        EXPECT_EQ(row_of(p, "b.txt"), -1) << p;
+        EXPECT_GE(row_of(p, "b.dat"), 0) << p;
+    }
+    EXPECT_EQ(cursor_name(2), "b.dat");
+}
+
+// ---- make and copy under a new name ----
+
+struct new_entry_case {
+    int command;
+    const char* cursor; // the row the copy is made of
+    std::string name;
+    bool is_dir;
+    const char* inside; // a file the new entry must hold, or null
+};
+
+TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_on_it)
+{
+    const new_entry_case cases[] = {
+        {IDM_MAKE_DIRECTORY, nullptr, "newdir", true, nullptr},
+        {IDM_MAKE_FILE, nullptr, "new.txt", false, nullptr},
+        {IDM_COPY, "a.txt", "a_copy.txt", false, nullptr},
+        {IDM_COPY, "beta", "beta2", true, "inner/deep.txt"},
+        // "ソ" ends in the byte 0x5C: it is no separator to take off the directory's path.
+        {IDM_MAKE_DIRECTORY, nullptr, acp("ソ"), true, nullptr},
+        {IDM_COPY, "beta", acp("ソ2"), true, "inner/deep.txt"},
+    };
+    open();
+    for (const new_entry_case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.cursor)
+            cursor_to(c.cursor);
+        HWND dialog = nullptr;
+        std::string message; // an unexpected notice is closed and shown
+        gui::modal_answers answers({[&](HWND d) {
+                                        dialog = d;
+                                        set_name(d, c.name.c_str());
+                                        gui::click_button(d, IDOK);
+                                    },
+                                    box(message, dialog, [](HWND d) { gui::click_button(d, IDCANCEL); })});
+        command(c.command);
+        gui::pump();
+        EXPECT_EQ(answers.used(), 1u) << message;
+        std::string path = root_ + c.name;
+        EXPECT_EQ(os::is_directory(path), c.is_dir);
+        EXPECT_TRUE(os::path_exists(path));
+        if (c.inside) {
+            EXPECT_EQ(os::read_file(path + "/" + c.inside).value_or(""), "content");
+        }
+        if (c.cursor && !c.is_dir) {
+            EXPECT_EQ(os::read_file(path).value_or(""), "content");
+        }
+        ASSERT_GE(row_of(1, c.name), 0);
+        EXPECT_EQ(is_dir_entry(row(1, c.name)), c.is_dir);
+        EXPECT_EQ(cursor_name(1), c.name);
+    }
+}
+
+// ---- attributes ----
+
+TEST_F(FileDialogs, attribute_changes_on_one_row_three_rows_and_a_row_that_becomes_hidden)
+{
+    ASSERT_TRUE(write_text_file(root_ + "x.txt", "x"));
+    ASSERT_TRUE(
+        SetFileAttributesA((root_ + "x.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+    SetFileAttributesA((root_ + "a.txt").c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    SetFileAttributesA((root_ + "beta").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+    hide_system_files() = true;
+    open();
+
+    // One row '--ra': clearing the archive tick leaves it read-only.
+    cursor_to("x.txt");
+    ASSERT_EQ(row(1, "x.txt").attr_text, "--ra");
+    bool ok_at_start = true, ok_after = false, archive_ticked = false;
+    gui::modal_answers one({[&](HWND d) {
+        ok_at_start = ok_enabled(d);
+        archive_ticked = IsDlgButtonChecked(d, ID_ATTR_ARCHIVE) == BST_CHECKED;
+        tick(d, ID_ATTR_ARCHIVE);
+        ok_after = ok_enabled(d);
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_ATTRIBUTE);
+    gui::pump();
+    EXPECT_FALSE(ok_at_start);
+    EXPECT_TRUE(archive_ticked);
+    EXPECT_TRUE(ok_after);
+    // Wine reports the archive attribute for every file: the disk is asked only for the others.
+    EXPECT_EQ(attributes("x.txt").substr(0, 3), "--r");
+    EXPECT_EQ(row(1, "x.txt").attr_text, "--r-");
+
+    // Three marked rows, a directory among them, and no tick: all four attributes go.
+    mark({"x.txt", "a.txt", "beta"});
+    bool ok_for_several = false;
+    gui::modal_answers three({[&](HWND d) {
+        ok_for_several = ok_enabled(d);
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_ATTRIBUTE);
+    gui::pump();
+    EXPECT_TRUE(ok_for_several);
+    for (const char* n : {"x.txt", "a.txt", "beta"}) {
+        EXPECT_EQ(attributes(n).substr(0, 3), "---") << n;
+        EXPECT_EQ(row(1, n).attr_text, "----") << n;
+    }
+    EXPECT_EQ(pane(1).rows.marked_count(), 0u);
+
+    // Hidden while hidden entries are not listed: the row goes.
+    cursor_to("b.txt");
+    gui::modal_answers hidden({[&](HWND d) {
+        tick(d, ID_ATTR_HIDDEN);
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_ATTRIBUTE);
+    gui::pump();
+    EXPECT_EQ(attributes("b.txt")[1], 'h');
+    EXPECT_EQ(row_of(1, "b.txt"), -1);
+}
+
+// ---- time stamps ----
+
+TEST_F(FileDialogs, a_time_stamp_skips_directories_and_read_only_files)
+{
+    ASSERT_TRUE(write_text_file(root_ + "ro.txt", "r"));
+    ASSERT_TRUE(set_file_time_from_text(root_ + "a.txt", "2001. 2. 3  4:05.06"));
+    ASSERT_TRUE(set_file_time_from_text(root_ + "ro.txt", "2001. 2. 3  4:05.06"));
+    ASSERT_TRUE(SetFileAttributesA((root_ + "ro.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string dir_time = time_of("beta");
+    open();
+    mark({"beta", "ro.txt", "a.txt"});
+    std::string stamp;
+    gui::modal_answers answers({[&](HWND d) {
+        if (dialog_timestamp* t = open_timestamp_dialog())
+            stamp = t->new_text();
+        gui::click_button(d, IDOK);
+    }});
+    command(IDM_TIMESTAMP);
+    gui::pump();
+    ASSERT_EQ(stamp.size(), 19u);
+    EXPECT_EQ(time_of("a.txt"), stamp);
+    EXPECT_EQ(row(1, "a.txt").time_text, stamp);
+    EXPECT_EQ(time_of("ro.txt"), "2001. 2. 3  4:05.06");
+    EXPECT_EQ(row(1, "ro.txt").time_text, "2001. 2. 3  4:05.06");
+    EXPECT_EQ(time_of("beta"), dir_time);
+}
+
+TEST_F(FileDialogs, the_day_list_follows_month_and_year_and_ok_follows_the_year_range)
+{
+    ASSERT_TRUE(set_file_time_from_text(root_ + "a.txt", "2010. 1.31 12:00.00"));
+    open();
+    cursor_to("a.txt");
+    struct seen {
+        int days;
+        std::string day;
+        bool ok;
+        std::string text;
+    };
+    std::vector<seen> steps;
+    gui::modal_answers answers({[&](HWND d) {
+        auto note = [&] {
+            dialog_timestamp* t = open_timestamp_dialog();
+            steps.push_back({static_cast<int>(SendDlgItemMessageA(d, ID_TIME_DAY, CB_GETCOUNT, 0, 0)),
+                             selected_text(d, ID_TIME_DAY), ok_enabled(d), t ? t->new_text() : ""});
+        };
+        note();                      // as read: 31 January
+        choose(d, ID_TIME_MONTH, 1); // February 2010: the 31st becomes the 28th
+        note();
+        SetDlgItemTextA(d, ID_TIME_YEAR, "2000");
+        note(); // a leap year
+        SetDlgItemTextA(d, ID_TIME_YEAR, "1900");
+        note(); // before 1980
+        gui::click_button(d, IDCANCEL);
+    }});
+    command(IDM_TIMESTAMP);
+    gui::pump();
+    ASSERT_EQ(steps.size(), 4u);
+    const seen expected[] = {
+        {31, "31", false, "2010. 1.31 12:00.00"},
+        {28, "28", true, "2010. 2.28 12:00.00"},
+        {29, "28", true, "2000. 2.28 12:00.00"},
+        {28, "28", false, "1900. 2.28 12:00.00"},
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(steps[i].days, expected[i].days) << i;
+        EXPECT_EQ(steps[i].day, expected[i].day) << i;
+        EXPECT_EQ(steps[i].ok, expected[i].ok) << i;
+        EXPECT_EQ(steps[i].text, expected[i].text) << i;
+    }
+    EXPECT_EQ(time_of("a.txt"), "2010. 1.31 12:00.00");
+}
+
+// ---- extension input and help window ----
+
+TEST_F(FileDialogs, the_extension_input_takes_txt_and_refuses_a_dot_with_notice_25)
+{
+    open();
+    struct extension_case {
+        const char* typed;
+        int code;
+        const char* notice;
+    };
+    std::string notice_25 = resource_string(IDS_NO_DOT_NAME_RULE);
+    const extension_case cases[] = {{"txt", 1, ""}, {".txt", 2, notice_25.c_str()}};
+    for (const extension_case& c : cases) {
+        extension_text() = "";
+        HWND dialog = nullptr;
+        std::string notice;
+        gui::modal_answers answers({
+            [&](HWND d) {
+                dialog = d;
+                set_name(d, c.typed);
+                gui::click_button(d, IDOK);
+            },
+            box(notice, dialog, [](HWND d) { gui::click_button(d, IDCANCEL); }),
+        });
+        dialog_extension d;
+        EXPECT_EQ(d.show(TEMPLATE_EXTENSION, main()), c.code) << c.typed;
+        EXPECT_EQ(notice, c.notice) << c.typed;
+        EXPECT_EQ(extension_text(), c.code == 1 ? c.typed : "") << c.typed;
+    }
+}
+
+TEST_F(FileDialogs, the_help_window_shows_its_lines_and_reports_its_closing)
+{
+    ASSERT_TRUE(
+        write_text_file(app().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
+    open();
+    auto help = open_help(main(), 2, 3);
+    ASSERT_TRUE(help);
+    gui::pump();
+    EXPECT_TRUE(IsWindowVisible(help->handle()));
+    EXPECT_EQ(gui::item_text(help->handle(), ID_TEXT), "one\r\ntwo\r\nthree\r\n");
+    EXPECT_FALSE(help_closed());
+    gui::click_button(help->handle(), ID_CLOSE);
+    gui::pump();
+    EXPECT_TRUE(help_closed());
+    help.reset();
+}
+
+} // namespace
