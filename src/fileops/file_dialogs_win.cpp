@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/shell_icons_win.h"
 #include "dialogs.h"
+#include "fileops/file_primitives_win.h"
 #include "fileops/help_text.h"
 #include "fileops/name_rules.h"
 #include "fileops/stamp_text.h"
@@ -19,7 +20,6 @@
 #include "resource.h"
 #include "toolkit/row_store.h"
 
-#include <direct.h>
 
 #include <cstdio>
 #include <vector>
@@ -137,72 +137,8 @@ void add_new_row(bool is_dir, const std::string& name)
 
 // ---- file system ----
 
-std::string without_separator(const std::string& path)
-{
-    std::string p = path;
-    if (!p.empty() && (p.back() == '/' || (p.back() == '\\' && !is_trail_byte_at(p, p.size() - 1))))
-        p.pop_back();
-    return p;
-}
-
 // A file or a directory of that path exists.
-bool entry_exists(const std::string& path)
-{
-    return os::path_exists(path) || dir_scan(path + "/").found();
-}
-
-bool make_directory(const std::string& path)
-{
-    return _mkdir(without_separator(path).c_str()) == 0;
-}
-
-bool is_read_only_dir(const std::string& dir)
-{
-    std::string attr;
-    return attribute_text(without_separator(dir), attr) && attr.size() > 2 && attr[2] == 'r';
-}
-
-// Copies the contents of src_dir into the existing dst_dir (both end in '/'); stops at the first
-// failure. A read-only directory is made read-only after its contents are in it, since a
-// directory without write permission takes no new entries on every system.
-bool copy_tree(const std::string& src_dir, const std::string& dst_dir)
-{
-    struct found {
-        std::string name;
-        bool is_dir;
-    };
-    std::vector<found> entries;
-    {
-        dir_scan scan(src_dir);
-        if (!scan.found())
-            return false;
-        for (bool more = true; more; more = scan.next()) {
-            std::string name = scan.name();
-            if (name != "." && name != "..")
-                entries.push_back({name, scan.is_dir()});
-        }
-    }
-    for (const found& e : entries) {
-        std::string from = src_dir + e.name, to = dst_dir + e.name;
-        if (!e.is_dir) {
-            if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
-                return false;
-            continue;
-        }
-        if (!make_directory(to) || !copy_tree(from + "/", to + "/"))
-            return false;
-        if (is_read_only_dir(from) && !set_attributes_from_text(to, "--r-"))
-            return false;
-    }
-    return true;
-}
-
-bool copy_directory(const std::string& src_dir, const std::string& dst_dir)
-{
-    if (!make_directory(dst_dir) || !copy_tree(src_dir, dst_dir))
-        return false;
-    return !is_read_only_dir(src_dir) || set_attributes_from_text(without_separator(dst_dir), "--r-");
-}
+bool entry_exists(const std::string& path) { return path_exists(path) || dir_exists(path + "/"); }
 
 // Enter presses the default button even while it is greyed: OK counts only when it is enabled.
 bool ok_enabled(HWND dialog)
@@ -395,7 +331,7 @@ void dialog_make::accept(const std::string& name)
         return;
     }
     std::string path = p.path + name;
-    bool made = directory_ ? make_directory(path) : os::create_new_file(path);
+    bool made = directory_ ? make_dir(path) : os::create_new_file(path);
     if (!made) {
         warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
         return;
@@ -443,7 +379,7 @@ void dialog_backup::accept(const std::string& name)
     const std::string& dir = active_pane().path;
     std::string from = dir + old_name_, to = dir + name;
     bool copied =
-        is_dir_ ? copy_directory(from + "/", to + "/") : CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+        is_dir_ ? copy_dir(from + "/", to + "/") : copy_file(from, to);
     // Whatever a failed copy left behind is shown too, so the pane matches the disk.
     if (copied || entry_exists(to))
         add_new_row(is_dir_, name);

@@ -1,12 +1,15 @@
 // The enumeration of one directory (or one entry) with FindFirstFileA / FindNextFileA.
 #include "pane/dir_scan_win.h"
 
+#include "app/cp932.h"
 #include "pane/entry_text.h"
 
 dir_scan::dir_scan(const std::string& path)
 {
     std::string pattern = path;
-    if (!pattern.empty() && (pattern.back() == '/' || pattern.back() == '\\'))
+    // A directory ends in a separator; a name ending in a trail byte 0x5C ('ソ') is one entry.
+    if (!pattern.empty() &&
+        (pattern.back() == '/' || (pattern.back() == '\\' && !is_trail_byte_at(pattern, pattern.size() - 1))))
         pattern += "*.*";
     handle_ = FindFirstFileA(pattern.c_str(), &data_);
     found_ = handle_ != INVALID_HANDLE_VALUE;

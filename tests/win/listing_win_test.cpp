@@ -297,6 +297,18 @@ TEST_F(ListingWin, JapaneseNames)
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", source, japanese}));
 
+    // A name ending in the trail byte 0x5C ('ソ') is one entry, not a directory to list.
+    const std::string so = "\x83\x5C";
+    ASSERT_TRUE(make_file(root + so, 7));
+    {
+        dir_scan one(root + so);
+        ASSERT_TRUE(one.found());
+        EXPECT_EQ(std::string(one.name()), so);
+        EXPECT_EQ(one.size(), 7u);
+        EXPECT_FALSE(one.next());
+    }
+    DeleteFileA((root + so).c_str());
+
     pane.wildcard = "*.*";
     pane.path = root + japanese + "/";
     ASSERT_TRUE(read_listing(pane, false));
