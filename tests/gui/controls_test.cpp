@@ -17,18 +17,6 @@
 
 namespace {
 
-std::string acp(const char* utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
-    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(m), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
-    return text;
-}
-
 // A top-level window to put controls in.
 struct frame {
     HWND window = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 600,
@@ -58,7 +46,7 @@ void expect_menu(HMENU menu, const std::vector<menu_item>& expected, const std::
             EXPECT_TRUE(info.fType & MFT_SEPARATOR) << i;
             continue;
         }
-        EXPECT_EQ(std::string(text), acp(e.text)) << i;
+        EXPECT_EQ(std::string(text), gui::acp(e.text)) << i;
         if (e.submenu >= 0)
             EXPECT_EQ(info.hSubMenu, submenus[static_cast<std::size_t>(e.submenu)]) << i;
         else
@@ -151,15 +139,15 @@ TEST(report_columns, file_columns_from_rows_88_to_93)
             info.pszText = caption;
             info.cchTextMax = sizeof caption;
             ASSERT_TRUE(SendMessageA(list.handle(), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&info)));
-            EXPECT_EQ(std::string(caption), acp(columns[i].caption)) << i;
+            EXPECT_EQ(std::string(caption), gui::acp(columns[i].caption)) << i;
             EXPECT_EQ((info.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT, columns[i].right) << i;
             EXPECT_EQ(list.right_aligned(i), columns[i].right) << i;
             // The blanks of the row make the column wider than its caption.
             int expected =
-                text_width(list.handle(), acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
+                text_width(list.handle(), gui::acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
             EXPECT_EQ(list.column_width(i), expected) << i;
         }
-        EXPECT_GT(list.column_width(3), text_width(list.handle(), acp("更新日時")) + 16);
+        EXPECT_GT(list.column_width(3), text_width(list.handle(), gui::acp("更新日時")) + 16);
     }
     ImageList_Destroy(images);
 }
@@ -235,7 +223,7 @@ TEST(edit_append, log_drops_whole_lines_from_the_top_at_0xc000)
     for (int n = 0; n < 300; ++n) {
         char line[256];
         // Double-byte text in every line: a trail byte 0x5C ("\x95\x5C") among them.
-        std::snprintf(line, sizeof line, "%05d %s \x95\x5C %s\r\n", n, acp("受信").c_str(), filler.c_str());
+        std::snprintf(line, sizeof line, "%05d %s \x95\x5C %s\r\n", n, gui::acp("受信").c_str(), filler.c_str());
         log.append(line);
         last = line;
         ASSERT_LT(log.text_length() + 1, edit::log_limit) << n;
@@ -353,8 +341,8 @@ TEST(fixed_combos, contents)
     }
     EXPECT_EQ(second.item_text(1), "02");
     EXPECT_EQ(colour.count(), 8);
-    EXPECT_EQ(colour.item_text(0), acp("背景:ソース側"));
-    EXPECT_EQ(colour.item_text(7), acp("文字:その他通常"));
+    EXPECT_EQ(colour.item_text(0), gui::acp("背景:ソース側"));
+    EXPECT_EQ(colour.item_text(7), gui::acp("文字:その他通常"));
     EXPECT_EQ(colour.selection(), 0);
 }
 

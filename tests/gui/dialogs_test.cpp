@@ -197,18 +197,6 @@ const std::vector<text_case> texts = {
     {TEMPLATE_EXEC_RESULT, ID_CLOSE, "閉じる"},
 };
 
-std::string utf8_to_acp(const char* utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
-    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(m), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
-    return text;
-}
-
 // The pixel width of a control's caption in the dialog's font, without the "&" marker.
 int caption_width(HWND control)
 {
@@ -285,7 +273,7 @@ TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
         }
         SetWindowPos(window, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         gui::pump();
-        EXPECT_EQ(gui::text_of(window), utf8_to_acp(t.caption));
+        EXPECT_EQ(gui::text_of(window), gui::acp(t.caption));
         for (const auto& c : t.controls) {
             HWND control = GetDlgItem(window, c.id);
             ASSERT_NE(control, nullptr) << c.id;
@@ -306,13 +294,13 @@ TEST(dialog_templates, texts_are_the_systems_own)
     for (const auto& t : texts) {
         probe_dialog probe;
         ASSERT_EQ(probe.show(t.name, nullptr, true), 1);
-        EXPECT_EQ(gui::item_text(probe.handle(), t.id), utf8_to_acp(t.text)) << t.name << " " << t.id;
+        EXPECT_EQ(gui::item_text(probe.handle(), t.id), gui::acp(t.text)) << t.name << " " << t.id;
         DestroyWindow(probe.handle());
     }
     probe_dialog notice;
     ASSERT_EQ(notice.show(TEMPLATE_FILE_RW, nullptr, true), 1);
     EXPECT_TRUE(gui::contains_text(gui::static_texts(notice.handle()),
-                                   utf8_to_acp("ファイルの読み書きをしています.")));
+                                   gui::acp("ファイルの読み書きをしています.")));
     DestroyWindow(notice.handle());
     gui::pump(0);
 }
@@ -429,7 +417,7 @@ TEST(dialog_show, centring_on_the_parent)
     EXPECT_EQ(own.left, outer.left + ((outer.right - outer.left) - (own.right - own.left)) / 2);
     EXPECT_EQ(own.top, outer.top + ((outer.bottom - outer.top) - (own.bottom - own.top)) / 2);
     probe.set_title_from_string(3);
-    EXPECT_EQ(gui::text_of(probe.handle()), utf8_to_acp("確認"));
+    EXPECT_EQ(gui::text_of(probe.handle()), gui::acp("確認"));
     probe.set_title_from_string(65000); // no such string
     EXPECT_EQ(gui::text_of(probe.handle()), "?");
     DestroyWindow(probe.handle());
@@ -455,8 +443,8 @@ TEST(dialog_show, message_boxes_from_string_ids)
             gui::click_button(box, r.button);
         }});
         EXPECT_EQ(probe.ask(3, 32), r.expected);
-        EXPECT_EQ(caption, utf8_to_acp("確認"));
-        EXPECT_TRUE(gui::contains_text(shown, utf8_to_acp("ファイルの読み書きに失敗しました.")));
+        EXPECT_EQ(caption, gui::acp("確認"));
+        EXPECT_TRUE(gui::contains_text(shown, gui::acp("ファイルの読み書きに失敗しました.")));
         EXPECT_EQ(owner_seen, "dialog");
     }
     for (auto show : {&overlap::inform, &overlap::warn}) {
@@ -466,7 +454,7 @@ TEST(dialog_show, message_boxes_from_string_ids)
             gui::click_button(box, IDOK);
         }});
         (probe.*show)(4, 30);
-        EXPECT_EQ(caption, utf8_to_acp("エラー"));
+        EXPECT_EQ(caption, gui::acp("エラー"));
         EXPECT_EQ(answers.used(), 1u);
     }
     DestroyWindow(probe.handle());

@@ -28,18 +28,6 @@ namespace {
 
 using answer = std::function<void(HWND)>;
 
-std::string acp(const char* utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
-    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(m), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
-    return text;
-}
-
 // What the user does in a dialog, done at once so that the next step sees its effect.
 void set_name(HWND dialog, const char* text)
 {
@@ -315,8 +303,8 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
         {IDM_COPY, "a.txt", "a_copy.txt", false, nullptr},
         {IDM_COPY, "beta", "beta2", true, "inner/deep.txt"},
         // "ソ" ends in the byte 0x5C: it is no separator to take off the directory's path.
-        {IDM_MAKE_DIRECTORY, nullptr, acp("ソ"), true, nullptr},
-        {IDM_COPY, "beta", acp("ソ2"), true, "inner/deep.txt"},
+        {IDM_MAKE_DIRECTORY, nullptr, gui::acp("ソ"), true, nullptr},
+        {IDM_COPY, "beta", gui::acp("ソ2"), true, "inner/deep.txt"},
     };
     open();
     for (const new_entry_case& c : cases) {

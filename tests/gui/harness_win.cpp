@@ -373,6 +373,18 @@ bool write_png(const std::string& path, const std::vector<unsigned>& pixels, int
     return std::fclose(file) == 0 && ok;
 }
 
+std::string acp(const char* utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
+    return text;
+}
+
 } // namespace gui
 
 namespace {

@@ -48,6 +48,9 @@ public:
 };
 
 // Texts and classes.
+// Test texts are written in UTF-8; the program sees them in the ANSI code page (932).
+std::string acp(const char* utf8);
+
 std::string text_of(HWND window);
 std::string class_of(HWND window);
 std::string item_text(HWND dialog, int id);

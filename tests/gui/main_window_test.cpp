@@ -25,18 +25,6 @@
 
 namespace {
 
-std::string acp(const char* utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
-    int m = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(m), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
-    return text;
-}
-
 void make_file(const std::string& path, DWORD attributes = 0)
 {
     ASSERT_TRUE(write_text_file(path, "x")) << path;
@@ -125,8 +113,8 @@ protected:
         make_file(root_ + "sys.bin", FILE_ATTRIBUTE_SYSTEM);
         make_file(root_ + "hid.txt", FILE_ATTRIBUTE_HIDDEN);
         // "ソ" ends in the byte 0x5C: the name must survive every scan as one name.
-        make_file(root_ + acp("日本語.txt"));
-        make_file(root_ + acp("ソース.c"));
+        make_file(root_ + gui::acp("日本語.txt"));
+        make_file(root_ + gui::acp("ソース.c"));
         for (int i = 0; i < 40; ++i) {
             char name[16];
             std::snprintf(name, sizeof name, "f%02d.dat", i);
@@ -332,7 +320,7 @@ TEST_F(MainWindow, toolbar_entries_tips_and_the_version_box)
     SendMessageA(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
     char text[128] = {};
     LoadStringA(tip.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(tip.lpszText)), text, sizeof text);
-    EXPECT_EQ(std::string(text), acp("全ドライブの再認識"));
+    EXPECT_EQ(std::string(text), gui::acp("全ドライブの再認識"));
 
     std::string caption;
     std::vector<std::string> texts;
@@ -345,7 +333,7 @@ TEST_F(MainWindow, toolbar_entries_tips_and_the_version_box)
         command(IDM_VERSION);
         EXPECT_EQ(answers.used(), 1u);
     }
-    EXPECT_EQ(caption, acp("バージョン情報"));
+    EXPECT_EQ(caption, gui::acp("バージョン情報"));
     EXPECT_FALSE(texts.empty());
 
     // The manual is missing here: nothing is reported.
@@ -572,10 +560,10 @@ TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
     type(" ", {VK_SHIFT});
     EXPECT_TRUE(p.rows.marked(static_cast<std::size_t>(last)));
     EXPECT_EQ(p.rows.cursor(), last);
-    EXPECT_NE(p.info_text.find(acp("選択")), std::string::npos) << p.info_text;
+    EXPECT_NE(p.info_text.find(gui::acp("選択")), std::string::npos) << p.info_text;
     type("-");
     EXPECT_EQ(p.rows.marked_count(), 0u);
-    EXPECT_NE(p.info_text.find(acp("存在")), std::string::npos) << p.info_text;
+    EXPECT_NE(p.info_text.find(gui::acp("存在")), std::string::npos) << p.info_text;
 
     // Shift+letter: the next row whose name begins with it, no wrap-around.
     move_cursor(-p.rows.cursor());
@@ -592,7 +580,7 @@ TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
     read_listing(p, true);
     gui::pump();
     EXPECT_LT(row_of(1, "a.txt"), 0);
-    EXPECT_GE(row_of(1, acp("ソース.c")), 0);
+    EXPECT_GE(row_of(1, gui::acp("ソース.c")), 0);
     type("*");
     EXPECT_EQ(p.wildcard, "*.*");
     EXPECT_EQ(gui::text_of(GetDlgItem(main(), wildcard_id(1))), "*.*");
@@ -922,13 +910,13 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
     EXPECT_EQ(box_text(), root_);
 
     // Into a directory with a 0x5C trail byte in its name, and back.
-    ASSERT_TRUE(os::make_directory(root_ + acp("ソフト")));
+    ASSERT_TRUE(os::make_directory(root_ + gui::acp("ソフト")));
     command(IDM_DIRECTORY_CHANGED, 1);
-    cursor_to(acp("ソフト"));
+    cursor_to(gui::acp("ソフト"));
     command(IDM_OPEN);
-    EXPECT_EQ(p.path, root_ + acp("ソフト") + "/");
+    EXPECT_EQ(p.path, root_ + gui::acp("ソフト") + "/");
     command(IDM_PARENT_DIRECTORY);
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, acp("ソフト"));
+    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, gui::acp("ソフト"));
 
     // A directory whose path would not fit in 255 bytes is not entered: cut, the path would
     // name its shorter sibling.
