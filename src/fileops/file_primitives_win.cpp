@@ -112,8 +112,9 @@ std::string work_name(const std::string& dst, int n)
 // A file this copy made and could not finish.
 void discard_partial(const std::string& path)
 {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return; // a directory is never a copy's half-written file
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
 }
@@ -223,14 +224,23 @@ bool copy_file(const std::string& src, const std::string& dst)
         return shell_copy(src, dst);
     if (same_path(src, dst))
         return false; // a file copied onto itself would be replaced by nothing
-    // Whether dst stands there must be known before: a failed CopyFileA does not say whether it
-    // made the file it leaves (a missing source fails before dst is touched).
-    if (!path_exists(dst)) {
-        if (CopyFileA(src.c_str(), dst.c_str(), TRUE))
-            return true;
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            discard_partial(dst); // nothing stood there: what is there now is this copy's
+    // The source is opened first and held, readers only, while CopyFileA runs: nobody can write
+    // or delete it meanwhile, so CopyFileA gets past the source and a failure other than "dst
+    // exists" leaves at dst only what this copy made. Asking whether dst exists beforehand would
+    // cost a whole directory search per file on some file systems.
+    HANDLE held = CreateFileA(src.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        return false; // a missing or busy source: dst is not touched
+    struct source_hold {
+        HANDLE handle;
+        ~source_hold() { CloseHandle(handle); }
+    } hold{held};
+    if (CopyFileA(src.c_str(), dst.c_str(), TRUE))
+        return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+        discard_partial(dst); // nothing stood there: what is there now is this copy's
         return false;
     }
     // Written beside dst under a free name, then renamed into place: a copy that fails half-way

@@ -2,11 +2,13 @@
 #include "fileops/file_rw_win.h"
 
 #include "app/app_context.h"
+#include "app/cp932.h"
 #include "app/commands_later_win.h"
 #include "app/strings_win.h"
 #include "dialogs.h"
 #include "fileops/batch_list.h"
 #include "fileops/file_primitives_win.h"
+#include "pane/dir_scan_win.h"
 #include "pane/dnotify_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
@@ -16,18 +18,49 @@
 #include "settings/settings.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 namespace {
 
 ftp_file_op ftp_op = nullptr;
 
+// The entries of the target directory, read once when the operation starts: asking the file
+// system about every name that is not there costs a whole directory search on some file
+// systems. An entry that appears later is still safe: a new directory is made only where none
+// stands, and a file never takes a directory's place.
+class target_entries {
+public:
+    explicit target_entries(const std::string& dir)
+    {
+        dir_scan scan(dir);
+        for (bool more = scan.found(); more; more = scan.next())
+            kinds_[folded(scan.name())] = scan.is_dir();
+    }
+    // 0 nothing of that name, 1 a file, 2 a directory (names compared without ASCII case).
+    int kind_of(const std::string& name) const
+    {
+        auto it = kinds_.find(folded(name));
+        return it == kinds_.end() ? 0 : it->second ? 2 : 1;
+    }
+
+private:
+    static std::string folded(std::string name)
+    {
+        for (std::size_t i = 0; i < name.size(); i += char_length(name, i))
+            if (name[i] >= 'A' && name[i] <= 'Z')
+                name[i] = static_cast<char>(name[i] - 'A' + 'a');
+        return name;
+    }
+    std::unordered_map<std::string, bool> kinds_;
+};
+
 // A directory is never merged into what exists, nor copied into itself; a file never replaces a
 // directory. A file replaces a file.
-bool skipped_for_target(const file_rw_job& job, const file_rw_row& row, const std::string& target)
+bool skipped_for_target(const file_rw_job& job, const file_rw_row& row, const target_entries& target)
 {
     if (row.is_dir)
-        return lies_inside(job.target_dir, job.source_dir, row.file_name) || path_exists(target);
-    return dir_exists(target);
+        return lies_inside(job.target_dir, job.source_dir, row.file_name) || target.kind_of(row.file_name) != 0;
+    return target.kind_of(row.file_name) == 2;
 }
 
 // The rows an operation processes: the marked ones in ascending order, or the cursor row.
@@ -80,12 +113,13 @@ int thread_file_rw::run_direct()
     int code = file_rw_done;
     std::string last_added;
     bool last_is_dir = false;
+    const target_entries existing(to_target ? j.target_dir : std::string());
     for (const auto& row : j.rows) {
         if (is_protected_row(row.attr_text))
             continue;
         std::string source = j.source_dir + row.file_name;
         std::string target = j.target_dir + row.file_name;
-        if (to_target && skipped_for_target(j, row, target))
+        if (to_target && skipped_for_target(j, row, existing))
             continue;
         bool ok;
         if (!to_target)
@@ -144,6 +178,7 @@ int thread_file_rw::run_batch()
     if (trash_targets && !old_targets.create(targets_path))
         return fail(file_rw_list_failed);
 
+    const target_entries existing(to_target ? j.target_dir : std::string());
     for (const auto& row : j.rows) {
         if (is_protected_row(row.attr_text))
             continue;
@@ -151,10 +186,10 @@ int thread_file_rw::run_batch()
         // directory, which is S.
         std::string source = (!to_target && j.use_trash) ? j.source_dir + row.file_name : row.file_name;
         std::string target = j.target_dir + row.file_name;
-        if (to_target && skipped_for_target(j, row, target))
+        if (to_target && skipped_for_target(j, row, existing))
             continue;
         if (trash_targets) {
-            bool exists = row.is_dir ? dir_exists(target) : path_exists(target);
+            bool exists = existing.kind_of(row.file_name) == (row.is_dir ? 2 : 1);
             if (exists && !old_targets.add(target))
                 return fail(file_rw_list_failed);
         }

@@ -56,6 +56,20 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
         EXPECT_FALSE(copy_file(p("a"), p("held")));
     }
     EXPECT_EQ(content_of(p("held")), "held");
+    {
+        // A source another program holds without sharing fails before the target is touched,
+        // both for a new target and over an existing one.
+        held_file hold(p("a"));
+        ASSERT_TRUE(hold.ok());
+        EXPECT_FALSE(copy_file(p("a"), p("good")));
+        EXPECT_FALSE(copy_file(p("a"), p("fresh")));
+    }
+    EXPECT_EQ(content_of(p("good")), "good");
+    EXPECT_FALSE(path_exists(p("fresh")));
+    // A directory standing at the target is neither replaced nor changed.
+    ASSERT_TRUE(make_dir(p("sub")));
+    EXPECT_FALSE(copy_file(p("a"), p("sub")));
+    EXPECT_TRUE(dir_exists(p("sub")));
     EXPECT_TRUE(no_work_files(dir.path()));
 }
 
