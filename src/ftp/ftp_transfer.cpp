@@ -10,6 +10,11 @@
 
 namespace {
 
+// How often the control thread looks at the data thread. Every transfer ends with one of these
+// waits, so 10 ms added up to 10 ms to every download, upload and listing; a 1 ms sleep costs
+// nothing measurable.
+constexpr int watch_poll_ms = 1;
+
 // A fresh work file beside the target for the download to land in; empty when none can be made.
 std::string make_receive_work_file(const std::string& target)
 {
@@ -69,7 +74,7 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
             data.acknowledge();
             continue;
         }
-        os::sleep_ms(10);
+        os::sleep_ms(watch_poll_ms);
     }
     data.join();
     if (log) {
