@@ -10,9 +10,19 @@ std::atomic<bool> progress_dots{false};
 
 namespace {
 
-// Data moves in chunks of this size (one socket call each, far cheaper than one per block);
-// progress is still counted in 1024-byte blocks.
-constexpr std::size_t transfer_chunk_size = 65536;
+// Data moves in chunks: one socket call and one file write each. Every call costs a round trip
+// to the Wine server, so 64 KiB chunks spent more time in calls than in copying; the socket
+// buffers (socket_buffer_size) hold several large chunks. While dots are shown the log window
+// paces the transfer (each 1024-byte block waits for its dot), and a chunk's dots are shown
+// before the next socket call notices a stop or a closed connection: there the chunks stay
+// small.
+constexpr std::size_t transfer_chunk_size = 1u << 20;
+constexpr std::size_t logged_chunk_size = 64u << 10;
+
+std::size_t chunk_size_for(bool log_enabled)
+{
+    return log_enabled ? logged_chunk_size : transfer_chunk_size;
+}
 
 // One notification per block from block `from` up to (not including) block `to`.
 void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::uint64_t to)
@@ -39,11 +49,12 @@ int thread_ftp_data_recv::run()
         data.shutdown_and_drain(*this);
         return ftp_file_error;
     }
-    auto chunk = std::make_unique<char[]>(transfer_chunk_size);
+    const std::size_t chunk_size = chunk_size_for(log_enabled);
+    auto chunk = std::make_unique<char[]>(chunk_size);
     std::uint64_t total = 0;
     for (;;) {
         std::size_t received = 0;
-        code = data.receive_some(*this, chunk.get(), transfer_chunk_size, received);
+        code = data.receive_some(*this, chunk.get(), chunk_size, received);
         if (code == ftp_closed) {
             // The server closes the data connection at the end of the file.
             code = ftp_ok;
@@ -82,10 +93,11 @@ int thread_ftp_data_send::run()
         data.shutdown_and_drain(*this);
         return ftp_file_error;
     }
-    auto chunk = std::make_unique<char[]>(transfer_chunk_size);
+    const std::size_t chunk_size = chunk_size_for(log_enabled);
+    auto chunk = std::make_unique<char[]>(chunk_size);
     std::uint64_t total = 0;
     for (;;) {
-        std::size_t n = std::fread(chunk.get(), 1, transfer_chunk_size, file);
+        std::size_t n = std::fread(chunk.get(), 1, chunk_size, file);
         if (n == 0) {
             if (std::ferror(file))
                 code = ftp_file_error;

@@ -25,6 +25,18 @@ int read_listing_file(const std::string& path, std::string& data)
     return ftp_ok;
 }
 
+// One entry of a listing as cache_write_entry stores it (make_subdir on), its line added to
+// `lines` instead of the file.
+bool add_entry(std::string& lines, std::string_view time, std::string_view name, const std::string& cache_path,
+               std::int64_t size)
+{
+    std::string line = cache_format_entry(time, name, size);
+    if (line.empty())
+        return false;
+    lines += line;
+    return size != cache_size_directory || cache_make_subdirectory(cache_path, name);
+}
+
 int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std::string& cache_path,
               const std::string& list_path)
 {
@@ -32,12 +44,14 @@ int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std
     int code = read_listing_file(list_path, data);
     if (code != ftp_ok)
         return code;
+    // The lines are collected and written at once; a failure removes the cache file anyway.
+    std::string lines;
     for (std::string_view line : cache_split_lines(data, nlst_line_limit)) {
         nlst_entry entry = nlst_parse_line(line);
         if (entry.kind == nlst_kind::none)
             continue;
         if (entry.kind == nlst_kind::directory) {
-            if (!cache_write_entry({}, entry.name, cache_path, -1, true))
+            if (!add_entry(lines, {}, entry.name, cache_path, cache_size_directory))
                 return ftp_file_error;
             continue;
         }
@@ -53,10 +67,10 @@ int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std
             return code;
         // A successful MDTM leaves fourteen checked digits after the reply code.
         std::string_view time(control.payload() + 4, 14);
-        if (!cache_write_entry(time, entry.name, cache_path, size, true))
+        if (!add_entry(lines, time, entry.name, cache_path, size))
             return ftp_file_error;
     }
-    return ftp_ok;
+    return cache_append_lines(cache_path, lines) ? ftp_ok : ftp_file_error;
 }
 
 int list_long(const std::string& cache_path, const std::string& list_path)
@@ -68,16 +82,17 @@ int list_long(const std::string& cache_path, const std::string& list_path)
     int year = 0;
     int month = 0;
     local_year_month(year, month);
+    std::string lines;
     // ls lines carry owner, group and date before the name: they may be longer than a cache line.
     for (std::string_view line : cache_split_lines(data, long_listing_line_limit)) {
         long_listing_entry entry = long_listing_parse_line(line, year, month);
         if (!entry.is_entry)
             continue;
-        if (!cache_write_entry(entry.time, entry.name, cache_path, entry.is_directory ? -1 : entry.size,
-                               true))
+        if (!add_entry(lines, entry.time, entry.name, cache_path,
+                       entry.is_directory ? cache_size_directory : entry.size))
             return ftp_file_error;
     }
-    return ftp_ok;
+    return cache_append_lines(cache_path, lines) ? ftp_ok : ftp_file_error;
 }
 
 // One way of listing; `refused` tells that the server does not know its listing command.

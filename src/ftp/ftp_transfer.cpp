@@ -4,11 +4,19 @@
 #include "ftp/ftp_reply.h"
 #include "platform/os.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace {
+
+// How often the control thread looks at the data thread: first after 1 ms, then after twice as
+// long up to 10 ms. Every transfer ends with one of these waits, so a fixed 10 ms added up to
+// 10 ms to every small download and listing; a long transfer still wakes the control thread only
+// every 10 ms, leaving the processor to the data thread.
+constexpr int watch_first_poll_ms = 1;
+constexpr int watch_poll_ms = 10;
 
 // A fresh work file beside the target for the download to land in; empty when none can be made.
 std::string make_receive_work_file(const std::string& target)
@@ -51,6 +59,7 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
         worker.show_log_line();
         set_log_text(control, ".");
     }
+    int wait_ms = watch_first_poll_ms;
     while (!data.is_finished()) {
         if (worker.stop_wanted()) {
             data.request_stop();
@@ -67,9 +76,11 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
                 column = 3;
             }
             data.acknowledge();
+            wait_ms = watch_first_poll_ms;
             continue;
         }
-        os::sleep_ms(10);
+        os::sleep_ms(wait_ms);
+        wait_ms = std::min(wait_ms * 2, watch_poll_ms);
     }
     data.join();
     if (log) {

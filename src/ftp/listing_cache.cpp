@@ -227,11 +227,22 @@ bool cache_write_entry(std::string_view time, std::string_view name, const std::
                        std::int64_t size, bool make_subdir)
 {
     std::string line = cache_format_entry(time, name, size);
-    if (line.empty() || !append_to_file(cache_path, line))
+    if (line.empty() || !cache_append_lines(cache_path, line))
         return false;
-    if (make_subdir && size == -1 && cache_component_rule(name))
-        return make_directory_if_missing(cache_directory_of(cache_path) + std::string(name));
-    return true;
+    return !make_subdir || size != -1 || cache_make_subdirectory(cache_path, name);
+}
+
+bool cache_append_lines(const std::string& cache_path, std::string_view lines)
+{
+    return append_to_file(cache_path, lines);
+}
+
+bool cache_make_subdirectory(const std::string& cache_path, std::string_view name)
+{
+    // A name that cannot name a cache directory safely gets none; its entry is still listed.
+    if (!cache_component_rule(name))
+        return true;
+    return make_directory_if_missing(cache_directory_of(cache_path) + std::string(name));
 }
 
 bool cache_remove_entry(const std::string& cache_path, std::string_view name, bool remove_subtree)

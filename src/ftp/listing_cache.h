@@ -64,6 +64,11 @@ std::string cache_format_entry(std::string_view time, std::string_view name, std
 // exists (a name that cannot name a cache directory safely gets none).
 bool cache_write_entry(std::string_view time, std::string_view name, const std::string& cache_path,
                        std::int64_t size, bool make_subdir);
+// The two halves of cache_write_entry, for a listing that writes all its lines at once (one open
+// of the cache file per entry cost more than the transfer of a large directory): appending
+// lines made by cache_format_entry, and the cache subdirectory of a directory entry.
+bool cache_append_lines(const std::string& cache_path, std::string_view lines);
+bool cache_make_subdirectory(const std::string& cache_path, std::string_view name);
 // Rewrites the cache file without the first entry of that name, through the work file
 // dir.$$$ which then replaces it; with remove_subtree a directory's cache subdirectory goes too.
 // On failure the cache file is unchanged.

@@ -24,7 +24,7 @@ socket_handle socket_create_tcp()
     int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0)
         return invalid_socket;
-    int size = 65536;
+    int size = static_cast<int>(socket_buffer_size);
     ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
     ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
     int flags = ::fcntl(s, F_GETFL, 0);

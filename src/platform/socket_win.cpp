@@ -38,7 +38,7 @@ socket_handle socket_create_tcp()
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return invalid_socket;
-    int size = 65536;
+    int size = static_cast<int>(socket_buffer_size);
     ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
     ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&size), sizeof size);
     u_long on = 1;

@@ -753,7 +753,8 @@ TEST(NetSocketTest, ConnectAndReceiveEdges)
 TEST(FtpTransfer, UploadStoppedOrCutOff)
 {
     temp_dir dir;
-    const std::string content(2 << 20, 's'); // far more than the socket buffers hold
+    // Far more than the socket buffers of both ends hold.
+    const std::string content(8 * os::socket_buffer_size, 's');
     ASSERT_TRUE(write_text_file(dir.file("big"), content));
     struct row {
         const char* name;

@@ -1,0 +1,275 @@
+// Hostile and very large listings through ftp_list_directory against scripted servers: the
+// commands sent, the result, the cache file, the entries a pane would show, and every file and
+// directory of the temporary tree afterwards (nothing may appear outside the cache directory).
+#include "ftp/ftp_listing.h"
+#include "ftp/listing_cache.h"
+#include "ftp/listing_time.h"
+#include "ftp_client.h"
+#include "platform/os.h"
+#include "support/ftp_script_server.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+using strings = std::vector<std::string>;
+
+namespace {
+
+// The cache file of "/pub/" on the server titled "srv", below the temporary directory.
+constexpr const char* cache_dir = "ftp_dir/srv/pub";
+
+void serve_login(script_session& s)
+{
+    s.send("220 ready\r\n");
+    s.expect("USER kv", "331 pw\r\n");
+    s.expect("PASS pw", "230 ok\r\n");
+    s.expect("TYPE I", "200 ok\r\n");
+}
+
+void serve_listing(script_session& s, const std::string& command, const std::string& lines)
+{
+    s.expect("PASV", s.listen_passive());
+    s.expect(command, "150 listing\r\n");
+    if (s.accept_data())
+        s.data_send(lines);
+    s.data_close();
+    s.send("226 done\r\n");
+}
+
+// Every path below the directory, relative, directories ending in '/'.
+std::set<std::string> tree_of(const std::string& root)
+{
+    std::set<std::string> paths;
+    const std::filesystem::path base(root);
+    for (const auto& e : std::filesystem::recursive_directory_iterator(base)) {
+        std::string relative = e.path().lexically_relative(base).generic_string();
+        paths.insert(e.is_directory() ? relative + "/" : relative);
+    }
+    return paths;
+}
+
+struct listing_run {
+    int code = -1;
+    std::string cache; // "<missing>" when there is none
+    strings commands;  // after the log-in
+    strings shown;     // the names a pane below the root would show, in file order
+    std::set<std::string> tree;
+};
+
+listing_run run_listing(const std::function<void(script_session&)>& serve, ftp_capabilities flags,
+                        bool not_root = true)
+{
+    temp_dir dir;
+    const std::string cache_path = dir.file(std::string(cache_dir) + "/dir.lst");
+    EXPECT_TRUE(cache_make_directories(dir.path() + "/", "srv", "/pub/"));
+    ftp_script_server server([&](script_session& s) {
+        serve_login(s);
+        serve(s);
+        s.wait_for_close();
+    });
+    client_options options;
+    options.log = false;
+    client_run run = run_client(
+        [&](thread_net& w, NetSocket& c) {
+            int code = ftp_login(w, c, "127.0.0.1", server.port(), "kv", "pw", "/");
+            return code ? code : ftp_list_directory(w, c, local_zone(), cache_path, not_root, flags);
+        },
+        options);
+    listing_run r;
+    r.code = run.code;
+    auto data = os::read_file(cache_path);
+    r.cache = data ? *data : "<missing>";
+    r.commands = server.commands();
+    if (r.commands.size() >= 3)
+        r.commands.erase(r.commands.begin(), r.commands.begin() + 3);
+    EXPECT_EQ(server.problems(), strings{});
+    for (const cache_entry& e : cache_read_entries(cache_path, !not_root))
+        r.shown.push_back(e.name);
+    r.tree = tree_of(dir.path());
+    return r;
+}
+
+// The tree every listing leaves: the cache directories, the cache file and the listed
+// directories' cache subdirectories, nothing else.
+std::set<std::string> cache_tree(std::initializer_list<std::string> subdirectories)
+{
+    std::set<std::string> t{"ftp_dir/", "ftp_dir/srv/", "ftp_dir/srv/pub/", "ftp_dir/srv/pub/dir.lst"};
+    for (const std::string& d : subdirectories)
+        t.insert("ftp_dir/srv/pub/" + d + "/");
+    return t;
+}
+
+// Names that must never become a path, a cache line or a command of their own. 0x95 0x5C and
+// 0x83 0x5C are Shift_JIS characters whose second byte is '\'; 0xC6 0xFC 0xCB 0xDC is EUC-JP.
+const char* const sjis = "\x95\x5C\x8E\xA6";
+const char* const sjis_so = "\x83\x5C";
+const char* const euc = "\xC6\xFC\xCB\xDC";
+
+} // namespace
+
+TEST(FtpListHostile, MlsdIsStoredAsItCameButOnlySafeNamesAreShownOrMade)
+{
+    const std::string mlsd = std::string("type=cdir; /srv/pub\r\n") +
+                             "type=dir;modify=20100503123456; docs\r\n" +
+                             "type=dir; ../../escape\r\n" +
+                             "type=dir; ..\\..\\escape\r\n" +
+                             "type=dir; a/b\r\n" +
+                             "type=dir; /etc\r\n" +
+                             "type=dir; ...\r\n" +
+                             "type=dir; " + sjis_so + "\r\n" +
+                             "type=dir; " + euc + "\r\n" +
+                             "type=dir; Type=dir\r\n" +
+                             "type=file;size=3; Type=dir\r\n" +
+                             "type=file;size=4; Size=5\r\n" +
+                             "type=file;size=5; Type=file;Size=9 x\r\n" +
+                             "type=file;size=6; " + sjis + ".txt\r\n" +
+                             "type=file;size=7; ctl\x01name\r\n" +
+                             "type=file;size=8; del\x7F\r\n" +
+                             "type=file;size=9; cr\rDELE important\r\n" +
+                             "type=file;size=10; tab\tname\r\n" +
+                             "type=file;size=11; ..\r\n";
+    listing_run r = run_listing([&](script_session& s) { serve_listing(s, "MLSD", mlsd); }, {1, 1, 1, 1, 1});
+    EXPECT_EQ(r.code, ftp_ok);
+    EXPECT_EQ(r.commands, (strings{"PASV", "MLSD"}));
+    // Stored byte for byte, then the parent entry (no pdir came; a file named ".." is none).
+    EXPECT_EQ(r.cache, mlsd + "Type=pdir ..\r\n");
+    EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "Type=dir", "Size=5", "Type=file;Size=9 x", ".."}));
+    // "..." would be the directory itself on Windows: it gets no cache directory.
+    EXPECT_EQ(r.tree, cache_tree({"docs", "Type=dir"}));
+}
+
+TEST(FtpListHostile, NlstAsksOnlyAboutSafeNames)
+{
+    const std::string nlst = std::string("./\r\n../\r\ndocs/\r\n") + "../../escape/\r\n" + "..\\..\\escape/\r\n" +
+                             "a/b\r\n" + "/etc/\r\n" + ".../\r\n" + sjis_so + "/\r\n" + euc + "/\r\n" + sjis +
+                             ".txt\r\n" + "Type=dir/\r\n" + "Type=dir\r\n" + "Size=5*\r\n" + "ctl\x01name\r\n" +
+                             "cr\rDELE important\r\n" + "tab\tname\r\n" + "link@\r\n";
+    listing_run r = run_listing(
+        [&](script_session& s) {
+            serve_listing(s, "NLST -aFL", nlst);
+            s.expect("SIZE Type=dir", "213 3\r\n");
+            s.expect("MDTM Type=dir", "213 20100503123456\r\n");
+            s.expect("SIZE Size=5", "213 4\r\n");
+            s.expect("MDTM Size=5", "213 20100503123457\r\n");
+        },
+        {1, 0, 0, 1, 1});
+    EXPECT_EQ(r.code, ftp_ok);
+    EXPECT_EQ(r.commands, (strings{"PASV", "NLST -aFL", "SIZE Type=dir", "MDTM Type=dir", "SIZE Size=5",
+                                   "MDTM Size=5"}));
+    EXPECT_EQ(r.cache, "Type=dir docs\r\n"
+                       "Type=dir ...\r\n"
+                       "Type=dir Type=dir\r\n"
+                       "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
+                       "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
+                       "Type=pdir ..\r\n");
+    EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "Type=dir", "Size=5", ".."}));
+    EXPECT_EQ(r.tree, cache_tree({"docs", "Type=dir"}));
+}
+
+TEST(FtpListHostile, LongListingKeepsBlanksButNoPathsOrForeignBytes)
+{
+    auto dir = [](const std::string& name) { return "drwxr-xr-x 2 0 0 4096 Mar 03  2008 " + name + "\r\n"; };
+    auto file = [](const std::string& name) { return "-rw-r--r-- 1 0 0 5 Mar 03  2008 " + name + "\r\n"; };
+    const std::string ls = "total 1\r\n" + dir(".") + dir("..") + dir("docs") + dir("../../escape") +
+                           dir("..\\..\\escape") + dir("a/b") + dir("...") + dir(sjis_so) + dir(euc) +
+                           dir("Type=dir") + dir("sub dir") + file("Type=dir") + file("Size=5") +
+                           file(std::string(sjis) + ".txt") + file("ctl\x01name") + file("cr\rDELE important") +
+                           "lrwxrwxrwx 1 0 0 5 Mar 03  2008 up -> ../..\r\n";
+    listing_run r = run_listing([&](script_session& s) { serve_listing(s, "NLST -alL", ls); }, {1, 0, 0, 0, 0});
+    EXPECT_EQ(r.code, ftp_ok);
+    EXPECT_EQ(r.commands, (strings{"PASV", "NLST -alL"}));
+    EXPECT_EQ(r.cache, "Type=dir;Modify=20080303000000 docs\r\n"
+                       "Type=dir;Modify=20080303000000 ...\r\n"
+                       "Type=dir;Modify=20080303000000 Type=dir\r\n"
+                       "Type=dir;Modify=20080303000000 sub dir\r\n"
+                       "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
+                       "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
+                       "Type=pdir ..\r\n");
+    EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "sub dir", "Type=dir", "Size=5", ".."}));
+    EXPECT_EQ(r.tree, cache_tree({"docs", "Type=dir", "sub dir"}));
+}
+
+TEST(FtpListHostile, EmptyListingsStillLeaveACacheFile)
+{
+    // The cache file marks the directory as listed: without it an empty root directory would be
+    // listed again at every visit.
+    struct {
+        const char* command;
+        ftp_capabilities flags;
+        bool not_root;
+        const char* cache;
+    } cases[] = {
+        {"MLSD", {1, 1, 1, 1, 1}, false, ""},
+        {"NLST -aFL", {1, 0, 0, 1, 1}, false, ""},
+        {"NLST -alL", {1, 0, 0, 0, 0}, false, ""},
+        {"MLSD", {1, 1, 1, 1, 1}, true, "Type=pdir ..\r\n"},
+        {"NLST -alL", {1, 0, 0, 0, 0}, true, "Type=pdir ..\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + (c.not_root ? " below the root" : " at the root"));
+        listing_run r =
+            run_listing([&](script_session& s) { serve_listing(s, c.command, ""); }, c.flags, c.not_root);
+        EXPECT_EQ(r.code, ftp_ok);
+        EXPECT_EQ(r.commands, (strings{"PASV", c.command}));
+        EXPECT_EQ(r.cache, c.cache);
+        EXPECT_EQ(r.tree, cache_tree({}));
+    }
+}
+
+TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
+{
+    constexpr int count = 100000;
+    // An hh:mm entry of March is of this year, or of last year before March.
+    int year = 0, month = 0;
+    local_year_month(year, month);
+    const int march_year = month < 3 ? year - 1 : year;
+    // Every 1000th entry a directory; sizes and minutes vary so a shifted line shows.
+    std::string mlsd, ls, stored_long;
+    std::set<std::string> tree = cache_tree({});
+    for (int i = 0; i < count; ++i) {
+        char name[16], line[160];
+        std::snprintf(name, sizeof name, "f%06d", i);
+        const int hour = i / 60 % 24, minute = i % 60;
+        if (i % 1000 == 0) {
+            std::snprintf(line, sizeof line, "type=dir;modify=20100503%02d%02d00; %s\r\n", hour, minute, name);
+            mlsd += line;
+            std::snprintf(line, sizeof line, "drwxr-xr-x 2 kv kv 4096 Mar 03 %02d:%02d %s\r\n", hour, minute, name);
+            ls += line;
+            std::snprintf(line, sizeof line, "Type=dir;Modify=%04d0303%02d%02d00 %s\r\n", march_year, hour, minute,
+                          name);
+            stored_long += line;
+            tree.insert(std::string("ftp_dir/srv/pub/") + name + "/");
+        } else {
+            std::snprintf(line, sizeof line, "type=file;size=%d;modify=20100503%02d%02d00; %s\r\n", i * 7, hour,
+                          minute, name);
+            mlsd += line;
+            std::snprintf(line, sizeof line, "-rw-r--r-- 1 kv kv %d Mar 03 %02d:%02d %s\r\n", i * 7, hour, minute,
+                          name);
+            ls += line;
+            std::snprintf(line, sizeof line, "Type=file;Size=%d;Modify=%04d0303%02d%02d00 %s\r\n", i * 7,
+                          march_year, hour, minute, name);
+            stored_long += line;
+        }
+    }
+
+    listing_run m = run_listing([&](script_session& s) { serve_listing(s, "MLSD", mlsd); }, {1, 1, 1, 1, 1});
+    EXPECT_EQ(m.code, ftp_ok);
+    EXPECT_EQ(m.commands, (strings{"PASV", "MLSD"}));
+    EXPECT_TRUE(m.cache == mlsd + "Type=pdir ..\r\n") << m.cache.size() << " bytes";
+    ASSERT_EQ(m.shown.size(), count + 1u);
+    EXPECT_EQ(m.shown[0], "f000000");
+    EXPECT_EQ(m.shown[count - 1], "f099999");
+    EXPECT_TRUE(m.tree == tree);
+
+    listing_run l = run_listing([&](script_session& s) { serve_listing(s, "NLST -alL", ls); }, {1, 0, 0, 0, 0});
+    EXPECT_EQ(l.code, ftp_ok);
+    EXPECT_EQ(l.commands, (strings{"PASV", "NLST -alL"}));
+    EXPECT_TRUE(l.cache == stored_long + "Type=pdir ..\r\n") << l.cache.size() << " bytes";
+    ASSERT_EQ(l.shown.size(), count + 1u);
+    EXPECT_EQ(l.shown[count - 1], "f099999");
+    EXPECT_TRUE(l.tree == tree);
+}
