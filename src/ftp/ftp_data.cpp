@@ -33,22 +33,33 @@ void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::
         worker.show_log_line();
 }
 
+// Connects the data connection and opens the local file; on a failure nothing stays open.
+int open_channel(thread_net& worker, NetSocket& data, const std::string& host, int port, int timeout_ms,
+                 const std::string& local_path, const char* mode, std::FILE*& file)
+{
+    if (!data.has_socket())
+        return ftp_no_socket;
+    data.set_timeout_ms(timeout_ms);
+    int code = data.connect_to(worker, host.c_str(), port);
+    if (code != ftp_ok)
+        return code;
+    file = std::fopen(local_path.c_str(), mode);
+    if (!file) {
+        data.shutdown_and_drain(worker);
+        return ftp_file_error;
+    }
+    return ftp_ok;
+}
+
 } // namespace
 
 int thread_ftp_data_recv::run()
 {
     NetSocket data(log_enabled);
-    if (!data.has_socket())
-        return ftp_no_socket;
-    data.set_timeout_ms(timeout_ms);
-    int code = data.connect_to(*this, host.c_str(), port);
+    std::FILE* file = nullptr;
+    int code = open_channel(*this, data, host, port, timeout_ms, local_path, "wb", file);
     if (code != ftp_ok)
         return code;
-    std::FILE* file = std::fopen(local_path.c_str(), "wb");
-    if (!file) {
-        data.shutdown_and_drain(*this);
-        return ftp_file_error;
-    }
     const std::size_t chunk_size = chunk_size_for(log_enabled);
     auto chunk = std::make_unique<char[]>(chunk_size);
     std::uint64_t total = 0;
@@ -82,17 +93,10 @@ int thread_ftp_data_recv::run()
 int thread_ftp_data_send::run()
 {
     NetSocket data(log_enabled);
-    if (!data.has_socket())
-        return ftp_no_socket;
-    data.set_timeout_ms(timeout_ms);
-    int code = data.connect_to(*this, host.c_str(), port);
+    std::FILE* file = nullptr;
+    int code = open_channel(*this, data, host, port, timeout_ms, local_path, "rb", file);
     if (code != ftp_ok)
         return code;
-    std::FILE* file = std::fopen(local_path.c_str(), "rb");
-    if (!file) {
-        data.shutdown_and_drain(*this);
-        return ftp_file_error;
-    }
     const std::size_t chunk_size = chunk_size_for(log_enabled);
     auto chunk = std::make_unique<char[]>(chunk_size);
     std::uint64_t total = 0;
