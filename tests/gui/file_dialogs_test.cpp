@@ -4,7 +4,6 @@
 
 #include "app/app_context.h"
 #include "app/main_window_win.h"
-#include "app/shell_icons_win.h"
 #include "app/strings_win.h"
 #include "dialogs.h"
 #include "fileops/file_dialogs_win.h"
@@ -76,20 +75,8 @@ protected:
     void SetUp() override
     {
         saved_program_dir_ = app().program_dir;
-        app().instance = GetModuleHandleA(nullptr);
-        if (!icons_)
-            icons_ = new shell_icons();
-        app().icons = icons_;
-        app().program_dir = program_.path() + "/";
-        std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
-        std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
-        ASSERT_TRUE(ensure_layout_file(layout_file_path()));
-        ASSERT_TRUE(ensure_settings_file(settings_file_path(), font_name, font_style));
-        read_layout(layout_file_path());
-        load_settings(settings_file_path(), font_name, font_style);
+        ASSERT_TRUE(gui::use_program_directory(program_.path() + "/"));
         layout().dual_window = false;
-        panes().panes[1] = Pane{};
-        panes().panes[2] = Pane{};
         saved_hide_ = hide_system_files();
 
         root_ = tree_.path() + "/";
@@ -176,7 +163,6 @@ protected:
         return text;
     }
 
-    static inline shell_icons* icons_ = nullptr;
     temp_dir program_;
     temp_dir tree_;
     std::string root_;

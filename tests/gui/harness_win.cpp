@@ -1,6 +1,14 @@
 // In-process GUI test harness.
 #include "harness_win.h"
 
+#include "app/app_context.h"
+#include "app/shell_icons_win.h"
+#include "app/strings_win.h"
+#include "pane/pane_view_win.h"
+#include "resource.h"
+#include "settings/layout.h"
+#include "settings/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -383,6 +391,24 @@ std::string acp(const char* utf8)
     WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), m, nullptr, nullptr);
     text.resize(static_cast<std::size_t>(m > 0 ? m - 1 : 0));
     return text;
+}
+
+bool use_program_directory(const std::string& dir)
+{
+    static shell_icons* icons = new shell_icons(); // shared by every test of the program
+    app().instance = GetModuleHandleA(nullptr);
+    app().icons = icons;
+    app().program_dir = dir;
+    std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
+    std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
+    if (!ensure_layout_file(layout_file_path()) ||
+        !ensure_settings_file(settings_file_path(), font_name, font_style))
+        return false;
+    read_layout(layout_file_path());
+    load_settings(settings_file_path(), font_name, font_style);
+    panes().panes[1] = Pane{};
+    panes().panes[2] = Pane{};
+    return true;
 }
 
 } // namespace gui

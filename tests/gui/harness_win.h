@@ -48,6 +48,11 @@ public:
 };
 
 // Texts and classes.
+// Points the program at a program directory of the test's own (`dir` ends in '/'): this test
+// program's resources, the system icons, the default configuration files made and read into the
+// settings and layout, and two empty panes. False when a configuration file could not be made.
+bool use_program_directory(const std::string& dir);
+
 // Test texts are written in UTF-8; the program sees them in the ANSI code page (932).
 std::string acp(const char* utf8);
 

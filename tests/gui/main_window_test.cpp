@@ -5,7 +5,6 @@
 
 #include "app/app_context.h"
 #include "app/main_window_win.h"
-#include "app/shell_icons_win.h"
 #include "app/strings_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
@@ -88,19 +87,7 @@ protected:
     void SetUp() override
     {
         saved_program_dir_ = app().program_dir;
-        app().instance = GetModuleHandleA(nullptr);
-        if (!icons_)
-            icons_ = new shell_icons();
-        app().icons = icons_;
-        app().program_dir = program_.path() + "/";
-        font_name_ = resource_string(IDS_DEFAULT_FONT_NAME, 128);
-        font_style_ = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
-        ASSERT_TRUE(ensure_layout_file(layout_file_path()));
-        ASSERT_TRUE(ensure_settings_file(settings_file_path(), font_name_, font_style_));
-        read_layout(layout_file_path());
-        load_settings(settings_file_path(), font_name_, font_style_);
-        panes().panes[1] = Pane{};
-        panes().panes[2] = Pane{};
+        ASSERT_TRUE(gui::use_program_directory(program_.path() + "/"));
 
         root_ = tree_.path() + "/";
         for (const char* d : {"alpha", "beta", "beta/inner", "many"})
@@ -208,12 +195,10 @@ protected:
         }
     }
 
-    static inline shell_icons* icons_ = nullptr;
     temp_dir program_;
     temp_dir tree_;
     std::string root_;
     std::string saved_program_dir_;
-    std::string font_name_, font_style_;
     std::unique_ptr<window_> win_;
 };
 
