@@ -3,9 +3,11 @@
 //   ftp_throughput_bench HOST PORT USER PASSWORD mlsd|long DIRECTORY CACHE_FILE
 // get and put move one file; mlsd and long list the remote directory ("/dir/") into the cache
 // file with MLSD or the long listing, as the listing thread does.
-// Prints "<bytes> bytes in <ms> ms, login <ms> ms, code <code>" (for listings the bytes are those
+// Prints "<bytes> bytes in <ms> ms, login <ms> ms, logout <ms> ms, code <code>" (for listings the bytes are those
 // of the cache file, followed by its entry count) and ends with the operation's result code.
-// The time runs from the connect to the logout; "login" is the part up to TYPE I.
+// The time runs from the connect to the end of the operation (for a transfer, its closing reply),
+// as curl's time_total does; "login" is the part up to TYPE I and "logout" the QUIT that follows
+// (a server may still be writing an uploaded file and answer QUIT late).
 #include "ftp/ftp_listing.h"
 #include "ftp/ftp_protocol.h"
 #include "ftp/listing_cache.h"
@@ -27,6 +29,8 @@ public:
     bench_mode mode = bench_mode::get;
     std::uint64_t start_ms = 0;
     std::uint64_t login_ms = 0;
+    std::uint64_t done_ms = 0;
+    std::uint64_t logout_ms = 0;
 
 protected:
     int run() override
@@ -55,7 +59,9 @@ protected:
             code = ftp_list_directory(*this, control, 0, local, remote != "/", long_flags);
             break;
         }
+        done_ms = os::now_ms() - start_ms;
         ftp_logout(*this, control);
+        logout_ms = os::now_ms() - start_ms - done_ms;
         return code;
     }
 };
@@ -83,7 +89,6 @@ int main(int argc, char** argv)
     if (!w.begin())
         return ftp_thread_failed;
     w.join();
-    std::uint64_t ms = os::now_ms() - w.start_ms;
     int code = w.get_result();
     long long bytes = 0;
     if (std::FILE* f = std::fopen(w.local.c_str(), "rb")) {
@@ -91,8 +96,9 @@ int main(int argc, char** argv)
         bytes = static_cast<long long>(std::ftell(f));
         std::fclose(f);
     }
-    std::printf("%lld bytes in %llu ms, login %llu ms, code %d", bytes, static_cast<unsigned long long>(ms),
-                static_cast<unsigned long long>(w.login_ms), code);
+    std::printf("%lld bytes in %llu ms, login %llu ms, logout %llu ms, code %d", bytes,
+                static_cast<unsigned long long>(w.done_ms), static_cast<unsigned long long>(w.login_ms),
+                static_cast<unsigned long long>(w.logout_ms), code);
     if (w.mode == bench_mode::mlsd || w.mode == bench_mode::long_listing)
         std::printf(", %zu entries", cache_read_entries(w.local, false).size());
     std::printf("\n");

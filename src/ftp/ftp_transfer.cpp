@@ -4,18 +4,14 @@
 #include "ftp/ftp_reply.h"
 #include "platform/os.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-// How often the control thread looks at the data thread: first after 1 ms, then after twice as
-// long up to 10 ms. Every transfer ends with one of these waits, so a fixed 10 ms added up to
-// 10 ms to every small download and listing; a long transfer still wakes the control thread only
-// every 10 ms, leaving the processor to the data thread.
-constexpr int watch_first_poll_ms = 1;
+// The control thread wakes when the data thread changes its state (a block to show, the end)
+// and at least every 10 ms to look at its own stop request.
 constexpr int watch_poll_ms = 10;
 
 // A fresh work file beside the target for the download to land in; empty when none can be made.
@@ -59,7 +55,6 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
         worker.show_log_line();
         set_log_text(control, ".");
     }
-    int wait_ms = watch_first_poll_ms;
     while (!data.is_finished()) {
         if (worker.stop_wanted()) {
             data.request_stop();
@@ -76,11 +71,9 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
                 column = 3;
             }
             data.acknowledge();
-            wait_ms = watch_first_poll_ms;
             continue;
         }
-        os::sleep_ms(wait_ms);
-        wait_ms = std::min(wait_ms * 2, watch_poll_ms);
+        data.wait_for_change(thread_state::running, watch_poll_ms);
     }
     data.join();
     if (log) {

@@ -1,8 +1,7 @@
 // The worker thread base.
 #include "toolkit/thread.h"
 
-#include "platform/os.h"
-
+#include <chrono>
 #include <system_error>
 
 thread::~thread()
@@ -12,7 +11,12 @@ thread::~thread()
         handle_.join();
 }
 
-void thread::set_state(thread_state s) { state_.store(static_cast<int>(s), std::memory_order_release); }
+// Called with lock_ held, so a waiter cannot miss the change between its test and its wait.
+void thread::set_state(thread_state s)
+{
+    state_.store(static_cast<int>(s), std::memory_order_release);
+    changed_.notify_all();
+}
 
 bool thread::begin()
 {
@@ -52,6 +56,12 @@ void thread::acknowledge()
         set_state(thread_state::running);
 }
 
+bool thread::wait_for_change(thread_state seen, int timeout_ms)
+{
+    std::unique_lock<std::mutex> guard(lock_);
+    return changed_.wait_for(guard, std::chrono::milliseconds(timeout_ms), [&] { return state() != seen; });
+}
+
 void thread::join()
 {
     if (handle_.joinable() && handle_.get_id() != std::this_thread::get_id())
@@ -72,14 +82,12 @@ void thread::set_result(int value)
 
 void thread::notify_owner()
 {
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        if (state() != thread_state::running)
-            return;
-        set_state(thread_state::notification_pending);
-    }
+    std::unique_lock<std::mutex> guard(lock_);
+    if (state() != thread_state::running)
+        return;
+    set_state(thread_state::notification_pending);
     while (state() == thread_state::notification_pending)
-        os::sleep_ms(10);
+        changed_.wait_for(guard, std::chrono::milliseconds(10));
 }
 
 void thread::finish(int code)

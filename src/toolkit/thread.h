@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -27,6 +28,8 @@ public:
     bool notification_pending() const { return state() == thread_state::notification_pending; }
     // Owner: the pending notification has been handled; a stop request is never overwritten.
     void acknowledge();
+    // Owner: waits at most timeout_ms for the state to leave `seen`; true when it has.
+    bool wait_for_change(thread_state seen, int timeout_ms);
     // Owner: waits until the worker has ended.
     void join();
     // Owner: lets go of the OS thread (joining it if that was not done) and returns the result.
@@ -43,7 +46,8 @@ protected:
     virtual int run() = 0;
 
     bool is_stop_requested() const { return state() == thread_state::stop_requested; }
-    // Worker: waits (10 ms at a time) until the owner acknowledged or asked for a stop.
+    // Worker: waits until the owner acknowledged or asked for a stop (woken at once by either,
+    // looking again every 10 ms).
     void notify_owner();
     // Worker: records the result and the finished state together. The thread itself ends when
     // run returns, so its destructors still run; a second call changes nothing.
@@ -55,6 +59,8 @@ private:
 
     std::thread handle_;
     std::mutex lock_;
+    // Signalled under lock_ whenever the state changes.
+    std::condition_variable changed_;
     std::atomic<int> state_{static_cast<int>(thread_state::finished)};
     std::atomic<int> result_{0};
 };

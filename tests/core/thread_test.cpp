@@ -109,26 +109,39 @@ TEST(Thread, NotifyWhileStopRequestedReturnsAtOnce)
     EXPECT_TRUE(returned);
 }
 
-TEST(Thread, AcknowledgedNotificationsContinueTheWorker)
+// The owner sleeps in wait_for_change until the worker has something, as the transfer watch
+// does; each acknowledgement lets the worker go on.
+TEST(Thread, OwnerWaitingForChangesSeesEveryNotification)
 {
+    constexpr int round_count = 200;
     std::atomic<int> rounds{0};
+    std::atomic<bool> go{false};
     test_worker w([&](test_worker& self) {
-        for (int i = 0; i < 3; ++i) {
+        while (!go)
+            os::sleep_ms(1);
+        for (int i = 0; i < round_count; ++i) {
             self.notify_owner();
             ++rounds;
         }
         return 0;
     });
     ASSERT_TRUE(w.begin());
-    for (int seen = 0; seen < 3;) {
-        wait_for([&] { return w.notification_pending() || w.is_finished(); });
+    // Nothing happens while the worker waits for `go`: the wait ends with false.
+    EXPECT_FALSE(w.wait_for_change(thread_state::running, 20));
+    go = true;
+    int seen = 0;
+    while (!w.is_finished()) {
         if (w.notification_pending()) {
             ++seen;
             w.acknowledge();
+            continue;
         }
+        // A generous bound: a missed wake-up would end the loop with a failure, not hang it.
+        ASSERT_TRUE(w.wait_for_change(thread_state::running, 10000) || w.is_finished());
     }
     w.join();
-    EXPECT_EQ(rounds, 3);
+    EXPECT_EQ(rounds, round_count);
+    EXPECT_EQ(seen, round_count);
 }
 
 TEST(Thread, ReleaseWithoutThread)
