@@ -292,7 +292,7 @@ void listview_main::on_header_end_track(int)
     if (!panes().dual)
         return;
     panes().resized_list = pane_;
-    PostMessageA(panes().main, 0x8001, 0, 0);
+    PostMessageA(panes().main, app_message, 0, 0);
     if (pane_ != panes().active)
         activate_pane(false);
 }

@@ -37,16 +37,18 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
     if (!sender)
         return command_route::owner; // menus and accelerators
     unsigned code = HIWORD(wparam);
+    // The codes the classes below handle (the numbers of different classes overlap: LBN_SELCHANGE
+    // and CBN_SELCHANGE are both 1); every other notification goes to the owner.
     switch (code) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 7:
-    case 8:
-    case 0x100:
-    case 0x200:
-    case 0x300:
+    case STN_DBLCLK:
+    case LBN_DBLCLK:
+    case CBN_SETFOCUS:
+    case CBN_KILLFOCUS:
+    case CBN_DROPDOWN:
+    case CBN_CLOSEUP:
+    case EN_SETFOCUS:
+    case EN_KILLFOCUS:
+    case EN_CHANGE:
         break;
     default:
         return command_route::owner;
@@ -56,17 +58,17 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
         return command_route::unhandled;
     std::string name = class_name_of(sender);
     if (same_class(name, "STATIC")) {
-        if (auto* s = dynamic_cast<static_*>(object); s && code == 1) {
+        if (auto* s = dynamic_cast<static_*>(object); s && code == STN_DBLCLK) {
             s->on_double_click();
             return command_route::control;
         }
     } else if (same_class(name, "LISTBOX")) {
         if (auto* l = dynamic_cast<listbox*>(object)) {
-            if (code == 1) {
+            if (code == LBN_SELCHANGE) {
                 l->on_selection_changed();
                 return command_route::control;
             }
-            if (code == 2) {
+            if (code == LBN_DBLCLK) {
                 l->on_double_click();
                 return command_route::control;
             }
@@ -74,19 +76,19 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
     } else if (same_class(name, "COMBOBOX")) {
         if (auto* c = dynamic_cast<combo*>(object)) {
             switch (code) {
-            case 1:
+            case CBN_SELCHANGE:
                 c->on_selection_changed();
                 return command_route::control;
-            case 3:
+            case CBN_SETFOCUS:
                 c->on_got_focus();
                 return command_route::control;
-            case 4:
+            case CBN_KILLFOCUS:
                 c->on_lost_focus();
                 return command_route::control;
-            case 7:
+            case CBN_DROPDOWN:
                 c->on_drop_down();
                 return command_route::control;
-            case 8:
+            case CBN_CLOSEUP:
                 c->on_close_up();
                 return command_route::control;
             default:
@@ -96,13 +98,13 @@ command_route route_control_command(WPARAM wparam, LPARAM lparam)
     } else if (same_class(name, "EDIT")) {
         if (auto* e = dynamic_cast<edit*>(object)) {
             switch (code) {
-            case 0x100:
+            case EN_SETFOCUS:
                 e->on_got_focus();
                 return command_route::control;
-            case 0x200:
+            case EN_KILLFOCUS:
                 e->on_lost_focus();
                 return command_route::control;
-            case 0x300:
+            case EN_CHANGE:
                 e->on_text_changed();
                 return command_route::control;
             default:
@@ -757,7 +759,7 @@ LRESULT CALLBACK window::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARA
         return 0;
     case WM_QUERYENDSESSION:
         return self->on_query_end_session() ? TRUE : FALSE;
-    case 0x8001:
+    case app_message:
         self->on_app_message();
         return 0;
     case WM_MENUSELECT: {

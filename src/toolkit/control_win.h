@@ -7,6 +7,9 @@
 
 #include <string>
 
+// The program's own message to its main window (WM_APP + 1), handled by on_app_message.
+constexpr UINT app_message = 0x8001;
+
 // Any window the program wraps. The object's address sits in the window's user data.
 class control {
 public:
@@ -140,6 +143,7 @@ public:
     virtual void on_ime_end_composition();
     virtual void on_timer(UINT_PTR id);
     virtual bool on_query_end_session();
+    // app_message arrived (posted by the program to itself).
     virtual void on_app_message();
     virtual void on_menu_select(const char* text);
 
