@@ -223,7 +223,8 @@ TEST(edit_append, log_drops_whole_lines_from_the_top_at_0xc000)
     for (int n = 0; n < 300; ++n) {
         char line[256];
         // Double-byte text in every line: a trail byte 0x5C ("\x95\x5C") among them.
-        std::snprintf(line, sizeof line, "%05d %s \x95\x5C %s\r\n", n, gui::acp("受信").c_str(), filler.c_str());
+        std::snprintf(line, sizeof line, "%05d %s \x95\x5C %s\r\n", n, gui::acp("受信").c_str(),
+                      filler.c_str());
         log.append(line);
         last = line;
         ASSERT_LT(log.text_length() + 1, edit::log_limit) << n;
@@ -383,29 +384,10 @@ TEST(edit_caret, one_character_wide_block)
     ImmReleaseContext(e.handle(), context);
 }
 
-TEST(toolbar_and_status, button_states_and_part_texts)
+// The buttons' states are checked on the main window's toolbar, with its menus.
+TEST(status_bar, part_texts)
 {
     frame f;
-    TBBUTTON buttons[2] = {};
-    buttons[0].iBitmap = 0;
-    buttons[0].idCommand = 202;
-    buttons[0].fsState = TBSTATE_ENABLED;
-    buttons[1].iBitmap = 1;
-    buttons[1].idCommand = 203;
-    buttons[1].fsState = TBSTATE_ENABLED;
-    toolbar bar;
-    toolbar_args args;
-    args.id = 700;
-    args.buttons = buttons;
-    args.button_count = 2;
-    ASSERT_TRUE(bar.create(f.window, args));
-    EXPECT_TRUE(bar.is_enabled(202));
-    bar.enable_button(202, false);
-    EXPECT_FALSE(bar.is_enabled(202));
-    EXPECT_TRUE(bar.is_enabled(203));
-    bar.press_button(203, true);
-    EXPECT_TRUE(bar.is_pressed(203));
-
     status line;
     ASSERT_TRUE(line.create(f.window, 709, 20));
     const int edges[] = {100, -1};
@@ -460,10 +442,6 @@ TEST(timer_ids, consecutive_from_one)
     CloseHandle(process.hProcess);
     EXPECT_EQ(code, 0u);
 }
-
-} // namespace
-
-namespace {
 
 TEST(listbox_items, find_compares_the_whole_text_exactly)
 {

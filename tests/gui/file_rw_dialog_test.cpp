@@ -155,9 +155,7 @@ TEST_F(FileRwCommands, OneListOpenCopiesNothingHere)
 TEST_F(FileRwCommands, AFailureIsReportedAndTheWatcherResumes)
 {
     settings().confirm_copy = false;
-    ASSERT_TRUE(make_file(s("1.txt"), "new 1"));
-    ASSERT_TRUE(make_file(s("2.txt"), "new 2"));
-    ASSERT_TRUE(make_file(s("3.txt"), "new 3"));
+    ASSERT_TRUE(make_tree(s(), {"1.txt=new 1", "2.txt=new 2", "3.txt=new 3"}));
     ASSERT_TRUE(make_file(t("2.txt"), "old 2"));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());

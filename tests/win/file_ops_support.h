@@ -28,6 +28,21 @@ inline bool make_file(const std::string& path, const std::string& content = "x")
     return CloseHandle(h) && ok;
 }
 
+// Makes the entries below `base` (which ends in '/') in order: "name/" is a directory,
+// "name=text" a file holding the text, a plain "name" a file holding "x".
+inline bool make_tree(const std::string& base, std::initializer_list<std::string> entries)
+{
+    for (const std::string& e : entries) {
+        std::size_t eq = e.find('=');
+        bool ok = e.back() == '/' ? CreateDirectoryA((base + e.substr(0, e.size() - 1)).c_str(), nullptr) != 0
+                  : eq == std::string::npos ? make_file(base + e)
+                                            : make_file(base + e.substr(0, eq), e.substr(eq + 1));
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
 inline std::optional<std::string> content_of(const std::string& path)
 {
     return os::read_file(path);
