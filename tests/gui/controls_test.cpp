@@ -103,17 +103,6 @@ TEST(popup_menus, a_list_without_end_stops_at_the_missing_row)
     DestroyMenu(menu);
 }
 
-int text_width(HWND window, const std::string& text)
-{
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return extent.cx;
-}
-
 TEST(report_columns, file_columns_from_rows_88_to_93)
 {
     frame f;
@@ -143,11 +132,11 @@ TEST(report_columns, file_columns_from_rows_88_to_93)
             EXPECT_EQ((info.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT, columns[i].right) << i;
             EXPECT_EQ(list.right_aligned(i), columns[i].right) << i;
             // The blanks of the row make the column wider than its caption.
-            int expected =
-                text_width(list.handle(), gui::acp(columns[i].row)) + 16 + (i == 0 && with_images ? 26 : 0);
+            int expected = gui::text_width(list.handle(), gui::acp(columns[i].row)) + 16 +
+                           (i == 0 && with_images ? 26 : 0);
             EXPECT_EQ(list.column_width(i), expected) << i;
         }
-        EXPECT_GT(list.column_width(3), text_width(list.handle(), gui::acp("更新日時")) + 16);
+        EXPECT_GT(list.column_width(3), gui::text_width(list.handle(), gui::acp("更新日時")) + 16);
     }
     ImageList_Destroy(images);
 }

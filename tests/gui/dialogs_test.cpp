@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -175,23 +176,6 @@ const updown_case updowns[] = {
     {TEMPLATE_DRIVE_FTP, ID_FTP_PORT, ID_FTP_PORT_UPDOWN, 32767, 0, 21},
 };
 
-// The pixel width of a control's caption in the dialog's font, without the "&" marker.
-int caption_width(HWND control)
-{
-    std::string text = gui::text_of(control);
-    std::string shown;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] != '&')
-            shown += text[i];
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return extent.cx;
-}
-
 BOOL CALLBACK collect_child(HWND window, LPARAM data)
 {
     reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
@@ -223,7 +207,9 @@ void expect_nothing_clipped(HWND dialog, const char* name)
                        ((style & 0x0F) == BS_AUTOCHECKBOX || (style & 0x0F) == BS_CHECKBOX);
             // The tick box and its gap take about 16 pixels; push buttons keep a margin.
             int room = (rect.right - rect.left) - (box ? 16 : lstrcmpiA(cls.c_str(), "Button") == 0 ? 4 : 0);
-            EXPECT_LE(caption_width(child), room)
+            std::string caption = gui::text_of(child);
+            caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+            EXPECT_LE(gui::text_width(child, caption), room)
                 << name << " " << id << " \"" << gui::text_of(child) << "\"";
         }
     }

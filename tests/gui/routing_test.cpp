@@ -1,5 +1,5 @@
 // Message routing of the dialog and main window procedures: notifications, commands by code
-// and class, activation states, F10, control colours and tool tips.
+// and class, activation states, F10 and control colours (the tool tips: main_window_test).
 #include "harness_win.h"
 
 #include "dialogs.h"
@@ -125,7 +125,6 @@ struct window_host : host {
         args.height = 300;
         args.class_name = "kv_probe_window";
         args.first_command_id = 202;
-        args.first_tooltip_string = 47;
         EXPECT_TRUE(owner.create(args));
         window = owner.handle();
         make_controls();
@@ -284,22 +283,6 @@ TEST(main_window, f10_arrives_as_a_key_down)
     calls.clear();
     gui::press_system_key(h.window, VK_F10);
     EXPECT_EQ(calls, std::vector<std::string>{"key down " + std::to_string(VK_F10)});
-}
-
-TEST(main_window, tool_tips_come_from_the_string_table)
-{
-    window_host h;
-    // The sender need not be an object of the program.
-    NMTTDISPINFOA tip{};
-    tip.hdr.hwndFrom = h.plain_static;
-    tip.hdr.idFrom = 205;
-    tip.hdr.code = TTN_NEEDTEXTA;
-    SendMessageA(h.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
-    EXPECT_EQ(tip.lpszText, MAKEINTRESOURCEA(50)); // 205 - 202 + 47
-    ASSERT_NE(tip.hinst, nullptr);
-    char text[80] = {};
-    LoadStringA(tip.hinst, 50, text, sizeof text);
-    EXPECT_STREQ(text, "\x89\xfc\x96\xbc..."); // "改名..." in code page 932
 }
 
 TEST(main_window, close_destroy_and_menu_select)

@@ -6,6 +6,9 @@
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -142,5 +145,27 @@ inline int run_worker(FileOpMode mode, Pane& active, Pane* other, bool use_trash
         *batch = worker.batch();
     return code;
 }
+
+// A source folder src/ and a target folder dst/ in a temporary directory; the process's current
+// directory (the worker moves it into the source) and the hidden-entry switch are given back.
+class file_ops_test : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(make_tree(dir.path() + "/", {"src/", "dst/"})); }
+    void TearDown() override
+    {
+        os::set_current_directory(saved_cwd); // a current directory cannot be removed
+        hide_system_files() = saved_hide;
+    }
+    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
+    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
+    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
+    {
+        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
+    }
+
+    temp_dir dir;
+    std::string saved_cwd = os::current_directory();
+    bool saved_hide = hide_system_files();
+};
 
 } // namespace fops

@@ -16,31 +16,7 @@ struct counting_hooks : pane_hooks {
     void rows_changed() override { ++rows_changed_calls; }
 };
 
-class FileRw : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_cwd = os::current_directory();
-        saved_hide = hide_system_files();
-        ASSERT_TRUE(make_dir(s()));
-        ASSERT_TRUE(make_dir(t()));
-    }
-    void TearDown() override
-    {
-        os::set_current_directory(saved_cwd); // a current directory cannot be removed
-        hide_system_files() = saved_hide;
-    }
-    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
-    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
-    int run(FileOpMode mode, Pane& active, Pane* other)
-    {
-        return run_worker(mode, active, other, false, dir.path() + "/");
-    }
-
-    temp_dir dir;
-    std::string saved_cwd;
-    bool saved_hide = true;
-};
+using FileRw = file_ops_test;
 
 } // namespace
 

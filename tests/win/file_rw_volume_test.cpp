@@ -22,28 +22,10 @@ std::string env_path(const char* name)
     return v;
 }
 
-class VolumeTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_cwd = os::current_directory();
-        ASSERT_TRUE(make_dir(s()));
-    }
-    void TearDown() override { os::set_current_directory(saved_cwd); }
-    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
-    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
-    {
-        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
-    }
-
-    temp_dir dir;
-    std::string saved_cwd;
-};
-
-using ReadOnlyVolume = VolumeTest;
-using FullVolume = VolumeTest;
-using RemovableDrive = VolumeTest;
-using RecycleBin = VolumeTest;
+using ReadOnlyVolume = file_ops_test;
+using FullVolume = file_ops_test;
+using RemovableDrive = file_ops_test;
+using RecycleBin = file_ops_test;
 
 } // namespace
 
@@ -154,16 +136,16 @@ TEST_F(RecycleBin, DISABLED_DeleteAndReplacedTargetsGoToTheTrash)
     ASSERT_FALSE(home.empty()) << "KV_TRASH_HOME is not set";
     std::string trash = "Z:" + home + "/.local/share/Trash/files";
     ASSERT_TRUE(make_tree(s(), {"one.txt=1", "two.txt=2", "sub/", "sub/in=in", "stay.txt=stay"}));
-    ASSERT_TRUE(make_tree(dir.path() + "/", {"dst/", "dst/one.txt=old one"}));
+    ASSERT_TRUE(make_file(t("one.txt"), "old one"));
     Pane active = open_pane(1, s());
-    Pane other = open_pane(2, dir.file("dst"));
+    Pane other = open_pane(2, t());
 
     // Copy with the trash in use: the replaced target goes to the trash first.
     mark(active, {"one.txt"});
     bool batch = false;
     EXPECT_EQ(run(copy_mode, active, &other, true, &batch), file_rw_done);
     EXPECT_TRUE(batch);
-    EXPECT_EQ(content_of(dir.file("dst/one.txt")), "1");
+    EXPECT_EQ(content_of(t("one.txt")), "1");
     EXPECT_EQ(content_of(trash + "/one.txt"), "old one");
 
     // Delete with the trash in use: everything marked, in one operation, by full paths.

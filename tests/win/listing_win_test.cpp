@@ -18,6 +18,7 @@
 #include <set>
 
 using fops::make_file;
+using fops::make_tree;
 using fops::row_names;
 
 namespace {
@@ -129,9 +130,7 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
 
 TEST_F(ListingWin, HiddenAndSystemEntries)
 {
-    ASSERT_TRUE(os::make_directory(root + "hidden"));
-    ASSERT_TRUE(make_file(root + "system.txt", ""));
-    ASSERT_TRUE(make_file(root + "plain.txt", ""));
+    ASSERT_TRUE(make_tree(root, {"hidden/", "system.txt", "plain.txt"}));
     // Wine keeps these two in the user.DOSATTRIB attribute of the file.
     ASSERT_TRUE(SetFileAttributesA((root + "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA((root + "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
@@ -189,9 +188,7 @@ TEST_F(ListingWin, Wildcards)
 
 TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
 {
-    ASSERT_TRUE(os::make_directory(root + "a"));
-    ASSERT_TRUE(os::make_directory(root + "a/b"));
-    ASSERT_TRUE(make_file(root + "a/x.txt", ""));
+    ASSERT_TRUE(make_tree(root, {"a/", "a/b/", "a/x.txt"}));
     pane.path = root + "a/b/";
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(hooks.replaced, 0);
@@ -264,9 +261,7 @@ TEST_F(ListingWin, JapaneseNames)
     const std::string source = "\x83\x5C\x81\x5B\x83\x58.c"; // 'ソース.c'
     const std::string japanese = "\x93\xFA\x96\x7B\x8C\xEA"; // '日本語'
     ASSERT_TRUE(make_file(root + hyou, std::string(3000, 'x')));
-    ASSERT_TRUE(make_file(root + source, ""));
-    ASSERT_TRUE(os::make_directory(root + japanese));
-    ASSERT_TRUE(make_file(root + japanese + "/\x8E\x71.txt", "")); // '子.txt'
+    ASSERT_TRUE(make_tree(root, {source, japanese + "/", japanese + "/\x8E\x71.txt"})); // '子.txt'
 
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", hyou, source, japanese}));
@@ -304,10 +299,7 @@ TEST_F(ListingWin, JapaneseNames)
 
 TEST_F(ListingWin, InformationLine)
 {
-    ASSERT_TRUE(make_file(root + "one", std::string(1, 'x')));
-    ASSERT_TRUE(make_file(root + "two", std::string(4097, 'x')));
-    ASSERT_TRUE(make_file(root + "zero", ""));
-    ASSERT_TRUE(os::make_directory(root + "d"));
+    ASSERT_TRUE(make_tree(root, {"one", "two=" + std::string(4097, 'x'), "zero=", "d/"}));
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(hooks.read, 1);
     EXPECT_GE(hooks.info, 1);
@@ -338,9 +330,7 @@ TEST_F(ListingWin, InformationLine)
 
 TEST_F(ListingWin, IconsByTypeAndFtpPanes)
 {
-    ASSERT_TRUE(make_file(root + "one.txt", ""));
-    ASSERT_TRUE(make_file(root + "two.TXT", ""));
-    ASSERT_TRUE(os::make_directory(root + "d"));
+    ASSERT_TRUE(make_tree(root, {"one.txt", "two.TXT", "d/"}));
     shell_icons icons;
     app().icons = &icons;
     bool read = read_listing(pane, false);
