@@ -1,6 +1,6 @@
 // The file operation dialogs over a real directory: rename, make, copy under a new name,
 // attributes, time stamps, the extension input and the help window, with the pane rows after each.
-#include "harness_win.h"
+#include "main_window_fixture.h"
 
 #include "app/app_context.h"
 #include "app/main_window_win.h"
@@ -70,57 +70,24 @@ answer box(std::string& text, const HWND& below, std::function<void(HWND)> after
     };
 }
 
-class FileDialogs : public ::testing::Test {
+class FileDialogs : public gui::main_window_test {
 protected:
     void SetUp() override
     {
-        saved_program_dir_ = app().program_dir;
-        ASSERT_TRUE(gui::use_program_directory(program_.path() + "/"));
+        main_window_test::SetUp();
         layout().dual_window = false;
         saved_hide_ = hide_system_files();
-
-        root_ = tree_.path() + "/";
         for (const char* d : {"beta", "beta/inner"})
             ASSERT_TRUE(os::make_directory(root_ + d));
         for (const char* f : {"a.txt", "b.txt", "beta/inner/deep.txt"})
             ASSERT_TRUE(write_text_file(root_ + f, "content"));
-        layout().pane_dirs[1] = root_;
     }
-
     void TearDown() override
     {
-        if (win_ && win_->handle()) {
-            DestroyWindow(win_->handle());
-            MSG quit;
-            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        }
-        gui::pump();
-        win_.reset();
+        main_window_test::TearDown();
         hide_system_files() = saved_hide_;
         for (const char* f : {"ro.txt", "x.txt"})
             SetFileAttributesA((root_ + f).c_str(), FILE_ATTRIBUTE_NORMAL);
-        app().program_dir = saved_program_dir_;
-    }
-
-    void open()
-    {
-        win_ = std::make_unique<window_>();
-        const layout_state& l = layout();
-        ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
-        SetForegroundWindow(main());
-        gui::pump();
-    }
-    HWND main() const { return win_->handle(); }
-    Pane& pane(int i) { return panes().panes[static_cast<std::size_t>(i)]; }
-    void command(int id) { SendMessageA(main(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
-    void reread() { read_listing(active_pane(), true); }
-    int row_of(int p, const std::string& file_name)
-    {
-        const Pane& x = pane(p);
-        for (std::size_t i = 0; i < x.rows.size(); ++i)
-            if (join_entry_name(x.rows.row(i)) == file_name)
-                return static_cast<int>(i);
-        return -1;
     }
     const FileEntry& row(int p, const std::string& file_name)
     {
@@ -128,17 +95,11 @@ protected:
         EXPECT_GE(r, 0) << file_name;
         return pane(p).rows.row(static_cast<std::size_t>(r < 0 ? 0 : r));
     }
-    std::string cursor_name(int p)
-    {
-        int c = pane(p).rows.cursor();
-        return c < 0 ? std::string() : join_entry_name(pane(p).rows.row(static_cast<std::size_t>(c)));
-    }
+    // The one row to act on: the cursor on it, no marks.
     void cursor_to(const std::string& file_name)
     {
-        int r = row_of(panes().active, file_name);
-        ASSERT_GE(r, 0) << file_name;
         unmark_all(panes().active);
-        move_cursor(r - active_pane().rows.cursor());
+        main_window_test::cursor_to(file_name);
     }
     void mark(const std::vector<std::string>& names)
     {
@@ -163,12 +124,7 @@ protected:
         return text;
     }
 
-    temp_dir program_;
-    temp_dir tree_;
-    std::string root_;
-    std::string saved_program_dir_;
     bool saved_hide_ = true;
-    std::unique_ptr<window_> win_;
 };
 
 // ---- rename ----
@@ -203,7 +159,6 @@ TEST_F(FileDialogs, rename_refuses_a_case_change_a_bad_name_and_a_taken_one_then
             }),
     });
     command(IDM_RENAME);
-    gui::pump();
     EXPECT_EQ(answers.used(), 3u);
     EXPECT_EQ(caption, resource_string(IDS_ASK_NEW_FILE_NAME));
     EXPECT_FALSE(ok_for_case_change);
@@ -221,7 +176,6 @@ TEST_F(FileDialogs, renaming_the_directory_the_other_pane_shows_moves_that_pane_
 {
     open();
     command(IDM_DUAL_WINDOW);
-    gui::pump();
     ASSERT_EQ(panes().active, 2);
     change_directory("beta");
     activate_pane(false);
@@ -233,12 +187,10 @@ TEST_F(FileDialogs, renaming_the_directory_the_other_pane_shows_moves_that_pane_
         gui::click_button(d, IDOK);
     }});
     command(IDM_RENAME);
-    gui::pump();
     EXPECT_EQ(caption, resource_string(IDS_ASK_NEW_DIRECTORY_NAME));
     EXPECT_TRUE(os::is_directory(root_ + "gamma"));
     EXPECT_EQ(pane(2).path, root_ + "gamma/");
-    pane_view& right = *panes().views[2];
-    EXPECT_EQ(right.box.item_text(right.box.selection()), root_ + "gamma/");
+    EXPECT_EQ(box_text(2), root_ + "gamma/");
     EXPECT_EQ(cursor_name(1), "gamma");
 }
 
@@ -246,14 +198,12 @@ TEST_F(FileDialogs, with_both_panes_on_one_directory_new_and_renamed_rows_show_i
 {
     open();
     command(IDM_DUAL_WINDOW);
-    gui::pump();
     ASSERT_EQ(pane(1).path, pane(2).path);
     gui::modal_answers make({[&](HWND d) {
         set_name(d, "fresh.txt");
         gui::click_button(d, IDOK);
     }});
     command(IDM_MAKE_FILE);
-    gui::pump();
     EXPECT_GE(row_of(1, "fresh.txt"), 0);
     EXPECT_GE(row_of(2, "fresh.txt"), 0);
 
@@ -263,7 +213,6 @@ TEST_F(FileDialogs, with_both_panes_on_one_directory_new_and_renamed_rows_show_i
         gui::click_button(d, IDOK);
     }});
     command(IDM_RENAME);
-    gui::pump();
     for (int p : {1, 2}) {
         EXPECT_EQ(row_of(p, "b.txt"), -1) << p;
         EXPECT_GE(row_of(p, "b.dat"), 0) << p;
@@ -306,7 +255,6 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
                                     },
                                     box(message, dialog, [](HWND d) { gui::click_button(d, IDCANCEL); })});
         command(c.command);
-        gui::pump();
         EXPECT_EQ(answers.used(), 1u) << message;
         std::string path = root_ + c.name;
         EXPECT_EQ(os::is_directory(path), c.is_dir);
@@ -347,7 +295,6 @@ TEST_F(FileDialogs, attribute_changes_on_one_row_three_rows_and_a_row_that_becom
         gui::click_button(d, IDOK);
     }});
     command(IDM_ATTRIBUTE);
-    gui::pump();
     EXPECT_FALSE(ok_at_start);
     EXPECT_TRUE(archive_ticked);
     EXPECT_TRUE(ok_after);
@@ -363,7 +310,6 @@ TEST_F(FileDialogs, attribute_changes_on_one_row_three_rows_and_a_row_that_becom
         gui::click_button(d, IDOK);
     }});
     command(IDM_ATTRIBUTE);
-    gui::pump();
     EXPECT_TRUE(ok_for_several);
     for (const char* n : {"x.txt", "a.txt", "beta"}) {
         EXPECT_EQ(attributes(n).substr(0, 3), "---") << n;
@@ -378,7 +324,6 @@ TEST_F(FileDialogs, attribute_changes_on_one_row_three_rows_and_a_row_that_becom
         gui::click_button(d, IDOK);
     }});
     command(IDM_ATTRIBUTE);
-    gui::pump();
     EXPECT_EQ(attributes("b.txt")[1], 'h');
     EXPECT_EQ(row_of(1, "b.txt"), -1);
 }
@@ -401,7 +346,6 @@ TEST_F(FileDialogs, a_time_stamp_skips_directories_and_read_only_files)
         gui::click_button(d, IDOK);
     }});
     command(IDM_TIMESTAMP);
-    gui::pump();
     ASSERT_EQ(stamp.size(), 19u);
     EXPECT_EQ(time_of("a.txt"), stamp);
     EXPECT_EQ(row(1, "a.txt").time_text, stamp);
@@ -438,7 +382,6 @@ TEST_F(FileDialogs, the_day_list_follows_month_and_year_and_ok_follows_the_year_
         gui::click_button(d, IDCANCEL);
     }});
     command(IDM_TIMESTAMP);
-    gui::pump();
     ASSERT_EQ(steps.size(), 4u);
     const seen expected[] = {
         {31, "31", false, "2010. 1.31 12:00.00"},

@@ -64,29 +64,22 @@ bool saw_text(const std::vector<seen_window>& seen, unsigned id)
     return false;
 }
 
-class FileRwCommands : public ::testing::Test {
+class FileRwCommands : public file_ops_test {
 protected:
     void SetUp() override
     {
-        saved_cwd = os::current_directory();
-        saved = settings();
+        file_ops_test::SetUp();
         settings().use_trash = false;
-        ASSERT_TRUE(make_dir(s()));
-        ASSERT_TRUE(make_dir(t()));
     }
     void TearDown() override
     {
         stop_watcher(1);
         settings() = saved;
-        os::set_current_directory(saved_cwd);
+        file_ops_test::TearDown();
     }
-    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
-    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
 
-    temp_dir dir;
     gui::host_window owner;
-    std::string saved_cwd;
-    app_settings saved;
+    app_settings saved = settings();
 };
 
 } // namespace
@@ -155,9 +148,7 @@ TEST_F(FileRwCommands, OneListOpenCopiesNothingHere)
 TEST_F(FileRwCommands, AFailureIsReportedAndTheWatcherResumes)
 {
     settings().confirm_copy = false;
-    ASSERT_TRUE(make_file(s("1.txt"), "new 1"));
-    ASSERT_TRUE(make_file(s("2.txt"), "new 2"));
-    ASSERT_TRUE(make_file(s("3.txt"), "new 3"));
+    ASSERT_TRUE(make_tree(s(), {"1.txt=new 1", "2.txt=new 2", "3.txt=new 3"}));
     ASSERT_TRUE(make_file(t("2.txt"), "old 2"));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -167,6 +168,17 @@ std::vector<std::string> static_texts(HWND dialog)
     return texts;
 }
 
+int text_width(HWND window, const std::string& text)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return extent.cx;
+}
+
 bool contains_text(const std::vector<std::string>& texts, const std::string& wanted)
 {
     return std::find(texts.begin(), texts.end(), wanted) != texts.end();
@@ -287,24 +299,19 @@ bool save_png(HWND window, const std::string& path)
 
 namespace {
 
-unsigned crc_table_entry(unsigned n)
+unsigned crc32(const unsigned char* data, std::size_t size)
 {
-    unsigned c = n;
-    for (int k = 0; k < 8; ++k)
-        c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    return c;
-}
-
-unsigned crc32(const unsigned char* data, std::size_t size, unsigned crc = 0)
-{
-    static unsigned table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (unsigned n = 0; n < 256; ++n)
-            table[n] = crc_table_entry(n);
-        ready = true;
-    }
-    crc = ~crc;
+    static const auto table = [] {
+        std::array<unsigned, 256> t{};
+        for (unsigned n = 0; n < 256; ++n) {
+            unsigned c = n;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    unsigned crc = ~0u;
     for (std::size_t i = 0; i < size; ++i)
         crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
     return ~crc;

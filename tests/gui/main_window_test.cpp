@@ -1,7 +1,7 @@
 // The main window over a real directory tree: the rules that enable the commands (toolbar and
 // menus together), the key map and typed characters, directory marks, the two-pane mode,
 // selecting newer files, changing directories, and the layout written at close.
-#include "harness_win.h"
+#include "main_window_fixture.h"
 
 #include "app/app_context.h"
 #include "app/main_window_win.h"
@@ -82,17 +82,13 @@ struct held_keys {
     }
 };
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public gui::main_window_test {
 protected:
     void SetUp() override
     {
-        saved_program_dir_ = app().program_dir;
-        ASSERT_TRUE(gui::use_program_directory(program_.path() + "/"));
-
-        root_ = tree_.path() + "/";
-        for (const char* d : {"alpha", "beta", "beta/inner", "many"})
+        main_window_test::SetUp();
+        for (const char* d : {"alpha", "beta", "beta/inner", "many", "hidden_dir"})
             ASSERT_TRUE(os::make_directory(root_ + d));
-        ASSERT_TRUE(os::make_directory(root_ + "hidden_dir"));
         SetFileAttributesA((root_ + "hidden_dir").c_str(), FILE_ATTRIBUTE_HIDDEN);
         for (const char* f : {"a.txt", "b.txt", "kilo.c", "k1.txt"})
             make_file(root_ + f);
@@ -107,46 +103,11 @@ protected:
             std::snprintf(name, sizeof name, "f%02d.dat", i);
             make_file(root_ + "many/" + name);
         }
-        layout().pane_dirs[1] = root_;
     }
-
     void TearDown() override
     {
-        close();
+        main_window_test::TearDown();
         SetFileAttributesA((root_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-        app().program_dir = saved_program_dir_;
-    }
-
-    void open()
-    {
-        win_ = std::make_unique<window_>();
-        const layout_state& l = layout();
-        ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
-        SetForegroundWindow(main());
-        gui::pump();
-        focus_list();
-        gui::pump();
-    }
-
-    void close()
-    {
-        if (win_ && win_->handle()) {
-            DestroyWindow(win_->handle());
-            // The window ends the message loop; this test's loop goes on.
-            MSG quit;
-            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        }
-        gui::pump();
-        win_.reset();
-    }
-
-    HWND main() const { return win_->handle(); }
-    HWND list(int pane) const { return GetDlgItem(main(), list_id(pane)); }
-    Pane& pane(int i) { return panes().panes[static_cast<std::size_t>(i)]; }
-    void command(int id, LPARAM parameter = 0)
-    {
-        SendMessageA(main(), WM_COMMAND, static_cast<WPARAM>(id), parameter);
-        gui::pump();
     }
     void press(UINT key, std::initializer_list<int> modifiers = {})
     {
@@ -157,21 +118,6 @@ protected:
     {
         held_keys held(modifiers);
         gui::type_text(list(panes().active), text);
-    }
-    int row_of(int p, const std::string& file_name)
-    {
-        const Pane& x = pane(p);
-        for (std::size_t i = 0; i < x.rows.size(); ++i)
-            if (join_entry_name(x.rows.row(i)) == file_name)
-                return static_cast<int>(i);
-        return -1;
-    }
-    void cursor_to(const std::string& file_name)
-    {
-        int row = row_of(panes().active, file_name);
-        ASSERT_GE(row, 0) << file_name;
-        move_cursor(row - active_pane().rows.cursor());
-        gui::pump();
     }
     bool enabled(int id) const { return win_->tools().is_enabled(id); }
 
@@ -194,12 +140,6 @@ protected:
             EXPECT_EQ((state & MF_GRAYED) == 0, enabled(id)) << "menu item " << id;
         }
     }
-
-    temp_dir program_;
-    temp_dir tree_;
-    std::string root_;
-    std::string saved_program_dir_;
-    std::unique_ptr<window_> win_;
 };
 
 // ---- enabling rules ----
@@ -372,26 +312,24 @@ TEST_F(MainWindow, cursor_keys_move_within_the_list)
         std::initializer_list<int> modifiers;
         int to;
     };
-    const key_case cases[] = {
-        {"Page Down", 0, VK_NEXT, {}, page - 1},
-        {"Shift+Page Down", 0, VK_NEXT, {VK_SHIFT}, last},
-        {"Page Down on the last row", last, VK_NEXT, {}, last},
-        {"Page Up", last, VK_PRIOR, {}, last - (page - 1)},
-        {"Shift+Page Up", 20, VK_PRIOR, {VK_SHIFT}, 0},
-        {"Page Up on the first row", 0, VK_PRIOR, {}, 0},
-        {"Page Up overshooting", 1, VK_PRIOR, {}, 0},
-        {"Home", 20, VK_HOME, {}, 0},
-        {"End", 3, VK_END, {}, last},
-        {"Up", 5, VK_UP, {}, 4},
-        {"Ctrl+Up", 5, VK_UP, {VK_CONTROL}, 0},
-        {"Shift+Up", 30, VK_UP, {VK_SHIFT}, 30 - (page - 1)},
-        {"Up on the first row", 0, VK_UP, {}, 0},
-        {"Down", 5, VK_DOWN, {}, 6},
-        {"Ctrl+Down", 5, VK_DOWN, {VK_CONTROL}, last},
-        {"Shift+Down", 5, VK_DOWN, {VK_SHIFT}, 5 + page - 1},
-        {"Down on the last row", last, VK_DOWN, {}, last},
-        {"Space", 7, VK_SPACE, {}, 7},
-    };
+    const key_case cases[] = {{"Page Down", 0, VK_NEXT, {}, page - 1},
+                              {"Shift+Page Down", 0, VK_NEXT, {VK_SHIFT}, last},
+                              {"Page Down on the last row", last, VK_NEXT, {}, last},
+                              {"Page Up", last, VK_PRIOR, {}, last - (page - 1)},
+                              {"Shift+Page Up", 20, VK_PRIOR, {VK_SHIFT}, 0},
+                              {"Page Up on the first row", 0, VK_PRIOR, {}, 0},
+                              {"Page Up overshooting", 1, VK_PRIOR, {}, 0},
+                              {"Home", 20, VK_HOME, {}, 0},
+                              {"End", 3, VK_END, {}, last},
+                              {"Up", 5, VK_UP, {}, 4},
+                              {"Ctrl+Up", 5, VK_UP, {VK_CONTROL}, 0},
+                              {"Shift+Up", 30, VK_UP, {VK_SHIFT}, 30 - (page - 1)},
+                              {"Up on the first row", 0, VK_UP, {}, 0},
+                              {"Down", 5, VK_DOWN, {}, 6},
+                              {"Ctrl+Down", 5, VK_DOWN, {VK_CONTROL}, last},
+                              {"Shift+Down", 5, VK_DOWN, {VK_SHIFT}, 5 + page - 1},
+                              {"Down on the last row", last, VK_DOWN, {}, last},
+                              {"Space", 7, VK_SPACE, {}, 7}};
     posted_commands posted(main(), true);
     for (const key_case& c : cases) {
         move_cursor(c.from - pane(1).rows.cursor());
@@ -554,11 +492,11 @@ TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
     move_cursor(-p.rows.cursor());
     type("K", {VK_SHIFT});
     // Sorted by type, "kilo.c" comes before "k1.txt".
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "kilo");
+    EXPECT_EQ(cursor_name(1), "kilo.c");
     type("K", {VK_SHIFT});
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "k1");
+    EXPECT_EQ(cursor_name(1), "k1.txt");
     type("K", {VK_SHIFT});
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "k1");
+    EXPECT_EQ(cursor_name(1), "k1.txt");
 
     // '*' gives back the whole directory after a narrower wildcard.
     p.wildcard = "*.c";
@@ -617,8 +555,7 @@ TEST_F(MainWindow, esc_brings_the_editor_forward_and_restores_it)
 TEST_F(MainWindow, choosing_a_drive_again_returns_to_the_directory_last_shown_on_it)
 {
     open();
-    auto* box = dynamic_cast<combo*>(control::from_handle(GetDlgItem(main(), box_id(1))));
-    ASSERT_NE(box, nullptr);
+    combo* box = &panes().views[1]->box;
     int here = box->selection();
     int other = -1;
     for (int i = 0; i < box->count() && other < 0; ++i)
@@ -753,11 +690,7 @@ TEST_F(MainWindow, marks_are_set_followed_and_toggle_back)
     EXPECT_EQ(p.path, root_);
     press(VK_F3);
     EXPECT_EQ(p.path, beta);
-    HWND box = GetDlgItem(main(), box_id(1));
-    int selected = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-    auto* combo_box = dynamic_cast<combo*>(control::from_handle(box));
-    ASSERT_NE(combo_box, nullptr);
-    EXPECT_EQ(combo_box->item_text(selected), beta);
+    EXPECT_EQ(box_text(1), beta);
 
     // A mark on a drive that is gone is not followed and changes nothing.
     std::string back = p.return_path;
@@ -869,18 +802,12 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
 {
     open();
     Pane& p = pane(1);
-    HWND box = GetDlgItem(main(), box_id(1));
-    auto* combo_box = dynamic_cast<combo*>(control::from_handle(box));
-    ASSERT_NE(combo_box, nullptr);
-    auto box_text = [&] {
-        return combo_box->item_text(static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0)));
-    };
 
     // Into a directory with Enter on its row.
     cursor_to("beta");
     press(VK_RETURN);
     EXPECT_EQ(p.path, root_ + "beta/");
-    EXPECT_EQ(box_text(), p.path);
+    EXPECT_EQ(box_text(1), p.path);
     cursor_to("inner");
     press(VK_RETURN);
     EXPECT_EQ(p.path, root_ + "beta/inner/");
@@ -888,11 +815,11 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
     // Up with Backspace: the cursor stands on the directory just left.
     press(VK_BACK);
     EXPECT_EQ(p.path, root_ + "beta/");
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "inner");
+    EXPECT_EQ(cursor_name(1), "inner");
     press(VK_BACK);
     EXPECT_EQ(p.path, root_);
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, "beta");
-    EXPECT_EQ(box_text(), root_);
+    EXPECT_EQ(cursor_name(1), "beta");
+    EXPECT_EQ(box_text(1), root_);
 
     // Into a directory with a 0x5C trail byte in its name, and back.
     ASSERT_TRUE(os::make_directory(root_ + gui::acp("ソフト")));
@@ -901,7 +828,7 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
     command(IDM_OPEN);
     EXPECT_EQ(p.path, root_ + gui::acp("ソフト") + "/");
     command(IDM_PARENT_DIRECTORY);
-    EXPECT_EQ(p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name, gui::acp("ソフト"));
+    EXPECT_EQ(cursor_name(1), gui::acp("ソフト"));
 
     // A directory whose path would not fit in 255 bytes is not entered: cut, the path would
     // name its shorter sibling.
@@ -921,7 +848,7 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
     // The root, and nothing further up from there.
     command(IDM_ROOT_DIRECTORY);
     EXPECT_EQ(p.path, root_.substr(0, 3));
-    EXPECT_EQ(box_text(), root_.substr(0, 3));
+    EXPECT_EQ(box_text(1), root_.substr(0, 3));
     EXPECT_EQ(p.rows.cursor(), 0);
     command(IDM_PARENT_DIRECTORY);
     EXPECT_EQ(p.path, root_.substr(0, 3));
@@ -955,7 +882,7 @@ TEST_F(MainWindow, a_refresh_keeps_the_cursor_on_its_file)
     command(IDM_DIRECTORY_CHANGED, 1);
     const Pane& p = pane(1);
     ASSERT_GE(row_of(1, "aaa.c"), 0);
-    EXPECT_EQ(join_entry_name(p.rows.row(static_cast<std::size_t>(p.rows.cursor()))), "kilo.c");
+    EXPECT_EQ(cursor_name(1), "kilo.c");
     EXPECT_EQ(SendMessageA(list(1), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), p.rows.cursor());
     // A refresh of a pane that is not open does nothing.
     command(IDM_DIRECTORY_CHANGED, 2);
@@ -969,10 +896,6 @@ TEST_F(MainWindow, sorting_both_panes_keeps_each_cursor_on_its_file)
     activate_pane(true);
     cursor_to("kilo.c");
     pane(1).rows.set_marked(static_cast<std::size_t>(row_of(1, "a.txt")), true);
-    auto cursor_name = [&](int i) {
-        const Pane& p = pane(i);
-        return join_entry_name(p.rows.row(static_cast<std::size_t>(p.rows.cursor())));
-    };
     struct sort_case {
         int command;
         int column;

@@ -1,5 +1,5 @@
 // Message routing of the dialog and main window procedures: notifications, commands by code
-// and class, activation states, F10, control colours and tool tips.
+// and class, activation states, F10 and control colours (the tool tips: main_window_test).
 #include "harness_win.h"
 
 #include "dialogs.h"
@@ -125,7 +125,6 @@ struct window_host : host {
         args.height = 300;
         args.class_name = "kv_probe_window";
         args.first_command_id = 202;
-        args.first_tooltip_string = 47;
         EXPECT_TRUE(owner.create(args));
         window = owner.handle();
         make_controls();
@@ -138,6 +137,12 @@ struct window_host : host {
     }
 };
 
+// Every routing rule holds for the dialog procedure and the main window procedure alike.
+template <typename host_type> class routing : public ::testing::Test {
+};
+using both_procedures = ::testing::Types<dialog_host, window_host>;
+TYPED_TEST_SUITE(routing, both_procedures);
+
 LRESULT notify(HWND host_window, HWND from, UINT code, NMHDR* header)
 {
     header->hwndFrom = from;
@@ -146,9 +151,9 @@ LRESULT notify(HWND host_window, HWND from, UINT code, NMHDR* header)
     return SendMessageA(host_window, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
 }
 
-template <typename host_type> void check_notifications()
+TYPED_TEST(routing, notifications_reach_the_control_objects)
 {
-    host_type h;
+    TypeParam h;
     HWND list = h.list.handle();
     struct row {
         UINT code;
@@ -200,18 +205,9 @@ template <typename host_type> void check_notifications()
     EXPECT_TRUE(calls.empty());
 }
 
-TEST(notification_routing, dialog_procedure)
+TYPED_TEST(routing, commands_go_by_code_and_class)
 {
-    check_notifications<dialog_host>();
-}
-TEST(notification_routing, main_window_procedure)
-{
-    check_notifications<window_host>();
-}
-
-template <typename host_type> void check_commands()
-{
-    host_type h;
+    TypeParam h;
     struct row {
         int id;
         UINT code;
@@ -262,18 +258,9 @@ template <typename host_type> void check_commands()
     EXPECT_EQ(calls, (std::vector<std::string>{"command 804", "edit text changed"}));
 }
 
-TEST(command_routing, dialog_procedure)
+TYPED_TEST(routing, activation_states)
 {
-    check_commands<dialog_host>();
-}
-TEST(command_routing, main_window_procedure)
-{
-    check_commands<window_host>();
-}
-
-template <typename host_type> void check_activation()
-{
-    host_type h;
+    TypeParam h;
     struct row {
         WPARAM state;
         const char* expected;
@@ -289,15 +276,6 @@ template <typename host_type> void check_activation()
     }
 }
 
-TEST(activation, dialog_procedure)
-{
-    check_activation<dialog_host>();
-}
-TEST(activation, main_window_procedure)
-{
-    check_activation<window_host>();
-}
-
 TEST(main_window, f10_arrives_as_a_key_down)
 {
     window_host h;
@@ -305,22 +283,6 @@ TEST(main_window, f10_arrives_as_a_key_down)
     calls.clear();
     gui::press_system_key(h.window, VK_F10);
     EXPECT_EQ(calls, std::vector<std::string>{"key down " + std::to_string(VK_F10)});
-}
-
-TEST(main_window, tool_tips_come_from_the_string_table)
-{
-    window_host h;
-    // The sender need not be an object of the program.
-    NMTTDISPINFOA tip{};
-    tip.hdr.hwndFrom = h.plain_static;
-    tip.hdr.idFrom = 205;
-    tip.hdr.code = TTN_NEEDTEXTA;
-    SendMessageA(h.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
-    EXPECT_EQ(tip.lpszText, MAKEINTRESOURCEA(50)); // 205 - 202 + 47
-    ASSERT_NE(tip.hinst, nullptr);
-    char text[80] = {};
-    LoadStringA(tip.hinst, 50, text, sizeof text);
-    EXPECT_STREQ(text, "\x89\xfc\x96\xbc..."); // "改名..." in code page 932
 }
 
 TEST(main_window, close_destroy_and_menu_select)
@@ -348,9 +310,9 @@ TEST(main_window, close_destroy_and_menu_select)
     EXPECT_EQ(quit.wParam, 0u);
 }
 
-template <typename host_type> void check_static_colours()
+TYPED_TEST(routing, static_colours)
 {
-    host_type h;
+    TypeParam h;
     h.label.set_colours(RGB(255, 0, 0), RGB(0, 255, 0));
     HDC dc = GetDC(h.window);
     auto own =
@@ -369,37 +331,22 @@ template <typename host_type> void check_static_colours()
     ReleaseDC(h.window, dc);
 }
 
-TEST(control_colours, dialog_procedure)
-{
-    check_static_colours<dialog_host>();
-}
-TEST(control_colours, main_window_procedure)
-{
-    check_static_colours<window_host>();
-}
-
-} // namespace
-
-namespace {
-
-std::vector<std::string> seen;
-
 struct probe_header_list : listview_report {
     bool on_header_begin_track(int column) override
     {
-        seen.push_back("begin track " + std::to_string(column));
+        calls.push_back("begin track " + std::to_string(column));
         return column == 0; // the name column keeps its width
     }
-    void on_header_end_track(int column) override { seen.push_back("end track " + std::to_string(column)); }
+    void on_header_end_track(int column) override { calls.push_back("end track " + std::to_string(column)); }
     bool on_header_divider_double_click(int column) override
     {
-        seen.push_back("divider " + std::to_string(column));
+        calls.push_back("divider " + std::to_string(column));
         return true;
     }
-    void on_char_typed(int character) override { seen.push_back("char " + std::to_string(character)); }
+    void on_char_typed(int character) override { calls.push_back("char " + std::to_string(character)); }
     bool on_key_down(int key) override
     {
-        seen.push_back("key " + std::to_string(key));
+        calls.push_back("key " + std::to_string(key));
         return key == VK_F5;
     }
 };
@@ -407,17 +354,17 @@ struct probe_header_list : listview_report {
 struct probe_typing_edit : edit {
     bool on_char_typed(int character) override
     {
-        seen.push_back("char " + std::to_string(character));
+        calls.push_back("char " + std::to_string(character));
         return character == VK_RETURN;
     }
     bool on_key_down(int key) override
     {
-        seen.push_back("key " + std::to_string(key));
+        calls.push_back("key " + std::to_string(key));
         return false;
     }
     bool on_double_click(int, int x, int y) override
     {
-        seen.push_back("double click " + std::to_string(x) + "," + std::to_string(y));
+        calls.push_back("double click " + std::to_string(x) + "," + std::to_string(y));
         return true;
     }
 };
@@ -442,14 +389,14 @@ TEST(listview_procedure, header_notifications_characters_and_keys)
         {HDN_DIVIDERDBLCLICKA, 2, 0, "divider 2"},   {HDN_DIVIDERDBLCLICKW, 4, 0, "divider 4"},
     };
     for (const row& r : rows) {
-        seen.clear();
+        calls.clear();
         NMHEADERA data{};
         data.hdr.hwndFrom = header;
         data.hdr.idFrom = 0;
         data.hdr.code = r.code;
         data.iItem = r.column;
         LRESULT result = SendMessageA(list.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&data));
-        EXPECT_EQ(seen, std::vector<std::string>{r.expected});
+        EXPECT_EQ(calls, std::vector<std::string>{r.expected});
         if (r.result >= 0) {
             EXPECT_EQ(result, r.result) << r.expected;
         }
@@ -458,16 +405,16 @@ TEST(listview_procedure, header_notifications_characters_and_keys)
     list.add_row({"b"}, -1);
     list.set_cursor(0);
     SetFocus(list.handle());
-    seen.clear();
+    calls.clear();
     gui::type_text(list.handle(), "b");
-    EXPECT_EQ(seen, std::vector<std::string>{"char 98"});
+    EXPECT_EQ(calls, std::vector<std::string>{"char 98"});
     EXPECT_EQ(list.cursor(), 0); // the control's own type-ahead never saw it
-    seen.clear();
+    calls.clear();
     gui::press_key(list.handle(), VK_F5);
     gui::press_key(list.handle(), VK_DOWN);
-    ASSERT_GE(seen.size(), 2u);
-    EXPECT_EQ(seen[0], "key " + std::to_string(VK_F5));
-    EXPECT_EQ(seen[1], "key " + std::to_string(VK_DOWN));
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "key " + std::to_string(VK_F5));
+    EXPECT_EQ(calls[1], "key " + std::to_string(VK_DOWN));
     EXPECT_EQ(list.cursor(), 1); // the arrow went on to the control
 }
 
@@ -477,18 +424,18 @@ TEST(edit_procedure, typed_characters_keys_and_double_clicks)
     probe_typing_edit e;
     ASSERT_TRUE(e.create(0, 0, 200, 24, ES_AUTOHSCROLL, host.handle(), 710));
     SetFocus(e.handle());
-    seen.clear();
+    calls.clear();
     gui::type_text(e.handle(), "ab\r");
-    EXPECT_EQ(seen, (std::vector<std::string>{"char 97", "char 98", "char 13"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"char 97", "char 98", "char 13"}));
     EXPECT_EQ(e.get_text(), "ab"); // Enter was swallowed
-    seen.clear();
+    calls.clear();
     gui::press_key(e.handle(), VK_HOME);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.front(), "key " + std::to_string(VK_HOME));
-    seen.clear();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front(), "key " + std::to_string(VK_HOME));
+    calls.clear();
     PostMessageA(e.handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 7));
     gui::pump(0);
-    EXPECT_EQ(seen, std::vector<std::string>{"double click 5,7"});
+    EXPECT_EQ(calls, std::vector<std::string>{"double click 5,7"});
     // Modified flag and undo.
     e.clear_modified();
     SendMessageA(e.handle(), EM_EMPTYUNDOBUFFER, 0, 0);

@@ -6,6 +6,9 @@
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
@@ -26,6 +29,21 @@ inline bool make_file(const std::string& path, const std::string& content = "x")
               (WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
                written == content.size());
     return CloseHandle(h) && ok;
+}
+
+// Makes the entries below `base` (which ends in '/') in order: "name/" is a directory,
+// "name=text" a file holding the text, a plain "name" a file holding "x".
+inline bool make_tree(const std::string& base, std::initializer_list<std::string> entries)
+{
+    for (const std::string& e : entries) {
+        std::size_t eq = e.find('=');
+        bool ok = e.back() == '/' ? CreateDirectoryA((base + e.substr(0, e.size() - 1)).c_str(), nullptr) != 0
+                  : eq == std::string::npos ? make_file(base + e)
+                                            : make_file(base + e.substr(0, eq), e.substr(eq + 1));
+        if (!ok)
+            return false;
+    }
+    return true;
 }
 
 inline std::optional<std::string> content_of(const std::string& path)
@@ -127,5 +145,27 @@ inline int run_worker(FileOpMode mode, Pane& active, Pane* other, bool use_trash
         *batch = worker.batch();
     return code;
 }
+
+// A source folder src/ and a target folder dst/ in a temporary directory; the process's current
+// directory (the worker moves it into the source) and the hidden-entry switch are given back.
+class file_ops_test : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(make_tree(dir.path() + "/", {"src/", "dst/"})); }
+    void TearDown() override
+    {
+        os::set_current_directory(saved_cwd); // a current directory cannot be removed
+        hide_system_files() = saved_hide;
+    }
+    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
+    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
+    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
+    {
+        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
+    }
+
+    temp_dir dir;
+    std::string saved_cwd = os::current_directory();
+    bool saved_hide = hide_system_files();
+};
 
 } // namespace fops

@@ -13,7 +13,7 @@ namespace {
 class Primitives : public ::testing::Test {
 protected:
     temp_dir dir;
-    std::string p(const std::string& name) const { return dir.file(name); }
+    std::string p(const std::string& name = "") const { return dir.file(name); }
 };
 
 // Nothing of a copy in progress may be left beside the target.
@@ -29,8 +29,7 @@ bool no_work_files(const std::string& folder)
 
 TEST_F(Primitives, CopyReplacesAnExistingFile)
 {
-    ASSERT_TRUE(make_file(p("a"), "new contents"));
-    ASSERT_TRUE(make_file(p("b"), "old"));
+    ASSERT_TRUE(make_tree(p(), {"a=new contents", "b=old"}));
     EXPECT_TRUE(copy_file(p("a"), p("b")));
     EXPECT_EQ(content_of(p("b")), "new contents");
     EXPECT_EQ(content_of(p("a")), "new contents");
@@ -39,9 +38,7 @@ TEST_F(Primitives, CopyReplacesAnExistingFile)
 
 TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
 {
-    ASSERT_TRUE(make_file(p("a"), "new"));
-    ASSERT_TRUE(make_file(p("good"), "good"));
-    ASSERT_TRUE(make_file(p("held"), "held"));
+    ASSERT_TRUE(make_tree(p(), {"a=new", "good=good", "held=held"}));
     // A file copied onto itself: refused, not emptied.
     EXPECT_FALSE(copy_file(p("a"), p("a")));
     EXPECT_FALSE(copy_file(p("a"), dir.path() + "/./A"));
@@ -75,8 +72,7 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
 
 TEST_F(Primitives, CopyNeverOverwritesAFileNamedLikeItsWorkFile)
 {
-    ASSERT_TRUE(make_file(p("a"), "new"));
-    ASSERT_TRUE(make_file(p("kv$0.tmp"), "mine"));
+    ASSERT_TRUE(make_tree(p(), {"a=new", "kv$0.tmp=mine"}));
     EXPECT_TRUE(copy_file(p("a"), p("b")));
     EXPECT_EQ(content_of(p("kv$0.tmp")), "mine");
     EXPECT_EQ(content_of(p("b")), "new");
@@ -149,11 +145,7 @@ TEST_F(Primitives, DirectoriesMadeRemovedRenamedWithTrailingSeparators)
 TEST_F(Primitives, CopyDirCarriesTheTreeAndReadOnlyDirectories)
 {
     std::string s = p("s") + "/";
-    ASSERT_TRUE(make_dir(s));
-    ASSERT_TRUE(make_dir(s + "inner/"));
-    ASSERT_TRUE(make_file(s + "inner/deep.txt", "deep"));
-    ASSERT_TRUE(make_file(s + "top.txt", "top"));
-    ASSERT_TRUE(make_file(s + "secret", "h"));
+    ASSERT_TRUE(make_tree(p(), {"s/", "s/inner/", "s/inner/deep.txt=deep", "s/top.txt=top", "s/secret=h"}));
     ASSERT_TRUE(set_attributes_from_text(s + "secret", "-h--"));
     ASSERT_TRUE(set_attributes_from_text(s + "inner", "--r-"));
     ASSERT_TRUE(copy_dir(s, p("t") + "/"));
@@ -174,10 +166,7 @@ TEST_F(Primitives, CopyDirCarriesTheTreeAndReadOnlyDirectories)
 TEST_F(Primitives, DeleteDirStopsAtAHiddenReadOnlyFile)
 {
     std::string d = p("d") + "/";
-    ASSERT_TRUE(make_dir(d));
-    ASSERT_TRUE(make_dir(d + "a/"));
-    ASSERT_TRUE(make_file(d + "a/1"));
-    ASSERT_TRUE(make_file(d + "locked"));
+    ASSERT_TRUE(make_tree(p(), {"d/", "d/a/", "d/a/1", "d/locked"}));
     ASSERT_TRUE(set_attributes_from_text(d + "locked", "-hr-"));
     EXPECT_FALSE(delete_dir(d));
     EXPECT_TRUE(exists(d + "locked"));
@@ -190,10 +179,7 @@ TEST_F(Primitives, DeleteDirStopsAtAHiddenReadOnlyFile)
 TEST_F(Primitives, MoveDirIsOneRenameAndNeverMerges)
 {
     std::string s = p("s") + "/";
-    ASSERT_TRUE(make_dir(s));
-    ASSERT_TRUE(make_file(s + "f", "f"));
-    ASSERT_TRUE(make_dir(p("busy")));
-    ASSERT_TRUE(make_file(p("busy/keep"), "keep"));
+    ASSERT_TRUE(make_tree(p(), {"s/", "s/f=f", "busy/", "busy/keep=keep"}));
     // Onto an existing directory: refused, both as they were.
     EXPECT_FALSE(move_dir(s, p("busy") + "/"));
     EXPECT_EQ(content_of(p("busy/keep")), "keep");
@@ -206,8 +192,7 @@ TEST_F(Primitives, MoveDirIsOneRenameAndNeverMerges)
 
 TEST_F(Primitives, FailedMoveKeepsTheSource)
 {
-    ASSERT_TRUE(make_file(p("a"), "source"));
-    ASSERT_TRUE(make_file(p("b"), "target"));
+    ASSERT_TRUE(make_tree(p(), {"a=source", "b=target"}));
     {
         held_file hold(p("b"));
         ASSERT_TRUE(hold.ok());
@@ -224,12 +209,7 @@ TEST_F(Primitives, FailedMoveKeepsTheSource)
 
 TEST_F(Primitives, ShellOperationsReadListFiles)
 {
-    ASSERT_TRUE(make_dir(p("s")));
-    ASSERT_TRUE(make_dir(p("t")));
-    ASSERT_TRUE(make_dir(p("s/sub")));
-    ASSERT_TRUE(make_file(p("s/sub/in"), "in"));
-    ASSERT_TRUE(make_file(p("s/one"), "1"));
-    ASSERT_TRUE(make_file(p("s/two"), "2"));
+    ASSERT_TRUE(make_tree(p(), {"s/", "t/", "s/sub/", "s/sub/in=in", "s/one=1", "s/two=2"}));
     std::string list = p("kv_rsp1.tmp");
     {
         batch_list_file f;

@@ -16,42 +16,13 @@ struct counting_hooks : pane_hooks {
     void rows_changed() override { ++rows_changed_calls; }
 };
 
-class FileRw : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_cwd = os::current_directory();
-        saved_hide = hide_system_files();
-        ASSERT_TRUE(make_dir(s()));
-        ASSERT_TRUE(make_dir(t()));
-    }
-    void TearDown() override
-    {
-        os::set_current_directory(saved_cwd); // a current directory cannot be removed
-        hide_system_files() = saved_hide;
-    }
-    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
-    std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
-    int run(FileOpMode mode, Pane& active, Pane* other)
-    {
-        return run_worker(mode, active, other, false, dir.path() + "/");
-    }
-
-    temp_dir dir;
-    std::string saved_cwd;
-    bool saved_hide = true;
-};
+using FileRw = file_ops_test;
 
 } // namespace
 
 TEST_F(FileRw, CopySkipsADirectoryHoldingTheTargetAndCopiesTheRest)
 {
-    ASSERT_TRUE(make_dir(s("a")));
-    ASSERT_TRUE(make_dir(s("a/inner")));
-    ASSERT_TRUE(make_file(s("a/f"), "f"));
-    ASSERT_TRUE(make_file(s("b.txt"), "b"));
-    ASSERT_TRUE(make_dir(s("c")));
-    ASSERT_TRUE(make_file(s("c/g"), "g"));
+    ASSERT_TRUE(make_tree(s(), {"a/", "a/inner/", "a/f=f", "b.txt=b", "c/", "c/g=g"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, s("a/inner"));
     mark(active, {"a", "b.txt", "c"});
@@ -63,14 +34,8 @@ TEST_F(FileRw, CopySkipsADirectoryHoldingTheTargetAndCopiesTheRest)
 
 TEST_F(FileRw, FileReplacesAFileButADirectoryIsNeverMerged)
 {
-    ASSERT_TRUE(make_file(s("same.txt"), "new"));
-    ASSERT_TRUE(make_file(t("same.txt"), "old"));
-    ASSERT_TRUE(make_dir(s("d")));
-    ASSERT_TRUE(make_file(s("d/from_source"), "s"));
-    ASSERT_TRUE(make_dir(t("d")));
-    ASSERT_TRUE(make_file(t("d/already"), "a"));
-    ASSERT_TRUE(make_file(s("x"), "file over a directory"));
-    ASSERT_TRUE(make_dir(t("x")));
+    ASSERT_TRUE(make_tree(s(), {"same.txt=new", "d/", "d/from_source=s", "x=file over a directory"}));
+    ASSERT_TRUE(make_tree(t(), {"same.txt=old", "d/", "d/already=a", "x/"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());
     std::size_t rows_before = other.rows.size();
@@ -85,15 +50,10 @@ TEST_F(FileRw, FileReplacesAFileButADirectoryIsNeverMerged)
 
 TEST_F(FileRw, DeleteTakesReadOnlyFilesAndStopsAtAHiddenReadOnlyOne)
 {
-    ASSERT_TRUE(make_file(s("ro.txt")));
+    ASSERT_TRUE(make_tree(s(), {"ro.txt", "1_dir/", "1_dir/plain", "2_dir/", "2_dir/plain", "2_dir/locked",
+                                "3_after.txt=kept"}));
     ASSERT_TRUE(set_attributes_from_text(s("ro.txt"), "--r-"));
-    ASSERT_TRUE(make_dir(s("1_dir")));
-    ASSERT_TRUE(make_file(s("1_dir/plain")));
-    ASSERT_TRUE(make_dir(s("2_dir")));
-    ASSERT_TRUE(make_file(s("2_dir/plain")));
-    ASSERT_TRUE(make_file(s("2_dir/locked")));
     ASSERT_TRUE(set_attributes_from_text(s("2_dir/locked"), "-hr-"));
-    ASSERT_TRUE(make_file(s("3_after.txt"), "kept"));
     Pane active = open_pane(1, s());
     active.rows.set_cursor(row_of(active, "ro.txt"));
     EXPECT_EQ(run(delete_mode, active, nullptr), file_rw_done);
@@ -113,9 +73,7 @@ TEST_F(FileRw, DeleteTakesReadOnlyFilesAndStopsAtAHiddenReadOnlyOne)
 TEST_F(FileRw, NothingMarkedActsOnTheCursorRowAndAHiddenCursorRowOnNothing)
 {
     hide_system_files() = false;
-    ASSERT_TRUE(make_file(s("a.txt")));
-    ASSERT_TRUE(make_file(s("b.txt")));
-    ASSERT_TRUE(make_file(s("h.txt")));
+    ASSERT_TRUE(make_tree(s(), {"a.txt", "b.txt", "h.txt"}));
     ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());
@@ -131,12 +89,9 @@ TEST_F(FileRw, NothingMarkedActsOnTheCursorRowAndAHiddenCursorRowOnNothing)
 
 TEST_F(FileRw, DirectMoveUpdatesBothPanes)
 {
-    for (const char* n : {"m1.txt", "keep.txt", "m2.txt"})
-        ASSERT_TRUE(make_file(s(n), n));
-    ASSERT_TRUE(make_dir(s("mdir")));
-    ASSERT_TRUE(make_file(s("mdir/in"), "in"));
-    ASSERT_TRUE(make_file(t("a_first.txt")));
-    ASSERT_TRUE(make_file(t("z_last.txt")));
+    ASSERT_TRUE(
+        make_tree(s(), {"m1.txt=m1.txt", "keep.txt=keep.txt", "m2.txt=m2.txt", "mdir/", "mdir/in=in"}));
+    ASSERT_TRUE(make_tree(t(), {"a_first.txt", "z_last.txt"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());
     counting_hooks hooks;
@@ -194,9 +149,7 @@ TEST_F(FileRw, AMoveOntoAHeldFileStopsThereWithBothFilesIntact)
 
 TEST_F(FileRw, TwoPanesOnOneDirectory)
 {
-    ASSERT_TRUE(make_file(s("f.txt"), "f"));
-    ASSERT_TRUE(make_file(s("g.txt"), "g"));
-    ASSERT_TRUE(make_dir(s("d")));
+    ASSERT_TRUE(make_tree(s(), {"f.txt=f", "g.txt=g", "d/"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, s());
     // A file moved onto itself would be copied over itself and then deleted: refused, kept.
@@ -219,9 +172,7 @@ TEST_F(FileRw, JapaneseNamesWithTrailByte5C)
     // 'ソ' (0x83 0x5C) and '表' (0x95 0x5C): both end in a byte equal to '\'.
     std::string dir_name = "\x83\x5C\x95\x5C";
     std::string file_name = "\x95\x5C.txt";
-    ASSERT_TRUE(make_dir(s(dir_name)));
-    ASSERT_TRUE(make_file(s(dir_name + "/" + file_name), "jp"));
-    ASSERT_TRUE(make_file(s(file_name), "top"));
+    ASSERT_TRUE(make_tree(s(), {dir_name + "/", dir_name + "/" + file_name + "=jp", file_name + "=top"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());
     mark(active, {dir_name.c_str(), file_name.c_str()});
@@ -237,11 +188,9 @@ TEST_F(FileRw, TransferListOfTheMarkedRows)
     hide_system_files() = false;
     std::string saved_temp = app().temp_dir;
     app().temp_dir = dir.path() + "/";
-    ASSERT_TRUE(make_file(s("a.txt")));
+    ASSERT_TRUE(make_tree(s(), {"a.txt", "h.txt", "d/"}));
     ASSERT_TRUE(set_file_time_from_text(s("a.txt"), "2010. 1. 5  9:05.07"));
-    ASSERT_TRUE(make_file(s("h.txt")));
     ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
-    ASSERT_TRUE(make_dir(s("d")));
     Pane active = open_pane(1, s());
     mark(active, {"a.txt", "h.txt", "d"});
     std::string path;
@@ -260,9 +209,7 @@ TEST_F(FileRw, TransferListOfTheMarkedRows)
 TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
 {
     // "use trash" on and no temporary directory: the shell moves; the lists lie in S meanwhile.
-    ASSERT_TRUE(make_file(s("a.txt"), "a"));
-    ASSERT_TRUE(make_file(s("b.txt"), "b"));
-    ASSERT_TRUE(make_file(s("c.txt"), "c"));
+    ASSERT_TRUE(make_tree(s(), {"a.txt=a", "b.txt=b", "c.txt=c"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, t());
     active.rows.set_cursor(row_of(active, "a.txt"));

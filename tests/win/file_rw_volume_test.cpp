@@ -22,28 +22,10 @@ std::string env_path(const char* name)
     return v;
 }
 
-class VolumeTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved_cwd = os::current_directory();
-        ASSERT_TRUE(make_dir(s()));
-    }
-    void TearDown() override { os::set_current_directory(saved_cwd); }
-    std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
-    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
-    {
-        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
-    }
-
-    temp_dir dir;
-    std::string saved_cwd;
-};
-
-using ReadOnlyVolume = VolumeTest;
-using FullVolume = VolumeTest;
-using RemovableDrive = VolumeTest;
-using RecycleBin = VolumeTest;
+using ReadOnlyVolume = file_ops_test;
+using FullVolume = file_ops_test;
+using RemovableDrive = file_ops_test;
+using RecycleBin = file_ops_test;
 
 } // namespace
 
@@ -54,10 +36,7 @@ TEST_F(ReadOnlyVolume, DISABLED_NothingArrivesAndNothingIsLost)
     ASSERT_FALSE(target.empty()) << "KV_RO_TARGET is not set";
     auto before = names_in(target);
     ASSERT_EQ(content_of(target + "/existing.txt"), "good");
-    ASSERT_TRUE(make_file(s("a.txt"), "a"));
-    ASSERT_TRUE(make_file(s("existing.txt"), "new"));
-    ASSERT_TRUE(make_dir(s("d")));
-    ASSERT_TRUE(make_file(s("d/in"), "in"));
+    ASSERT_TRUE(make_tree(s(), {"a.txt=a", "existing.txt=new", "d/", "d/in=in"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, target);
     std::size_t other_rows = other.rows.size();
@@ -83,12 +62,10 @@ TEST_F(FullVolume, DISABLED_FailedCopiesLeaveNoHalfFilesAndKeepGoodOnes)
     ASSERT_FALSE(drive.empty()) << "KV_FULL_DRIVE is not set";
     std::string target = drive + "/";
     ASSERT_TRUE(make_file(target + "good.dat", std::string(300 * 1024, 'g')));
-    ASSERT_TRUE(make_file(s("1_small.dat"), "small"));
-    ASSERT_TRUE(make_file(s("2_big.dat"), std::string(2 * 1024 * 1024, 'b')));
-    ASSERT_TRUE(make_file(s("3_after.dat"), "after"));
-    ASSERT_TRUE(make_file(s("good.dat"), std::string(900 * 1024, 'n')));
-    ASSERT_TRUE(make_dir(s("4_dir")));
-    ASSERT_TRUE(make_file(s("4_dir/inner.dat"), std::string(2 * 1024 * 1024, 'i')));
+    const std::string big(2 * 1024 * 1024, 'b'), inner(2 * 1024 * 1024, 'i');
+    ASSERT_TRUE(
+        make_tree(s(), {"1_small.dat=small", "2_big.dat=" + big, "3_after.dat=after",
+                        "good.dat=" + std::string(900 * 1024, 'n'), "4_dir/", "4_dir/inner.dat=" + inner}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, target);
 
@@ -110,8 +87,8 @@ TEST_F(FullVolume, DISABLED_FailedCopiesLeaveNoHalfFilesAndKeepGoodOnes)
     Pane a3 = open_pane(1, s());
     mark(a3, {"4_dir", "2_big.dat"});
     EXPECT_EQ(run(move_mode, a3, &other), file_rw_entry_failed);
-    EXPECT_EQ(content_of(s("4_dir/inner.dat")), std::string(2 * 1024 * 1024, 'i'));
-    EXPECT_EQ(content_of(s("2_big.dat")), std::string(2 * 1024 * 1024, 'b'));
+    EXPECT_EQ(content_of(s("4_dir/inner.dat")), inner);
+    EXPECT_EQ(content_of(s("2_big.dat")), big);
     EXPECT_NE(row_of(a3, "4_dir"), -1);
     // The part that arrived is shown in the target pane.
     EXPECT_EQ(row_of(other, "4_dir") != -1, dir_exists(target + "4_dir"));
@@ -125,10 +102,7 @@ TEST_F(RemovableDrive, DISABLED_CopyAndMoveGoThroughTheShellInOneBatch)
     ASSERT_FALSE(drive.empty()) << "KV_REMOVABLE_DRIVE is not set";
     std::string target = drive + "/";
     ASSERT_TRUE(is_removable_drive(target));
-    ASSERT_TRUE(make_file(s("a.txt"), "a"));
-    ASSERT_TRUE(make_file(s("b.txt"), "b"));
-    ASSERT_TRUE(make_dir(s("d")));
-    ASSERT_TRUE(make_file(s("d/in"), "in"));
+    ASSERT_TRUE(make_tree(s(), {"a.txt=a", "b.txt=b", "d/", "d/in=in"}));
     Pane active = open_pane(1, s());
     Pane other = open_pane(2, target);
     mark(active, {"a.txt", "d"});
@@ -161,22 +135,17 @@ TEST_F(RecycleBin, DISABLED_DeleteAndReplacedTargetsGoToTheTrash)
     std::string home = env_path("KV_TRASH_HOME");
     ASSERT_FALSE(home.empty()) << "KV_TRASH_HOME is not set";
     std::string trash = "Z:" + home + "/.local/share/Trash/files";
-    ASSERT_TRUE(make_file(s("one.txt"), "1"));
-    ASSERT_TRUE(make_file(s("two.txt"), "2"));
-    ASSERT_TRUE(make_dir(s("sub")));
-    ASSERT_TRUE(make_file(s("sub/in"), "in"));
-    ASSERT_TRUE(make_file(s("stay.txt"), "stay"));
-    ASSERT_TRUE(make_dir(dir.file("dst")));
-    ASSERT_TRUE(make_file(dir.file("dst/one.txt"), "old one"));
+    ASSERT_TRUE(make_tree(s(), {"one.txt=1", "two.txt=2", "sub/", "sub/in=in", "stay.txt=stay"}));
+    ASSERT_TRUE(make_file(t("one.txt"), "old one"));
     Pane active = open_pane(1, s());
-    Pane other = open_pane(2, dir.file("dst"));
+    Pane other = open_pane(2, t());
 
     // Copy with the trash in use: the replaced target goes to the trash first.
     mark(active, {"one.txt"});
     bool batch = false;
     EXPECT_EQ(run(copy_mode, active, &other, true, &batch), file_rw_done);
     EXPECT_TRUE(batch);
-    EXPECT_EQ(content_of(dir.file("dst/one.txt")), "1");
+    EXPECT_EQ(content_of(t("one.txt")), "1");
     EXPECT_EQ(content_of(trash + "/one.txt"), "old one");
 
     // Delete with the trash in use: everything marked, in one operation, by full paths.

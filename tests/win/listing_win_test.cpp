@@ -3,6 +3,7 @@
 #include "app/app_context.h"
 #include "app/paths.h"
 #include "app/shell_icons_win.h"
+#include "file_ops_support.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
@@ -16,6 +17,10 @@
 #include <algorithm>
 #include <set>
 
+using fops::make_file;
+using fops::make_tree;
+using fops::row_names;
+
 namespace {
 
 // Records what the view would be told.
@@ -27,27 +32,6 @@ struct recording_hooks : pane_hooks {
     void info_changed() override { ++info; }
     void listing_read() override { ++read; }
 };
-
-bool make_file(const std::string& path, std::size_t size = 0)
-{
-    HANDLE h =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    std::string data(size, 'x');
-    DWORD written = 0;
-    bool ok = size == 0 ||
-              (WriteFile(h, data.data(), static_cast<DWORD>(size), &written, nullptr) && written == size);
-    return CloseHandle(h) && ok;
-}
-
-std::set<std::string> file_names(const Pane& pane)
-{
-    std::set<std::string> out;
-    for (std::size_t i = 0; i < pane.rows.size(); ++i)
-        out.insert(join_entry_name(pane.rows.row(i)));
-    return out;
-}
 
 // Keeps the process-wide switch as the test found it.
 struct hide_switch {
@@ -112,7 +96,7 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
     CreateDirectoryA(host.c_str(), nullptr);
     CreateDirectoryA(share.c_str(), nullptr);
     CreateDirectoryA((share + "/d").c_str(), nullptr);
-    make_file(share + "/f.txt");
+    make_file(share + "/f.txt", "");
 
     Pane net;
     net.path = "//kvhost/kvshare/";
@@ -120,7 +104,7 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
     if (readable) {
         ASSERT_TRUE(read_listing(net, false));
         EXPECT_EQ(net.path, "//kvhost/kvshare/");
-        EXPECT_EQ(file_names(net), (std::set<std::string>{"d", "f.txt"}));
+        EXPECT_EQ(row_names(net), (std::set<std::string>{"d", "f.txt"}));
         // Wine answers the cluster size of a share with zero sectors (and has no volume information
         // for it, so the file system shows as "???"): the total must still come out.
         int row = net.rows.find(false, "f.txt");
@@ -134,7 +118,7 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
                   "(" + volume_information(volume_root(net.path)).file_system + ")");
         net.path = "//kvhost/kvshare/d/";
         ASSERT_TRUE(read_listing(net, false));
-        EXPECT_EQ(file_names(net), (std::set<std::string>{".."}));
+        EXPECT_EQ(row_names(net), (std::set<std::string>{".."}));
     }
     DeleteFileA((share + "/f.txt").c_str());
     RemoveDirectoryA((share + "/d").c_str());
@@ -146,16 +130,14 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
 
 TEST_F(ListingWin, HiddenAndSystemEntries)
 {
-    ASSERT_TRUE(os::make_directory(root + "hidden"));
-    ASSERT_TRUE(make_file(root + "system.txt"));
-    ASSERT_TRUE(make_file(root + "plain.txt"));
+    ASSERT_TRUE(make_tree(root, {"hidden/", "system.txt", "plain.txt"}));
     // Wine keeps these two in the user.DOSATTRIB attribute of the file.
     ASSERT_TRUE(SetFileAttributesA((root + "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA((root + "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
     {
         hide_switch hide(true);
         ASSERT_TRUE(read_listing(pane, false));
-        EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "plain.txt"}));
+        EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "plain.txt"}));
     }
     {
         // Inside the hidden directory the way up stays, though ".." carries the hidden attribute
@@ -165,13 +147,13 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
         Pane inner;
         inner.path = root + "hidden/in/";
         ASSERT_TRUE(read_listing(inner, false));
-        EXPECT_EQ(file_names(inner), (std::set<std::string>{".."}));
+        EXPECT_EQ(row_names(inner), (std::set<std::string>{".."}));
         EXPECT_TRUE(RemoveDirectoryA((root + "hidden/in").c_str()));
     }
     {
         hide_switch hide(false);
         ASSERT_TRUE(read_listing(pane, false));
-        EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "hidden", "system.txt", "plain.txt"}));
+        EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "hidden", "system.txt", "plain.txt"}));
         int h = pane.rows.find(true, "hidden");
         ASSERT_GE(h, 0);
         EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(h)).attr_text, "-h--");
@@ -184,7 +166,7 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
 TEST_F(ListingWin, Wildcards)
 {
     for (const char* f : {"a.c", "B.C", "a.cpp", "main.c", "Makefile", ".gitignore"})
-        ASSERT_TRUE(make_file(root + f)) << f;
+        ASSERT_TRUE(make_file(root + f, "")) << f;
     ASSERT_TRUE(os::make_directory(root + "src"));
     // Wine shows names beginning with '.' as hidden: the switch is off so that .gitignore is listed.
     hide_switch hide(false);
@@ -200,15 +182,13 @@ TEST_F(ListingWin, Wildcards)
     for (auto& c : cases) {
         pane.wildcard = c.wildcard;
         ASSERT_TRUE(read_listing(pane, false));
-        EXPECT_EQ(file_names(pane), c.names) << c.wildcard;
+        EXPECT_EQ(row_names(pane), c.names) << c.wildcard;
     }
 }
 
 TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
 {
-    ASSERT_TRUE(os::make_directory(root + "a"));
-    ASSERT_TRUE(os::make_directory(root + "a/b"));
-    ASSERT_TRUE(make_file(root + "a/x.txt"));
+    ASSERT_TRUE(make_tree(root, {"a/", "a/b/", "a/x.txt"}));
     pane.path = root + "a/b/";
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(hooks.replaced, 0);
@@ -217,7 +197,7 @@ TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
     ASSERT_TRUE(read_listing(pane, true));
     EXPECT_EQ(pane.path, root + "a/");
     EXPECT_EQ(hooks.replaced, 1);
-    EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", "x.txt"}));
+    EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "x.txt"}));
     // The directory read is the process's current directory.
     std::string current = os::current_directory();
     to_slashes(current);
@@ -234,7 +214,7 @@ TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
 TEST_F(ListingWin, AttributeAndTimeRoundTrips)
 {
     std::string path = root + "attr.txt";
-    ASSERT_TRUE(make_file(path, 10));
+    ASSERT_TRUE(make_file(path, std::string(10, 'x')));
     ASSERT_TRUE(os::make_directory(root + "hidden"));
     for (const char* text : {"-h--", "--r-", "s--a", "shra", "----"}) {
         ASSERT_TRUE(set_attributes_from_text(path, text)) << text;
@@ -280,13 +260,11 @@ TEST_F(ListingWin, JapaneseNames)
     const std::string hyou = "\x95\x5C.txt";                 // '表.txt': trail byte 0x5C
     const std::string source = "\x83\x5C\x81\x5B\x83\x58.c"; // 'ソース.c'
     const std::string japanese = "\x93\xFA\x96\x7B\x8C\xEA"; // '日本語'
-    ASSERT_TRUE(make_file(root + hyou, 3000));
-    ASSERT_TRUE(make_file(root + source));
-    ASSERT_TRUE(os::make_directory(root + japanese));
-    ASSERT_TRUE(make_file(root + japanese + "/\x8E\x71.txt")); // '子.txt'
+    ASSERT_TRUE(make_file(root + hyou, std::string(3000, 'x')));
+    ASSERT_TRUE(make_tree(root, {source, japanese + "/", japanese + "/\x8E\x71.txt"})); // '子.txt'
 
     ASSERT_TRUE(read_listing(pane, false));
-    EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", hyou, source, japanese}));
+    EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", hyou, source, japanese}));
     int row = pane.rows.find(false, hyou);
     ASSERT_GE(row, 0);
     EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).name, "\x95\x5C");
@@ -295,11 +273,11 @@ TEST_F(ListingWin, JapaneseNames)
 
     pane.wildcard = "*.c";
     ASSERT_TRUE(read_listing(pane, false));
-    EXPECT_EQ(file_names(pane), (std::set<std::string>{"..", source, japanese}));
+    EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", source, japanese}));
 
     // A name ending in the trail byte 0x5C ('ソ') is one entry, not a directory to list.
     const std::string so = "\x83\x5C";
-    ASSERT_TRUE(make_file(root + so, 7));
+    ASSERT_TRUE(make_file(root + so, std::string(7, 'x')));
     {
         dir_scan one(root + so);
         ASSERT_TRUE(one.found());
@@ -321,10 +299,7 @@ TEST_F(ListingWin, JapaneseNames)
 
 TEST_F(ListingWin, InformationLine)
 {
-    ASSERT_TRUE(make_file(root + "one", 1));
-    ASSERT_TRUE(make_file(root + "two", 4097));
-    ASSERT_TRUE(make_file(root + "zero", 0));
-    ASSERT_TRUE(os::make_directory(root + "d"));
+    ASSERT_TRUE(make_tree(root, {"one", "two=" + std::string(4097, 'x'), "zero=", "d/"}));
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(hooks.read, 1);
     EXPECT_GE(hooks.info, 1);
@@ -355,9 +330,7 @@ TEST_F(ListingWin, InformationLine)
 
 TEST_F(ListingWin, IconsByTypeAndFtpPanes)
 {
-    ASSERT_TRUE(make_file(root + "one.txt"));
-    ASSERT_TRUE(make_file(root + "two.TXT"));
-    ASSERT_TRUE(os::make_directory(root + "d"));
+    ASSERT_TRUE(make_tree(root, {"one.txt", "two.TXT", "d/"}));
     shell_icons icons;
     app().icons = &icons;
     bool read = read_listing(pane, false);

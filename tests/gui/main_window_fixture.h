@@ -1,0 +1,99 @@
+// The program's main window over a temporary program directory and a directory tree of the
+// test's own, with the pane rows looked up by file name.
+#pragma once
+
+#include "harness_win.h"
+
+#include "app/app_context.h"
+#include "app/main_window_win.h"
+#include "pane/entry_text.h"
+#include "pane/pane_view_win.h"
+#include "settings/layout.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace gui {
+
+class main_window_test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved_program_dir_ = app().program_dir;
+        ASSERT_TRUE(use_program_directory(program_.path() + "/"));
+        root_ = tree_.path() + "/";
+        layout().pane_dirs[1] = root_;
+    }
+    void TearDown() override
+    {
+        close();
+        app().program_dir = saved_program_dir_;
+    }
+    void open()
+    {
+        win_ = std::make_unique<window_>();
+        const layout_state& l = layout();
+        ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
+        SetForegroundWindow(main());
+        pump();
+        focus_list();
+        pump();
+    }
+    void close()
+    {
+        if (win_ && win_->handle()) {
+            DestroyWindow(win_->handle());
+            // The window ends the message loop; this test's loop goes on.
+            MSG quit;
+            PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        }
+        pump();
+        win_.reset();
+    }
+    HWND main() const { return win_->handle(); }
+    HWND list(int pane) const { return GetDlgItem(main(), list_id(pane)); }
+    Pane& pane(int i) { return panes().panes[static_cast<std::size_t>(i)]; }
+    void command(int id, LPARAM parameter = 0)
+    {
+        SendMessageA(main(), WM_COMMAND, static_cast<WPARAM>(id), parameter);
+        pump();
+    }
+    int row_of(int p, const std::string& file_name)
+    {
+        const Pane& x = pane(p);
+        for (std::size_t i = 0; i < x.rows.size(); ++i)
+            if (join_entry_name(x.rows.row(i)) == file_name)
+                return static_cast<int>(i);
+        return -1;
+    }
+    std::string cursor_name(int p)
+    {
+        int c = pane(p).rows.cursor();
+        return c < 0 ? std::string() : join_entry_name(pane(p).rows.row(static_cast<std::size_t>(c)));
+    }
+    // The entry the directory box of the pane shows.
+    std::string box_text(int p)
+    {
+        combo& box = panes().views[static_cast<std::size_t>(p)]->box;
+        return box.item_text(box.selection());
+    }
+    // The cursor to the row of the active pane, marks left as they are.
+    void cursor_to(const std::string& file_name)
+    {
+        int row = row_of(panes().active, file_name);
+        ASSERT_GE(row, 0) << file_name;
+        move_cursor(row - active_pane().rows.cursor());
+        pump();
+    }
+
+    temp_dir program_;
+    temp_dir tree_;
+    std::string root_;
+    std::string saved_program_dir_;
+    std::unique_ptr<window_> win_;
+};
+
+} // namespace gui
