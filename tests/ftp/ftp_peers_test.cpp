@@ -96,12 +96,6 @@ std::map<std::string, std::string> cache_entries(const std::string& path)
     return entries;
 }
 
-std::string file_text(const std::string& path)
-{
-    auto data = os::read_file(path);
-    return data ? *data : std::string("<missing>");
-}
-
 // A name of its own per test program run, so parallel runs never meet on a server.
 std::string unique_name(const char* stem)
 {
@@ -186,10 +180,7 @@ TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)
     EXPECT_EQ(run.code, ftp_ok);
     EXPECT_EQ(file_text(local.file("b.bin")), file_text(p.root + "/docs/b.bin"));
     EXPECT_EQ(file_text(p.root + "/pub/" + up), content);
-    int dots = 0;
-    for (const std::string& line : run.log)
-        dots += line == ".";
-    EXPECT_EQ(dots, 2 + 3); // 2048 bytes down, 3005 up
+    EXPECT_EQ(run.dots(), 2 + 3); // 2048 bytes down, 3005 up
 
     run = on_peer(p, "/pub/", [&](thread_net& w, NetSocket& c) { return ftp_delete(w, c, up); });
     EXPECT_EQ(run.code, ftp_ok);

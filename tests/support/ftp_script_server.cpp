@@ -245,6 +245,25 @@ void script_session::pause_ms(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void script_session::serve_login()
+{
+    send("220 ready\r\n");
+    expect("USER kv", "331 password please\r\n");
+    expect("PASS pw", "230 welcome\r\n");
+    expect("TYPE I", "200 binary\r\n");
+}
+
+void script_session::serve_download(const std::string& command, const std::string& bytes,
+                                    const std::string& opening)
+{
+    expect("PASV", listen_passive());
+    expect(command, opening);
+    if (accept_data())
+        data_send(bytes);
+    data_close();
+    send("226 done\r\n");
+}
+
 std::string script_session::listen_passive(const std::string& announced_host)
 {
     if (passive_ >= 0)
