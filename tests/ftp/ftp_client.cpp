@@ -99,3 +99,19 @@ std::string file_text(const std::string& path)
 {
     return os::read_file(path).value_or("<missing>");
 }
+
+std::string joined(const strings& lines)
+{
+    std::string all;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        all += (i ? "|" : "") + lines[i];
+    return all;
+}
+
+ftp_capabilities caps(const char* digits)
+{
+    ftp_capabilities flags{};
+    for (std::size_t i = 0; i < flags.size() && digits[i]; ++i)
+        flags[i] = static_cast<std::uint8_t>(digits[i] - '0');
+    return flags;
+}

@@ -3,6 +3,7 @@
 // scripted server, logged in first.
 #pragma once
 
+#include "ftp/ftp_protocol.h"
 #include "ftp/net_socket.h"
 #include "support/ftp_script_server.h"
 
@@ -40,6 +41,11 @@ struct scripted_run {
 // worked, runs `body`.
 scripted_run run_scripted(const std::function<void(script_session&)>& script, const client_body& body,
                           const client_options& options = {});
+
+// Lines joined by '|', the way the tables write command sequences: "PASV|RETR f".
+std::string joined(const strings& lines);
+// Capability flags written as digits in flag order: "10011".
+ftp_capabilities caps(const char* digits);
 
 // The file's bytes, or "<missing>".
 std::string file_text(const std::string& path);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -76,13 +77,17 @@ listing_run run_listing(const script& serve, ftp_capabilities flags, bool not_ro
 
 // The tree every listing leaves: the cache directories, the cache file and the listed
 // directories' cache subdirectories, nothing else.
-std::set<std::string> cache_tree(const strings& subdirectories, bool with_cache = true)
+// `subdirectories` is joined by '|'.
+std::set<std::string> cache_tree(const std::string& subdirectories, bool with_cache = true)
 {
     std::set<std::string> t{"ftp_dir/", "ftp_dir/srv/", "ftp_dir/srv/pub/"};
     if (with_cache)
         t.insert("ftp_dir/srv/pub/dir.lst");
-    for (const std::string& d : subdirectories)
-        t.insert("ftp_dir/srv/pub/" + d + "/");
+    for (std::size_t at = 0; at < subdirectories.size();) {
+        std::size_t end = std::min(subdirectories.find('|', at), subdirectories.size());
+        t.insert("ftp_dir/srv/pub/" + subdirectories.substr(at, end - at) + "/");
+        at = end + 1;
+    }
     return t;
 }
 
@@ -106,44 +111,33 @@ TEST(FtpListDirectory, WaysAndFallBacks)
     ASSERT_GT(long_owner.size(), 255u);
     struct row {
         const char* name;
-        script serve;
-        ftp_capabilities flags, flags_after;
+        const char* flags;
+        const char* flags_after;
         bool not_root;
         bool stale; // a cache file from before
         int code;
-        strings commands;
+        const char* commands;
         std::string cache;
-        strings subdirectories;
+        const char* subdirectories;
+        script serve;
     };
     const row rows[] = {
         // The pdir line is the parent entry: no second "..".
-        {"MLSD stored as it came",
-         [&](script_session& s) { s.serve_download("MLSD", mlsd); },
-         {1, 1, 1, 1, 1},
-         {1, 1, 1, 1, 1},
-         true,
-         false,
-         ftp_ok,
-         {"PASV", "MLSD"},
-         mlsd,
-         {"docs"}},
-        {"unknown MLSD falls back to NLST with SIZE and MDTM",
+        {"MLSD stored as it came", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", mlsd, "docs",
+         [&](script_session& s) { s.serve_download("MLSD", mlsd); }},
+        {"unknown MLSD falls back to NLST with SIZE and MDTM", "11111", "10111", true, false, ftp_ok,
+         "PASV|MLSD|PASV|NLST -aFL|SIZE run.sh|MDTM run.sh",
+         "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n", "docs",
          [](script_session& s) {
              s.expect("PASV", s.listen_passive());
              s.expect("MLSD", "500 Unknown command.\r\n");
              s.serve_download("NLST -aFL", "./\r\n../\r\ndocs/\r\nrun.sh*\r\nlink@\r\n");
              s.expect("SIZE run.sh", "213 42\r\n");
              s.expect("MDTM run.sh", "213 20100503123456\r\n");
-         },
-         {1, 1, 1, 1, 1},
-         {1, 0, 1, 1, 1},
-         true,
-         false,
-         ftp_ok,
-         {"PASV", "MLSD", "PASV", "NLST -aFL", "SIZE run.sh", "MDTM run.sh"},
-         "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n",
-         {"docs"}},
-        {"long listing at the root has no parent entry",
+         }},
+        {"long listing at the root has no parent entry", "10000", "10000", false, false, ftp_ok,
+         "PASV|NLST -alL",
+         "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n", "docs",
          [](script_session& s) {
              s.serve_download("NLST -alL",
                               "total 8\r\n"
@@ -151,64 +145,36 @@ TEST(FtpListDirectory, WaysAndFallBacks)
                               "drwxr-xr-x    2 0        0            4096 Feb 12  2009 docs\r\n"
                               "-rw-r--r--    1 0        0               6 Mar 03  2008 a.txt\r\n"
                               "lrwxrwxrwx    1 0        0               6 Mar 03  2008 link -> a.txt\r\n");
-         },
-         {1, 0, 0, 0, 0},
-         {1, 0, 0, 0, 0},
-         false,
-         false,
-         ftp_ok,
-         {"PASV", "NLST -alL"},
-         "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n",
-         {"docs"}},
-        {"unknown NLST options fall back to the long listing",
+         }},
+        // After the refusal the next listing goes straight to the long listing.
+        {"unknown NLST options fall back to the long listing", "10011", "10000", true, false, ftp_ok,
+         "PASV|NLST -aFL|PASV|NLST -alL", "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n",
+         "",
          [](script_session& s) {
              s.expect("PASV", s.listen_passive());
              s.expect("NLST -aFL", "501 bad options\r\n");
              s.serve_download("NLST -alL", "-rw-r--r-- 1 0 0 6 Mar 03  2008 a.txt\r\n");
-         },
-         {1, 0, 0, 1, 1},
-         {1, 0, 0, 0, 0}, // the next listing goes straight to the long listing
-
-         true,
-         false,
-         ftp_ok,
-         {"PASV", "NLST -aFL", "PASV", "NLST -alL"},
-         "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n",
-         {}},
-        {"long owner names drop no entry",
-         [&](script_session& s) { s.serve_download("NLST -alL", long_owner); },
-         {1, 0, 0, 0, 0},
-         {1, 0, 0, 0, 0},
-         false,
-         false,
-         ftp_ok,
-         {"PASV", "NLST -alL"},
-         "Type=file;Size=6;Modify=20080303000000 b.txt\r\n",
-         {}},
+         }},
+        {"long owner names drop no entry", "10000", "10000", false, false, ftp_ok, "PASV|NLST -alL",
+         "Type=file;Size=6;Modify=20080303000000 b.txt\r\n", "",
+         [&](script_session& s) { s.serve_download("NLST -alL", long_owner); }},
         // A failure leaves no cache file: listed again next time, never shown half.
-        {"failure",
+        {"failure", "10011", "10011", true, true, ftp_error_reply,
+         "PASV|NLST -aFL|SIZE a.txt|MDTM a.txt|SIZE b.txt", "<missing>", "",
          [](script_session& s) {
              s.serve_download("NLST -aFL", "a.txt\r\nb.txt\r\n");
              s.expect("SIZE a.txt", "213 1\r\n");
              s.expect("MDTM a.txt", "213 20100503123456\r\n");
              s.expect("SIZE b.txt", "550 Permission denied.\r\n");
-         },
-         {1, 0, 0, 1, 1},
-         {1, 0, 0, 1, 1},
-         true,
-         true,
-         ftp_error_reply,
-         {"PASV", "NLST -aFL", "SIZE a.txt", "MDTM a.txt", "SIZE b.txt"},
-         "<missing>",
-         {}},
+         }},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
-        listing_run l = run_listing(r.serve, r.flags, r.not_root, r.stale);
+        listing_run l = run_listing(r.serve, caps(r.flags), r.not_root, r.stale);
         EXPECT_EQ(l.code, r.code);
-        EXPECT_EQ(l.commands, r.commands);
+        EXPECT_EQ(joined(l.commands), r.commands);
         EXPECT_EQ(l.cache, r.cache);
-        EXPECT_EQ(l.flags, r.flags_after);
+        EXPECT_EQ(l.flags, caps(r.flags_after));
         EXPECT_EQ(l.tree, cache_tree(r.subdirectories, r.cache != "<missing>"));
     }
 }
@@ -224,15 +190,15 @@ TEST(FtpListHostile, MlsdIsStoredAsItCameButOnlySafeNamesAreShownOrMade)
                              "type=file;size=6; " + sjis + ".txt\r\n" + "type=file;size=7; ctl\x01name\r\n" +
                              "type=file;size=8; del\x7F\r\n" + "type=file;size=9; cr\rDELE important\r\n" +
                              "type=file;size=10; tab\tname\r\n" + "type=file;size=11; ..\r\n";
-    listing_run r = run_listing([&](script_session& s) { s.serve_download("MLSD", mlsd); }, {1, 1, 1, 1, 1});
+    listing_run r = run_listing([&](script_session& s) { s.serve_download("MLSD", mlsd); }, caps("11111"));
     EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands, (strings{"PASV", "MLSD"}));
+    EXPECT_EQ(joined(r.commands), "PASV|MLSD");
     // Stored byte for byte, then the parent entry (no pdir came; a file named ".." is none).
     EXPECT_EQ(r.cache, mlsd + "Type=pdir ..\r\n");
     EXPECT_EQ(r.shown,
               (strings{"docs", "...", "Type=dir", "Type=dir", "Size=5", "Type=file;Size=9 x", ".."}));
     // "..." would be the directory itself on Windows: it gets no cache directory.
-    EXPECT_EQ(r.tree, cache_tree({"docs", "Type=dir"}));
+    EXPECT_EQ(r.tree, cache_tree("docs|Type=dir"));
 }
 
 TEST(FtpListHostile, NlstAsksOnlyAboutSafeNames)
@@ -250,10 +216,9 @@ TEST(FtpListHostile, NlstAsksOnlyAboutSafeNames)
             s.expect("SIZE Size=5", "213 4\r\n");
             s.expect("MDTM Size=5", "213 20100503123457\r\n");
         },
-        {1, 0, 0, 1, 1});
+        caps("10011"));
     EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands,
-              (strings{"PASV", "NLST -aFL", "SIZE Type=dir", "MDTM Type=dir", "SIZE Size=5", "MDTM Size=5"}));
+    EXPECT_EQ(joined(r.commands), "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5");
     EXPECT_EQ(r.cache, "Type=dir docs\r\n"
                        "Type=dir ...\r\n"
                        "Type=dir Type=dir\r\n"
@@ -261,7 +226,7 @@ TEST(FtpListHostile, NlstAsksOnlyAboutSafeNames)
                        "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
                        "Type=pdir ..\r\n");
     EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "Type=dir", "Size=5", ".."}));
-    EXPECT_EQ(r.tree, cache_tree({"docs", "Type=dir"}));
+    EXPECT_EQ(r.tree, cache_tree("docs|Type=dir"));
 }
 
 TEST(FtpListHostile, LongListingKeepsBlanksButNoPathsOrForeignBytes)
@@ -273,10 +238,9 @@ TEST(FtpListHostile, LongListingKeepsBlanksButNoPathsOrForeignBytes)
                            dir("Type=dir") + dir("sub dir") + file("Type=dir") + file("Size=5") +
                            file(std::string(sjis) + ".txt") + file("ctl\x01name") +
                            file("cr\rDELE important") + "lrwxrwxrwx 1 0 0 5 Mar 03  2008 up -> ../..\r\n";
-    listing_run r =
-        run_listing([&](script_session& s) { s.serve_download("NLST -alL", ls); }, {1, 0, 0, 0, 0});
+    listing_run r = run_listing([&](script_session& s) { s.serve_download("NLST -alL", ls); }, caps("10000"));
     EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands, (strings{"PASV", "NLST -alL"}));
+    EXPECT_EQ(joined(r.commands), "PASV|NLST -alL");
     EXPECT_EQ(r.cache, "Type=dir;Modify=20080303000000 docs\r\n"
                        "Type=dir;Modify=20080303000000 ...\r\n"
                        "Type=dir;Modify=20080303000000 Type=dir\r\n"
@@ -285,7 +249,7 @@ TEST(FtpListHostile, LongListingKeepsBlanksButNoPathsOrForeignBytes)
                        "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
                        "Type=pdir ..\r\n");
     EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "sub dir", "Type=dir", "Size=5", ".."}));
-    EXPECT_EQ(r.tree, cache_tree({"docs", "Type=dir", "sub dir"}));
+    EXPECT_EQ(r.tree, cache_tree("docs|Type=dir|sub dir"));
 }
 
 TEST(FtpListHostile, EmptyListingsStillLeaveACacheFile)
@@ -294,24 +258,22 @@ TEST(FtpListHostile, EmptyListingsStillLeaveACacheFile)
     // listed again at every visit.
     struct {
         const char* command;
-        ftp_capabilities flags;
+        const char* flags;
         bool not_root;
         const char* cache;
-    } cases[] = {
-        {"MLSD", {1, 1, 1, 1, 1}, false, ""},
-        {"NLST -aFL", {1, 0, 0, 1, 1}, false, ""},
-        {"NLST -alL", {1, 0, 0, 0, 0}, false, ""},
-        {"MLSD", {1, 1, 1, 1, 1}, true, "Type=pdir ..\r\n"},
-        {"NLST -alL", {1, 0, 0, 0, 0}, true, "Type=pdir ..\r\n"},
-    };
+    } cases[] = {{"MLSD", "11111", false, ""},
+                 {"NLST -aFL", "10011", false, ""},
+                 {"NLST -alL", "10000", false, ""},
+                 {"MLSD", "11111", true, "Type=pdir ..\r\n"},
+                 {"NLST -alL", "10000", true, "Type=pdir ..\r\n"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.command) + (c.not_root ? " below the root" : " at the root"));
-        listing_run r =
-            run_listing([&](script_session& s) { s.serve_download(c.command, ""); }, c.flags, c.not_root);
+        listing_run r = run_listing([&](script_session& s) { s.serve_download(c.command, ""); },
+                                    caps(c.flags), c.not_root);
         EXPECT_EQ(r.code, ftp_ok);
-        EXPECT_EQ(r.commands, (strings{"PASV", c.command}));
+        EXPECT_EQ(joined(r.commands), std::string("PASV|") + c.command);
         EXPECT_EQ(r.cache, c.cache);
-        EXPECT_EQ(r.tree, cache_tree({}));
+        EXPECT_EQ(r.tree, cache_tree(""));
     }
 }
 
@@ -324,7 +286,7 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
     const int march_year = month < 3 ? year - 1 : year;
     // Every 1000th entry a directory; sizes and minutes vary so a shifted line shows.
     std::string mlsd, ls, stored_long;
-    std::set<std::string> tree = cache_tree({});
+    std::set<std::string> tree = cache_tree("");
     for (int i = 0; i < count; ++i) {
         char name[16], line[160];
         std::snprintf(name, sizeof name, "f%06d", i);
@@ -353,21 +315,22 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
         }
     }
 
-    listing_run m = run_listing([&](script_session& s) { s.serve_download("MLSD", mlsd); }, {1, 1, 1, 1, 1});
-    EXPECT_EQ(m.code, ftp_ok);
-    EXPECT_EQ(m.commands, (strings{"PASV", "MLSD"}));
-    EXPECT_TRUE(m.cache == mlsd + "Type=pdir ..\r\n") << m.cache.size() << " bytes";
-    ASSERT_EQ(m.shown.size(), count + 1u);
-    EXPECT_EQ(m.shown[0], "f000000");
-    EXPECT_EQ(m.shown[count - 1], "f099999");
-    EXPECT_TRUE(m.tree == tree);
-
-    listing_run l =
-        run_listing([&](script_session& s) { s.serve_download("NLST -alL", ls); }, {1, 0, 0, 0, 0});
-    EXPECT_EQ(l.code, ftp_ok);
-    EXPECT_EQ(l.commands, (strings{"PASV", "NLST -alL"}));
-    EXPECT_TRUE(l.cache == stored_long + "Type=pdir ..\r\n") << l.cache.size() << " bytes";
-    ASSERT_EQ(l.shown.size(), count + 1u);
-    EXPECT_EQ(l.shown[count - 1], "f099999");
-    EXPECT_TRUE(l.tree == tree);
+    const struct {
+        const char* command;
+        const char* flags;
+        const std::string& data;
+        const std::string& stored;
+    } ways[] = {{"MLSD", "11111", mlsd, mlsd}, {"NLST -alL", "10000", ls, stored_long}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.command);
+        listing_run r =
+            run_listing([&](script_session& s) { s.serve_download(way.command, way.data); }, caps(way.flags));
+        EXPECT_EQ(r.code, ftp_ok);
+        EXPECT_EQ(joined(r.commands), std::string("PASV|") + way.command);
+        EXPECT_TRUE(r.cache == way.stored + "Type=pdir ..\r\n") << r.cache.size() << " bytes";
+        ASSERT_EQ(r.shown.size(), count + 1u);
+        EXPECT_EQ(r.shown[0], "f000000");
+        EXPECT_EQ(r.shown[count - 1], "f099999");
+        EXPECT_TRUE(r.tree == tree);
+    }
 }
