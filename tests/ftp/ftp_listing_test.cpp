@@ -76,8 +76,7 @@ listing_run run_listing(const script& serve, ftp_capabilities flags, bool not_ro
 }
 
 // The tree every listing leaves: the cache directories, the cache file and the listed
-// directories' cache subdirectories, nothing else.
-// `subdirectories` is joined by '|'.
+// directories' cache subdirectories (joined by '|'), nothing else.
 std::set<std::string> cache_tree(const std::string& subdirectories, bool with_cache = true)
 {
     std::set<std::string> t{"ftp_dir/", "ftp_dir/srv/", "ftp_dir/srv/pub/"};
@@ -99,7 +98,7 @@ const char* const euc = "\xC6\xFC\xCB\xDC";
 
 } // namespace
 
-TEST(FtpListDirectory, WaysAndFallBacks)
+TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
 {
     const std::string mlsd = "type=cdir;modify=20100101000000; .\r\n"
                              "type=pdir;modify=20100101000000; ..\r\n"
@@ -109,6 +108,28 @@ TEST(FtpListDirectory, WaysAndFallBacks)
     const std::string long_owner =
         "-rw-r--r-- 1 " + std::string(120, 'o') + " " + std::string(120, 'g') + " 6 Mar 03  2008 b.txt\r\n";
     ASSERT_GT(long_owner.size(), 255u);
+    // Hostile names in each listing form.
+    const std::string hostile_mlsd =
+        std::string("type=cdir; /srv/pub\r\n") + "type=dir;modify=20100503123456; docs\r\n" +
+        "type=dir; ../../escape\r\n" + "type=dir; ..\\..\\escape\r\n" + "type=dir; a/b\r\n" +
+        "type=dir; /etc\r\n" + "type=dir; ...\r\n" + "type=dir; " + sjis_so + "\r\n" + "type=dir; " + euc +
+        "\r\n" + "type=dir; Type=dir\r\n" + "type=file;size=3; Type=dir\r\n" +
+        "type=file;size=4; Size=5\r\n" + "type=file;size=5; Type=file;Size=9 x\r\n" + "type=file;size=6; " +
+        sjis + ".txt\r\n" + "type=file;size=7; ctl\x01name\r\n" + "type=file;size=8; del\x7F\r\n" +
+        "type=file;size=9; cr\rDELE important\r\n" + "type=file;size=10; tab\tname\r\n" +
+        "type=file;size=11; ..\r\n";
+    const std::string hostile_nlst = std::string("./\r\n../\r\ndocs/\r\n") + "../../escape/\r\n" +
+                                     "..\\..\\escape/\r\n" + "a/b\r\n" + "/etc/\r\n" + ".../\r\n" + sjis_so +
+                                     "/\r\n" + euc + "/\r\n" + sjis + ".txt\r\n" + "Type=dir/\r\n" +
+                                     "Type=dir\r\n" + "Size=5*\r\n" + "ctl\x01name\r\n" +
+                                     "cr\rDELE important\r\n" + "tab\tname\r\n" + "link@\r\n";
+    auto dir = [](const std::string& name) { return "drwxr-xr-x 2 0 0 4096 Mar 03  2008 " + name + "\r\n"; };
+    auto file = [](const std::string& name) { return "-rw-r--r-- 1 0 0 5 Mar 03  2008 " + name + "\r\n"; };
+    const std::string hostile_ls =
+        "total 1\r\n" + dir(".") + dir("..") + dir("docs") + dir("../../escape") + dir("..\\..\\escape") +
+        dir("a/b") + dir("...") + dir(sjis_so) + dir(euc) + dir("Type=dir") + dir("sub dir") +
+        file("Type=dir") + file("Size=5") + file(std::string(sjis) + ".txt") + file("ctl\x01name") +
+        file("cr\rDELE important") + "lrwxrwxrwx 1 0 0 5 Mar 03  2008 up -> ../..\r\n";
     struct row {
         const char* name;
         const char* flags;
@@ -118,16 +139,21 @@ TEST(FtpListDirectory, WaysAndFallBacks)
         int code;
         const char* commands;
         std::string cache;
+        const char* shown; // the names a pane shows, joined by '|'; nullptr: not looked at
         const char* subdirectories;
         script serve;
     };
+    auto empty = [](const char* command) {
+        return [command](script_session& s) { s.serve_download(command, ""); };
+    };
     const row rows[] = {
         // The pdir line is the parent entry: no second "..".
-        {"MLSD stored as it came", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", mlsd, "docs",
+        {"MLSD stored as it came", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", mlsd, nullptr, "docs",
          [&](script_session& s) { s.serve_download("MLSD", mlsd); }},
         {"unknown MLSD falls back to NLST with SIZE and MDTM", "11111", "10111", true, false, ftp_ok,
          "PASV|MLSD|PASV|NLST -aFL|SIZE run.sh|MDTM run.sh",
-         "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n", "docs",
+         "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n", nullptr,
+         "docs",
          [](script_session& s) {
              s.expect("PASV", s.listen_passive());
              s.expect("MLSD", "500 Unknown command.\r\n");
@@ -137,7 +163,8 @@ TEST(FtpListDirectory, WaysAndFallBacks)
          }},
         {"long listing at the root has no parent entry", "10000", "10000", false, false, ftp_ok,
          "PASV|NLST -alL",
-         "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n", "docs",
+         "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n", nullptr,
+         "docs",
          [](script_session& s) {
              s.serve_download("NLST -alL",
                               "total 8\r\n"
@@ -149,24 +176,70 @@ TEST(FtpListDirectory, WaysAndFallBacks)
         // After the refusal the next listing goes straight to the long listing.
         {"unknown NLST options fall back to the long listing", "10011", "10000", true, false, ftp_ok,
          "PASV|NLST -aFL|PASV|NLST -alL", "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n",
-         "",
+         nullptr, "",
          [](script_session& s) {
              s.expect("PASV", s.listen_passive());
              s.expect("NLST -aFL", "501 bad options\r\n");
              s.serve_download("NLST -alL", "-rw-r--r-- 1 0 0 6 Mar 03  2008 a.txt\r\n");
          }},
         {"long owner names drop no entry", "10000", "10000", false, false, ftp_ok, "PASV|NLST -alL",
-         "Type=file;Size=6;Modify=20080303000000 b.txt\r\n", "",
+         "Type=file;Size=6;Modify=20080303000000 b.txt\r\n", nullptr, "",
          [&](script_session& s) { s.serve_download("NLST -alL", long_owner); }},
         // A failure leaves no cache file: listed again next time, never shown half.
         {"failure", "10011", "10011", true, true, ftp_error_reply,
-         "PASV|NLST -aFL|SIZE a.txt|MDTM a.txt|SIZE b.txt", "<missing>", "",
+         "PASV|NLST -aFL|SIZE a.txt|MDTM a.txt|SIZE b.txt", "<missing>", nullptr, "",
          [](script_session& s) {
              s.serve_download("NLST -aFL", "a.txt\r\nb.txt\r\n");
              s.expect("SIZE a.txt", "213 1\r\n");
              s.expect("MDTM a.txt", "213 20100503123456\r\n");
              s.expect("SIZE b.txt", "550 Permission denied.\r\n");
          }},
+        // The cache file marks the directory as listed: without it an empty root directory would
+        // be listed again at every visit.
+        {"empty MLSD at the root", "11111", "11111", false, false, ftp_ok, "PASV|MLSD", "", "", "",
+         empty("MLSD")},
+        {"empty NLST at the root", "10011", "10011", false, false, ftp_ok, "PASV|NLST -aFL", "", "", "",
+         empty("NLST -aFL")},
+        {"empty long listing at the root", "10000", "10000", false, false, ftp_ok, "PASV|NLST -alL", "", "",
+         "", empty("NLST -alL")},
+        {"empty MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", "Type=pdir ..\r\n", "..", "",
+         empty("MLSD")},
+        {"empty long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL", "Type=pdir ..\r\n",
+         "..", "", empty("NLST -alL")},
+        // Stored byte for byte, then the parent entry (no pdir came; a file named ".." is none);
+        // shown and made are only the safe names. "..." would be the directory itself on Windows:
+        // it gets no cache directory.
+        {"hostile MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
+         hostile_mlsd + "Type=pdir ..\r\n", "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..",
+         "docs|Type=dir", [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
+        // SIZE and MDTM are asked only about safe names.
+        {"hostile NLST", "10011", "10011", true, false, ftp_ok,
+         "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5",
+         "Type=dir docs\r\n"
+         "Type=dir ...\r\n"
+         "Type=dir Type=dir\r\n"
+         "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
+         "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
+         "Type=pdir ..\r\n",
+         "docs|...|Type=dir|Type=dir|Size=5|..", "docs|Type=dir",
+         [&](script_session& s) {
+             s.serve_download("NLST -aFL", hostile_nlst);
+             s.expect("SIZE Type=dir", "213 3\r\n");
+             s.expect("MDTM Type=dir", "213 20100503123456\r\n");
+             s.expect("SIZE Size=5", "213 4\r\n");
+             s.expect("MDTM Size=5", "213 20100503123457\r\n");
+         }},
+        // The long listing keeps blanks but takes no paths or foreign bytes.
+        {"hostile long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL",
+         "Type=dir;Modify=20080303000000 docs\r\n"
+         "Type=dir;Modify=20080303000000 ...\r\n"
+         "Type=dir;Modify=20080303000000 Type=dir\r\n"
+         "Type=dir;Modify=20080303000000 sub dir\r\n"
+         "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
+         "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
+         "Type=pdir ..\r\n",
+         "docs|...|Type=dir|sub dir|Type=dir|Size=5|..", "docs|Type=dir|sub dir",
+         [&](script_session& s) { s.serve_download("NLST -alL", hostile_ls); }},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -175,105 +248,10 @@ TEST(FtpListDirectory, WaysAndFallBacks)
         EXPECT_EQ(joined(l.commands), r.commands);
         EXPECT_EQ(l.cache, r.cache);
         EXPECT_EQ(l.flags, caps(r.flags_after));
+        if (r.shown) {
+            EXPECT_EQ(joined(l.shown), r.shown);
+        }
         EXPECT_EQ(l.tree, cache_tree(r.subdirectories, r.cache != "<missing>"));
-    }
-}
-
-TEST(FtpListHostile, MlsdIsStoredAsItCameButOnlySafeNamesAreShownOrMade)
-{
-    const std::string mlsd = std::string("type=cdir; /srv/pub\r\n") +
-                             "type=dir;modify=20100503123456; docs\r\n" + "type=dir; ../../escape\r\n" +
-                             "type=dir; ..\\..\\escape\r\n" + "type=dir; a/b\r\n" + "type=dir; /etc\r\n" +
-                             "type=dir; ...\r\n" + "type=dir; " + sjis_so + "\r\n" + "type=dir; " + euc +
-                             "\r\n" + "type=dir; Type=dir\r\n" + "type=file;size=3; Type=dir\r\n" +
-                             "type=file;size=4; Size=5\r\n" + "type=file;size=5; Type=file;Size=9 x\r\n" +
-                             "type=file;size=6; " + sjis + ".txt\r\n" + "type=file;size=7; ctl\x01name\r\n" +
-                             "type=file;size=8; del\x7F\r\n" + "type=file;size=9; cr\rDELE important\r\n" +
-                             "type=file;size=10; tab\tname\r\n" + "type=file;size=11; ..\r\n";
-    listing_run r = run_listing([&](script_session& s) { s.serve_download("MLSD", mlsd); }, caps("11111"));
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(joined(r.commands), "PASV|MLSD");
-    // Stored byte for byte, then the parent entry (no pdir came; a file named ".." is none).
-    EXPECT_EQ(r.cache, mlsd + "Type=pdir ..\r\n");
-    EXPECT_EQ(r.shown,
-              (strings{"docs", "...", "Type=dir", "Type=dir", "Size=5", "Type=file;Size=9 x", ".."}));
-    // "..." would be the directory itself on Windows: it gets no cache directory.
-    EXPECT_EQ(r.tree, cache_tree("docs|Type=dir"));
-}
-
-TEST(FtpListHostile, NlstAsksOnlyAboutSafeNames)
-{
-    const std::string nlst = std::string("./\r\n../\r\ndocs/\r\n") + "../../escape/\r\n" +
-                             "..\\..\\escape/\r\n" + "a/b\r\n" + "/etc/\r\n" + ".../\r\n" + sjis_so +
-                             "/\r\n" + euc + "/\r\n" + sjis + ".txt\r\n" + "Type=dir/\r\n" + "Type=dir\r\n" +
-                             "Size=5*\r\n" + "ctl\x01name\r\n" + "cr\rDELE important\r\n" + "tab\tname\r\n" +
-                             "link@\r\n";
-    listing_run r = run_listing(
-        [&](script_session& s) {
-            s.serve_download("NLST -aFL", nlst);
-            s.expect("SIZE Type=dir", "213 3\r\n");
-            s.expect("MDTM Type=dir", "213 20100503123456\r\n");
-            s.expect("SIZE Size=5", "213 4\r\n");
-            s.expect("MDTM Size=5", "213 20100503123457\r\n");
-        },
-        caps("10011"));
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(joined(r.commands), "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5");
-    EXPECT_EQ(r.cache, "Type=dir docs\r\n"
-                       "Type=dir ...\r\n"
-                       "Type=dir Type=dir\r\n"
-                       "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
-                       "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
-                       "Type=pdir ..\r\n");
-    EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "Type=dir", "Size=5", ".."}));
-    EXPECT_EQ(r.tree, cache_tree("docs|Type=dir"));
-}
-
-TEST(FtpListHostile, LongListingKeepsBlanksButNoPathsOrForeignBytes)
-{
-    auto dir = [](const std::string& name) { return "drwxr-xr-x 2 0 0 4096 Mar 03  2008 " + name + "\r\n"; };
-    auto file = [](const std::string& name) { return "-rw-r--r-- 1 0 0 5 Mar 03  2008 " + name + "\r\n"; };
-    const std::string ls = "total 1\r\n" + dir(".") + dir("..") + dir("docs") + dir("../../escape") +
-                           dir("..\\..\\escape") + dir("a/b") + dir("...") + dir(sjis_so) + dir(euc) +
-                           dir("Type=dir") + dir("sub dir") + file("Type=dir") + file("Size=5") +
-                           file(std::string(sjis) + ".txt") + file("ctl\x01name") +
-                           file("cr\rDELE important") + "lrwxrwxrwx 1 0 0 5 Mar 03  2008 up -> ../..\r\n";
-    listing_run r = run_listing([&](script_session& s) { s.serve_download("NLST -alL", ls); }, caps("10000"));
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(joined(r.commands), "PASV|NLST -alL");
-    EXPECT_EQ(r.cache, "Type=dir;Modify=20080303000000 docs\r\n"
-                       "Type=dir;Modify=20080303000000 ...\r\n"
-                       "Type=dir;Modify=20080303000000 Type=dir\r\n"
-                       "Type=dir;Modify=20080303000000 sub dir\r\n"
-                       "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
-                       "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
-                       "Type=pdir ..\r\n");
-    EXPECT_EQ(r.shown, (strings{"docs", "...", "Type=dir", "sub dir", "Type=dir", "Size=5", ".."}));
-    EXPECT_EQ(r.tree, cache_tree("docs|Type=dir|sub dir"));
-}
-
-TEST(FtpListHostile, EmptyListingsStillLeaveACacheFile)
-{
-    // The cache file marks the directory as listed: without it an empty root directory would be
-    // listed again at every visit.
-    struct {
-        const char* command;
-        const char* flags;
-        bool not_root;
-        const char* cache;
-    } cases[] = {{"MLSD", "11111", false, ""},
-                 {"NLST -aFL", "10011", false, ""},
-                 {"NLST -alL", "10000", false, ""},
-                 {"MLSD", "11111", true, "Type=pdir ..\r\n"},
-                 {"NLST -alL", "10000", true, "Type=pdir ..\r\n"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + (c.not_root ? " below the root" : " at the root"));
-        listing_run r = run_listing([&](script_session& s) { s.serve_download(c.command, ""); },
-                                    caps(c.flags), c.not_root);
-        EXPECT_EQ(r.code, ftp_ok);
-        EXPECT_EQ(joined(r.commands), std::string("PASV|") + c.command);
-        EXPECT_EQ(r.cache, c.cache);
-        EXPECT_EQ(r.tree, cache_tree(""));
     }
 }
 

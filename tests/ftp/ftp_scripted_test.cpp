@@ -45,6 +45,13 @@ strings commands_of(const std::vector<step>& steps)
     return all;
 }
 
+// PASV on a listener of 127.0.0.1, then "RETR f" answered with `reply`.
+void pasv_retr(script_session& s, const char* reply)
+{
+    s.expect("PASV", s.listen_passive());
+    s.expect("RETR f", reply);
+}
+
 // Names in the directory: a failed download must leave no work file behind.
 strings directory_names(const std::string& dir)
 {
@@ -382,18 +389,14 @@ TEST(FtpTransfer, Downloads)
              s.send("226 done\r\n");
          }},
         {"refused RETR", "PASV|RETR f", ftp_error_reply, old, -1, "", 0,
-         [](script_session& s) {
-             s.expect("PASV", s.listen_passive());
-             s.expect("RETR f", "550 no such file\r\n");
-         }},
+         [](script_session& s) { pasv_retr(s, "550 no such file\r\n"); }},
         {"number above 255", "PASV", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) { s.expect("PASV", "227 Entering Passive Mode (127,0,0,1,256,1)\r\n"); }},
         {"digit after the code", "PASV", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) { s.expect("PASV", "227 127,0,0,1,4,1\r\n"); }},
         {"closed mid-transfer", "PASV|RETR f", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) {
-             s.expect("PASV", s.listen_passive());
-             s.expect("RETR f", "150 ok\r\n");
+             pasv_retr(s, "150 ok\r\n");
              if (s.accept_data())
                  s.data_send(std::string(1500, 'x'));
              s.data_close();
@@ -401,15 +404,13 @@ TEST(FtpTransfer, Downloads)
          }},
         {"silent data connection", "PASV|RETR f|ABOR", ftp_receive_error, old, -1, "", 0,
          [](script_session& s) {
-             s.expect("PASV", s.listen_passive());
-             s.expect("RETR f", "150 ok\r\n");
+             pasv_retr(s, "150 ok\r\n");
              s.accept_data();
              s.expect("ABOR", "226 aborted\r\n");
          }},
         {"control closed after 150", "PASV|RETR f", ftp_closed, old, -1, "", 0,
          [](script_session& s) {
-             s.expect("PASV", s.listen_passive());
-             s.expect("RETR f", "150 ok\r\n");
+             pasv_retr(s, "150 ok\r\n");
              if (s.accept_data())
                  s.data_send("partial");
              s.data_close();
@@ -418,8 +419,7 @@ TEST(FtpTransfer, Downloads)
         // Stopped with the data connection open: no ABOR, as every send checks the stop first.
         {"stopped", "PASV|RETR f", ftp_aborted, old, -1, "", 2,
          [](script_session& s) {
-             s.expect("PASV", s.listen_passive());
-             s.expect("RETR f", "150 ok\r\n");
+             pasv_retr(s, "150 ok\r\n");
              if (s.accept_data())
                  s.data_send(std::string(4096, 'x')); // then nothing more, until the client goes
          }},
