@@ -3,10 +3,10 @@
 #include "ftp/listing_cache.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
+#include "support/tree_names.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <set>
 
@@ -375,10 +375,7 @@ TEST_F(CacheFiles, StoreMlsdMakesSubdirectoriesAndFindsTheParent)
     EXPECT_FALSE(os::path_exists(dir_.path() + "/../escape"));
     EXPECT_FALSE(os::path_exists(dir_.path() + "/../b"));
     // ("..." would be the directory itself on Windows, so the listing is compared instead.)
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
-        names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"dir.lst", "one", "two"}));
+    EXPECT_EQ(tree_names(dir_.path()), (std::set<std::string>{"dir.lst", "one/", "two/"}));
     EXPECT_FALSE(cache_store_mlsd(dir_.file("none.lst"), 0, not_root));
 }
 

@@ -9,29 +9,17 @@
 #include "ftp_client.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
+#include "support/tree_names.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <set>
 
 namespace {
 
 using script = std::function<void(script_session&)>;
-
-// Every path below the directory, relative, directories ending in '/'.
-std::set<std::string> tree_of(const std::string& root)
-{
-    std::set<std::string> paths;
-    const std::filesystem::path base(root);
-    for (const auto& e : std::filesystem::recursive_directory_iterator(base)) {
-        std::string relative = e.path().lexically_relative(base).generic_string();
-        paths.insert(e.is_directory() ? relative + "/" : relative);
-    }
-    return paths;
-}
 
 struct listing_run {
     int code = -1;
@@ -71,7 +59,7 @@ listing_run run_listing(const script& serve, ftp_capabilities flags, bool not_ro
     r.commands = run.commands;
     for (const cache_entry& e : cache_read_entries(cache_path, !not_root))
         r.shown.push_back(e.name);
-    r.tree = tree_of(dir.path());
+    r.tree = tree_names(dir.path());
     return r;
 }
 

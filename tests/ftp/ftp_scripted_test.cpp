@@ -7,12 +7,11 @@
 #include "ftp_client.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
+#include "support/tree_names.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 namespace {
 
@@ -50,16 +49,6 @@ void pasv_retr(script_session& s, const char* reply)
 {
     s.expect("PASV", s.listen_passive());
     s.expect("RETR f", reply);
-}
-
-// Names in the directory: a failed download must leave no work file behind.
-strings directory_names(const std::string& dir)
-{
-    strings names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace
@@ -448,7 +437,7 @@ TEST(FtpTransfer, Downloads)
         EXPECT_EQ(joined(run.commands), r.commands);
         EXPECT_TRUE(run.problems.empty());
         EXPECT_TRUE(file_text(dir.file("f")) == r.content) << file_text(dir.file("f")).size() << " bytes";
-        EXPECT_EQ(directory_names(dir.path()), strings{"f"});
+        EXPECT_EQ(tree_names(dir.path()), std::set<std::string>{"f"}); // no work file left
         if (r.dots >= 0) {
             EXPECT_EQ(run.client.dots(), r.dots);
         }
@@ -536,7 +525,7 @@ TEST(FtpTransfer, UnsafeLocalNamesAndCommandsSendNothing)
     EXPECT_EQ(r.client.code, ftp_ok);
     EXPECT_EQ(codes, std::vector<int>(5, ftp_file_error));
     EXPECT_EQ(r.commands, strings{});
-    EXPECT_TRUE(directory_names(dir.path()).empty());
+    EXPECT_TRUE(tree_names(dir.path()).empty());
 }
 
 TEST(FtpTransfer, AnAtOnceFinalReplyLeavesTheNextReplyInStep)
