@@ -3,42 +3,14 @@
 #include "ftp/listing_cache.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
+#include "support/tree_names.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
 #include <set>
 
 namespace {
-
-struct parse_case {
-    const char* line;
-    bool is_entry;
-    bool is_directory;
-    const char* name;
-    const char* size; // nullptr: no Size fact
-    const char* time; // nullptr: no Modify fact
-};
-
-void expect_parse(const parse_case& c)
-{
-    SCOPED_TRACE(c.line);
-    cache_entry e = cache_parse_line(c.line);
-    EXPECT_EQ(e.is_entry, c.is_entry);
-    if (!c.is_entry || !e.is_entry)
-        return;
-    EXPECT_EQ(e.is_directory, c.is_directory);
-    EXPECT_EQ(e.name, c.name);
-    EXPECT_EQ(e.has_size, c.size != nullptr);
-    if (c.size) {
-        EXPECT_EQ(e.size_text, c.size);
-    }
-    EXPECT_EQ(e.has_time, c.time != nullptr);
-    if (c.time) {
-        EXPECT_EQ(e.time_text, c.time);
-    }
-}
 
 std::string read_all(const std::string& path)
 {
@@ -47,9 +19,16 @@ std::string read_all(const std::string& path)
 
 } // namespace
 
-TEST(CacheParseLine, LinesAsTheProgramWritesThem)
+TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
 {
-    const parse_case cases[] = {
+    const struct {
+        const char* line;
+        bool is_entry;
+        bool is_directory;
+        const char* name;
+        const char* size; // nullptr: no Size fact
+        const char* time; // nullptr: no Modify fact
+    } cases[] = {
         {"Type=dir docs\r\n", true, true, "docs", nullptr, nullptr},
         {"Type=dir;Modify=20100303140500 docs\n", true, true, "docs", nullptr, "20100303140500"},
         {"Type=pdir ..\r\n", true, true, "..", nullptr, nullptr},
@@ -58,14 +37,6 @@ TEST(CacheParseLine, LinesAsTheProgramWritesThem)
          "20100303140500"},
         // Sizes of 2 GiB and more are 64-bit decimals.
         {"Type=file;Size=8589934592 big.iso\r\n", true, false, "big.iso", "8589934592", nullptr},
-    };
-    for (const parse_case& c : cases)
-        expect_parse(c);
-}
-
-TEST(CacheParseLine, MlsdOutput)
-{
-    const parse_case cases[] = {
         // Facts in any order and case, with facts the cache does not know.
         {"modify=20101231200000;perm=adfrw;size=42;type=file;unique=801U1; notes.txt\r\n", true, false,
          "notes.txt", "42", "20101231200000"},
@@ -94,8 +65,19 @@ TEST(CacheParseLine, MlsdOutput)
         {"Type=dir;Modify=20100101000000 .\r\n", true, true, ".", nullptr, nullptr},
         {"Type=file;Size=1 ..\r\n", false, false, "", nullptr, nullptr},
     };
-    for (const parse_case& c : cases)
-        expect_parse(c);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        cache_entry e = cache_parse_line(c.line);
+        EXPECT_EQ(e.is_entry, c.is_entry);
+        if (!c.is_entry || !e.is_entry)
+            continue;
+        EXPECT_EQ(e.is_directory, c.is_directory);
+        EXPECT_EQ(e.name, c.name);
+        EXPECT_EQ(e.has_size, c.size != nullptr);
+        EXPECT_EQ(e.size_text, c.size ? c.size : e.size_text);
+        EXPECT_EQ(e.has_time, c.time != nullptr);
+        EXPECT_EQ(e.time_text, c.time ? c.time : e.time_text);
+    }
 }
 
 TEST(CacheParseLine, NotEntries)
@@ -393,10 +375,7 @@ TEST_F(CacheFiles, StoreMlsdMakesSubdirectoriesAndFindsTheParent)
     EXPECT_FALSE(os::path_exists(dir_.path() + "/../escape"));
     EXPECT_FALSE(os::path_exists(dir_.path() + "/../b"));
     // ("..." would be the directory itself on Windows, so the listing is compared instead.)
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
-        names.insert(e.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"dir.lst", "one", "two"}));
+    EXPECT_EQ(tree_names(dir_.path()), (std::set<std::string>{"dir.lst", "one/", "two/"}));
     EXPECT_FALSE(cache_store_mlsd(dir_.file("none.lst"), 0, not_root));
 }
 

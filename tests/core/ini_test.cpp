@@ -49,7 +49,8 @@ TEST(IniProfile, Reads)
                              "k=a\n"
                              "[a]b]\n"
                              "k=ab\n"
-                             "[x\rk=lone cr\r[y]\rk=y\r";
+                             "[x\rk=lone cr\r[y]\rk=y\r"
+                             "[cut]\nk=\x82\xA0\x82\xA0\n"; // ああ
     struct {
         const char* section;
         const char* key;
@@ -78,19 +79,15 @@ TEST(IniProfile, Reads)
         {"y", "k", 64, "y"}, // a lone CR ends a line too
         {"x", "k", 64, "DEF"},
         {"missing", "k", 64, "DEF"},
+        // A value is cut between characters, never inside one.
+        {"cut", "k", 5, "\x82\xA0\x82\xA0"},
+        {"cut", "k", 4, "\x82\xA0"},
+        {"cut", "k", 3, "\x82\xA0"},
+        {"cut", "k", 2, ""},
     };
     for (auto& c : cases)
         EXPECT_EQ(get(text, c.section, c.key, c.size), c.expected)
             << c.section << "/" << c.key << "/" << c.size;
-}
-
-TEST(IniProfile, ReadCutsBetweenCharacters)
-{
-    const std::string text = "[s]\nk=\x82\xA0\x82\xA0\n"; // ああ
-    EXPECT_EQ(get(text, "s", "k", 5), "\x82\xA0\x82\xA0");
-    EXPECT_EQ(get(text, "s", "k", 4), "\x82\xA0");
-    EXPECT_EQ(get(text, "s", "k", 3), "\x82\xA0");
-    EXPECT_EQ(get(text, "s", "k", 2), "");
 }
 
 TEST(IniProfile, Defaults)

@@ -388,28 +388,6 @@ TEST(EntryTexts, FtpRows)
     EXPECT_EQ(sized.time_text, "2010. 1. 5  9:05.07");
 }
 
-TEST(PanePaths, Roots)
-{
-    struct {
-        const char* path;
-        const char* root;
-        bool at_root;
-    } cases[] = {
-        {"C:/", "C:/", true},
-        {"C:/work/src/", "C:/", false},
-        {"//server/share/", "//server/share/", true},
-        {"//server/share/dir/", "//server/share/", false},
-        {"//\x83\x5C\x83\x5C/\x95\x5C/x/", "//\x83\x5C\x83\x5C/\x95\x5C/", false},
-    };
-    for (auto& c : cases) {
-        EXPECT_EQ(volume_root(c.path), c.root) << c.path;
-        EXPECT_EQ(is_at_root(c.path), c.at_root) << c.path;
-    }
-    EXPECT_TRUE(is_local_path("C:/"));
-    EXPECT_TRUE(is_local_path("//s/x/"));
-    EXPECT_FALSE(is_local_path("ftp://host/"));
-}
-
 TEST(PanePaths, LocalFilter)
 {
     struct {

@@ -9,24 +9,33 @@
 
 namespace {
 
-TEST(pane_paths, root_length_of_each_path_form)
+TEST(pane_paths, the_root_of_each_path_form)
 {
-    struct root_case {
+    const struct {
         const char* path;
         std::size_t length;
+        const char* root; // nullptr: not a local path
+        bool at_root;
+    } cases[] = {
+        {"C:/", 3, "C:/", true},
+        {"C:/a/b/", 3, "C:/", false},
+        {"//srv/share/", 12, "//srv/share/", true},
+        {"//srv/share/dir/", 12, "//srv/share/", false},
+        {"ftp://host/", 11, nullptr, false},
+        {"ftp://host/pub/x/", 11, nullptr, false},
+        // A trail byte 0x5C in a server or share name is no separator.
+        {"//srv/\x83\x5C/d/", 9, "//srv/\x83\x5C/", false},
+        {"//\x83\x5C\x83\x5C/\x95\x5C/x/", 10, "//\x83\x5C\x83\x5C/\x95\x5C/", false},
     };
-    const root_case cases[] = {
-        {"C:/", 3},
-        {"C:/a/b/", 3},
-        {"//srv/share/", 12},
-        {"//srv/share/dir/", 12},
-        {"ftp://host/", 11},
-        {"ftp://host/pub/x/", 11},
-        // A trail byte 0x5C in the share name is no separator.
-        {"//srv/\x83\x5C/d/", 9},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(root_length(c.path), c.length) << c.path;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(root_length(c.path), c.length);
+        EXPECT_EQ(is_local_path(c.path), c.root != nullptr);
+        if (c.root) {
+            EXPECT_EQ(volume_root(c.path), c.root);
+            EXPECT_EQ(is_at_root(c.path), c.at_root);
+        }
+    }
 }
 
 TEST(pane_paths, the_box_entry_a_path_belongs_to)

@@ -1,6 +1,7 @@
 // The owner side of a client worker for the FTP tests.
 #include "ftp_client.h"
 
+#include "ftp/ftp_protocol.h"
 #include "platform/os.h"
 
 #include <atomic>
@@ -40,6 +41,14 @@ std::string client_run::text() const
     return all;
 }
 
+int client_run::dots() const
+{
+    int count = 0;
+    for (const std::string& line : log)
+        count += line == ".";
+    return count;
+}
+
 client_run run_client(const client_body& body, const client_options& options)
 {
     client_run result;
@@ -61,4 +70,48 @@ client_run run_client(const client_body& body, const client_options& options)
     worker.join();
     result.code = worker.get_result();
     return result;
+}
+
+scripted_run run_scripted(const std::function<void(script_session&)>& script, const client_body& body,
+                          const client_options& options)
+{
+    ftp_script_server server([&](script_session& s) {
+        s.serve_login();
+        script(s);
+    });
+    scripted_run result;
+    result.client = run_client(
+        [&](thread_net& w, NetSocket& c) {
+            int code = ftp_login(w, c, "127.0.0.1", server.port(), "kv", "pw", "/");
+            return code ? code : body(w, c);
+        },
+        options);
+    result.commands = server.commands();
+    // A log-in that went otherwise stays in the record, so that the comparison shows it.
+    const strings login = {"USER kv", "PASS pw", "TYPE I"};
+    if (result.commands.size() >= 3 && strings(result.commands.begin(), result.commands.begin() + 3) == login)
+        result.commands.erase(result.commands.begin(), result.commands.begin() + 3);
+    result.problems = server.problems();
+    return result;
+}
+
+std::string file_text(const std::string& path)
+{
+    return os::read_file(path).value_or("<missing>");
+}
+
+std::string joined(const strings& lines)
+{
+    std::string all;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        all += (i ? "|" : "") + lines[i];
+    return all;
+}
+
+ftp_capabilities caps(const char* digits)
+{
+    ftp_capabilities flags{};
+    for (std::size_t i = 0; i < flags.size() && digits[i]; ++i)
+        flags[i] = static_cast<std::uint8_t>(digits[i] - '0');
+    return flags;
 }

@@ -1,166 +1,302 @@
-// Listing a remote directory into its cache file, against scripted servers: the way chosen by
-// the flags, the fall-back when a listing command is unknown, and the parent entry.
+// Listing a remote directory into its cache file against scripted servers: the way chosen by the
+// flags, the fall-backs when a listing command is unknown, the parent entry, hostile names and very
+// large listings. Each run checks the commands sent, the result, the cache file, the entries a pane
+// would show, and every file and directory of the temporary tree (nothing may appear outside the
+// cache directory).
 #include "ftp/ftp_listing.h"
+#include "ftp/listing_cache.h"
 #include "ftp/listing_time.h"
 #include "ftp_client.h"
 #include "platform/os.h"
-#include "support/ftp_script_server.h"
 #include "support/temp_dir.h"
+#include "support/tree_names.h"
 
 #include <gtest/gtest.h>
 
-using strings = std::vector<std::string>;
+#include <algorithm>
+#include <cstdio>
+#include <set>
 
 namespace {
 
-void serve_login(script_session& s)
-{
-    s.send("220 ready\r\n");
-    s.expect("USER kv", "331 pw\r\n");
-    s.expect("PASS pw", "230 ok\r\n");
-    s.expect("TYPE I", "200 ok\r\n");
-}
+using script = std::function<void(script_session&)>;
 
-// One passive listing: PASV, the command, the lines on the data connection, 226.
-void serve_listing(script_session& s, const std::string& command, const std::string& lines)
-{
-    s.expect("PASV", s.listen_passive());
-    s.expect(command, "150 listing\r\n");
-    if (s.accept_data())
-        s.data_send(lines);
-    s.data_close();
-    s.send("226 done\r\n");
-}
-
-struct listing_result {
+struct listing_run {
     int code = -1;
-    ftp_capabilities flags;
-    std::string cache; // the cache file, or "<missing>"
-    strings commands;
+    ftp_capabilities flags; // as the listing left them
+    std::string cache;      // "<missing>" when there is none
+    strings commands;       // after the log-in
+    strings shown;          // the names a pane would show, in file order
+    std::set<std::string> tree;
 };
 
-listing_result list_with(const std::function<void(script_session&)>& serve, ftp_capabilities flags,
-                         bool not_root, const temp_dir& dir)
+// Lists "/pub/" of the server titled "srv" into its cache below a fresh temporary directory,
+// over a stale cache file when asked.
+listing_run run_listing(const script& serve, ftp_capabilities flags, bool not_root = true, bool stale = false)
 {
-    ftp_script_server server([&](script_session& s) {
-        serve_login(s);
-        serve(s);
-        s.wait_for_close();
-    });
-    listing_result result;
-    const std::string cache = dir.file("dir.lst");
+    temp_dir dir;
+    const std::string cache_path = dir.file("ftp_dir/srv/pub/dir.lst");
+    EXPECT_TRUE(cache_make_directories(dir.path() + "/", "srv", "/pub/"));
+    if (stale) {
+        EXPECT_TRUE(write_text_file(cache_path, "Type=file;Size=1 stale\r\n"));
+    }
     client_options options;
     options.log = false;
-    client_run run = run_client(
+    scripted_run run = run_scripted(
+        [&](script_session& s) {
+            serve(s);
+            s.wait_for_close();
+        },
         [&](thread_net& w, NetSocket& c) {
-            int code = ftp_login(w, c, "127.0.0.1", server.port(), "kv", "pw", "/");
-            return code ? code : ftp_list_directory(w, c, local_zone(), cache, not_root, flags);
+            return ftp_list_directory(w, c, local_zone(), cache_path, not_root, flags);
         },
         options);
-    result.code = run.code;
-    result.flags = flags;
-    auto data = os::read_file(cache);
-    result.cache = data ? *data : "<missing>";
-    result.commands = server.commands();
-    result.commands.erase(result.commands.begin(), result.commands.begin() + 3);
-    return result;
+    EXPECT_EQ(run.problems, strings{});
+    listing_run r;
+    r.code = run.client.code;
+    r.flags = flags;
+    r.cache = file_text(cache_path);
+    r.commands = run.commands;
+    for (const cache_entry& e : cache_read_entries(cache_path, !not_root))
+        r.shown.push_back(e.name);
+    r.tree = tree_names(dir.path());
+    return r;
 }
+
+// The tree every listing leaves: the cache directories, the cache file and the listed
+// directories' cache subdirectories (joined by '|'), nothing else.
+std::set<std::string> cache_tree(const std::string& subdirectories, bool with_cache = true)
+{
+    std::set<std::string> t{"ftp_dir/", "ftp_dir/srv/", "ftp_dir/srv/pub/"};
+    if (with_cache)
+        t.insert("ftp_dir/srv/pub/dir.lst");
+    for (std::size_t at = 0; at < subdirectories.size();) {
+        std::size_t end = std::min(subdirectories.find('|', at), subdirectories.size());
+        t.insert("ftp_dir/srv/pub/" + subdirectories.substr(at, end - at) + "/");
+        at = end + 1;
+    }
+    return t;
+}
+
+// Names that must never become a path, a cache line or a command of their own. 0x95 0x5C and
+// 0x83 0x5C are Shift_JIS characters whose second byte is '\'; 0xC6 0xFC 0xCB 0xDC is EUC-JP.
+const char* const sjis = "\x95\x5C\x8E\xA6";
+const char* const sjis_so = "\x83\x5C";
+const char* const euc = "\xC6\xFC\xCB\xDC";
 
 } // namespace
 
-TEST(FtpListDirectory, MlsdIsStoredAsItCameWithItsParentEntry)
+TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
 {
-    temp_dir dir;
     const std::string mlsd = "type=cdir;modify=20100101000000; .\r\n"
                              "type=pdir;modify=20100101000000; ..\r\n"
                              "type=dir;modify=20100503123456; docs\r\n"
                              "type=file;size=12;modify=20100503123456; a.txt\r\n";
-    listing_result r =
-        list_with([&](script_session& s) { serve_listing(s, "MLSD", mlsd); }, {1, 1, 1, 1, 1}, true, dir);
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands, (strings{"PASV", "MLSD"}));
-    EXPECT_EQ(r.cache, mlsd); // the pdir line is the parent entry: no second ".."
-    EXPECT_TRUE(os::is_directory(dir.file("docs")));
-}
-
-TEST(FtpListDirectory, UnknownMlsdFallsBackToNlstWithSizeAndMdtm)
-{
-    temp_dir dir;
-    listing_result r = list_with(
-        [](script_session& s) {
-            s.expect("PASV", s.listen_passive());
-            s.expect("MLSD", "500 Unknown command.\r\n");
-            serve_listing(s, "NLST -aFL", "./\r\n../\r\ndocs/\r\nrun.sh*\r\nlink@\r\n");
-            s.expect("SIZE run.sh", "213 42\r\n");
-            s.expect("MDTM run.sh", "213 20100503123456\r\n");
-        },
-        {1, 1, 1, 1, 1}, true, dir);
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands, (strings{"PASV", "MLSD", "PASV", "NLST -aFL", "SIZE run.sh", "MDTM run.sh"}));
-    EXPECT_EQ(r.flags, (ftp_capabilities{1, 0, 1, 1, 1}));
-    EXPECT_EQ(r.cache, "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n");
-}
-
-TEST(FtpListDirectory, LongListingAtTheRootHasNoParentEntry)
-{
-    temp_dir dir;
-    listing_result r = list_with(
-        [](script_session& s) {
-            serve_listing(s, "NLST -alL",
-                          "total 8\r\n"
-                          "drwxr-xr-x    2 0        0            4096 Jan 02  2009 .\r\n"
-                          "drwxr-xr-x    2 0        0            4096 Feb 12  2009 docs\r\n"
-                          "-rw-r--r--    1 0        0               6 Mar 03  2008 a.txt\r\n"
-                          "lrwxrwxrwx    1 0        0               6 Mar 03  2008 link -> a.txt\r\n");
-        },
-        {1, 0, 0, 0, 0}, false, dir);
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands, (strings{"PASV", "NLST -alL"}));
-    EXPECT_EQ(r.cache,
-              "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n");
-}
-
-TEST(FtpListDirectory, UnknownNlstOptionsFallBackToTheLongListing)
-{
-    temp_dir dir;
-    listing_result r = list_with(
-        [](script_session& s) {
-            s.expect("PASV", s.listen_passive());
-            s.expect("NLST -aFL", "501 bad options\r\n");
-            serve_listing(s, "NLST -alL", "-rw-r--r-- 1 0 0 6 Mar 03  2008 a.txt\r\n");
-        },
-        {1, 0, 0, 1, 1}, true, dir);
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.commands, (strings{"PASV", "NLST -aFL", "PASV", "NLST -alL"}));
-    EXPECT_EQ(r.cache, "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n");
-}
-
-TEST(FtpListDirectory, LongOwnerNamesDoNotDropAnEntry)
-{
     // An ls line over a cache line's length still names a short entry.
-    temp_dir dir;
-    const std::string owner(120, 'o'), group(120, 'g');
-    const std::string line = "-rw-r--r-- 1 " + owner + " " + group + " 6 Mar 03  2008 b.txt\r\n";
-    ASSERT_GT(line.size(), 255u);
-    listing_result r = list_with([&](script_session& s) { serve_listing(s, "NLST -alL", line); },
-                                 {1, 0, 0, 0, 0}, false, dir);
-    EXPECT_EQ(r.code, ftp_ok);
-    EXPECT_EQ(r.cache, "Type=file;Size=6;Modify=20080303000000 b.txt\r\n");
+    const std::string long_owner =
+        "-rw-r--r-- 1 " + std::string(120, 'o') + " " + std::string(120, 'g') + " 6 Mar 03  2008 b.txt\r\n";
+    ASSERT_GT(long_owner.size(), 255u);
+    // Hostile names in each listing form.
+    const std::string hostile_mlsd =
+        std::string("type=cdir; /srv/pub\r\n") + "type=dir;modify=20100503123456; docs\r\n" +
+        "type=dir; ../../escape\r\n" + "type=dir; ..\\..\\escape\r\n" + "type=dir; a/b\r\n" +
+        "type=dir; /etc\r\n" + "type=dir; ...\r\n" + "type=dir; " + sjis_so + "\r\n" + "type=dir; " + euc +
+        "\r\n" + "type=dir; Type=dir\r\n" + "type=file;size=3; Type=dir\r\n" +
+        "type=file;size=4; Size=5\r\n" + "type=file;size=5; Type=file;Size=9 x\r\n" + "type=file;size=6; " +
+        sjis + ".txt\r\n" + "type=file;size=7; ctl\x01name\r\n" + "type=file;size=8; del\x7F\r\n" +
+        "type=file;size=9; cr\rDELE important\r\n" + "type=file;size=10; tab\tname\r\n" +
+        "type=file;size=11; ..\r\n";
+    const std::string hostile_nlst = std::string("./\r\n../\r\ndocs/\r\n") + "../../escape/\r\n" +
+                                     "..\\..\\escape/\r\n" + "a/b\r\n" + "/etc/\r\n" + ".../\r\n" + sjis_so +
+                                     "/\r\n" + euc + "/\r\n" + sjis + ".txt\r\n" + "Type=dir/\r\n" +
+                                     "Type=dir\r\n" + "Size=5*\r\n" + "ctl\x01name\r\n" +
+                                     "cr\rDELE important\r\n" + "tab\tname\r\n" + "link@\r\n";
+    auto dir = [](const std::string& name) { return "drwxr-xr-x 2 0 0 4096 Mar 03  2008 " + name + "\r\n"; };
+    auto file = [](const std::string& name) { return "-rw-r--r-- 1 0 0 5 Mar 03  2008 " + name + "\r\n"; };
+    const std::string hostile_ls =
+        "total 1\r\n" + dir(".") + dir("..") + dir("docs") + dir("../../escape") + dir("..\\..\\escape") +
+        dir("a/b") + dir("...") + dir(sjis_so) + dir(euc) + dir("Type=dir") + dir("sub dir") +
+        file("Type=dir") + file("Size=5") + file(std::string(sjis) + ".txt") + file("ctl\x01name") +
+        file("cr\rDELE important") + "lrwxrwxrwx 1 0 0 5 Mar 03  2008 up -> ../..\r\n";
+    struct row {
+        const char* name;
+        const char* flags;
+        const char* flags_after;
+        bool not_root;
+        bool stale; // a cache file from before
+        int code;
+        const char* commands;
+        std::string cache;
+        const char* shown; // the names a pane shows, joined by '|'; nullptr: not looked at
+        const char* subdirectories;
+        script serve;
+    };
+    auto empty = [](const char* command) {
+        return [command](script_session& s) { s.serve_download(command, ""); };
+    };
+    const row rows[] = {
+        // The pdir line is the parent entry: no second "..".
+        {"MLSD stored as it came", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", mlsd, nullptr, "docs",
+         [&](script_session& s) { s.serve_download("MLSD", mlsd); }},
+        {"unknown MLSD falls back to NLST with SIZE and MDTM", "11111", "10111", true, false, ftp_ok,
+         "PASV|MLSD|PASV|NLST -aFL|SIZE run.sh|MDTM run.sh",
+         "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n", nullptr,
+         "docs",
+         [](script_session& s) {
+             s.expect("PASV", s.listen_passive());
+             s.expect("MLSD", "500 Unknown command.\r\n");
+             s.serve_download("NLST -aFL", "./\r\n../\r\ndocs/\r\nrun.sh*\r\nlink@\r\n");
+             s.expect("SIZE run.sh", "213 42\r\n");
+             s.expect("MDTM run.sh", "213 20100503123456\r\n");
+         }},
+        {"long listing at the root has no parent entry", "10000", "10000", false, false, ftp_ok,
+         "PASV|NLST -alL",
+         "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n", nullptr,
+         "docs",
+         [](script_session& s) {
+             s.serve_download("NLST -alL",
+                              "total 8\r\n"
+                              "drwxr-xr-x    2 0        0            4096 Jan 02  2009 .\r\n"
+                              "drwxr-xr-x    2 0        0            4096 Feb 12  2009 docs\r\n"
+                              "-rw-r--r--    1 0        0               6 Mar 03  2008 a.txt\r\n"
+                              "lrwxrwxrwx    1 0        0               6 Mar 03  2008 link -> a.txt\r\n");
+         }},
+        // After the refusal the next listing goes straight to the long listing.
+        {"unknown NLST options fall back to the long listing", "10011", "10000", true, false, ftp_ok,
+         "PASV|NLST -aFL|PASV|NLST -alL", "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n",
+         nullptr, "",
+         [](script_session& s) {
+             s.expect("PASV", s.listen_passive());
+             s.expect("NLST -aFL", "501 bad options\r\n");
+             s.serve_download("NLST -alL", "-rw-r--r-- 1 0 0 6 Mar 03  2008 a.txt\r\n");
+         }},
+        {"long owner names drop no entry", "10000", "10000", false, false, ftp_ok, "PASV|NLST -alL",
+         "Type=file;Size=6;Modify=20080303000000 b.txt\r\n", nullptr, "",
+         [&](script_session& s) { s.serve_download("NLST -alL", long_owner); }},
+        // A failure leaves no cache file: listed again next time, never shown half.
+        {"failure", "10011", "10011", true, true, ftp_error_reply,
+         "PASV|NLST -aFL|SIZE a.txt|MDTM a.txt|SIZE b.txt", "<missing>", nullptr, "",
+         [](script_session& s) {
+             s.serve_download("NLST -aFL", "a.txt\r\nb.txt\r\n");
+             s.expect("SIZE a.txt", "213 1\r\n");
+             s.expect("MDTM a.txt", "213 20100503123456\r\n");
+             s.expect("SIZE b.txt", "550 Permission denied.\r\n");
+         }},
+        // The cache file marks the directory as listed: without it an empty root directory would
+        // be listed again at every visit.
+        {"empty MLSD at the root", "11111", "11111", false, false, ftp_ok, "PASV|MLSD", "", "", "",
+         empty("MLSD")},
+        {"empty NLST at the root", "10011", "10011", false, false, ftp_ok, "PASV|NLST -aFL", "", "", "",
+         empty("NLST -aFL")},
+        {"empty long listing at the root", "10000", "10000", false, false, ftp_ok, "PASV|NLST -alL", "", "",
+         "", empty("NLST -alL")},
+        {"empty MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", "Type=pdir ..\r\n", "..", "",
+         empty("MLSD")},
+        {"empty long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL", "Type=pdir ..\r\n",
+         "..", "", empty("NLST -alL")},
+        // Stored byte for byte, then the parent entry (no pdir came; a file named ".." is none);
+        // shown and made are only the safe names. "..." would be the directory itself on Windows:
+        // it gets no cache directory.
+        {"hostile MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
+         hostile_mlsd + "Type=pdir ..\r\n", "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..",
+         "docs|Type=dir", [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
+        // SIZE and MDTM are asked only about safe names.
+        {"hostile NLST", "10011", "10011", true, false, ftp_ok,
+         "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5",
+         "Type=dir docs\r\n"
+         "Type=dir ...\r\n"
+         "Type=dir Type=dir\r\n"
+         "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
+         "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
+         "Type=pdir ..\r\n",
+         "docs|...|Type=dir|Type=dir|Size=5|..", "docs|Type=dir",
+         [&](script_session& s) {
+             s.serve_download("NLST -aFL", hostile_nlst);
+             s.expect("SIZE Type=dir", "213 3\r\n");
+             s.expect("MDTM Type=dir", "213 20100503123456\r\n");
+             s.expect("SIZE Size=5", "213 4\r\n");
+             s.expect("MDTM Size=5", "213 20100503123457\r\n");
+         }},
+        // The long listing keeps blanks but takes no paths or foreign bytes.
+        {"hostile long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL",
+         "Type=dir;Modify=20080303000000 docs\r\n"
+         "Type=dir;Modify=20080303000000 ...\r\n"
+         "Type=dir;Modify=20080303000000 Type=dir\r\n"
+         "Type=dir;Modify=20080303000000 sub dir\r\n"
+         "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
+         "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
+         "Type=pdir ..\r\n",
+         "docs|...|Type=dir|sub dir|Type=dir|Size=5|..", "docs|Type=dir|sub dir",
+         [&](script_session& s) { s.serve_download("NLST -alL", hostile_ls); }},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        listing_run l = run_listing(r.serve, caps(r.flags), r.not_root, r.stale);
+        EXPECT_EQ(l.code, r.code);
+        EXPECT_EQ(joined(l.commands), r.commands);
+        EXPECT_EQ(l.cache, r.cache);
+        EXPECT_EQ(l.flags, caps(r.flags_after));
+        if (r.shown) {
+            EXPECT_EQ(joined(l.shown), r.shown);
+        }
+        EXPECT_EQ(l.tree, cache_tree(r.subdirectories, r.cache != "<missing>"));
+    }
 }
 
-TEST(FtpListDirectory, AFailureLeavesNoCacheFile)
+TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
 {
-    temp_dir dir;
-    ASSERT_TRUE(write_text_file(dir.file("dir.lst"), "Type=file;Size=1 stale\r\n"));
-    listing_result r = list_with(
-        [](script_session& s) {
-            serve_listing(s, "NLST -aFL", "a.txt\r\nb.txt\r\n");
-            s.expect("SIZE a.txt", "213 1\r\n");
-            s.expect("MDTM a.txt", "213 20100503123456\r\n");
-            s.expect("SIZE b.txt", "550 Permission denied.\r\n");
-        },
-        {1, 0, 0, 1, 1}, true, dir);
-    EXPECT_EQ(r.code, ftp_error_reply);
-    EXPECT_EQ(r.commands, (strings{"PASV", "NLST -aFL", "SIZE a.txt", "MDTM a.txt", "SIZE b.txt"}));
-    EXPECT_EQ(r.cache, "<missing>"); // listed again next time, never shown half
+    constexpr int count = 100000;
+    // An hh:mm entry of March is of this year, or of last year before March.
+    int year = 0, month = 0;
+    local_year_month(year, month);
+    const int march_year = month < 3 ? year - 1 : year;
+    // Every 1000th entry a directory; sizes and minutes vary so a shifted line shows.
+    std::string mlsd, ls, stored_long;
+    std::set<std::string> tree = cache_tree("");
+    for (int i = 0; i < count; ++i) {
+        char name[16], line[160];
+        std::snprintf(name, sizeof name, "f%06d", i);
+        const int hour = i / 60 % 24, minute = i % 60;
+        if (i % 1000 == 0) {
+            std::snprintf(line, sizeof line, "type=dir;modify=20100503%02d%02d00; %s\r\n", hour, minute,
+                          name);
+            mlsd += line;
+            std::snprintf(line, sizeof line, "drwxr-xr-x 2 kv kv 4096 Mar 03 %02d:%02d %s\r\n", hour, minute,
+                          name);
+            ls += line;
+            std::snprintf(line, sizeof line, "Type=dir;Modify=%04d0303%02d%02d00 %s\r\n", march_year, hour,
+                          minute, name);
+            stored_long += line;
+            tree.insert(std::string("ftp_dir/srv/pub/") + name + "/");
+        } else {
+            std::snprintf(line, sizeof line, "type=file;size=%d;modify=20100503%02d%02d00; %s\r\n", i * 7,
+                          hour, minute, name);
+            mlsd += line;
+            std::snprintf(line, sizeof line, "-rw-r--r-- 1 kv kv %d Mar 03 %02d:%02d %s\r\n", i * 7, hour,
+                          minute, name);
+            ls += line;
+            std::snprintf(line, sizeof line, "Type=file;Size=%d;Modify=%04d0303%02d%02d00 %s\r\n", i * 7,
+                          march_year, hour, minute, name);
+            stored_long += line;
+        }
+    }
+
+    const struct {
+        const char* command;
+        const char* flags;
+        const std::string& data;
+        const std::string& stored;
+    } ways[] = {{"MLSD", "11111", mlsd, mlsd}, {"NLST -alL", "10000", ls, stored_long}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.command);
+        listing_run r =
+            run_listing([&](script_session& s) { s.serve_download(way.command, way.data); }, caps(way.flags));
+        EXPECT_EQ(r.code, ftp_ok);
+        EXPECT_EQ(joined(r.commands), std::string("PASV|") + way.command);
+        EXPECT_TRUE(r.cache == way.stored + "Type=pdir ..\r\n") << r.cache.size() << " bytes";
+        ASSERT_EQ(r.shown.size(), count + 1u);
+        EXPECT_EQ(r.shown[0], "f000000");
+        EXPECT_EQ(r.shown[count - 1], "f099999");
+        EXPECT_TRUE(r.tree == tree);
+    }
 }

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -80,26 +79,22 @@ client_run on_peer(const peer& p, const std::string& directory,
         options);
 }
 
-// name → "d" for a directory, else "size/time" as the cache file holds them.
-std::map<std::string, std::string> cache_entries(const std::string& path)
+// The cache file's entries in name order, joined by '|': "name=d" for a directory, else
+// "name=size/time" as the cache file holds them.
+std::string cache_entries(const std::string& path)
 {
     std::map<std::string, std::string> entries;
-    auto data = os::read_file(path);
-    if (!data)
-        return entries;
-    for (std::string_view line : cache_split_lines(*data)) {
+    const std::string text = file_text(path);
+    for (std::string_view line : cache_split_lines(text)) {
         cache_entry e = cache_parse_line(line);
-        if (!e.is_entry || e.name == ".")
-            continue;
-        entries[e.name] = e.is_directory ? std::string("d") : e.size_text + "/" + e.time_text.substr(0, 14);
+        if (e.is_entry && e.name != ".")
+            entries[e.name] =
+                e.is_directory ? std::string("d") : e.size_text + "/" + e.time_text.substr(0, 14);
     }
-    return entries;
-}
-
-std::string file_text(const std::string& path)
-{
-    auto data = os::read_file(path);
-    return data ? *data : std::string("<missing>");
+    strings all;
+    for (const auto& [name, what] : entries)
+        all.push_back(name + "=" + what);
+    return joined(all);
 }
 
 // A name of its own per test program run, so parallel runs never meet on a server.
@@ -139,32 +134,6 @@ TEST(FtpPeers, PyftpdlibProbeTimesAndSizes)
     EXPECT_EQ(size, "213 6\r\n");
 }
 
-TEST(FtpPeers, PyftpdlibListingWithMlsd)
-{
-    peer p = find_peer("pyftpdlib");
-    ASSERT_NE(p.port, 0);
-    temp_dir cache;
-    ftp_capabilities flags{1, 1, 1, 1, 1};
-    client_run run = on_peer(p, "/", [&](thread_net& w, NetSocket& c) {
-        return ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), false, flags);
-    });
-    ASSERT_EQ(run.code, ftp_ok);
-    auto root = cache_entries(cache.file("dir.lst"));
-    EXPECT_EQ(root["a.txt"], "6/" + utc_time);
-    EXPECT_EQ(root["big.bin"], "102407/" + utc_time);
-    EXPECT_EQ(root["docs"], "d");
-    EXPECT_EQ(root.count(".."), 0u); // the root has no parent entry
-    EXPECT_TRUE(os::is_directory(cache.file("docs")));
-
-    run = on_peer(p, "/docs/", [&](thread_net& w, NetSocket& c) {
-        return ftp_list_directory(w, c, local_zone(), cache.file("docs/dir.lst"), true, flags);
-    });
-    ASSERT_EQ(run.code, ftp_ok);
-    auto docs = cache_entries(cache.file("docs/dir.lst"));
-    EXPECT_EQ(docs["b.bin"], "2048/" + utc_time);
-    EXPECT_EQ(docs[".."], "d");
-}
-
 TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)
 {
     peer p = find_peer("pyftpdlib");
@@ -186,10 +155,7 @@ TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)
     EXPECT_EQ(run.code, ftp_ok);
     EXPECT_EQ(file_text(local.file("b.bin")), file_text(p.root + "/docs/b.bin"));
     EXPECT_EQ(file_text(p.root + "/pub/" + up), content);
-    int dots = 0;
-    for (const std::string& line : run.log)
-        dots += line == ".";
-    EXPECT_EQ(dots, 2 + 3); // 2048 bytes down, 3005 up
+    EXPECT_EQ(run.dots(), 2 + 3); // 2048 bytes down, 3005 up
 
     run = on_peer(p, "/pub/", [&](thread_net& w, NetSocket& c) { return ftp_delete(w, c, up); });
     EXPECT_EQ(run.code, ftp_ok);
@@ -201,29 +167,6 @@ TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)
         [&](thread_net& w, NetSocket& c) { return ftp_login(w, c, "127.0.0.1", p.port, "kv", "wrong", "/"); },
         quiet);
     EXPECT_EQ(run.code, ftp_bad_password);
-}
-
-TEST(FtpPeers, VsftpdWithoutMlsdListsWithNlstSizeAndMdtm)
-{
-    peer p = find_peer("vsftpd");
-    ASSERT_NE(p.port, 0);
-    temp_dir cache;
-    ftp_capabilities probed{};
-    // A stale MLSD flag: the server answers 500 and the next way is taken.
-    ftp_capabilities flags{1, 1, 1, 1, 1};
-    client_run run = on_peer(p, "/", [&](thread_net& w, NetSocket& c) {
-        int code = ftp_probe(w, c, probed);
-        return code ? code : ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), false, flags);
-    });
-    ASSERT_EQ(run.code, ftp_ok);
-    EXPECT_EQ(probed, (ftp_capabilities{1, 0, 0, 1, 1})); // FEAT, although HELP would claim MLSD
-    EXPECT_EQ(flags[flag_mlsd], 0);
-    auto root = cache_entries(cache.file("dir.lst"));
-    EXPECT_EQ(root["a.txt"], "6/" + utc_time); // use_localtime=NO: MDTM in UTC
-    EXPECT_EQ(root["big.bin"], "102407/" + utc_time);
-    EXPECT_EQ(root["docs"], "d");
-    EXPECT_EQ(root["pub"], "d");
-    EXPECT_EQ(root.count(".."), 0u);
 }
 
 TEST(FtpPeers, VsftpdTransfersWholeFiles)
@@ -251,22 +194,52 @@ TEST(FtpPeers, VsftpdTransfersWholeFiles)
     EXPECT_EQ(file_text(p.root + "/pub/" + up), content);
 }
 
-TEST(FtpPeers, VsftpdWithDeniedSizeAndMdtmUsesTheLongListing)
+// Each way of listing against the server that needs it; every row also asks SIZE of a file.
+TEST(FtpPeers, Listings)
 {
-    peer p = find_peer("vsftpd_denied");
-    ASSERT_NE(p.port, 0);
-    temp_dir cache;
-    ftp_capabilities flags{1, 0, 0, 0, 0};
-    int size_code = -1;
-    client_run run = on_peer(p, "/docs/", [&](thread_net& w, NetSocket& c) {
-        size_code = ftp_size(w, c, "b.bin");
-        return ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), true, flags);
-    });
-    ASSERT_EQ(run.code, ftp_ok);
-    EXPECT_EQ(size_code, ftp_error_reply);
-    auto docs = cache_entries(cache.file("dir.lst"));
-    // Old entries show their year: the day at 00:00, as the listing gives it.
-    EXPECT_EQ(docs["b.bin"], "2048/20100503000000");
-    EXPECT_EQ(docs[".."], "d");
-    EXPECT_EQ(docs.size(), 2u);
+    struct row {
+        const char* server;
+        const char* directory;
+        const char* probed; // the flags FEAT gives; nullptr: no probe
+        const char* flags;  // as the listing starts
+        const char* flags_after;
+        const char* size_of;
+        int size_code;
+        const char* entries;
+    };
+    const row rows[] = {
+        // The root has no parent entry; the time is the server's UTC.
+        {"pyftpdlib", "/", "11111", "11111", "11111", "a.txt", ftp_ok,
+         "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
+        {"pyftpdlib", "/docs/", nullptr, "11111", "11111", "b.bin", ftp_ok, "..=d|b.bin=2048/20100503123456"},
+        // FEAT, although HELP would claim MLSD; a stale MLSD flag is answered 500 and the next way
+        // taken. use_localtime=NO: MDTM in UTC.
+        {"vsftpd", "/", "10011", "11111", "10111", "a.txt", ftp_ok,
+         "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
+        // SIZE and MDTM denied: old entries of the long listing show their year, the day at 00:00.
+        {"vsftpd_denied", "/docs/", nullptr, "10000", "10000", "b.bin", ftp_error_reply,
+         "..=d|b.bin=2048/20100503000000"},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(std::string(r.server) + " " + r.directory);
+        peer p = find_peer(r.server);
+        ASSERT_NE(p.port, 0);
+        temp_dir cache;
+        ftp_capabilities probed{}, flags = caps(r.flags);
+        int size_code = -1;
+        const bool root = std::string(r.directory) == "/";
+        client_run run = on_peer(p, r.directory, [&](thread_net& w, NetSocket& c) {
+            int code = r.probed ? ftp_probe(w, c, probed) : ftp_ok;
+            size_code = ftp_size(w, c, r.size_of);
+            return code ? code : ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), !root, flags);
+        });
+        ASSERT_EQ(run.code, ftp_ok);
+        if (r.probed) {
+            EXPECT_EQ(probed, caps(r.probed));
+        }
+        EXPECT_EQ(flags, caps(r.flags_after));
+        EXPECT_EQ(size_code, r.size_code);
+        EXPECT_EQ(cache_entries(cache.file("dir.lst")), r.entries);
+        EXPECT_EQ(os::is_directory(cache.file("docs")), root);
+    }
 }

@@ -10,42 +10,21 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 using raw_socket = SOCKET;
-static void close_raw(std::intptr_t s)
-{
-    closesocket(static_cast<SOCKET>(s));
-}
+using address_length = int;
 #else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 using raw_socket = int;
-static void close_raw(std::intptr_t s)
-{
-    ::close(static_cast<int>(s));
-}
+using address_length = socklen_t;
 #endif
 
 namespace {
 
 constexpr int bound_ms = 20000;
 
-void set_timeouts(std::intptr_t s)
-{
-#ifdef _WIN32
-    DWORD ms = bound_ms;
-    setsockopt(static_cast<SOCKET>(s), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&ms),
-               sizeof ms);
-    setsockopt(static_cast<SOCKET>(s), SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&ms),
-               sizeof ms);
-#else
-    timeval tv{bound_ms / 1000, 0};
-    setsockopt(static_cast<int>(s), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    setsockopt(static_cast<int>(s), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-#endif
-}
-
-// A listener on 127.0.0.1 at a free port.
+// A listener on 127.0.0.1 at a free port. Listening and accepting are the server's own; the
+// rest goes through the program's socket seam.
 std::intptr_t make_listener(int& port)
 {
     raw_socket s = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -53,53 +32,43 @@ std::intptr_t make_listener(int& port)
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(0x7F000001);
     at.sin_port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(s, 4) != 0) {
-        close_raw(static_cast<std::intptr_t>(s));
+    address_length length = sizeof at;
+    if (::bind(s, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(s, 4) != 0 ||
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &length) != 0) {
+        os::socket_close(static_cast<std::intptr_t>(s));
         return -1;
     }
-#ifdef _WIN32
-    int length = sizeof at;
-#else
-    socklen_t length = sizeof at;
-#endif
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&at), &length);
     port = ntohs(at.sin_port);
     return static_cast<std::intptr_t>(s);
 }
 
-// Accepts one connection within the bound; -1 when none came.
+// Accepts one connection within the bound; -1 when none came. The connection blocks, each
+// send and receive for at most the bound.
 std::intptr_t accept_within(std::intptr_t listener)
 {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(static_cast<raw_socket>(listener), &set);
-    timeval tv{bound_ms / 1000, 0};
-    if (::select(static_cast<int>(listener) + 1, &set, nullptr, nullptr, &tv) <= 0)
+    if (os::socket_wait(listener, true, false, bound_ms) != 1)
         return -1;
-    raw_socket s = ::accept(static_cast<raw_socket>(listener), nullptr, nullptr);
+    const std::intptr_t s =
+        static_cast<std::intptr_t>(::accept(static_cast<raw_socket>(listener), nullptr, nullptr));
+    if (s == -1)
+        return -1;
 #ifdef _WIN32
-    if (s == INVALID_SOCKET)
-        return -1;
-    // An accepted socket inherits the listener's blocking mode; make sure it blocks.
-    u_long off = 0;
-    ioctlsocket(s, FIONBIO, &off);
+    u_long off = 0; // an accepted socket inherits the listener's blocking mode: make sure it blocks
+    ioctlsocket(static_cast<SOCKET>(s), FIONBIO, &off);
+    DWORD bound = bound_ms;
 #else
-    if (s < 0)
-        return -1;
+    timeval bound{bound_ms / 1000, 0};
 #endif
-    set_timeouts(static_cast<std::intptr_t>(s));
-    return static_cast<std::intptr_t>(s);
+    for (int option : {SO_RCVTIMEO, SO_SNDTIMEO})
+        setsockopt(static_cast<raw_socket>(s), SOL_SOCKET, option, reinterpret_cast<const char*>(&bound),
+                   sizeof bound);
+    return s;
 }
 
 bool send_raw(std::intptr_t s, const std::string& bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-#ifdef _WIN32
-        int n = ::send(static_cast<SOCKET>(s), bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
-#else
-        long n = ::send(static_cast<int>(s), bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
-#endif
+    for (std::size_t done = 0; done < bytes.size();) {
+        long n = os::socket_send(s, bytes.data() + done, bytes.size() - done);
         if (n <= 0)
             return false;
         done += static_cast<std::size_t>(n);
@@ -108,13 +77,9 @@ bool send_raw(std::intptr_t s, const std::string& bytes)
 }
 
 // Some bytes, or 0 at close / error / time-out.
-long receive_raw(std::intptr_t s, char* buffer, int length)
+long receive_raw(std::intptr_t s, char* buffer, std::size_t length)
 {
-#ifdef _WIN32
-    int n = ::recv(static_cast<SOCKET>(s), buffer, length, 0);
-#else
-    long n = ::recv(static_cast<int>(s), buffer, static_cast<std::size_t>(length), 0);
-#endif
+    long n = os::socket_receive(s, buffer, length);
     return n > 0 ? n : 0;
 }
 
@@ -141,7 +106,7 @@ ftp_script_server::~ftp_script_server()
 {
     finish();
     if (listener_ >= 0)
-        close_raw(listener_);
+        os::socket_close(listener_);
     os::socket_library_stop();
 }
 
@@ -179,7 +144,7 @@ script_session::~script_session()
 {
     data_close();
     if (passive_ >= 0)
-        close_raw(passive_);
+        os::socket_close(passive_);
     close();
 }
 
@@ -228,7 +193,7 @@ void script_session::answer_until_closed(const std::string& reply)
 void script_session::close()
 {
     if (control_ >= 0) {
-        close_raw(control_);
+        os::socket_close(control_);
         control_ = -1;
     }
 }
@@ -245,10 +210,29 @@ void script_session::pause_ms(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void script_session::serve_login()
+{
+    send("220 ready\r\n");
+    expect("USER kv", "331 password please\r\n");
+    expect("PASS pw", "230 welcome\r\n");
+    expect("TYPE I", "200 binary\r\n");
+}
+
+void script_session::serve_download(const std::string& command, const std::string& bytes,
+                                    const std::string& opening)
+{
+    expect("PASV", listen_passive());
+    expect(command, opening);
+    if (accept_data())
+        data_send(bytes);
+    data_close();
+    send("226 done\r\n");
+}
+
 std::string script_session::listen_passive(const std::string& announced_host)
 {
     if (passive_ >= 0)
-        close_raw(passive_);
+        os::socket_close(passive_);
     int port = 0;
     passive_ = make_listener(port);
     std::string host = announced_host;
@@ -289,7 +273,7 @@ std::string script_session::data_receive_all()
 void script_session::data_close()
 {
     if (data_ >= 0) {
-        close_raw(data_);
+        os::socket_close(data_);
         data_ = -1;
     }
 }
