@@ -47,6 +47,37 @@ void mbs_upper(std::string& s)
     }
 }
 
+bool mbs_equal_ignoring_case(std::string_view a, std::string_view b)
+{
+    // Called for every row of a pane per arriving entry: no copies.
+    if (a.size() != b.size())
+        return false;
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+    for (std::size_t i = 0; i < a.size();) {
+        std::size_t n = char_length(a, i);
+        if (n == 1) {
+            if (upper(a[i]) != upper(b[i]))
+                return false;
+        } else if (a.substr(i, n) != b.substr(i, n)) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+bool path_lies_inside(std::string_view inner, std::string_view outer, std::string_view name)
+{
+    std::string joined(outer);
+    joined += name;
+    if (inner.size() <= joined.size() || !mbs_equal_ignoring_case(inner.substr(0, joined.size()), joined))
+        return false;
+    if (is_trail_byte_at(inner, joined.size()))
+        return false;
+    char next = inner[joined.size()];
+    return next == '/' || next == '\\';
+}
+
 bool is_trail_byte_at(std::string_view s, std::size_t i)
 {
     std::size_t p = 0;

@@ -28,5 +28,12 @@ std::size_t mbs_rfind_separator(std::string_view s);
 bool mbs_contains_any(std::string_view s, std::string_view set);
 // ASCII letters to upper case; double-byte characters are left alone (_mbsupr).
 void mbs_upper(std::string& s);
+// Equal with ASCII letters compared without case, double-byte characters byte for byte (the
+// way Windows compares file names in this code page).
+bool mbs_equal_ignoring_case(std::string_view a, std::string_view b);
+// True when `inner` (a directory path) begins with `outer` + `name` followed by '/' or '\',
+// names compared as mbs_equal_ignoring_case does; a cut inside a double-byte character is no
+// match.
+bool path_lies_inside(std::string_view inner, std::string_view outer, std::string_view name);
 // True when byte i is the trail byte of a double-byte character.
 bool is_trail_byte_at(std::string_view s, std::size_t i);

@@ -215,9 +215,7 @@ bool is_newer_time(std::string_view mine, std::string_view theirs)
 
 bool target_inside(std::string_view source, std::string_view name, std::string_view target)
 {
-    std::string inside = std::string(source) + std::string(name);
-    if (target.size() <= inside.size() || target.substr(0, inside.size()) != inside)
-        return false;
-    char next = target[inside.size()];
-    return next == '/' || next == '\\';
+    // Compared as the copy itself compares (lies_inside): "C:/A/b/" lies inside "C:/a/" + "b"
+    // on a file system that ignores case, and the menu must not offer what the copy refuses.
+    return path_lies_inside(target, source, name);
 }

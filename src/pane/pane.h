@@ -91,5 +91,5 @@ std::vector<std::string> netdrive_folders(std::string_view setting);
 // seconds).
 bool is_newer_time(std::string_view mine, std::string_view theirs);
 // The target of a copy or move lies inside the directory `name` of `source`: `target` begins with
-// source + name + '/' or '\'.
+// source + name + '/' or '\', compared as file names are (ASCII case ignored).
 bool target_inside(std::string_view source, std::string_view name, std::string_view target);

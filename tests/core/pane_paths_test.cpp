@@ -1,5 +1,6 @@
 // Pane path rules the view relies on: roots, the box entry of a path, network folder settings,
 // the newer-file time rule and a copy target inside the copied directory.
+#include "fileops/file_rw_rules.h"
 #include "pane/pane.h"
 
 #include <gtest/gtest.h>
@@ -91,14 +92,31 @@ TEST(pane_paths, a_file_is_newer_by_the_minute_or_by_two_seconds)
         EXPECT_EQ(is_newer_time(c.mine, c.theirs), c.newer) << c.mine << " / " << c.theirs;
 }
 
+// The menus offer copy and move by the same rule the copy refuses by.
 TEST(pane_paths, a_target_inside_the_directory_being_copied)
 {
-    EXPECT_TRUE(target_inside("C:/a/", "b", "C:/a/b/"));
-    EXPECT_TRUE(target_inside("C:/a/", "b", "C:/a/b/c/"));
-    EXPECT_TRUE(target_inside("C:/a/", "b", "C:/a/b\\c/"));
-    EXPECT_FALSE(target_inside("C:/a/", "b", "C:/a/bc/"));
-    EXPECT_FALSE(target_inside("C:/a/", "b", "C:/a/"));
-    EXPECT_FALSE(target_inside("C:/a/", "b", "D:/a/b/"));
+    struct row {
+        const char* source;
+        const char* name;
+        const char* target;
+        bool inside;
+    };
+    const row rows[] = {
+        {"C:/a/", "b", "C:/a/b/", true},
+        {"C:/a/", "b", "C:/a/b/c/", true},
+        {"C:/a/", "b", "C:/a/b\\c/", true},
+        {"C:/a/", "b", "c:/A/B/c/", true}, // typed in another case: the same directory
+        {"C:/a/", "b", "C:/a/bc/", false},
+        {"C:/a/", "b", "C:/a/", false},
+        {"C:/a/", "b", "D:/a/b/", false},
+        {"C:/a/", "\x83\x5C", "C:/a/\x83\x5C/d/", true},  // ソ ends in the byte of '\\'
+        {"C:/a/", "x\x83", "C:/a/x\x83\x5C/", false},      // that byte is no separator there
+        {"C:/a/", "\x83\x61", "C:/a/\x83\x41/", false},   // trail bytes keep their case
+    };
+    for (const row& r : rows) {
+        EXPECT_EQ(target_inside(r.source, r.name, r.target), r.inside) << r.target;
+        EXPECT_EQ(lies_inside(r.target, r.source, r.name), r.inside) << r.target;
+    }
 }
 
 } // namespace
