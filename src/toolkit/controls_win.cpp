@@ -530,53 +530,16 @@ int combo::item_icon(int index) const
     return split_icon_item(raw_item(index), nullptr);
 }
 
-void combo_fixed::fill(int first, int last, const char* format, int step)
+bool combo_numbers::bind(HWND dialog, int control_id)
 {
+    if (!combo::bind(dialog, control_id))
+        return false;
     clear();
-    for (int value = first; value <= last; value += step) {
+    for (int value = first_; value <= last_; value += step_) {
         char text[16];
-        std::snprintf(text, sizeof text, format, value);
+        std::snprintf(text, sizeof text, format_, value);
         add(text);
     }
-}
-
-bool combo_month::bind(HWND dialog, int control_id)
-{
-    if (!combo::bind(dialog, control_id))
-        return false;
-    fill(1, 12, "%2d");
-    return true;
-}
-
-bool combo_day::bind(HWND dialog, int control_id)
-{
-    if (!combo::bind(dialog, control_id))
-        return false;
-    fill(1, 28, "%2d");
-    return true;
-}
-
-bool combo_hour::bind(HWND dialog, int control_id)
-{
-    if (!combo::bind(dialog, control_id))
-        return false;
-    fill(0, 23, "%2d");
-    return true;
-}
-
-bool combo_minute::bind(HWND dialog, int control_id)
-{
-    if (!combo::bind(dialog, control_id))
-        return false;
-    fill(0, 59, "%02d");
-    return true;
-}
-
-bool combo_second::bind(HWND dialog, int control_id)
-{
-    if (!combo::bind(dialog, control_id))
-        return false;
-    fill(0, 58, "%02d", 2);
     return true;
 }
 

@@ -184,23 +184,36 @@ protected:
         if (changed)
             changed();
     }
-    // Items first..last, formatted with `format` (" 1", "00", ...), every `step`.
-    void fill(int first, int last, const char* format, int step = 1);
 };
-struct combo_month : combo_fixed {
+// Numbers first..last, every `step`, formatted with `format` (" 1", "00", ...), filled when
+// bound.
+class combo_numbers : public combo_fixed {
+public:
+    combo_numbers(int first, int last, const char* format, int step = 1)
+        : first_(first), last_(last), step_(step), format_(format)
+    {
+    }
     bool bind(HWND dialog, int control_id);
+
+private:
+    int first_, last_, step_;
+    const char* format_;
 };
-struct combo_day : combo_fixed {
-    bool bind(HWND dialog, int control_id);
+struct combo_month : combo_numbers {
+    combo_month() : combo_numbers(1, 12, "%2d") {}
 };
-struct combo_hour : combo_fixed {
-    bool bind(HWND dialog, int control_id);
+struct combo_day : combo_numbers {
+    combo_day() : combo_numbers(1, 28, "%2d") {}
 };
-struct combo_minute : combo_fixed {
-    bool bind(HWND dialog, int control_id);
+struct combo_hour : combo_numbers {
+    combo_hour() : combo_numbers(0, 23, "%2d") {}
 };
-struct combo_second : combo_fixed {
-    bool bind(HWND dialog, int control_id);
+struct combo_minute : combo_numbers {
+    combo_minute() : combo_numbers(0, 59, "%02d") {}
+};
+// Even seconds: FAT keeps times to two seconds.
+struct combo_second : combo_numbers {
+    combo_second() : combo_numbers(0, 58, "%02d", 2) {}
 };
 // The eight colour entries from string rows 94...; the first is selected.
 struct combo_color : combo_fixed {
