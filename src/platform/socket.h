@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace os {
 
@@ -29,7 +30,11 @@ void socket_close(socket_handle s);
 // network byte order. False when neither works.
 bool socket_resolve(const char* host, std::uint32_t& address);
 // The dotted text of an address in network byte order (at most 15 characters).
-void socket_address_text(std::uint32_t address, char (&text)[16]);
+inline void socket_address_text(std::uint32_t address, char (&text)[16])
+{
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+}
 
 enum class connect_start { done, pending, failed };
 connect_start socket_connect(socket_handle s, std::uint32_t address, int port);

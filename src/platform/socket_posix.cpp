@@ -3,7 +3,6 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -61,12 +60,6 @@ bool socket_resolve(const char* host, std::uint32_t& address)
     address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
     ::freeaddrinfo(found);
     return true;
-}
-
-void socket_address_text(std::uint32_t address, char (&text)[16])
-{
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
 }
 
 connect_start socket_connect(socket_handle s, std::uint32_t address, int port)

@@ -4,7 +4,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <cstdio>
 #include <mutex>
 
 namespace os {
@@ -71,12 +70,6 @@ bool socket_resolve(const char* host, std::uint32_t& address)
     address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
     ::freeaddrinfo(found);
     return true;
-}
-
-void socket_address_text(std::uint32_t address, char (&text)[16])
-{
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
 }
 
 connect_start socket_connect(socket_handle s, std::uint32_t address, int port)
