@@ -41,36 +41,39 @@ void mbs_upper(std::string& s)
 {
     for (std::size_t i = 0; i < s.size();) {
         std::size_t n = char_length(s, i);
-        if (n == 1 && s[i] >= 'a' && s[i] <= 'z')
-            s[i] = static_cast<char>(s[i] - 'a' + 'A');
+        if (n == 1)
+            s[i] = ascii_upper(s[i]);
         i += n;
     }
 }
 
-bool mbs_equal_ignoring_case(std::string_view a, std::string_view b)
+int compare_text_nocase(std::string_view a, std::string_view b)
 {
-    // Called for every row of a pane per arriving entry: no copies.
-    if (a.size() != b.size())
-        return false;
-    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
-    for (std::size_t i = 0; i < a.size();) {
-        std::size_t n = char_length(a, i);
-        if (n == 1) {
-            if (upper(a[i]) != upper(b[i]))
-                return false;
-        } else if (a.substr(i, n) != b.substr(i, n)) {
-            return false;
+    std::size_t i = 0;
+    bool trail = false; // the byte at i is the trail byte of a double-byte character
+    while (i < a.size() && i < b.size()) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (!trail) {
+            x = static_cast<unsigned char>(ascii_lower(static_cast<char>(x)));
+            y = static_cast<unsigned char>(ascii_lower(static_cast<char>(y)));
         }
-        i += n;
+        if (x != y)
+            return x < y ? -1 : 1;
+        // Equal bytes: both texts are in the same lead/trail position.
+        trail = !trail && is_lead_byte(static_cast<unsigned char>(a[i]));
+        ++i;
     }
-    return true;
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
 }
 
 bool path_lies_inside(std::string_view inner, std::string_view outer, std::string_view name)
 {
     std::string joined(outer);
     joined += name;
-    if (inner.size() <= joined.size() || !mbs_equal_ignoring_case(inner.substr(0, joined.size()), joined))
+    if (inner.size() <= joined.size() || compare_text_nocase(inner.substr(0, joined.size()), joined) != 0)
         return false;
     if (is_trail_byte_at(inner, joined.size()))
         return false;

@@ -28,12 +28,26 @@ std::size_t mbs_rfind_separator(std::string_view s);
 bool mbs_contains_any(std::string_view s, std::string_view set);
 // ASCII letters to upper case; double-byte characters are left alone (_mbsupr).
 void mbs_upper(std::string& s);
-// Equal with ASCII letters compared without case, double-byte characters byte for byte (the
-// way Windows compares file names in this code page).
-bool mbs_equal_ignoring_case(std::string_view a, std::string_view b);
+// ASCII letters to one case; every other byte (trail bytes included) as it stands.
+constexpr char ascii_lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+constexpr char ascii_upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+// Byte-wise comparison ignoring ASCII case; the trail byte of a double-byte character is
+// compared as it stands, so katakana keep their code order (and equal texts are the same file
+// name to Windows in this code page).
+int compare_text_nocase(std::string_view a, std::string_view b);
+// Equal as compare_text_nocase compares; the lengths first, so a row scan stays cheap.
+inline bool equal_text_nocase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && compare_text_nocase(a, b) == 0;
+}
 // True when `inner` (a directory path) begins with `outer` + `name` followed by '/' or '\',
-// names compared as mbs_equal_ignoring_case does; a cut inside a double-byte character is no
-// match.
+// compared as compare_text_nocase does; a cut inside a double-byte character is no match.
 bool path_lies_inside(std::string_view inner, std::string_view outer, std::string_view name);
 // True when byte i is the trail byte of a double-byte character.
 bool is_trail_byte_at(std::string_view s, std::size_t i);

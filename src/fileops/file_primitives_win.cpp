@@ -151,9 +151,7 @@ bool is_removable_drive(const std::string& path)
 {
     if (path.size() < 2 || path[1] != ':')
         return false;
-    char letter = path[0];
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
+    char letter = ascii_upper(path[0]);
     int* known = nullptr;
     if (current_drive_types && letter >= 'A' && letter <= 'Z') {
         known = &current_drive_types->types_[static_cast<std::size_t>(letter - 'A')];

@@ -10,7 +10,7 @@ bool is_protected_row(std::string_view attr)
 
 bool same_name(std::string_view a, std::string_view b)
 {
-    return mbs_equal_ignoring_case(a, b);
+    return equal_text_nocase(a, b);
 }
 
 bool lies_inside(std::string_view target_dir, std::string_view source_dir, std::string_view name)

@@ -47,8 +47,7 @@ private:
     static std::string folded(std::string name)
     {
         for (std::size_t i = 0; i < name.size(); i += char_length(name, i))
-            if (name[i] >= 'A' && name[i] <= 'Z')
-                name[i] = static_cast<char>(name[i] - 'A' + 'a');
+            name[i] = ascii_lower(name[i]);
         return name;
     }
     std::unordered_map<std::string, bool> kinds_;

@@ -3,30 +3,18 @@
 
 #include "app/cp932.h"
 
-#include <cctype>
-
-static bool equals_ignoring_case(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // ".", "..", the device names, com1-com4 and lpt1-lpt9 (ASCII case ignored).
 static bool is_reserved_name(std::string_view name)
 {
     if (name == "." || name == "..")
         return true;
     for (std::string_view r : {"nul", "con", "aux", "prn", "clock$", "config$"})
-        if (equals_ignoring_case(name, r))
+        if (equal_text_nocase(name, r))
             return true;
-    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "com") && name[3] >= '1' &&
+    if (name.size() == 4 && equal_text_nocase(name.substr(0, 3), "com") && name[3] >= '1' &&
         name[3] <= '4')
         return true;
-    if (name.size() == 4 && equals_ignoring_case(name.substr(0, 3), "lpt") && name[3] >= '1' &&
+    if (name.size() == 4 && equal_text_nocase(name.substr(0, 3), "lpt") && name[3] >= '1' &&
         name[3] <= '9')
         return true;
     return false;

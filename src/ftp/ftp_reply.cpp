@@ -1,6 +1,7 @@
 // Pure parsers of FTP replies: every scan is bounded by the length it is given.
 #include "ftp/ftp_reply.h"
 
+#include "app/cp932.h"
 #include "ftp/net_socket.h"
 
 #include <cstdint>
@@ -10,21 +11,6 @@ namespace {
 bool is_digit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-char lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equal_nocase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    return true;
 }
 
 } // namespace
@@ -124,14 +110,14 @@ void parse_feature_line(const char* line, std::size_t length, feature_set& featu
     while (i < length && line[i] != ' ' && line[i] != '\r' && line[i] != '\n' && line[i] != '\0')
         ++i;
     std::string_view name(line + start, i - start);
-    if (equal_nocase(name, "MLST")) {
+    if (equal_text_nocase(name, "MLST")) {
         features.mlst = true;
         features.mlsd = true;
-    } else if (equal_nocase(name, "MLSD")) {
+    } else if (equal_text_nocase(name, "MLSD")) {
         features.mlsd = true;
-    } else if (equal_nocase(name, "MDTM")) {
+    } else if (equal_text_nocase(name, "MDTM")) {
         features.mdtm = true;
-    } else if (equal_nocase(name, "SIZE")) {
+    } else if (equal_text_nocase(name, "SIZE")) {
         features.size = true;
     }
 }
@@ -140,7 +126,7 @@ std::size_t find_modify_fact(std::string_view text)
 {
     constexpr std::string_view fact = "modify=";
     for (std::size_t i = 0; i + fact.size() <= text.size(); ++i)
-        if (equal_nocase(text.substr(i, fact.size()), fact))
+        if (equal_text_nocase(text.substr(i, fact.size()), fact))
             return i;
     return std::string_view::npos;
 }

@@ -1,6 +1,7 @@
 // NetSocket: connect, send, receive, line reading and reply reading with bounded waits.
 #include "ftp/net_socket.h"
 
+#include "app/cp932.h"
 #include "ftp/ftp_reply.h"
 #include "platform/os.h"
 
@@ -198,10 +199,7 @@ static bool begins_with_pass(const char* p)
 {
     static const char pass[] = "PASS ";
     for (int i = 0; i < 5; ++i) {
-        char c = p[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != pass[i])
+        if (ascii_upper(p[i]) != pass[i])
             return false;
     }
     return true;

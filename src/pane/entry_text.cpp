@@ -11,11 +11,6 @@ namespace {
 
 constexpr std::size_t max_name = path_size - 1; // names and wildcards are cut to 255 bytes
 
-char fold(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // One part (base or extension) of a name against the same part of the wildcard.
 bool match_part(std::string_view p, std::string_view t)
 {
@@ -51,7 +46,7 @@ bool match_part(std::string_view p, std::string_view t)
             j += 2;
             continue;
         }
-        if (j >= t.size() || fold(t[j]) != fold(p[i]))
+        if (j >= t.size() || ascii_lower(t[j]) != ascii_lower(p[i]))
             return false;
         ++i;
         ++j;

@@ -1,6 +1,7 @@
 // The rows of a pane: comparison with its fixed rules, the comb sort, marks, cursor and lookup.
 #include "pane/listing.h"
 
+#include "app/cp932.h"
 #include "pane/entry_text.h"
 
 #include <algorithm>
@@ -49,7 +50,7 @@ namespace {
 
 int fold(unsigned char c)
 {
-    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+    return static_cast<unsigned char>(ascii_lower(static_cast<char>(c)));
 }
 
 // Byte-wise, ignoring ASCII case, the shorter text first when one is the start of the other.

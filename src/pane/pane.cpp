@@ -144,11 +144,6 @@ std::string_view share_part(std::string_view path)
     return path.substr(0, n);
 }
 
-char ascii_upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 } // namespace
 
 int entry_for_path(const std::vector<std::string>& entries, std::string_view path)

@@ -818,10 +818,9 @@ void jump_to_letter(char letter)
     pane_view* v = active_view();
     if (!v)
         return;
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     for (std::size_t i = static_cast<std::size_t>(p.rows.cursor() + 1); i < p.rows.size(); ++i) {
         const std::string& name = p.rows.row(i).name;
-        if (!name.empty() && fold(name[0]) == fold(letter)) {
+        if (!name.empty() && ascii_lower(name[0]) == ascii_lower(letter)) {
             int old = p.rows.cursor();
             p.rows.set_cursor(static_cast<int>(i));
             v->list.show_cursor();

@@ -1,6 +1,7 @@
 // The INI operations over files: read through the profile engine, written atomically.
 #include "settings/ini.h"
 
+#include "app/cp932.h"
 #include "app/paths.h"
 #include "platform/os.h"
 #include "settings/ini_profile.h"
@@ -89,13 +90,9 @@ char ini_get_char(const std::string& path, std::string_view section, std::string
 bool ini_get_bool(const std::string& path, std::string_view section, std::string_view key, bool default_value)
 {
     std::string value = ini_get_string(path, section, key, 4, default_value ? "+" : "-");
-    std::string upper = value;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    if (upper == "ON")
+    if (equal_text_nocase(value, "ON"))
         value = "+";
-    else if (upper == "OFF")
+    else if (equal_text_nocase(value, "OFF"))
         value = "-";
     return !value.empty() && value[0] == '+';
 }

@@ -33,28 +33,11 @@ std::string_view trim(std::string_view s)
     return trim_right(trim_left(s));
 }
 
-char fold(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // ASCII letters match in either case; a double-byte character only itself, so a trail byte
 // that happens to be a letter is never folded.
 bool names_equal(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size();) {
-        std::size_t n = char_length(a, i);
-        if (n == 2) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-        } else if (fold(a[i]) != fold(b[i])) {
-            return false;
-        }
-        i += n;
-    }
-    return true;
+    return equal_text_nocase(a, b);
 }
 
 // Calls f(line) for every line; CR and LF both end a line (neither is ever a trail byte).

@@ -3,37 +3,6 @@
 
 #include "app/cp932.h"
 
-namespace {
-
-unsigned char fold(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
-
-int compare_text_nocase(std::string_view a, std::string_view b)
-{
-    std::size_t i = 0;
-    bool trail = false; // the byte at i is the trail byte of a double-byte character
-    while (i < a.size() && i < b.size()) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (!trail) {
-            x = fold(x);
-            y = fold(y);
-        }
-        if (x != y)
-            return x < y ? -1 : 1;
-        // Equal bytes: both texts are in the same lead/trail position.
-        trail = !trail && is_lead_byte(static_cast<unsigned char>(a[i]));
-        ++i;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
-
 int compare_text_right_aligned(std::string_view a, std::string_view b)
 {
     if (a.size() == b.size())
@@ -106,10 +75,10 @@ int row_store::find(int after, std::string_view text) const
 
 int row_store::find_prefix(int after, char character) const
 {
-    unsigned char wanted = fold(static_cast<unsigned char>(character));
+    char wanted = ascii_lower(character);
     for (std::size_t i = after < 0 ? 0 : static_cast<std::size_t>(after) + 1; i < rows_.size(); ++i) {
         std::string_view t = text(i, 0);
-        if (!t.empty() && fold(static_cast<unsigned char>(t[0])) == wanted)
+        if (!t.empty() && ascii_lower(t[0]) == wanted)
             return static_cast<int>(i);
     }
     return -1;

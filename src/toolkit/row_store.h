@@ -1,6 +1,8 @@
 // The list view's row store and its comb sort: rows of texts with an image, pin and group rules.
 #pragma once
 
+#include "app/cp932.h"
+
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -26,10 +28,7 @@ struct sort_keys {
     char group_character = 0;
 };
 
-// Byte-wise comparison ignoring ASCII case; the trail byte of a double-byte character is
-// compared as it stands, so katakana keep their code order.
-int compare_text_nocase(std::string_view a, std::string_view b);
-// The same after filling the shorter text with blanks on the left (right-aligned columns, so
+// compare_text_nocase (app/cp932.h) after filling the shorter text with blanks on the left (right-aligned columns, so
 // '  987' comes before '1,234').
 int compare_text_right_aligned(std::string_view a, std::string_view b);
 
