@@ -1,5 +1,6 @@
 // Times entering a directory of many files in the main window: from the Enter key on its row to
 // the first rows painted in the list (read, sort, information line, paint).
+#include "bench_clock.h"
 #include "app/app_context.h"
 #include "app/main_window_win.h"
 #include "app/shell_icons_win.h"
@@ -20,18 +21,6 @@
 #include <vector>
 
 namespace {
-
-double now_ms()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Dispatches until the queue is empty.
 void pump()

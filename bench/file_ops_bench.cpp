@@ -1,5 +1,6 @@
 // Times copying one large file and many small ones: the file operation worker (direct mode, all
 // rows marked, panes updated) against a bare CopyFileA loop over the same entries.
+#include "bench_clock.h"
 #include "fileops/file_primitives_win.h"
 #include "fileops/file_rw_win.h"
 #include "pane/local_listing_win.h"
@@ -12,18 +13,6 @@
 #include <vector>
 
 namespace {
-
-double now_ms()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // The worker as the notice dialog runs it, changes applied; -1 when it did not finish with 0.
 double worker_copy(const std::string& source, const std::string& target, bool large_only)

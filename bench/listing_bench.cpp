@@ -1,5 +1,6 @@
 // Times reading a large directory: a bare FindFirstFileA / FindNextFileA walk against read_listing
 // (scan, filter, rows, sort, information line), the memory per row, and sorting by each column.
+#include "bench_clock.h"
 #include "app/app_context.h"
 #include "app/shell_icons_win.h"
 #include "pane/local_listing_win.h"
@@ -14,18 +15,6 @@
 #include <vector>
 
 namespace {
-
-double now_ms()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Processor time of this thread: unlike the clock, it does not grow while other programs run.
 double cpu_ms()

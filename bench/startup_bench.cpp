@@ -1,5 +1,7 @@
 // Start-up time of kelvasto.exe: from CreateProcess to its main window shown, several runs in a
 // program directory of its own (the first run also writes the configuration files).
+#include "bench_clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -33,14 +35,6 @@ HWND main_window_of(DWORD pid)
     find_query q{pid, nullptr};
     EnumWindows(match_main_window, reinterpret_cast<LPARAM>(&q));
     return q.found;
-}
-
-double now_ms()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 } // namespace

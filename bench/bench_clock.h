@@ -1,0 +1,16 @@
+// The benchmarks' clock: milliseconds of the performance counter, finer than GetTickCount.
+#pragma once
+
+#include <windows.h>
+
+inline double now_ms()
+{
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
