@@ -4,6 +4,7 @@
 #include "app/cp932.h"
 #include "app/paths.h"
 #include "fileops/name_rules.h"
+#include "ftp/listing_formats.h"
 #include "ftp/listing_time.h"
 #include "platform/os.h"
 
@@ -11,32 +12,6 @@
 #include <optional>
 
 namespace {
-
-bool equals_ignoring_case(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<unsigned char>(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<unsigned char>(y + 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-bool is_digits(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    for (char c : s)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
 
 // One line of a file with its line end, as it lies in the file.
 struct raw_line {
@@ -111,7 +86,7 @@ std::optional<fact> find_fact(std::string_view facts, std::string_view name)
             end = facts.size();
         std::string_view one = facts.substr(start, end - start);
         std::size_t eq = one.find('=');
-        if (eq != std::string_view::npos && equals_ignoring_case(one.substr(0, eq), name))
+        if (eq != std::string_view::npos && equal_text_nocase(one.substr(0, eq), name))
             return fact{one.substr(eq + 1), start + eq + 1};
         start = end + 1;
     }
@@ -141,10 +116,10 @@ cache_entry cache_parse_line(std::string_view line)
     std::optional<fact> type = find_fact(facts, "Type");
     if (!type)
         return entry;
-    if (equals_ignoring_case(type->value, "dir") ||
-        (equals_ignoring_case(type->value, "pdir") && name == ".."))
+    if (equal_text_nocase(type->value, "dir") ||
+        (equal_text_nocase(type->value, "pdir") && name == ".."))
         entry.is_directory = true;
-    else if (!equals_ignoring_case(type->value, "file") || dot_name)
+    else if (!equal_text_nocase(type->value, "file") || dot_name)
         return entry; // cdir, pdir under another name, links and other types; "." and ".." as files
     entry.is_entry = true;
     entry.name = name;
@@ -312,7 +287,7 @@ bool cache_rename_entry(std::string_view old_name, const std::string& cache_path
         return os::remove_directory_tree(from); // its listing no longer belongs to any name
     // A leftover cache of the new name describes nothing on the server any more. Names equal
     // but for case may be one directory on Windows: that one must not be removed.
-    if (!equals_ignoring_case(old_name, new_name) && os::path_exists(to) && !os::remove_directory_tree(to))
+    if (!equal_text_nocase(old_name, new_name) && os::path_exists(to) && !os::remove_directory_tree(to))
         return false;
     return os::rename_path(from, to);
 }

@@ -16,6 +16,8 @@ std::string_view without_line_end(std::string_view line)
     return line;
 }
 
+} // namespace
+
 bool is_digits(std::string_view s)
 {
     if (s.empty())
@@ -25,6 +27,8 @@ bool is_digits(std::string_view s)
             return false;
     return true;
 }
+
+namespace {
 
 // A name that can stand in the cache: "." and ".." never do.
 bool listable_name(std::string_view name)

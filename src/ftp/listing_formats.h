@@ -16,6 +16,9 @@ constexpr std::size_t nlst_line_limit = 252;
 // Long listings are read up to this many bytes a line; longer lines are skipped whole.
 constexpr std::size_t long_listing_line_limit = 1024;
 
+// True for one or more ASCII digits and nothing else (sizes, times and years of listing lines).
+bool is_digits(std::string_view s);
+
 enum class nlst_kind { none, file, directory };
 
 struct nlst_entry {

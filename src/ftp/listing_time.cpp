@@ -1,6 +1,8 @@
 // Server zone to local time for listing cache times.
 #include "ftp/listing_time.h"
 
+#include "fileops/stamp_text.h"
+
 #include <cstdio>
 #include <ctime>
 
@@ -38,26 +40,6 @@ static int zone_minutes(int zone)
     int sign = zone < 0 ? -1 : 1;
     int a = zone * sign;
     return sign * ((a / 100) * 60 + a % 100);
-}
-
-static bool is_leap_year(int year)
-{
-    return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
-}
-
-static int days_in_month(int year, int month)
-{
-    switch (month) {
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-        return 30;
-    case 2:
-        return is_leap_year(year) ? 29 : 28;
-    default:
-        return 31;
-    }
 }
 
 static int read_digits(const char* p, int n)
