@@ -3,6 +3,7 @@
 
 #include "app/cp932.h"
 #include "pane/entry_text.h"
+#include "toolkit/comb_sort.h"
 
 #include <algorithm>
 
@@ -272,23 +273,10 @@ int listing::sort(const SortState& state)
     for (std::size_t i = 0; i < count; ++i)
         keys_[i] = make_key(rows_[i], static_cast<std::uint32_t>(i), column);
 
-    std::size_t gap = count;
-    bool swapped = false;
-    while (swapped || gap > 1) {
-        gap = gap * 10 / 13;
-        if (gap == 0)
-            gap = 1;
-        else if (gap == 9 || gap == 10)
-            gap = 11;
-        swapped = false;
-        for (std::size_t i = 0; i + gap < count; ++i) {
-            int r = compare_keys(keys_[i], keys_[i + gap], state);
-            if (state.ascending ? r > 0 : r < 0) {
-                std::swap(keys_[i], keys_[i + gap]);
-                swapped = true;
-            }
-        }
-    }
+    comb_sort(
+        count, state.ascending,
+        [&](std::size_t a, std::size_t b) { return compare_keys(keys_[a], keys_[b], state); },
+        [&](std::size_t a, std::size_t b) { std::swap(keys_[a], keys_[b]); }, -1);
 
     int followed = -1;
     for (std::size_t k = 0; k < count && cursor_ >= 0; ++k)

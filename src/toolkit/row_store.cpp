@@ -139,29 +139,3 @@ int compare_rows_report(const row_store& rows, std::size_t a, std::size_t b, con
     return 0;
 }
 
-int comb_sort(std::size_t count, bool ascending, const std::function<int(std::size_t, std::size_t)>& compare,
-              const std::function<void(std::size_t, std::size_t)>& swap, int tracked)
-{
-    std::size_t gap = count;
-    bool swapped = false;
-    do {
-        gap = gap * 10 / 13;
-        if (gap == 0)
-            gap = 1;
-        else if (gap == 9 || gap == 10)
-            gap = 11;
-        swapped = false;
-        for (std::size_t i = 0; i + gap < count; ++i) {
-            int c = compare(i, i + gap);
-            if (ascending ? c > 0 : c < 0) {
-                swap(i, i + gap);
-                swapped = true;
-                if (tracked == static_cast<int>(i))
-                    tracked = static_cast<int>(i + gap);
-                else if (tracked == static_cast<int>(i + gap))
-                    tracked = static_cast<int>(i);
-            }
-        }
-    } while (swapped || gap > 1);
-    return tracked;
-}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/cp932.h"
+#include "toolkit/comb_sort.h"
 
 #include <cstddef>
 #include <functional>
@@ -64,8 +65,3 @@ int compare_rows_plain(const row_store& rows, std::size_t a, std::size_t b, cons
 int compare_rows_report(const row_store& rows, std::size_t a, std::size_t b, const sort_keys& keys,
                         const std::vector<bool>& right_aligned);
 
-// Comb sort over `count` rows (gap x 10 / 13, 0 -> 1, 9 or 10 -> 11). A pair is out of order
-// when compare > 0 ascending or < 0 descending; `swap` exchanges two positions (with their
-// marks). Returns where the row that started at `tracked` ended up (-1 stays -1).
-int comb_sort(std::size_t count, bool ascending, const std::function<int(std::size_t, std::size_t)>& compare,
-              const std::function<void(std::size_t, std::size_t)>& swap, int tracked);
