@@ -126,6 +126,16 @@ void bring_editor_forward()
     SetForegroundWindow(editor);
 }
 
+// The row under the mouse pointer (-1 for none); `at` gets the pointer in screen coordinates.
+int row_under_mouse(HWND list, POINT& at)
+{
+    GetCursorPos(&at);
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    ScreenToClient(list, &hit.pt);
+    return static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
 } // namespace
 
 // ---- listview_main ----
@@ -237,11 +247,7 @@ void listview_main::on_right_click()
         activate_pane(false);
     take_states();
     POINT at{};
-    GetCursorPos(&at);
-    LVHITTESTINFO hit{};
-    hit.pt = at;
-    ScreenToClient(hwnd_, &hit.pt);
-    int row = static_cast<int>(SendMessageA(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    int row = row_under_mouse(hwnd_, at);
     HMENU menu = row >= 0 ? panes().row_menu : panes().pane_menu;
     if (menu)
         show_popup(menu, panes().main, at.x, at.y);
@@ -250,12 +256,7 @@ void listview_main::on_right_click()
 void listview_main::on_double_click()
 {
     POINT at{};
-    GetCursorPos(&at);
-    LVHITTESTINFO hit{};
-    hit.pt = at;
-    ScreenToClient(hwnd_, &hit.pt);
-    int row = static_cast<int>(SendMessageA(hwnd_, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (row >= 0)
+    if (row_under_mouse(hwnd_, at) >= 0)
         post_command(IDM_OPEN);
     else
         post_command(key_held(VK_SHIFT) ? IDM_ROOT_DIRECTORY : IDM_PARENT_DIRECTORY);
