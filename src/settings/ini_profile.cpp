@@ -33,13 +33,6 @@ std::string_view trim(std::string_view s)
     return trim_right(trim_left(s));
 }
 
-// ASCII letters match in either case; a double-byte character only itself, so a trail byte
-// that happens to be a letter is never folded.
-bool names_equal(std::string_view a, std::string_view b)
-{
-    return equal_text_nocase(a, b);
-}
-
 // Calls f(line) for every line; CR and LF both end a line (neither is ever a trail byte).
 template <typename F> void for_each_line(std::string_view text, F&& f)
 {
@@ -66,7 +59,7 @@ std::string_view header_text(std::string_view line)
 ini_section* find_section(ini_profile& profile, std::string_view name)
 {
     for (auto& s : profile.sections)
-        if (names_equal(s.name, name))
+        if (equal_text_nocase(s.name, name))
             return &s;
     return nullptr;
 }
@@ -74,7 +67,7 @@ ini_section* find_section(ini_profile& profile, std::string_view name)
 std::vector<ini_key>::iterator find_key(ini_section& section, std::string_view name)
 {
     for (auto it = section.keys.begin(); it != section.keys.end(); ++it)
-        if (names_equal(it->name, name))
+        if (equal_text_nocase(it->name, name))
             return it;
     return section.keys.end();
 }
@@ -181,10 +174,10 @@ std::string ini_profile_get(const ini_profile& profile, std::string_view section
     section = trim(section);
     key = trim(key);
     for (const auto& s : profile.sections) {
-        if (!names_equal(s.name, section))
+        if (!equal_text_nocase(s.name, section))
             continue;
         for (const auto& k : s.keys)
-            if (names_equal(k.name, key)) {
+            if (equal_text_nocase(k.name, key)) {
                 if (k.value)
                     return copy_entry(*k.value, size);
                 break;
