@@ -1,10 +1,12 @@
 // Times entering a directory of many files in the main window: from the Enter key on its row to
 // the first rows painted in the list (read, sort, information line, paint).
 #include "bench_clock.h"
-#include "app/app_context.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 #include "app/main_window_win.h"
-#include "app/shell_icons_win.h"
-#include "app/strings_win.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/module_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
 #include "resource.h"
@@ -48,12 +50,12 @@ int main(int argc, char** argv)
 
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
-    app().instance = GetModuleHandleA(nullptr);
+    set_module_instance(GetModuleHandleA(nullptr));
     shell_icons icons;
-    app().icons = &icons;
+    set_system_icons(&icons);
     std::string program = parent + "program/";
     os::make_directory(program);
-    app().program_dir = program;
+    dirs().program_dir = program;
     std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
     std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
     ensure_layout_file(layout_file_path());

@@ -1,8 +1,10 @@
 // Times reading a large directory: a bare FindFirstFileA / FindNextFileA walk against read_listing
 // (scan, filter, rows, sort, information line), the memory per row, and sorting by each column.
 #include "bench_clock.h"
-#include "app/app_context.h"
-#include "app/shell_icons_win.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/shell_icons_win.h"
 #include "pane/local_listing_win.h"
 
 #include <psapi.h>
@@ -80,7 +82,7 @@ int main(int argc, char** argv)
     int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
 
     std::unique_ptr<shell_icons> icons(new shell_icons());
-    app().icons = icons.get();
+    set_system_icons(icons.get());
     hide_system_files() = true;
 
     std::uint64_t checksum = 0;
@@ -150,6 +152,6 @@ int main(int argc, char** argv)
             column_names[column], t1 - t0, c1 - c0, t2 - t1, c2 - c1);
     }
     std::printf("(checksum %llu)\n", static_cast<unsigned long long>(checksum));
-    app().icons = nullptr;
+    set_system_icons(nullptr);
     return 0;
 }

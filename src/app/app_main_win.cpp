@@ -1,11 +1,11 @@
 // Process entry, single-instance rule, configuration checks, main window and message loop.
 #include "app/app_main_win.h"
 
-#include "app/app_context.h"
 #include "app/main_window_win.h"
-#include "app/paths.h"
-#include "app/shell_icons_win.h"
-#include "app/strings_win.h"
+#include "base/paths.h"
+#include "platform/process_paths.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/module_win.h"
 #include "platform/os.h"
 #include "programs/program_defs.h"
 #include "resource.h"
@@ -19,11 +19,9 @@
 #include <ctime>
 #include <memory>
 
-int win_main(HINSTANCE instance, const char* command_line, int show_command)
+int win_main(HINSTANCE instance, const char* /*command_line: never interpreted*/, int show_command)
 {
-    app_context& context = app();
-    context.instance = instance;
-    context.command_line = command_line ? command_line : "";
+    set_module_instance(instance);
 
     std::setlocale(LC_ALL, "");
     _setmbcp(_MB_CP_ANSI);
@@ -39,29 +37,24 @@ int win_main(HINSTANCE instance, const char* command_line, int show_command)
     // blank in its name would otherwise put the configuration somewhere else.
     char module[MAX_PATH + 1] = "";
     DWORD n = GetModuleFileNameA(nullptr, module, sizeof module);
-    context.program_dir = directory_of(std::string_view(module, n < sizeof module ? n : 0));
-    SetCurrentDirectoryA(context.program_dir.c_str());
-
-    context.temp_dir = read_env_dir("TMP", true);
-    if (context.temp_dir.empty())
-        context.temp_dir = read_env_dir("TEMP", true);
-    context.ram_temp_dir = read_env_dir("TMP_RAM", true);
+    process_dirs& d = dirs();
+    d.program_dir = directory_of(std::string_view(module, n < sizeof module ? n : 0));
+    SetCurrentDirectoryA(d.program_dir.c_str());
 
     auto icons = std::make_unique<shell_icons>();
-    context.icons = icons.get();
+    set_system_icons(icons.get());
 
     INITCOMMONCONTROLSEX controls{sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
 
     int code = app_main(show_command);
 
-    context.icons = nullptr;
+    set_system_icons(nullptr);
     return code;
 }
 
 int app_main(int show_command)
 {
-    app_context& context = app();
     std::string name = resource_string(IDS_PRODUCT, 128);
 
     HANDLE mutex = CreateMutexA(nullptr, TRUE, name.c_str());
@@ -79,8 +72,8 @@ int app_main(int show_command)
         CloseHandle(mutex);
     };
 
-    if (!context.ram_temp_dir.empty())
-        context.temp_dir = context.ram_temp_dir;
+    // The temporary directory: TMP_RAM first, then TMP, then TEMP.
+    dirs().temp_dir = temp_directory();
 
     std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
     std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
@@ -96,10 +89,8 @@ int app_main(int show_command)
     load_settings(settings_file_path(), font_name, font_style);
 
     auto main_window = std::make_unique<window_>();
-    context.main_window = main_window.get();
     const layout_state& l = layout();
     if (!main_window->create(l.window_x, l.window_y, l.window_width, l.window_height, show_command)) {
-        context.main_window = nullptr;
         close_mutex();
         message_box_ids(IDS_CAPTION_ERROR, IDS_SYSTEM_ERROR);
         return 0;
@@ -107,7 +98,6 @@ int app_main(int show_command)
 
     int code = run_message_loop(main_window->handle());
 
-    context.main_window = nullptr;
     main_window.reset();
     close_mutex();
     return code;

@@ -2,15 +2,16 @@
 // the controls, the command table and the rules that enable the commands.
 #include "app/main_window_win.h"
 
-#include "app/app_context.h"
-#include "app/commands_later_win.h"
-#include "app/paths.h"
-#include "app/shell_run_win.h"
-#include "app/strings_win.h"
+#include "base/paths.h"
+#include "programs/shell_run_win.h"
+#include "toolkit/module_win.h"
+#include "fileops/file_dialogs_win.h"
+#include "fileops/file_rw_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/layout_win.h"
@@ -26,11 +27,6 @@ constexpr int top_row_height = 28;
 constexpr int info_height = 20;
 constexpr int status_height = 24;
 constexpr int max_definitions = 99;
-
-HINSTANCE instance()
-{
-    return app().instance ? static_cast<HINSTANCE>(app().instance) : GetModuleHandleA(nullptr);
-}
 
 int edge()
 {
@@ -70,6 +66,21 @@ void destroy_pane_controls(pane_view& v)
 
 } // namespace
 
+// What the panes ask of the main window: the command states, and opening a file through the
+// programs. The FTP server entries, opening and leaving a server stay the pane host's "nothing
+// happens" until the FTP panes are built.
+class main_pane_host : public pane_host {
+public:
+    explicit main_pane_host(window_& w) : window_(w) {}
+    void command_states_changed() override { window_.update_command_states(); }
+    bool open_file(const std::string& name) override { return ::open_file(name); }
+
+private:
+    window_& window_;
+};
+
+window_::window_() : host_(std::make_unique<main_pane_host>(*this)) {}
+
 window_::~window_() = default;
 
 bool window_::create(int x, int y, int width, int height, int show_command)
@@ -98,7 +109,7 @@ int window_::on_create()
     a.main = hwnd_;
     a.active = 1;
     a.dual = false;
-    a.command_states = [this] { update_command_states(); };
+    a.host = host_.get();
     const layout_state& l = layout();
     for (int i = 1; i <= 2; ++i) {
         Pane& p = a.panes[static_cast<std::size_t>(i)];
@@ -111,7 +122,7 @@ int window_::on_create()
     hide_system_files() = l.hide_system_files;
 
     // 1. The listing cache lives beside the executable.
-    std::string cache = app().program_file("ftp_dir");
+    std::string cache = dirs().program_file("ftp_dir");
     if (!os::is_directory(cache))
         os::make_directory(cache);
 
@@ -121,10 +132,10 @@ int window_::on_create()
 
     // 3. Toolbar images; pixels of the mask colour are transparent.
     COLORREF mask = RGB(TOOLBAR_MASK_COLOR_R, TOOLBAR_MASK_COLOR_G, TOOLBAR_MASK_COLOR_B);
-    toolbar_bitmap_ = LoadBitmapA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR));
-    toolbar_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR), TOOLBAR_IMAGE_SIZE,
+    toolbar_bitmap_ = LoadBitmapA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR));
+    toolbar_images_ = ImageList_LoadImageA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR), TOOLBAR_IMAGE_SIZE,
                                            0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    hot_images_ = ImageList_LoadImageA(instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT), TOOLBAR_IMAGE_SIZE,
+    hot_images_ = ImageList_LoadImageA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT), TOOLBAR_IMAGE_SIZE,
                                        0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
 
     // 4. The two background brushes.
@@ -205,9 +216,6 @@ int window_::on_create()
     set_status_parts();
     layout_controls();
 
-    // 8. The program definitions into their menus.
-    load_program_menus(extension_menu_, manual_menu_, program_menu_);
-
     // 9. The boxes and the panes' directories.
     SendMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
 
@@ -234,8 +242,6 @@ void window_::on_destroy()
             live.column_widths[static_cast<std::size_t>(c)] = a.views[1]->list.column_width(c);
     live.dual_window = a.dual;
     write_layout(layout_file_path(), live);
-
-    registry_exit_cleanup();
 
     if (a.dual && a.views[2]) {
         stop_watcher(2);
@@ -279,7 +285,7 @@ void window_::on_destroy()
     toolbar_bitmap_ = nullptr;
     font_ = nullptr;
     a.font = nullptr;
-    a.command_states = nullptr;
+    a.host = nullptr;
     a.dual = false;
     a.active = 1;
     a.main = nullptr;
@@ -437,7 +443,7 @@ void window_::close_right_pane()
     pane_area& a = panes();
     stop_watcher(2);
     if (!is_local_path(a.panes[2].path) && a.views[2])
-        pane_leave_server(2, a.views[2]->box.selection());
+        host().leave_server(2, a.views[2]->box.selection());
     SetWindowPos(hwnd_, nullptr, 0, 0, layout().window_width, layout().window_height,
                  SWP_NOMOVE | SWP_NOZORDER);
     set_status_parts();
@@ -612,7 +618,7 @@ void window_::reload_drives()
     auto leave = [&](int index) {
         pane_view* v = a.views[static_cast<std::size_t>(index)].get();
         if (v && !is_local_path(a.panes[static_cast<std::size_t>(index)].path))
-            pane_leave_server(index, v->box.selection());
+            host().leave_server(index, v->box.selection());
     };
     leave(1);
     load_pane(1);
@@ -632,7 +638,7 @@ void window_::on_command(int id, HWND control_window)
     }
     if (id >= IDM_GO_TO_MARK_FIRST && id <= IDM_GO_TO_MARK_LAST) {
         if (!is_local_path(active_pane().path) && a.views[static_cast<std::size_t>(a.active)])
-            pane_leave_server(a.active, a.views[static_cast<std::size_t>(a.active)]->box.selection());
+            host().leave_server(a.active, a.views[static_cast<std::size_t>(a.active)]->box.selection());
         go_to_mark(id - IDM_GO_TO_MARK_FIRST);
         return;
     }
@@ -640,23 +646,14 @@ void window_::on_command(int id, HWND control_window)
         sort_by(id - IDM_SORT_FIRST);
         return;
     }
-    if (id >= IDM_RUN_PROGRAM_FIRST && id <= IDM_RUN_PROGRAM_LAST) {
-        run_manual_program(hwnd_, id - IDM_RUN_PROGRAM_FIRST);
+    // Not built yet, and so nothing happens: running and editing program definitions, editing FTP
+    // servers, the options dialog. (The definitions are not read into their menus either.)
+    auto in = [id](int first, int last) { return id >= first && id <= last; };
+    if (in(IDM_RUN_PROGRAM_FIRST, IDM_RUN_PROGRAM_LAST) ||
+        in(IDM_EDIT_EXTENSION_PROGRAM_FIRST, IDM_EDIT_EXTENSION_PROGRAM_LAST) ||
+        in(IDM_EDIT_MANUAL_PROGRAM_FIRST, IDM_EDIT_MANUAL_PROGRAM_LAST) ||
+        in(IDM_EDIT_FTP_SERVER_FIRST, IDM_EDIT_FTP_SERVER_LAST) || id == IDM_OPTION)
         return;
-    }
-    if (id >= IDM_EDIT_EXTENSION_PROGRAM_FIRST && id <= IDM_EDIT_EXTENSION_PROGRAM_LAST) {
-        edit_extension_program(hwnd_, id - IDM_EDIT_EXTENSION_PROGRAM_FIRST);
-        return;
-    }
-    if (id >= IDM_EDIT_MANUAL_PROGRAM_FIRST && id <= IDM_EDIT_MANUAL_PROGRAM_LAST) {
-        edit_manual_program(hwnd_, id - IDM_EDIT_MANUAL_PROGRAM_FIRST);
-        return;
-    }
-    if (id >= IDM_EDIT_FTP_SERVER_FIRST && id <= IDM_EDIT_FTP_SERVER_LAST) {
-        if (edit_ftp_server(hwnd_, id - IDM_EDIT_FTP_SERVER_FIRST))
-            PostMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
-        return;
-    }
     switch (id) {
     case IDM_CLOSE:
         PostMessageA(hwnd_, WM_CLOSE, 0, 0);
@@ -669,7 +666,7 @@ void window_::on_command(int id, HWND control_window)
             if (a.dual)
                 copy_marked(hwnd_);
             else
-                backup_entry(hwnd_);
+                run_backup(hwnd_);
         }
         break;
     case IDM_MOVE:
@@ -682,25 +679,25 @@ void window_::on_command(int id, HWND control_window)
         break;
     case IDM_RENAME:
         if (allowed(id))
-            rename_entry(hwnd_);
+            run_rename(hwnd_);
         break;
     case IDM_ATTRIBUTE:
         if (allowed(id))
-            attribute_entry(hwnd_);
+            run_attribute(hwnd_);
         break;
     case IDM_TIMESTAMP:
         if (allowed(id))
-            timestamp_entry(hwnd_);
+            run_timestamp(hwnd_);
         break;
     case IDM_OPEN:
         open_entries();
         break;
     case IDM_MAKE_DIRECTORY:
-        make_entry(hwnd_, true);
+        run_make(hwnd_, true);
         break;
     case IDM_MAKE_FILE:
         if (allowed(id))
-            make_entry(hwnd_, false);
+            run_make(hwnd_, false);
         break;
     case IDM_SELECT_ALL:
         invert_file_marks();
@@ -730,12 +727,9 @@ void window_::on_command(int id, HWND control_window)
         if (allowed(id))
             change_directory("..");
         break;
-    case IDM_OPTION:
-        option_dialog(hwnd_);
-        break;
     case IDM_MANUAL_HTML: {
         char path[path_size];
-        std::snprintf(path, sizeof path, "%skelvasto.htm", app().program_dir.c_str());
+        std::snprintf(path, sizeof path, "%skelvasto.htm", dirs().program_dir.c_str());
         shell_run(path); // a missing manual is not reported
         break;
     }
@@ -757,23 +751,16 @@ void window_::on_command(int id, HWND control_window)
             popup_at_cursor(program_menu_);
         break;
     case IDM_NEW_EXTENSION_PROGRAM:
-        if (definition_count(extension_menu_) < max_definitions)
-            edit_extension_program(hwnd_, -1);
-        else
-            inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
-        break;
     case IDM_NEW_MANUAL_PROGRAM:
-        if (definition_count(manual_menu_) < max_definitions)
-            edit_manual_program(hwnd_, -1);
-        else
+    case IDM_NEW_FTP_SERVER: {
+        HMENU submenu = id == IDM_NEW_EXTENSION_PROGRAM ? extension_menu_
+                        : id == IDM_NEW_MANUAL_PROGRAM  ? manual_menu_
+                                                        : server_menu_;
+        if (definition_count(submenu) >= max_definitions)
             inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
+        // Below the limit the editors would open; they are not built yet.
         break;
-    case IDM_NEW_FTP_SERVER:
-        if (definition_count(server_menu_) >= max_definitions)
-            inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
-        else if (edit_ftp_server(hwnd_, -1))
-            PostMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
-        break;
+    }
     default:
         break; // 243, 246 and every id not listed
     }

@@ -6,8 +6,13 @@
 
 #include <windows.h>
 
+#include <memory>
+
+class pane_host;
+
 class window_ : public window {
 public:
+    window_();
     ~window_() override;
 
     // Registers the class and creates the window with the outer rectangle and show command.
@@ -69,4 +74,5 @@ private:
     HMENU row_menu_ = nullptr;
     toolbar toolbar_;
     status status_;
+    std::unique_ptr<pane_host> host_; // the panes' way up to this window
 };

@@ -1,8 +1,8 @@
 // The list files of the file operations, written and read byte for byte.
 #include "fileops/batch_list.h"
 
-#include "app/cp932.h"
-#include "app/paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
 
 #include <cstring>
 

@@ -3,15 +3,15 @@
 // work on the main thread and update the pane rows themselves.
 #include "fileops/file_dialogs_win.h"
 
-#include "app/app_context.h"
-#include "app/cp932.h"
-#include "app/paths.h"
-#include "app/shell_icons_win.h"
+#include "platform/process_paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
+#include "toolkit/shell_icons_win.h"
 #include "dialogs.h"
 #include "fileops/file_primitives_win.h"
 #include "fileops/help_text.h"
-#include "fileops/name_rules.h"
-#include "fileops/stamp_text.h"
+#include "base/name_rules.h"
+#include "base/stamp_text.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
@@ -267,8 +267,8 @@ void dialog_rename::rename_rows(const std::string& name)
         bool type_changed = e.type != parts.type;
         e.name = parts.name;
         e.type = parts.type;
-        if (local_ && type_changed && app().icons)
-            e.icon = app().icons->icon_of(q.path + name);
+        if (local_ && type_changed && system_icons())
+            e.icon = system_icons()->icon_of(q.path + name);
     };
     suspend_list(a);
     change(p, row_);
@@ -754,7 +754,7 @@ void dialog_help::on_init()
     text_ = std::make_unique<edit>();
     text_->bind(hwnd_, ID_TEXT);
     text_->make_read_only();
-    auto content = os::read_file(app().program_dir + "kelvasto.txt");
+    auto content = os::read_file(dirs().program_dir + "kelvasto.txt");
     if (!content)
         return;
     if (auto lines = help_lines(*content, help_first_line(), help_line_count()))

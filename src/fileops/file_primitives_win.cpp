@@ -1,8 +1,8 @@
 // The file-system primitives of copy, move and delete.
 #include "fileops/file_primitives_win.h"
 
-#include "app/cp932.h"
-#include "app/paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
 #include "fileops/batch_list.h"
 #include "pane/dir_scan_win.h"
 #include "pane/local_listing_win.h"

@@ -1,7 +1,7 @@
 // The rules the file operation worker decides by.
 #include "fileops/file_rw_rules.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 bool is_protected_row(std::string_view attr)
 {

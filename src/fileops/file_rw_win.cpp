@@ -1,10 +1,9 @@
 // Copy, move and delete of the marked rows: the worker, its notice dialog and the commands.
 #include "fileops/file_rw_win.h"
 
-#include "app/app_context.h"
-#include "app/cp932.h"
-#include "app/commands_later_win.h"
-#include "app/strings_win.h"
+#include "platform/process_paths.h"
+#include "base/cp932.h"
+#include "toolkit/module_win.h"
 #include "dialogs.h"
 #include "fileops/batch_list.h"
 #include "fileops/file_primitives_win.h"
@@ -83,7 +82,7 @@ file_rw_job make_file_rw_job(FileOpMode mode, const Pane& active, const Pane* ot
     job.source_dir = active.path;
     job.target_dir = other ? other->path : std::string();
     job.use_trash = settings().use_trash;
-    job.temp_dir = app().temp_dir;
+    job.temp_dir = dirs().temp_dir;
     job.same_directory = other && other->path == active.path;
     for (int i : rows_to_process(active)) {
         const FileEntry& entry = active.rows.row(static_cast<std::size_t>(i));
@@ -476,7 +475,7 @@ int delete_marked(HWND owner, Pane& active, Pane* other)
 
 bool write_marked_list(HWND owner, const Pane& active, std::string& list_path)
 {
-    list_path = list_file_path(app().temp_dir, batch_list_name_1);
+    list_path = list_file_path(dirs().temp_dir, batch_list_name_1);
     std::string text;
     for (int i : rows_to_process(active)) {
         const FileEntry& entry = active.rows.row(static_cast<std::size_t>(i));

@@ -1,7 +1,7 @@
 // Shift_JIS, EUC-JP and ISO-2022-JP conversions of whole text files.
 #include "ftp/charset.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "platform/os.h"
 
 #include <optional>

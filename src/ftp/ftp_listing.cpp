@@ -1,7 +1,8 @@
 // Fetching one remote directory into its listing cache file, in three ways.
 #include "ftp/ftp_listing.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
+#include "platform/process_paths.h"
 #include "ftp/ftp_reply.h"
 #include "ftp/listing_cache.h"
 #include "ftp/listing_formats.h"

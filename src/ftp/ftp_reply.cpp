@@ -1,7 +1,7 @@
 // Pure parsers of FTP replies: every scan is bounded by the length it is given.
 #include "ftp/ftp_reply.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "ftp/net_socket.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 // The FTP listing cache: reading and writing dir.lst lines, and the rewrites after changes.
 #include "ftp/listing_cache.h"
 
-#include "app/cp932.h"
-#include "app/paths.h"
-#include "fileops/name_rules.h"
+#include "base/cp932.h"
+#include "base/paths.h"
+#include "base/name_rules.h"
 #include "ftp/listing_formats.h"
 #include "ftp/listing_time.h"
 #include "platform/os.h"

@@ -1,7 +1,7 @@
 // Parsers of NLST -aFL and long-listing lines.
 #include "ftp/listing_formats.h"
 
-#include "fileops/name_rules.h"
+#include "base/name_rules.h"
 #include "ftp/listing_cache.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Server zone to local time for listing cache times.
 #include "ftp/listing_time.h"
 
-#include "fileops/stamp_text.h"
+#include "base/stamp_text.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,7 +1,7 @@
 // NetSocket: connect, send, receive, line reading and reply reading with bounded waits.
 #include "ftp/net_socket.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "ftp/ftp_reply.h"
 #include "platform/os.h"
 

@@ -1,7 +1,7 @@
 // The enumeration of one directory (or one entry) with FindFirstFileA / FindNextFileA.
 #include "pane/dir_scan_win.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "pane/entry_text.h"
 
 dir_scan::dir_scan(const std::string& path)

@@ -1,8 +1,8 @@
 // The texts of a row: name and type, grouped sizes, time and attribute texts, the wildcard match.
 #include "pane/entry_text.h"
 
-#include "app/cp932.h"
-#include "app/paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
 #include "pane/listing.h"
 
 #include <charconv>

@@ -1,11 +1,11 @@
 // Reading a pane's directory from the Windows file system, single rows, attributes, times, volumes.
 #include "pane/local_listing_win.h"
 
-#include "app/app_context.h"
-#include "app/cp932.h"
-#include "app/paths.h"
-#include "app/shell_icons_win.h"
-#include "app/strings_win.h"
+#include "platform/process_paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/module_win.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "platform/os.h"
@@ -27,7 +27,7 @@ class icon_lookup {
 public:
     int icon(const std::string& dir, std::string_view file_name, bool is_dir, const std::string& type)
     {
-        shell_icons* icons = app().icons;
+        shell_icons* icons = system_icons();
         if (!icons)
             return 0;
         if (file_name == "..")
@@ -174,7 +174,7 @@ void add_local_entry(Pane& pane, bool is_dir, std::string_view file_name)
             row.time_text = unknown_local_time;
         attribute_text(path, row.attr_text);
     }
-    shell_icons* icons = app().icons;
+    shell_icons* icons = system_icons();
     row.icon = icons ? icons->icon_of(path) : 0;
     pane.rows.append(std::move(row));
 }
@@ -182,7 +182,7 @@ void add_local_entry(Pane& pane, bool is_dir, std::string_view file_name)
 void add_ftp_entry(Pane& pane, bool is_dir, std::string_view file_name, std::optional<std::uint64_t> size,
                    std::optional<std::string_view> time14)
 {
-    shell_icons* icons = app().icons;
+    shell_icons* icons = system_icons();
     pane.rows.append(make_ftp_entry(is_dir, file_name, size, time14, icons ? icons->folder_icon() : 0,
                                     icons ? icons->generic_file_icon() : 0));
 }

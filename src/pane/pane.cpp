@@ -1,7 +1,7 @@
 // A pane's model: path forms, the local filter, the marked total and the information line.
 #include "pane/pane.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "pane/entry_text.h"
 
 #include <algorithm>

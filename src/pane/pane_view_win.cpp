@@ -2,12 +2,10 @@
 // operations (activation, cursor, marks, directory changes, directory marks, opening).
 #include "pane/pane_view_win.h"
 
-#include "app/app_context.h"
-#include "app/commands_later_win.h"
-#include "app/cp932.h"
-#include "app/paths.h"
-#include "app/shell_icons_win.h"
-#include "app/shell_run_win.h"
+#include "platform/process_paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
+#include "toolkit/shell_icons_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "resource.h"
@@ -45,10 +43,16 @@ void post_command(int id, LPARAM parameter)
     PostMessageA(panes().main, WM_COMMAND, static_cast<WPARAM>(id), parameter);
 }
 
+pane_host& host()
+{
+    static pane_host nothing_above;
+    pane_host* h = panes().host;
+    return h ? *h : nothing_above;
+}
+
 void update_command_states()
 {
-    if (panes().command_states)
-        panes().command_states();
+    host().command_states_changed();
 }
 
 namespace {
@@ -108,7 +112,7 @@ std::vector<std::string> box_entries(const combo& box)
 
 int entry_icon(const std::string& text)
 {
-    shell_icons* icons = app().icons;
+    shell_icons* icons = system_icons();
     if (!icons)
         return -1;
     if (text.size() >= 2 && text[1] == ':')
@@ -282,7 +286,7 @@ void listview_main::on_item_prepaint(NMLVCUSTOMDRAW* draw)
         which = color_text_readonly;
     else if (is_dir_entry(row))
         which = color_text_directory;
-    else if (app().icons && row.icon == app().icons->generic_file_icon())
+    else if (system_icons() && row.icon == system_icons()->generic_file_icon())
         which = color_text_unknown;
     draw->clrText = colour(which);
 }
@@ -604,7 +608,7 @@ pane_view::~pane_view()
 bool pane_view::create(HWND parent, HFONT font, const int* column_widths)
 {
     Pane& p = panes().panes[static_cast<std::size_t>(index)];
-    HIMAGELIST images = app().icons ? app().icons->image_list() : nullptr;
+    HIMAGELIST images = system_icons() ? system_icons()->image_list() : nullptr;
     if (!box.create(0, 0, 100, 300, CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, parent, box_id(index)))
         return false;
     box.set_image_list(images);
@@ -969,7 +973,7 @@ void open_entries()
                 break;
             }
             if (local)
-                open_file(c.name);
+                host().open_file(c.name);
         }
         unmark_all(a.active);
     };
@@ -1063,19 +1067,19 @@ void load_pane(int index)
             if (!drive_exists(letter))
                 continue;
             char root[4] = {letter, ':', '/', '\0'};
-            v->box.add(root, app().icons ? app().icons->icon_of(root) : -1);
+            v->box.add(root, system_icons() ? system_icons()->icon_of(root) : -1);
             ++a.drive_count;
         }
         auto folders = netdrive_folders(read_netdrive_list(settings_file_path()));
         a.network_count = static_cast<int>(folders.size());
         for (const std::string& folder : folders) {
             std::string text = bounded(folder, path_size);
-            v->box.add(text.c_str(), app().icons ? app().icons->network_icon() : -1);
+            v->box.add(text.c_str(), system_icons() ? system_icons()->network_icon() : -1);
         }
         HMENU servers = nullptr;
         if (a.main_menu)
             servers = GetSubMenu(GetSubMenu(a.main_menu, MENU_POS_SETTINGS), MENU_POS_SETTINGS_FTP_SERVERS);
-        add_ftp_box_entries(v->box, servers);
+        host().add_server_entries(v->box, servers);
         if (p.path.empty()) {
             for (int i = 0; i < v->box.count(); ++i) {
                 std::string text = v->box.item_text(i);
@@ -1131,7 +1135,7 @@ void choose_entry(int entry)
     v->box.remembered = entry;
     p.path = v->box.item_text(entry);
     if (a.ftp_before)
-        pane_leave_server(index, earlier);
+        host().leave_server(index, earlier);
     a.ftp_before = false;
     auto back_to_earlier = [&] {
         if (earlier < 0 || earlier >= v->box.count())
@@ -1140,10 +1144,10 @@ void choose_entry(int entry)
         v->box.remembered = earlier;
         p.path = v->box.item_text(earlier);
     };
-    if (!is_local_path(p.path) && !pane_open_server(index, entry)) {
+    if (!is_local_path(p.path) && !host().open_server(index, entry)) {
         back_to_earlier();
         if (!is_local_path(p.path))
-            pane_open_server(index, earlier);
+            host().open_server(index, earlier);
         return;
     }
     if (!read_listing(p, true))

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "pane/pane.h"
+#include "pane/pane_host_win.h"
 #include "toolkit/listview_win.h"
 
 #include <windows.h>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -138,13 +138,15 @@ struct pane_area {
     // active pane showed an FTP path then.
     int entry_before = -1;
     bool ftp_before = false;
-    // The main window's command-state update.
-    std::function<void()> command_states;
+    // The program above the panes; a pane area without one does nothing upward.
+    pane_host* host = nullptr;
     // The list whose column was resized last: its widths go to the other list.
     int resized_list = 0;
 };
 pane_area& panes();
 
+// The host of the pane area, or one that does nothing.
+pane_host& host();
 Pane& active_pane();
 Pane* other_pane(); // the target pane, or null with one pane
 bool same_directory();

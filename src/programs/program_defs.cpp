@@ -1,7 +1,7 @@
 // Program definitions: the two files, their default entries and the reads of single entries.
 #include "programs/program_defs.h"
 
-#include "app/app_context.h"
+#include "platform/process_paths.h"
 #include "platform/os.h"
 #include "settings/ini.h"
 
@@ -45,7 +45,7 @@ template <std::size_t n> bool write_defaults(const std::string& path, const defa
 
 std::string program_file_path(program_file which)
 {
-    return app().program_file(which == program_file::manual ? "program.ini" : "programe.ini");
+    return dirs().program_file(which == program_file::manual ? "program.ini" : "programe.ini");
 }
 
 bool ensure_default_programs(const std::string& path, program_file which)

@@ -1,8 +1,8 @@
 // The INI operations over files: read through the profile engine, written atomically.
 #include "settings/ini.h"
 
-#include "app/cp932.h"
-#include "app/paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
 #include "platform/os.h"
 #include "settings/ini_profile.h"
 

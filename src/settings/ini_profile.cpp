@@ -1,7 +1,7 @@
 // The profile-file engine: INI text parsed into sections and keys, read, changed and rewritten.
 #include "settings/ini_profile.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 #include <climits>
 

@@ -1,8 +1,8 @@
 // The layout file layout.ini and the window-rectangle rules.
 #include "settings/layout.h"
 
-#include "app/app_context.h"
-#include "app/paths.h"
+#include "platform/process_paths.h"
+#include "base/paths.h"
 #include "platform/os.h"
 #include "settings/ini.h"
 
@@ -31,7 +31,7 @@ layout_state& layout()
 
 std::string layout_file_path()
 {
-    return app().program_file("layout.ini");
+    return dirs().program_file("layout.ini");
 }
 
 bool ensure_layout_file(const std::string& path)

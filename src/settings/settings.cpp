@@ -1,8 +1,8 @@
 // The settings file kelvasto.ini: its keys and defaults, the settings state, colours.
 #include "settings/settings.h"
 
-#include "app/app_context.h"
-#include "app/paths.h"
+#include "platform/process_paths.h"
+#include "base/paths.h"
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "settings/ini_profile.h"
@@ -27,7 +27,7 @@ app_settings& settings()
 
 std::string settings_file_path()
 {
-    return app().program_file("kelvasto.ini");
+    return dirs().program_file("kelvasto.ini");
 }
 
 namespace {

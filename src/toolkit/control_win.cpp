@@ -1,8 +1,7 @@
 // The window class tree: message routing into virtual operations, dialogs and message boxes.
 #include "toolkit/control_win.h"
 
-#include "app/app_context.h"
-#include "app/strings_win.h"
+#include "toolkit/module_win.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/listview_win.h"
 
@@ -10,11 +9,6 @@
 #include <vector>
 
 namespace {
-
-HINSTANCE instance()
-{
-    return app().instance ? static_cast<HINSTANCE>(app().instance) : GetModuleHandleA(nullptr);
-}
 
 std::string class_name_of(HWND window)
 {
@@ -250,7 +244,7 @@ bool child::create(int x, int y, int width, int height, DWORD style, DWORD ex_st
                    HWND parent, int id)
 {
     HWND window = CreateWindowExA(ex_style, class_name, class_name, style, x, y, width, height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), this);
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module_instance(), this);
     attach(window);
     return hwnd_ != nullptr;
 }
@@ -315,7 +309,7 @@ void overlap::about(const char* caption, const char* text, const char* icon_name
     MSGBOXPARAMSW params{};
     params.cbSize = sizeof params;
     params.hwndOwner = hwnd_;
-    params.hInstance = instance();
+    params.hInstance = module_instance();
     params.lpszText = wide_text.c_str();
     params.lpszCaption = wide_caption.c_str();
     params.dwStyle = MB_OK | MB_USERICON;
@@ -358,11 +352,11 @@ int dialog::show(const char* template_name, HWND parent, bool modeless)
 {
     if (modeless) {
         HWND window =
-            CreateDialogParamA(instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this));
+            CreateDialogParamA(module_instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this));
         return window ? 1 : -1;
     }
     return static_cast<int>(
-        DialogBoxParamA(instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this)));
+        DialogBoxParamA(module_instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this)));
 }
 
 void dialog::end(int code)
@@ -543,7 +537,7 @@ void window::on_menu_select(const char*) {}
 
 bool window::create(const create_args& args)
 {
-    HINSTANCE module = instance();
+    HINSTANCE module = module_instance();
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
@@ -596,17 +590,6 @@ bool window::create(const create_args& args)
     return true;
 }
 
-int window::run_message_loop()
-{
-    UpdateWindow(hwnd_);
-    MSG message{};
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
 LRESULT CALLBACK window::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
 {
     auto* self = reinterpret_cast<window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -648,7 +631,7 @@ LRESULT CALLBACK window::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARA
         auto* header = reinterpret_cast<NMHDR*>(lparam);
         if (header->code == TTN_NEEDTEXTA) {
             auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lparam);
-            tip->hinst = instance();
+            tip->hinst = module_instance();
             tip->lpszText = MAKEINTRESOURCEA(static_cast<int>(header->idFrom) - self->first_command_id_ +
                                              self->first_tooltip_string_);
             return 0;

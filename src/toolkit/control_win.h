@@ -164,8 +164,6 @@ public:
     };
     // Registers the class, creates the window (on_create runs inside) and shows it.
     bool create(const create_args& args);
-    // Gets, translates and dispatches until the quit message; returns its code.
-    int run_message_loop();
 
     int first_tooltip_string() const { return first_tooltip_string_; }
     int first_command_id() const { return first_command_id_; }

@@ -2,10 +2,9 @@
 // control, pop-up menus from string rows and the drawing helpers.
 #include "toolkit/controls_win.h"
 
-#include "app/app_context.h"
-#include "app/cp932.h"
-#include "app/paths.h"
-#include "app/strings_win.h"
+#include "base/cp932.h"
+#include "base/paths.h"
+#include "toolkit/module_win.h"
 #include "dialogs.h"
 #include "toolkit/row_store.h"
 
@@ -18,17 +17,12 @@
 
 namespace {
 
-HINSTANCE instance()
-{
-    return app().instance ? static_cast<HINSTANCE>(app().instance) : GetModuleHandleA(nullptr);
-}
-
 // A string row of a row list; false when the row does not exist at all, which ends a list
 // that lacks its "end" row instead of reading "?" rows for ever.
 bool load_row(unsigned id, std::string& text)
 {
     char buffer[128] = {};
-    int n = LoadStringA(instance(), id, buffer, sizeof buffer);
+    int n = LoadStringA(module_instance(), id, buffer, sizeof buffer);
     if (n <= 0)
         return false;
     text.assign(buffer, static_cast<std::size_t>(n));
@@ -802,7 +796,7 @@ bool updown::create(HWND parent, int id, HWND buddy, int upper, int lower, int p
 {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | UDS_ARROWKEYS | UDS_ALIGNRIGHT | UDS_SETBUDDYINT |
                   UDS_NOTHOUSANDS;
-    attach(CreateUpDownControl(style, 0, 0, 1, 1, parent, id, instance(), buddy, upper, lower, position));
+    attach(CreateUpDownControl(style, 0, 0, 1, 1, parent, id, module_instance(), buddy, upper, lower, position));
     return hwnd_ != nullptr;
 }
 
@@ -867,5 +861,5 @@ HICON load_icon(const char* name, bool large)
 {
     int size_x = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
     int size_y = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
-    return static_cast<HICON>(LoadImageA(instance(), name, IMAGE_ICON, size_x, size_y, 0));
+    return static_cast<HICON>(LoadImageA(module_instance(), name, IMAGE_ICON, size_x, size_y, 0));
 }

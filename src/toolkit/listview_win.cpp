@@ -1,19 +1,10 @@
 // The virtual list view: rows live in the row store and reach the control on demand.
 #include "toolkit/listview_win.h"
+#include "toolkit/module_win.h"
 
-#include "app/app_context.h"
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <cstring>
-
-namespace {
-
-HINSTANCE instance()
-{
-    return app().instance ? static_cast<HINSTANCE>(app().instance) : GetModuleHandleA(nullptr);
-}
-
-} // namespace
 
 listview::~listview() = default;
 
@@ -373,7 +364,7 @@ void listview_report::make_columns(unsigned first_string, bool has_images)
     right_aligned_.clear();
     for (unsigned id = first_string; id < first_string + 100; ++id) {
         char row[128] = {};
-        int n = LoadStringA(instance(), id, row, sizeof row);
+        int n = LoadStringA(module_instance(), id, row, sizeof row);
         if (n <= 0 || lstrcmpiA(row, "end") == 0)
             break; // a missing row ends the list as "end" does
         SIZE extent{};

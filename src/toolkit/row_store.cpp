@@ -1,7 +1,7 @@
 // The list view's row store and its comb sort.
 #include "toolkit/row_store.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 int compare_text_right_aligned(std::string_view a, std::string_view b)
 {

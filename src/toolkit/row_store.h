@@ -1,8 +1,8 @@
 // The list view's row store and its comb sort: rows of texts with an image, pin and group rules.
 #pragma once
 
-#include "app/cp932.h"
-#include "toolkit/comb_sort.h"
+#include "base/cp932.h"
+#include "base/comb_sort.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,7 +1,7 @@
 // The texts behind the time-stamp dialog and the help window: day counts, field writes, the
 // accepted year range, and the line ranges of the help text.
 #include "fileops/help_text.h"
-#include "fileops/stamp_text.h"
+#include "base/stamp_text.h"
 
 #include <gtest/gtest.h>
 

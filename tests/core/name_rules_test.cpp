@@ -1,5 +1,5 @@
 // Name rules: reserved names, forbidden characters, double-byte trail bytes.
-#include "fileops/name_rules.h"
+#include "base/name_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 // Process-wide path operations: separators, bounded copies, parents, swap and temporary names.
-#include "app/cp932.h"
-#include "app/paths.h"
+#include "base/cp932.h"
+#include "base/paths.h"
+#include "platform/process_paths.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
 

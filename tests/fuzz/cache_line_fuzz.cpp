@@ -1,5 +1,5 @@
 // Fuzzes the reading of cache and list files: line splitting and cache_parse_line.
-#include "fileops/name_rules.h"
+#include "base/name_rules.h"
 #include "ftp/listing_cache.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Fuzzes the kana to full width conversion over a byte buffer.
-#include "app/cp932.h"
+#include "base/cp932.h"
 #include "ftp/charset.h"
 
 #include <cstdint>

@@ -2,9 +2,11 @@
 // attributes, time stamps, the extension input and the help window, with the pane rows after each.
 #include "main_window_fixture.h"
 
-#include "app/app_context.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 #include "app/main_window_win.h"
-#include "app/strings_win.h"
+#include "toolkit/module_win.h"
 #include "dialogs.h"
 #include "fileops/file_dialogs_win.h"
 #include "pane/entry_text.h"
@@ -432,7 +434,7 @@ TEST_F(FileDialogs, the_extension_input_takes_txt_and_refuses_a_dot_with_notice_
 TEST_F(FileDialogs, the_help_window_shows_its_lines_and_reports_its_closing)
 {
     ASSERT_TRUE(
-        write_text_file(app().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
+        write_text_file(dirs().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
     open();
     auto help = open_help(main(), 2, 3);
     ASSERT_TRUE(help);

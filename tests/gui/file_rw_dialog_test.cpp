@@ -3,8 +3,10 @@
 #include "harness_win.h"
 
 #include "../win/file_ops_support.h"
-#include "app/app_context.h"
-#include "app/strings_win.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/module_win.h"
 #include "fileops/file_primitives_win.h"
 #include "pane/dnotify_win.h"
 #include "resource.h"
@@ -192,8 +194,8 @@ TEST_F(FileRwCommands, TheNoticeIgnoresEscAndCloseWhileTheWorkerRuns)
 
 TEST_F(FileRwCommands, ATransferListThatCannotBeWrittenIsReported)
 {
-    std::string saved_temp = app().temp_dir;
-    app().temp_dir = dir.path() + "/missing/";
+    std::string saved_temp = dirs().temp_dir;
+    dirs().temp_dir = dir.path() + "/missing/";
     ASSERT_TRUE(make_file(s("a.txt")));
     Pane active = open_pane(1, s());
     mark(active, {"a.txt"});
@@ -203,5 +205,5 @@ TEST_F(FileRwCommands, ATransferListThatCannotBeWrittenIsReported)
         EXPECT_FALSE(write_marked_list(owner.handle(), active, path));
         EXPECT_TRUE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
     }
-    app().temp_dir = saved_temp;
+    dirs().temp_dir = saved_temp;
 }

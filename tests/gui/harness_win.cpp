@@ -1,9 +1,11 @@
 // In-process GUI test harness.
 #include "harness_win.h"
 
-#include "app/app_context.h"
-#include "app/shell_icons_win.h"
-#include "app/strings_win.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/shell_icons_win.h"
+#include "toolkit/module_win.h"
 #include "pane/pane_view_win.h"
 #include "resource.h"
 #include "settings/layout.h"
@@ -403,9 +405,9 @@ std::string acp(const char* utf8)
 bool use_program_directory(const std::string& dir)
 {
     static shell_icons* icons = new shell_icons(); // shared by every test of the program
-    app().instance = GetModuleHandleA(nullptr);
-    app().icons = icons;
-    app().program_dir = dir;
+    set_module_instance(GetModuleHandleA(nullptr));
+    set_system_icons(icons);
+    dirs().program_dir = dir;
     std::string font_name = resource_string(IDS_DEFAULT_FONT_NAME, 128);
     std::string font_style = resource_string(IDS_DEFAULT_FONT_STYLE, 128);
     if (!ensure_layout_file(layout_file_path()) ||

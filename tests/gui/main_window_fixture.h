@@ -4,7 +4,9 @@
 
 #include "harness_win.h"
 
-#include "app/app_context.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 #include "app/main_window_win.h"
 #include "pane/entry_text.h"
 #include "pane/pane_view_win.h"
@@ -22,7 +24,7 @@ class main_window_test : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_program_dir_ = app().program_dir;
+        saved_program_dir_ = dirs().program_dir;
         ASSERT_TRUE(use_program_directory(program_.path() + "/"));
         root_ = tree_.path() + "/";
         layout().pane_dirs[1] = root_;
@@ -30,7 +32,7 @@ protected:
     void TearDown() override
     {
         close();
-        app().program_dir = saved_program_dir_;
+        dirs().program_dir = saved_program_dir_;
     }
     void open()
     {

@@ -3,9 +3,11 @@
 // selecting newer files, changing directories, and the layout written at close.
 #include "main_window_fixture.h"
 
-#include "app/app_context.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 #include "app/main_window_win.h"
-#include "app/strings_win.h"
+#include "toolkit/module_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"

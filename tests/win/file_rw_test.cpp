@@ -1,6 +1,8 @@
 // The file operation worker under Wine, direct mode: what the disk holds and what the panes show
 // after copies, moves and deletions that go through, are skipped or stop at a failure.
-#include "app/app_context.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 #include "file_ops_support.h"
 #include "fileops/file_primitives_win.h"
 #include "support/temp_dir.h"
@@ -186,8 +188,8 @@ TEST_F(FileRw, JapaneseNamesWithTrailByte5C)
 TEST_F(FileRw, TransferListOfTheMarkedRows)
 {
     hide_system_files() = false;
-    std::string saved_temp = app().temp_dir;
-    app().temp_dir = dir.path() + "/";
+    std::string saved_temp = dirs().temp_dir;
+    dirs().temp_dir = dir.path() + "/";
     ASSERT_TRUE(make_tree(s(), {"a.txt", "h.txt", "d/"}));
     ASSERT_TRUE(set_file_time_from_text(s("a.txt"), "2010. 1. 5  9:05.07"));
     ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
@@ -203,7 +205,7 @@ TEST_F(FileRw, TransferListOfTheMarkedRows)
     again.rows.set_cursor(row_of(again, "h.txt"));
     EXPECT_FALSE(write_marked_list(nullptr, again, path));
     EXPECT_FALSE(exists(path));
-    app().temp_dir = saved_temp;
+    dirs().temp_dir = saved_temp;
 }
 
 TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)

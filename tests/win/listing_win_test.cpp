@@ -1,8 +1,10 @@
 // Reading local directories under Wine: roots and "..", hidden and system entries, wildcards,
 // climbing out of a deleted directory, attribute and time round trips, Japanese names.
-#include "app/app_context.h"
-#include "app/paths.h"
-#include "app/shell_icons_win.h"
+#include "platform/process_paths.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
+#include "base/paths.h"
+#include "toolkit/shell_icons_win.h"
 #include "file_ops_support.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
@@ -332,9 +334,9 @@ TEST_F(ListingWin, IconsByTypeAndFtpPanes)
 {
     ASSERT_TRUE(make_tree(root, {"one.txt", "two.TXT", "d/"}));
     shell_icons icons;
-    app().icons = &icons;
+    set_system_icons(&icons);
     bool read = read_listing(pane, false);
-    app().icons = nullptr;
+    set_system_icons(nullptr);
     ASSERT_TRUE(read);
     // One question per type gives what the shell says of each file of that type.
     for (const char* name : {"one.txt", "two.TXT"}) {

@@ -1,7 +1,8 @@
 // Icon indexes into the system's small-icon image list.
-#include "app/shell_icons_win.h"
+#include "toolkit/shell_icons_win.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
+#include "platform/process_paths.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -40,4 +41,20 @@ int shell_icons::icon_of(const std::string& path) const
     SHFILEINFOA info{};
     SHGetFileInfoA(native.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX);
     return info.iIcon;
+}
+
+namespace {
+
+shell_icons* icons_set = nullptr;
+
+} // namespace
+
+shell_icons* system_icons()
+{
+    return icons_set;
+}
+
+void set_system_icons(shell_icons* icons)
+{
+    icons_set = icons;
 }

@@ -1,5 +1,5 @@
 // Starting a program or opening a document through the shell, never a console program.
-#include "app/shell_run_win.h"
+#include "programs/shell_run_win.h"
 
 #include "pane/pane_view_win.h"
 

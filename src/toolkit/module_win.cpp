@@ -1,15 +1,28 @@
-// String-table lookup and the id-based message box.
-#include "app/strings_win.h"
-
-#include "app/app_context.h"
+// The module every resource lookup uses, the string table and the id-based message box.
+#include "toolkit/module_win.h"
 
 #include <vector>
+
+namespace {
+
+HINSTANCE module_set = nullptr;
+
+} // namespace
+
+HINSTANCE module_instance()
+{
+    return module_set ? module_set : GetModuleHandleA(nullptr);
+}
+
+void set_module_instance(HINSTANCE instance)
+{
+    module_set = instance;
+}
 
 std::string resource_string(unsigned id, std::size_t size)
 {
     std::vector<char> buffer(size > 0 ? size : 1);
-    HINSTANCE instance = app().instance ? static_cast<HINSTANCE>(app().instance) : GetModuleHandleA(nullptr);
-    int n = LoadStringA(instance, id, buffer.data(), static_cast<int>(buffer.size()));
+    int n = LoadStringA(module_instance(), id, buffer.data(), static_cast<int>(buffer.size()));
     if (n <= 0)
         return "?";
     return std::string(buffer.data(), static_cast<std::size_t>(n));

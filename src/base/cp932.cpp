@@ -1,5 +1,5 @@
 // Code page 932 scans over byte strings.
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 std::size_t mbs_find(std::string_view s, char c, std::size_t from)
 {

@@ -1,7 +1,7 @@
 // Name rules for local files, FTP names, extensions and titles.
-#include "fileops/name_rules.h"
+#include "base/name_rules.h"
 
-#include "app/cp932.h"
+#include "base/cp932.h"
 
 // ".", "..", the device names, com1-com4 and lpt1-lpt9 (ASCII case ignored).
 static bool is_reserved_name(std::string_view name)

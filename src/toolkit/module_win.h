@@ -1,9 +1,13 @@
-// String-table lookup and the id-based message box.
+// The module every resource lookup uses, the string table and the id-based message box.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+// The module set at start-up, or the executable's own when none was set.
+HINSTANCE module_instance();
+void set_module_instance(HINSTANCE instance);
 
 // The string-table text of an id in the ANSI code page, or "?" when the id has none.
 std::string resource_string(unsigned id, std::size_t size = 256);

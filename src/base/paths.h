@@ -1,4 +1,4 @@
-// Process-wide path and text operations: separators, bounded copies, temporary and swap names.
+// Pure path and text operations: separators, bounded copies, parent paths, swap names.
 #pragma once
 
 #include <cstddef>
@@ -26,24 +26,10 @@ void append_bounded(std::string& destination, std::size_t n, std::string_view so
 
 // C:/a/b/ and C:/a/b give C:/a/; C:/ gives C:; a path without a separator is left alone.
 void parent_path(std::string& path);
-// The absolute form of a path relative to the current directory, with forward slashes.
-std::string absolute_path(std::string_view relative);
 
 // The work file name of a rewrite: C:/a/list.txt gives C:/a/list.$$$, C:/a/README gives
 // C:/a/README.$$$.
 std::string make_swap_name(std::string_view path);
-
-// An environment variable as a directory ("C:/TEMP/", upper case) or as upper-case text;
-// empty when it is not set or set to nothing.
-std::string read_env_dir(const char* name, bool directory);
-
-// The directory for temporary files: TMP_RAM, then TMP, then TEMP (read afresh each time).
-std::string temp_directory();
-
-// Makes a new empty file from a template such as "LIB_$$$$.TMP" in the temporary directory,
-// numbering the run of '$' from 0; an existing name, even one made a moment ago by another
-// process, is never reused. False when the template has no '$' or the numbers run out.
-bool make_temp_file(std::string& path, std::string_view name_template);
 
 // The TZ text for a time-zone bias in minutes (UTC = local time + bias): -540 gives "TZ=JST-9:0".
 std::string tz_text(long bias);

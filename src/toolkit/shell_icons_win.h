@@ -24,3 +24,8 @@ private:
     int network_icon_ = 0;
     int generic_file_icon_ = 0;
 };
+
+// The one set of icons of the process, made at start-up; null before (and in programs that
+// show no files).
+shell_icons* system_icons();
+void set_system_icons(shell_icons* icons);

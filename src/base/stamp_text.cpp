@@ -1,5 +1,5 @@
 // The date text the time-stamp dialog edits.
-#include "fileops/stamp_text.h"
+#include "base/stamp_text.h"
 
 #include <cstdio>
 
