@@ -559,55 +559,8 @@ void window_::update_command_states()
 
 void window_::sort_by(int column)
 {
-    pane_area& a = panes();
     CheckMenuRadioItem(sort_menu_, IDM_SORT_FIRST, IDM_SORT_LAST, IDM_SORT_FIRST + column, MF_BYCOMMAND);
-    auto sort_pane = [&](int index, int c) {
-        Pane& p = a.panes[static_cast<std::size_t>(index)];
-        pane_view* v = a.views[static_cast<std::size_t>(index)].get();
-        int cursor = p.rows.cursor();
-        if (cursor < 0 || !v)
-            return;
-        const FileEntry& row = p.rows.row(static_cast<std::size_t>(cursor));
-        std::string name = join_entry_name(row);
-        bool dir = is_dir_entry(row);
-        v->list.suspend_redraw();
-        sort_listing(p, c);
-        int found = find_entry(p, dir, name);
-        if (found >= 0) {
-            p.rows.set_cursor(found);
-            v->list.show_cursor();
-            v->list.ensure_visible(found);
-        }
-        v->list.resume_redraw();
-    };
-    sort_pane(a.active, column);
-    if (a.dual)
-        sort_pane(3 - a.active, -1);
-}
-
-void window_::refresh_pane(int index)
-{
-    pane_area& a = panes();
-    if (index < 1 || index > 2 || !a.views[static_cast<std::size_t>(index)])
-        return;
-    Pane& p = a.panes[static_cast<std::size_t>(index)];
-    pane_view& v = *a.views[static_cast<std::size_t>(index)];
-    std::string name;
-    bool dir = false;
-    if (p.rows.cursor() >= 0) {
-        const FileEntry& row = p.rows.row(static_cast<std::size_t>(p.rows.cursor()));
-        name = join_entry_name(row);
-        dir = is_dir_entry(row);
-    }
-    read_listing(p, false);
-    int found = name.empty() ? -1 : find_entry(p, dir, name);
-    if (found >= 0) {
-        p.rows.set_cursor(found);
-        v.list.show_cursor();
-        if (index == a.active)
-            v.list.ensure_visible(found);
-    }
-    update_command_states();
+    sort_panes(column);
 }
 
 void window_::reload_drives()
@@ -745,6 +698,7 @@ void window_::on_command(int id, HWND control_window)
         break;
     case IDM_DIRECTORY_CHANGED:
         refresh_pane(static_cast<int>(parameter));
+        update_command_states();
         break;
     case IDM_PROGRAM_MENU:
         if (definition_count(manual_menu_) > 0)

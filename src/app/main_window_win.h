@@ -45,7 +45,6 @@ private:
     // A command whose button is disabled is ignored.
     bool allowed(int id) const { return toolbar_.is_enabled(id); }
     void sort_by(int column);
-    void refresh_pane(int pane);
     void reload_drives();
     void open_right_pane();
     void close_right_pane();

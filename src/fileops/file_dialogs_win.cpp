@@ -37,13 +37,6 @@ Pane& pane_at(int index)
     return panes().panes[static_cast<std::size_t>(index)];
 }
 
-pane_view* view_at(int index)
-{
-    if (index < 1 || index > 2)
-        return nullptr;
-    return panes().views[static_cast<std::size_t>(index)].get();
-}
-
 // The panes whose watchers a dialog stops: both panes, or the active one alone.
 std::vector<int> watched_panes(bool both)
 {
@@ -64,48 +57,12 @@ void resume_watchers(bool both)
         resume_watcher(p);
 }
 
-void suspend_list(int pane)
-{
-    if (pane_view* v = view_at(pane))
-        v->list.suspend_redraw();
-}
-
-void resume_list(int pane)
-{
-    if (pane_view* v = view_at(pane)) {
-        v->list.show_listing(false);
-        v->list.resume_redraw();
-    }
-}
-
-void put_cursor(int pane, int row)
-{
-    Pane& p = pane_at(pane);
-    p.rows.set_cursor(row);
-    if (pane_view* v = view_at(pane)) {
-        v->list.show_cursor();
-        if (row >= 0)
-            v->list.ensure_visible(row);
-    }
-}
-
-void show_cursor_row(int pane)
-{
-    int c = pane_at(pane).rows.cursor();
-    if (pane_view* v = view_at(pane); v && c >= 0)
-        v->list.ensure_visible(c);
-}
-
-// The marked rows in ascending order, or the cursor row when none is marked.
+// The rows the attribute and time-stamp dialogs change: those an action takes, less "..".
 std::vector<int> chosen_rows(const Pane& p)
 {
-    std::vector<int> rows;
-    for (std::size_t i = 0; i < p.rows.size(); ++i)
-        if (p.rows.marked(i))
-            rows.push_back(static_cast<int>(i));
-    if (rows.empty() && p.rows.cursor() >= 0 &&
-        p.rows.row(static_cast<std::size_t>(p.rows.cursor())).name != "..")
-        rows.push_back(p.rows.cursor());
+    std::vector<int> rows = rows_to_process(p);
+    if (rows.size() == 1 && p.rows.marked_count() == 0 && p.rows.row(static_cast<std::size_t>(rows[0])).name == "..")
+        rows.clear();
     return rows;
 }
 
@@ -124,12 +81,12 @@ void add_new_row(bool is_dir, const std::string& name)
         if (!p)
             continue;
         Pane& q = pane_at(p);
-        suspend_list(p);
+        hold_list(p);
         add_local_entry(q, is_dir, name);
         sort_listing(q, -1);
         if (p == a)
             put_cursor(p, find_entry(q, is_dir, name));
-        resume_list(p);
+        release_list(p);
         update_pane_info(q);
     }
     update_command_states();
@@ -270,17 +227,17 @@ void dialog_rename::rename_rows(const std::string& name)
         if (local_ && type_changed && system_icons())
             e.icon = system_icons()->icon_of(q.path + name);
     };
-    suspend_list(a);
+    hold_list(a);
     change(p, row_);
     sort_listing(p, -1);
     put_cursor(a, find_entry(p, is_dir_, name));
-    resume_list(a);
+    release_list(a);
     if (twin) {
         Pane& q = pane_at(twin);
-        suspend_list(twin);
+        hold_list(twin);
         change(q, row_);
         sort_listing(q, -1);
-        resume_list(twin);
+        release_list(twin);
     }
     // The other pane shows the renamed directory: it follows the new name without reading it.
     if (Pane* other = other_pane(); other && is_dir_ && other->path == p.path + old_name_ + "/") {
@@ -462,9 +419,9 @@ void dialog_attribute::apply()
     int twin = twin_pane();
     Pane& p = pane_at(a);
     Pane* q = twin ? &pane_at(twin) : nullptr;
-    suspend_list(a);
+    hold_list(a);
     if (twin)
-        suspend_list(twin);
+        hold_list(twin);
     bool hides = hide_system_files() && (new_[0] == 's' || new_[1] == 'h');
     int removed = 0;
     for (int chosen : chosen_rows(p)) {
@@ -488,11 +445,11 @@ void dialog_attribute::apply()
     unmark_all(a);
     sort_listing(p, -1);
     show_cursor_row(a);
-    resume_list(a);
+    release_list(a);
     update_pane_info(p);
     if (q) {
         sort_listing(*q, -1);
-        resume_list(twin);
+        release_list(twin);
         update_pane_info(*q);
     }
     update_command_states();
@@ -646,9 +603,9 @@ void dialog_timestamp::apply()
     int twin = twin_pane();
     Pane& p = pane_at(a);
     Pane* q = twin ? &pane_at(twin) : nullptr;
-    suspend_list(a);
+    hold_list(a);
     if (twin)
-        suspend_list(twin);
+        hold_list(twin);
     for (int chosen : chosen_rows(p)) {
         auto row = static_cast<std::size_t>(chosen);
         FileEntry& e = p.rows.row(row);
@@ -667,10 +624,10 @@ void dialog_timestamp::apply()
     unmark_all(a);
     sort_listing(p, -1);
     show_cursor_row(a);
-    resume_list(a);
+    release_list(a);
     if (q) {
         sort_listing(*q, -1);
-        resume_list(twin);
+        release_list(twin);
     }
     update_command_states();
     end(1);

@@ -61,18 +61,6 @@ bool skipped_for_target(const file_rw_job& job, const file_rw_row& row, const ta
     return target.kind_of(row.file_name) == 2;
 }
 
-// The rows an operation processes: the marked ones in ascending order, or the cursor row.
-std::vector<int> rows_to_process(const Pane& pane)
-{
-    std::vector<int> rows;
-    for (std::size_t i = 0; i < pane.rows.size(); ++i)
-        if (pane.rows.marked(i))
-            rows.push_back(static_cast<int>(i));
-    if (rows.empty() && pane.rows.cursor() >= 0)
-        rows.push_back(pane.rows.cursor());
-    return rows;
-}
-
 } // namespace
 
 file_rw_job make_file_rw_job(FileOpMode mode, const Pane& active, const Pane* other)

@@ -214,3 +214,14 @@ bool target_inside(std::string_view source, std::string_view name, std::string_v
     // on a file system that ignores case, and the menu must not offer what the copy refuses.
     return path_lies_inside(target, source, name);
 }
+
+std::vector<int> rows_to_process(const Pane& pane)
+{
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < pane.rows.size(); ++i)
+        if (pane.rows.marked(i))
+            rows.push_back(static_cast<int>(i));
+    if (rows.empty() && pane.rows.cursor() >= 0)
+        rows.push_back(pane.rows.cursor());
+    return rows;
+}

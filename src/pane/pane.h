@@ -71,6 +71,10 @@ std::uint64_t marked_total(const listing& rows, std::uint64_t unit);
 std::string info_line_text(std::uint64_t count, std::string_view label_a, std::string_view amount,
                            std::string_view label_b, std::string_view file_system);
 
+// The rows an action takes: the marked rows in ascending order, or the cursor row when none is
+// marked.
+std::vector<int> rows_to_process(const Pane& pane);
+
 // The pane forms of the listing operations (the view is told through the pane's hooks).
 // -1 sorts by the current SortState; a column first updates it.
 void sort_listing(Pane& pane, int column);

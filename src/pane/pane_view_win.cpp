@@ -79,18 +79,6 @@ COLORREF colour(std::size_t which)
     return settings().colors[which];
 }
 
-// The rows an action takes: the marked rows in ascending order, or the cursor row.
-std::vector<int> chosen_rows(const Pane& p)
-{
-    std::vector<int> rows;
-    for (std::size_t i = 0; i < p.rows.size(); ++i)
-        if (p.rows.marked(i))
-            rows.push_back(static_cast<int>(i));
-    if (rows.empty() && p.rows.cursor() >= 0)
-        rows.push_back(p.rows.cursor());
-    return rows;
-}
-
 // After marks changed by a pane operation: the control, the information line, the commands.
 void marks_changed(int pane)
 {
@@ -963,7 +951,7 @@ void open_entries()
             bool is_dir;
         };
         std::vector<chosen> list;
-        for (int row : chosen_rows(p)) {
+        for (int row : rows_to_process(p)) {
             const FileEntry& e = p.rows.row(static_cast<std::size_t>(row));
             list.push_back({join_entry_name(e), is_dir_entry(e)});
         }
@@ -1154,4 +1142,89 @@ void choose_entry(int entry)
         back_to_earlier();
     if (is_local_path(p.path))
         start_watcher(index);
+}
+
+// ---- operations the commands and dialogs run on a pane ----
+
+void sort_panes(int column)
+{
+    pane_area& a = panes();
+    auto sort_pane = [&](int index, int c) {
+        Pane& p = a.panes[static_cast<std::size_t>(index)];
+        pane_view* v = view_of(index);
+        int cursor = p.rows.cursor();
+        if (cursor < 0 || !v)
+            return;
+        const FileEntry& row = p.rows.row(static_cast<std::size_t>(cursor));
+        std::string name = join_entry_name(row);
+        bool dir = is_dir_entry(row);
+        v->list.suspend_redraw();
+        sort_listing(p, c);
+        int found = find_entry(p, dir, name);
+        if (found >= 0) {
+            p.rows.set_cursor(found);
+            v->list.show_cursor();
+            v->list.ensure_visible(found);
+        }
+        v->list.resume_redraw();
+    };
+    sort_pane(a.active, column);
+    if (a.dual)
+        sort_pane(3 - a.active, -1);
+}
+
+void refresh_pane(int index)
+{
+    pane_area& a = panes();
+    pane_view* v = view_of(index);
+    if (!v)
+        return;
+    Pane& p = a.panes[static_cast<std::size_t>(index)];
+    std::string name;
+    bool dir = false;
+    if (p.rows.cursor() >= 0) {
+        const FileEntry& row = p.rows.row(static_cast<std::size_t>(p.rows.cursor()));
+        name = join_entry_name(row);
+        dir = is_dir_entry(row);
+    }
+    read_listing(p, false);
+    int found = name.empty() ? -1 : find_entry(p, dir, name);
+    if (found >= 0) {
+        p.rows.set_cursor(found);
+        v->list.show_cursor();
+        if (index == a.active)
+            v->list.ensure_visible(found);
+    }
+}
+
+void hold_list(int pane)
+{
+    if (pane_view* v = view_of(pane))
+        v->list.suspend_redraw();
+}
+
+void release_list(int pane)
+{
+    if (pane_view* v = view_of(pane)) {
+        v->list.show_listing(false);
+        v->list.resume_redraw();
+    }
+}
+
+void put_cursor(int pane, int row)
+{
+    Pane& p = panes().panes[static_cast<std::size_t>(pane)];
+    p.rows.set_cursor(row);
+    if (pane_view* v = view_of(pane)) {
+        v->list.show_cursor();
+        if (row >= 0)
+            v->list.ensure_visible(row);
+    }
+}
+
+void show_cursor_row(int pane)
+{
+    int c = panes().panes[static_cast<std::size_t>(pane)].rows.cursor();
+    if (pane_view* v = view_of(pane); v && c >= 0)
+        v->list.ensure_visible(c);
 }

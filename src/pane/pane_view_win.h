@@ -176,6 +176,18 @@ void fill_empty_marks();
 // The column widths of the list of `pane` go to the other list (two panes open).
 void copy_column_widths(int pane);
 
+// Sorts the active pane by a column (the other pane by its current order), each cursor staying
+// on its entry.
+void sort_panes(int column);
+// Reads a pane again, the cursor staying on its entry where it still exists.
+void refresh_pane(int pane);
+// A dialog's changes to a pane's rows: the list is held while they are made and then takes the
+// rows, marks and cursor; the cursor is put on a row and scrolled into view.
+void hold_list(int pane);
+void release_list(int pane);
+void put_cursor(int pane, int row);
+void show_cursor_row(int pane);
+
 // Drives and the current-directory box.
 bool drive_exists(char letter);
 bool is_fixed_drive(char letter);

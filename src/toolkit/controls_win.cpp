@@ -5,7 +5,6 @@
 #include "base/cp932.h"
 #include "base/paths.h"
 #include "toolkit/module_win.h"
-#include "dialogs.h"
 #include "toolkit/row_store.h"
 
 #include <imm.h>
@@ -349,30 +348,6 @@ void edit_required::on_text_changed()
         all = all && GetWindowTextLengthA(GetDlgItem(dialog, id)) > 0;
     EnableWindow(GetDlgItem(dialog, IDOK), all);
 }
-
-edit_title::edit_title() : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, name_size)
-{
-}
-edit_program::edit_program()
-    : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, path_size)
-{
-}
-edit_parameter::edit_parameter()
-    : edit_required({ID_PROGRAM_TITLE, ID_PROGRAM_FILE, ID_PROGRAM_PARAMETER}, path_size)
-{
-}
-edit_account::edit_account()
-    : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size)
-{
-}
-edit_server::edit_server() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size)
-{
-}
-edit_port::edit_port() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, 6) {}
-edit_ftpid::edit_ftpid() : edit_required({ID_FTP_TITLE, ID_FTP_SERVER, ID_FTP_PORT, ID_FTP_USER}, name_size)
-{
-}
-edit_ftppwd::edit_ftppwd() : edit_required({ID_FTP_PASSWORD}, name_size) {}
 
 // ---- combo ----
 

@@ -88,32 +88,6 @@ private:
     int limit_;
 };
 
-// The program editors' three required fields, and the FTP server and password fields.
-struct edit_title : edit_required {
-    edit_title();
-};
-struct edit_program : edit_required {
-    edit_program();
-};
-struct edit_parameter : edit_required {
-    edit_parameter();
-};
-struct edit_account : edit_required {
-    edit_account();
-};
-struct edit_server : edit_required {
-    edit_server();
-};
-struct edit_port : edit_required {
-    edit_port();
-};
-struct edit_ftpid : edit_required {
-    edit_ftpid();
-};
-struct edit_ftppwd : edit_required {
-    edit_ftppwd();
-};
-
 // An edit whose text changes are handed to its dialog (the year, the colour components).
 class edit_notify : public edit {
 public:

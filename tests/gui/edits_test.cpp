@@ -4,6 +4,7 @@
 
 #include "dialogs.h"
 #include "resource.h"
+#include "programs/program_controls_win.h"
 #include "toolkit/controls_win.h"
 
 #include <gtest/gtest.h>
