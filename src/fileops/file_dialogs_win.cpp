@@ -9,6 +9,7 @@
 #include "toolkit/shell_icons_win.h"
 #include "dialogs.h"
 #include "fileops/file_primitives_win.h"
+#include "fileops/fileops_host_win.h"
 #include "fileops/help_text.h"
 #include "base/name_rules.h"
 #include "base/stamp_text.h"
@@ -26,8 +27,6 @@
 
 namespace {
 
-ftp_rename_call ftp_rename = nullptr;
-ftp_make_dir_call ftp_make_dir = nullptr;
 dialog_timestamp* timestamp_open = nullptr;
 
 // ---- panes ----
@@ -109,12 +108,6 @@ bool attr_has(const std::string& attr, std::size_t at, char letter)
 }
 
 } // namespace
-
-void set_ftp_name_calls(ftp_rename_call rename, ftp_make_dir_call make_dir)
-{
-    ftp_rename = rename;
-    ftp_make_dir = make_dir;
-}
 
 // ---- the name dialog ----
 
@@ -204,7 +197,7 @@ void dialog_rename::accept(const std::string& name)
             warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
             return;
         }
-    } else if (!ftp_rename || !ftp_rename(hwnd_, old_name_, name)) {
+    } else if (!fileops_up().ftp_rename(hwnd_, old_name_, name)) {
         return;
     }
     rename_rows(name);
@@ -279,7 +272,7 @@ void dialog_make::accept(const std::string& name)
             end(2);
             return;
         }
-        if (!ftp_make_dir || !ftp_make_dir(hwnd_, name))
+        if (!fileops_up().ftp_make_dir(hwnd_, name))
             return;
         read_listing(p, false);
         if (int twin = twin_pane())

@@ -15,12 +15,6 @@ int run_backup(HWND owner);
 int run_attribute(HWND owner);
 int run_timestamp(HWND owner);
 
-// The FTP side of rename and make directory (the FTP client plugs them in; without them both
-// fail and the dialog stays open). Names are relative to the FTP pane's directory.
-using ftp_rename_call = bool (*)(HWND owner, const std::string& from, const std::string& to);
-using ftp_make_dir_call = bool (*)(HWND owner, const std::string& name);
-void set_ftp_name_calls(ftp_rename_call rename, ftp_make_dir_call make_dir);
-
 // The name dialog on DIALOG_NAME: the edit and what OK does.
 class name_dialog : public dialog {
 public:

@@ -21,7 +21,6 @@
 
 namespace {
 
-ftp_file_op ftp_op = nullptr;
 
 // The entries of the target directory, read once when the operation starts: asking the file
 // system about every name that is not there costs a whole directory search on some file
@@ -404,7 +403,7 @@ int run_ftp(HWND owner, FileOpMode mode, Pane& active, Pane* other)
     std::string list_path;
     if (!write_marked_list(owner, active, list_path))
         return 0;
-    int code = ftp_op ? ftp_op(owner, mode, active, other, list_path) : 0;
+    int code = fileops_up().ftp_file_op(owner, mode, active, other, list_path);
     std::remove(list_path.c_str());
     return code;
 }
@@ -487,9 +486,21 @@ bool write_marked_list(HWND owner, const Pane& active, std::string& list_path)
     return ok;
 }
 
-void set_ftp_file_op(ftp_file_op op)
+namespace {
+
+fileops_host* host_set = nullptr;
+
+} // namespace
+
+fileops_host& fileops_up()
 {
-    ftp_op = op;
+    static fileops_host nothing_above;
+    return host_set ? *host_set : nothing_above;
+}
+
+void set_fileops_host(fileops_host* host)
+{
+    host_set = host;
 }
 
 void copy_marked(HWND owner)

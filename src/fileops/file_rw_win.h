@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileops/file_rw_rules.h"
+#include "fileops/fileops_host_win.h"
 #include "pane/pane.h"
 #include "toolkit/control_win.h"
 #include "toolkit/thread.h"
@@ -127,8 +128,3 @@ void delete_marked(HWND owner);
 // (the file is then gone; a failed write has shown string 32).
 bool write_marked_list(HWND owner, const Pane& active, std::string& list_path);
 
-// The FTP side of copy, move and delete (the transfer and its pane updates), given the list file
-// path; set by the FTP subsystem. Returns a dialog code.
-using ftp_file_op = int (*)(HWND owner, FileOpMode mode, Pane& active, Pane* other,
-                            const std::string& list_path);
-void set_ftp_file_op(ftp_file_op op);
