@@ -87,27 +87,14 @@ protected:
     void SetUp() override
     {
         main_window_test::SetUp();
-        for (const char* d : {"alpha", "beta", "beta/inner", "many", "hidden_dir"})
+        for (const char* d : {"alpha", "beta", "beta/inner"})
             ASSERT_TRUE(os::make_directory(root_ + d));
-        SetFileAttributesA((root_ + "hidden_dir").c_str(), FILE_ATTRIBUTE_HIDDEN);
         for (const char* f : {"a.txt", "b.txt", "kilo.c", "k1.txt"})
             make_file(root_ + f);
-        make_file(root_ + "readonly.txt", FILE_ATTRIBUTE_READONLY);
-        make_file(root_ + "sys.bin", FILE_ATTRIBUTE_SYSTEM);
         make_file(root_ + "hid.txt", FILE_ATTRIBUTE_HIDDEN);
         // "ソ" ends in the byte 0x5C: the name must survive every scan as one name.
         make_file(root_ + gui::acp("日本語.txt"));
         make_file(root_ + gui::acp("ソース.c"));
-        for (int i = 0; i < 40; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "f%02d.dat", i);
-            make_file(root_ + "many/" + name);
-        }
-    }
-    void TearDown() override
-    {
-        main_window_test::TearDown();
-        SetFileAttributesA((root_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     void press(UINT key, std::initializer_list<int> modifiers = {})
     {
