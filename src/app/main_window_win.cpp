@@ -2,11 +2,13 @@
 // the controls, the command table and the rules that enable the commands.
 #include "app/main_window_win.h"
 
+#include "app/command_rules.h"
+#include "app/window_geometry.h"
 #include "base/paths.h"
-#include "programs/shell_run_win.h"
-#include "toolkit/module_win.h"
 #include "fileops/file_dialogs_win.h"
 #include "fileops/file_rw_win.h"
+#include "programs/shell_run_win.h"
+#include "toolkit/module_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
@@ -20,12 +22,10 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace {
 
-constexpr int wildcard_width = 96;
-constexpr int top_row_height = 28;
-constexpr int info_height = 20;
-constexpr int status_height = 24;
 constexpr int max_definitions = 99;
 
 int edge()
@@ -55,6 +55,30 @@ void check_item(HMENU menu, int id, bool on)
     if (menu)
         CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
+
+// Where each command of the rules shows: its toolbar button and the menus with its item.
+enum : unsigned { in_file = 1, in_edit = 2, in_view = 4, in_pane = 8, in_row = 16, in_bar = 32 };
+struct command_place {
+    command_rule rule;
+    int id;       // also the toolbar button's command
+    bool checked; // a check button and check marks rather than enabled and grayed
+    unsigned menus;
+};
+constexpr command_place command_places[] = {
+    {rule_copy, IDM_COPY, false, in_file | in_row},
+    {rule_move, IDM_MOVE, false, in_file | in_row},
+    {rule_delete, IDM_DELETE, false, in_file | in_row},
+    {rule_rename, IDM_RENAME, false, in_file | in_row},
+    {rule_attribute, IDM_ATTRIBUTE, false, in_file | in_row},
+    {rule_timestamp, IDM_TIMESTAMP, false, in_file | in_row},
+    {rule_make_file, IDM_MAKE_FILE, false, in_file | in_pane},
+    {rule_select_newer, IDM_SELECT_NEWER, false, in_edit | in_pane},
+    {rule_root_directory, IDM_ROOT_DIRECTORY, false, in_view | in_pane},
+    {rule_parent_directory, IDM_PARENT_DIRECTORY, false, in_view | in_pane},
+    {rule_dual_window, IDM_DUAL_WINDOW, true, in_view | in_pane},
+    {rule_hide_system_files, IDM_HIDE_SYSTEM_FILES, true, in_view | in_pane},
+    {rule_programs, 0, false, in_bar}, // no button; the program menu of the bar, by position
+};
 
 void destroy_pane_controls(pane_view& v)
 {
@@ -382,19 +406,16 @@ void window_::layout_controls()
         GetWindowRect(toolbar_.handle(), &r);
         t = r.bottom - r.top;
     }
-    int e = edge();
-    int half = (w - 2 * e) / 2;
     for (int i = 1; i <= (a.dual ? 2 : 1); ++i) {
         pane_view* v = a.views[static_cast<std::size_t>(i)].get();
         if (!v)
             continue;
-        int x = a.dual ? (i == 1 ? 0 : 2 * e + half) : 0;
-        int width = a.dual ? half : w;
-        v->box.place(x, t, width - 2 * e - wildcard_width, h - status_height - t);
-        v->wildcard.place(x + width - wildcard_width, t, wildcard_width, 26);
-        v->info.place(x, t + top_row_height, width, info_height - 2);
-        v->list.place(x, t + top_row_height + info_height, width,
-                      h - status_height - info_height - top_row_height - t);
+        pane_rects r = pane_control_rects(i, w, h, t, edge(), a.dual);
+        auto place = [](control& c, const control_rect& at) { c.place(at.x, at.y, at.width, at.height); };
+        place(v->box, r.box);
+        place(v->wildcard, r.wildcard);
+        place(v->info, r.info);
+        place(v->list, r.list);
     }
     if (status_.handle()) {
         SendMessageA(status_.handle(), WM_SIZE, 0, 0);
@@ -481,79 +502,51 @@ void window_::update_command_states()
         return;
     const Pane& s = active_pane();
     const Pane* t = other_pane();
-    bool dual = a.dual && t;
-    bool s_local = is_local_path(s.path);
-    bool t_local = dual && is_local_path(t->path);
-    bool differ = dual && s.path != t->path;
-    auto set = [this](int id, bool on) { toolbar_.enable_button(id, on); };
+    pane_facts f;
+    f.dual = a.dual && t;
+    f.source_local = is_local_path(s.path);
+    f.target_local = f.dual && is_local_path(t->path);
+    f.paths_differ = f.dual && s.path != t->path;
+    f.source_below_root = s.path.size() > root_length(s.path);
+    f.marked = s.rows.marked_count();
+    f.hide_system_files = hide_system_files();
+    f.manual_programs = definition_count(manual_menu_);
+    int row = f.marked >= 2 ? -1 : target_row();
+    if (row >= 0) {
+        const FileEntry& r = s.rows.row(static_cast<std::size_t>(row));
+        f.has_row = true;
+        f.row_attributes = r.attr_text;
+        f.row_is_dir = is_dir_entry(r);
+        f.row_holds_target = f.dual && f.row_is_dir && target_inside(s.path, join_entry_name(r), t->path);
+    }
+    command_states states = command_states_for(f);
 
-    toolbar_.press_button(IDM_DUAL_WINDOW, a.dual);
-    toolbar_.press_button(IDM_HIDE_SYSTEM_FILES, hide_system_files());
-    bool below_root = s.path.size() > root_length(s.path);
-    set(IDM_ROOT_DIRECTORY, below_root);
-    set(IDM_PARENT_DIRECTORY, below_root);
-    set(IDM_SELECT_NEWER, differ);
-    set(IDM_MAKE_FILE, s_local);
-
-    std::size_t marked = s.rows.marked_count();
-    if (marked >= 2) {
-        bool across = differ && (s_local || t_local);
-        set(IDM_COPY, across);
-        set(IDM_MOVE, across);
-        set(IDM_DELETE, true);
-        set(IDM_RENAME, false);
-        set(IDM_ATTRIBUTE, s_local);
-        set(IDM_TIMESTAMP, s_local);
-    } else {
-        int row = target_row();
-        if (row < 0) {
-            for (int id = IDM_COPY; id <= IDM_TIMESTAMP; ++id)
-                set(id, false);
-        } else {
-            const FileEntry& r = s.rows.row(static_cast<std::size_t>(row));
-            const std::string& attr = r.attr_text;
-            bool system = attr.size() > 0 && attr[0] == 's';
-            bool hidden = attr.size() > 1 && attr[1] == 'h';
-            bool read_only = attr.size() > 2 && attr[2] == 'r';
-            bool dir = is_dir_entry(r);
-            bool inside = dual && dir && target_inside(s.path, join_entry_name(r), t->path);
-            bool plain = !system && !hidden;
-            bool copy = false;
-            if (plain) {
-                if (dual)
-                    copy = differ && !inside && (s_local || t_local);
-                else
-                    copy = s_local;
-            }
-            set(IDM_COPY, copy);
-            set(IDM_MOVE, plain && dual && differ && !inside && (s_local || t_local));
-            set(IDM_DELETE, plain);
-            set(IDM_RENAME, plain);
-            set(IDM_ATTRIBUTE, s_local);
-            set(IDM_TIMESTAMP, s_local && !dir && plain && !read_only);
+    // Each command's button holds its state; the menu items it appears in copy it.
+    const std::pair<unsigned, HMENU> menus[] = {{in_file, file_menu_},
+                                                {in_edit, edit_menu_},
+                                                {in_view, view_menu_},
+                                                {in_pane, pane_menu_},
+                                                {in_row, row_menu_}};
+    for (const command_place& c : command_places) {
+        bool on = states[c.rule];
+        if (c.menus & in_bar) {
+            EnableMenuItem(menu_, MENU_POS_PROGRAMS, MF_BYPOSITION | (on ? MF_ENABLED : MF_GRAYED));
+            continue;
+        }
+        if (c.checked)
+            toolbar_.press_button(c.id, on);
+        else
+            toolbar_.enable_button(c.id, on);
+        on = c.checked ? toolbar_.is_pressed(c.id) : toolbar_.is_enabled(c.id);
+        for (auto [bit, menu] : menus) {
+            if (!(c.menus & bit))
+                continue;
+            if (c.checked)
+                check_item(menu, c.id, on);
+            else
+                enable_item(menu, c.id, on);
         }
     }
-
-    // The menus copy the buttons.
-    auto copy_to = [this](int id, std::initializer_list<HMENU> menus) {
-        bool on = toolbar_.is_enabled(id);
-        for (HMENU m : menus)
-            enable_item(m, id, on);
-    };
-    copy_to(IDM_MAKE_FILE, {file_menu_, pane_menu_});
-    copy_to(IDM_SELECT_NEWER, {edit_menu_, pane_menu_});
-    for (int id : {IDM_DUAL_WINDOW, IDM_HIDE_SYSTEM_FILES}) {
-        bool on = toolbar_.is_pressed(id);
-        check_item(view_menu_, id, on);
-        check_item(pane_menu_, id, on);
-    }
-    copy_to(IDM_ROOT_DIRECTORY, {view_menu_, pane_menu_});
-    copy_to(IDM_PARENT_DIRECTORY, {view_menu_, pane_menu_});
-    for (int id = IDM_COPY; id <= IDM_TIMESTAMP; ++id)
-        copy_to(id, {file_menu_, row_menu_});
-
-    bool programs = definition_count(manual_menu_) > 0 && s_local && (!dual || t_local);
-    EnableMenuItem(menu_, MENU_POS_PROGRAMS, MF_BYPOSITION | (programs ? MF_ENABLED : MF_GRAYED));
     DrawMenuBar(hwnd_);
 }
 

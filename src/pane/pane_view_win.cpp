@@ -7,6 +7,7 @@
 #include "base/paths.h"
 #include "toolkit/shell_icons_win.h"
 #include "pane/entry_text.h"
+#include "pane/key_map.h"
 #include "pane/local_listing_win.h"
 #include "resource.h"
 #include "settings/layout.h"
@@ -300,17 +301,35 @@ bool listview_main::on_header_divider_double_click(int column)
     return true;
 }
 
+namespace {
+
+unsigned held_modifiers()
+{
+    return (key_held(VK_SHIFT) ? mod_shift : 0u) | (key_held(VK_CONTROL) ? mod_ctrl : 0u);
+}
+
+void open_drive_box()
+{
+    if (pane_view* v = active_view()) {
+        v->box.set_focus();
+        v->box.open_dropdown();
+    }
+}
+
+} // namespace
+
 void listview_main::on_char_typed(int character)
 {
     pane_area& a = panes();
-    switch (character) {
-    case ' ':
+    key_result k = char_typed_action(character, held_modifiers());
+    switch (k.action) {
+    case list_action::toggle_mark:
         toggle_mark(key_held(VK_SHIFT));
         return;
-    case '-':
+    case list_action::unmark_all:
         ::unmark_all(pane_);
         return;
-    case '*': {
+    case list_action::all_files_wildcard: {
         Pane& p = active_pane();
         p.wildcard = "*.*";
         if (pane_view* v = active_view())
@@ -318,167 +337,71 @@ void listview_main::on_char_typed(int character)
         read_listing(p, false);
         return;
     }
-    case '/':
-    case '\\':
-        post_command(IDM_ROOT_DIRECTORY);
+    case list_action::select_drive:
+        open_drive_box();
         return;
-    case ':':
-        if (pane_view* v = active_view()) {
-            v->box.set_focus();
-            v->box.open_dropdown();
-        }
-        return;
-    default:
-        break;
-    }
-    if (character >= '1' && character <= '9') {
+    case list_action::choose_entry: {
         pane_view* v = active_view();
-        int entry = character - '1';
-        if (!v || v->box.count() <= entry)
+        if (!v || v->box.count() <= k.index)
             return;
         a.entry_before = v->box.selection();
         a.ftp_before = !is_local_path(active_pane().path);
-        post_command(IDM_CHOOSE_ENTRY, entry);
+        post_command(IDM_CHOOSE_ENTRY, k.index);
         return;
     }
-    bool letter = (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
-    if (letter && key_held(VK_SHIFT))
+    case list_action::jump_to_letter:
         jump_to_letter(static_cast<char>(character));
+        return;
+    case list_action::command:
+        post_command(k.command);
+        return;
+    default:
+        return;
+    }
 }
 
 bool listview_main::on_key_down(int key)
 {
     pane_area& a = panes();
-    bool shift = key_held(VK_SHIFT), ctrl = key_held(VK_CONTROL);
     const Pane& p = a.panes[static_cast<std::size_t>(pane_)];
-    int rows = static_cast<int>(p.rows.size());
-    int cursor = p.rows.cursor();
-    int page = rows_per_page();
-    if (page < 1)
-        page = 1;
-    switch (key) {
-    case VK_PRIOR:
-        if (rows < 2 || cursor < 1)
-            return true;
-        move_cursor(shift ? 1 - rows : 1 - page);
-        return true;
-    case VK_NEXT:
-        if (rows < 2 || cursor >= rows - 1)
-            return true;
-        move_cursor(shift ? rows - 1 : page - 1);
-        return true;
-    case VK_SPACE:
-        return true; // the typed blank marks
-    case VK_END:
-        if (rows > 1 && cursor < rows - 1)
-            move_cursor(rows - 1);
-        return true;
-    case VK_HOME:
-        if (rows >= 2 && cursor >= 1)
-            move_cursor(1 - rows);
-        return true;
-    case VK_LEFT:
-    case VK_RIGHT:
-        if (shift && !ctrl) {
-            scroll(key == VK_LEFT ? -8 : 8);
-            return false;
-        }
-        if (ctrl)
-            return false;
+    key_result k = key_down_action(key, held_modifiers(), settings().key_letters);
+    if (auto step =
+            cursor_step(k.action, static_cast<int>(p.rows.size()), p.rows.cursor(), rows_per_page())) {
+        move_cursor(*step);
+        return k.consumed;
+    }
+    switch (k.action) {
+    case list_action::scroll_left:
+    case list_action::scroll_right:
+        scroll(k.action == list_action::scroll_left ? -8 : 8);
+        break;
+    case list_action::switch_pane:
         if (a.dual)
             activate_pane(true);
-        return true;
-    case VK_UP:
-        if (rows < 2 || cursor < 1)
-            return true;
-        move_cursor(ctrl ? 1 - rows : shift ? 1 - page : -1);
-        return true;
-    case VK_DOWN:
-        if (rows < 2 || cursor >= rows - 1)
-            return true;
-        move_cursor(ctrl ? rows - 1 : shift ? page - 1 : 1);
-        return true;
-    case VK_DELETE:
+        break;
+    case list_action::unmark_all:
         ::unmark_all(pane_); // never deletes a file
-        return true;
-    case VK_INSERT:
+        break;
+    case list_action::mark_all_files:
         mark_all_files();
-        return true;
-    case VK_BACK:
-        post_command(IDM_PARENT_DIRECTORY);
-        return true;
-    case VK_RETURN:
-        post_command(IDM_OPEN);
-        return true;
-    case VK_ESCAPE:
-        if (shift)
-            post_command(IDM_RELOAD_DRIVES);
-        else
-            bring_editor_forward();
-        return true;
-    case VK_TAB:
-        if (a.dual)
-            activate_pane(true);
-        return true;
+        break;
+    case list_action::bring_editor_forward:
+        bring_editor_forward();
+        break;
+    case list_action::select_drive:
+        open_drive_box();
+        break;
+    case list_action::edit_wildcard:
+        if (pane_view* v = active_view())
+            v->wildcard.set_focus();
+        break;
+    case list_action::command:
+        post_command(k.command);
+        break;
     default:
         break;
     }
-    if (key >= VK_F1 && key <= VK_F12) {
-        int k = key - VK_F1;
-        post_command((shift ? IDM_SET_MARK_FIRST : IDM_GO_TO_MARK_FIRST) + k);
-        return true;
-    }
-    if (ctrl || shift)
-        return false;
-    const auto& letters = settings().key_letters;
-    for (std::size_t i = 0; i < letters.size(); ++i) {
-        if (key != static_cast<unsigned char>(letters[i]))
-            continue;
-        pane_view* v = active_view();
-        switch (i) {
-        case key_select_drive:
-            if (v) {
-                v->box.set_focus();
-                v->box.open_dropdown();
-            }
-            break;
-        case key_edit_wildcard:
-            if (v)
-                v->wildcard.set_focus();
-            break;
-        case key_open_menu_file:
-            post_command(IDM_ROW_MENU);
-            break;
-        case key_make_directory:
-            post_command(IDM_MAKE_DIRECTORY);
-            break;
-        case key_make_file:
-            post_command(IDM_MAKE_FILE);
-            break;
-        case key_mark_all:
-            post_command(IDM_SELECT_ALL);
-            break;
-        case key_compare:
-            post_command(IDM_SELECT_NEWER);
-            break;
-        case key_open_dual_window:
-            post_command(IDM_DUAL_WINDOW);
-            break;
-        case key_mask_system_file:
-            post_command(IDM_HIDE_SYSTEM_FILES);
-            break;
-        case key_open_menu_sort:
-            post_command(IDM_SORT_MENU);
-            break;
-        case key_open_menu_program:
-            post_command(IDM_PROGRAM_MENU);
-            break;
-        default:
-            break;
-        }
-        return true;
-    }
-    return false;
+    return k.consumed;
 }
 
 void listview_main::on_item_changed(int item)

@@ -29,7 +29,7 @@ struct sort_keys {
     char group_character = 0;
 };
 
-// compare_text_nocase (app/cp932.h) after filling the shorter text with blanks on the left (right-aligned columns, so
+// compare_text_nocase (base/cp932.h) after filling the shorter text with blanks on the left (right-aligned columns, so
 // '  987' comes before '1,234').
 int compare_text_right_aligned(std::string_view a, std::string_view b);
 

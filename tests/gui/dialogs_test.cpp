@@ -1,10 +1,9 @@
-// Every dialog template opens with the controls its dialog binds, nothing clipped, and a
-// snapshot in build/artifacts; modal runs end with the code given to end.
+// Every dialog template opens with nothing clipped and the styles its dialog relies on; modal
+// runs end with the code given to end.
 #include "harness_win.h"
 
 #include "dialogs.h"
 #include "toolkit/control_win.h"
-#include "toolkit/controls_win.h"
 
 #include <gtest/gtest.h>
 
@@ -34,146 +33,29 @@ public:
     std::string text_at_end;
 };
 
-struct template_case {
-    const char* name;
-    const char* caption;
-    int width = 0, height = 0; // the client size in dialog units the layout was made for, 0: any
-};
+const char* const templates[] = {
+    TEMPLATE_NAME,    TEMPLATE_EXTENSION,   TEMPLATE_ATTRIBUTE,    TEMPLATE_TIMESTAMP,  TEMPLATE_HELP,
+    TEMPLATE_FILE_RW, TEMPLATE_OPTION,      TEMPLATE_FTP,          TEMPLATE_DRIVE_FTP,  TEMPLATE_PASSWORD,
+    TEMPLATE_PROGRAM, TEMPLATE_PROGRAM_EXT, TEMPLATE_EXEC_CONFIRM, TEMPLATE_EXEC_RESULT};
 
-const template_case templates[] = {
-    {TEMPLATE_NAME, "???"},
-    {TEMPLATE_EXTENSION, "拡張子?"},
-    {TEMPLATE_ATTRIBUTE, "属性?"},
-    {TEMPLATE_TIMESTAMP, "更新日時?"},
-    {TEMPLATE_HELP, "説明"},
-    {TEMPLATE_FILE_RW, "通知"},
-    {TEMPLATE_OPTION, "オプション"},
-    {TEMPLATE_FTP, "FTP"},
-    {TEMPLATE_DRIVE_FTP, "FTPサーバ"},
-    {TEMPLATE_PASSWORD, "FTPパスワード?"},
-    {TEMPLATE_PROGRAM, "手動プログラム", 185, 62},
-    {TEMPLATE_PROGRAM_EXT, "拡張子プログラム", 185, 74},
-    {TEMPLATE_EXEC_CONFIRM, "プログラムへのパラメータ"},
-    {TEMPLATE_EXEC_RESULT, "DLLプログラムの実行結果"},
-};
-
-// One row per control a dialog binds: its class, the system's own text where it has one, and
-// the styles the dialog relies on (read-only logs, hidden passwords, sorted lists, drop-down
-// lists, lower-case extension input, default buttons).
-struct control_case {
+// The styles the dialogs rely on and never set themselves: hidden passwords, lower-case
+// extension input, read-only logs.
+struct style_case {
     const char* name;
     int id;
-    const char* class_name;
-    const char* text = nullptr;
-    LONG style = 0;
+    LONG style;
 };
 
 constexpr LONG log_style = ES_MULTILINE | ES_READONLY | WS_VSCROLL;
 
-const control_case controls[] = {
-    {TEMPLATE_NAME, ID_NAME, "Edit"},
-    {TEMPLATE_NAME, IDOK, "Button", nullptr, BS_DEFPUSHBUTTON},
-    {TEMPLATE_NAME, IDCANCEL, "Button"},
-    {TEMPLATE_EXTENSION, ID_NAME, "Edit", nullptr, ES_LOWERCASE},
-    {TEMPLATE_EXTENSION, IDOK, "Button"},
-    {TEMPLATE_EXTENSION, IDCANCEL, "Button"},
-    {TEMPLATE_ATTRIBUTE, ID_ATTR_SYSTEM, "Button", "システム  (&S)"},
-    {TEMPLATE_ATTRIBUTE, ID_ATTR_HIDDEN, "Button", "不可視    (&H)"},
-    {TEMPLATE_ATTRIBUTE, ID_ATTR_READ_ONLY, "Button", "書込禁止  (&R)"},
-    {TEMPLATE_ATTRIBUTE, ID_ATTR_ARCHIVE, "Button", "アーカイブ(&A)"},
-    {TEMPLATE_ATTRIBUTE, IDOK, "Button"},
-    {TEMPLATE_ATTRIBUTE, IDCANCEL, "Button"},
-    {TEMPLATE_TIMESTAMP, ID_TIME_YEAR, "Edit"},
-    {TEMPLATE_TIMESTAMP, ID_TIME_MONTH, "ComboBox", nullptr, CBS_DROPDOWNLIST},
-    {TEMPLATE_TIMESTAMP, ID_TIME_DAY, "ComboBox"},
-    {TEMPLATE_TIMESTAMP, ID_TIME_HOUR, "ComboBox"},
-    {TEMPLATE_TIMESTAMP, ID_TIME_MINUTE, "ComboBox"},
-    {TEMPLATE_TIMESTAMP, ID_TIME_SECOND, "ComboBox"},
-    {TEMPLATE_TIMESTAMP, IDOK, "Button"},
-    {TEMPLATE_TIMESTAMP, IDCANCEL, "Button"},
-    {TEMPLATE_HELP, ID_TEXT, "Edit", nullptr, log_style},
-    {TEMPLATE_HELP, ID_CLOSE, "Button", "閉じる"},
-    {TEMPLATE_OPTION, ID_OPT_CONFIRM_COPY, "Button", "コピー前に確認"},
-    {TEMPLATE_OPTION, ID_OPT_CONFIRM_MOVE, "Button", "移動の前に確認"},
-    {TEMPLATE_OPTION, ID_OPT_USE_TRASH, "Button", "ごみ箱を使用する"},
-    {TEMPLATE_OPTION, ID_OPT_NETDRIVES, "ListBox", nullptr, LBS_SORT},
-    {TEMPLATE_OPTION, ID_OPT_NETDRIVE_ADD, "Button", "追加"},
-    {TEMPLATE_OPTION, ID_OPT_NETDRIVE_REMOVE, "Button", "削除"},
-    {TEMPLATE_OPTION, ID_OPT_VIEWER, "Edit"},
-    {TEMPLATE_OPTION, ID_BROWSE, "Button", "参照"},
-    {TEMPLATE_OPTION, ID_OPT_FONT, "Edit", nullptr, ES_READONLY},
-    {TEMPLATE_OPTION, ID_OPT_FONT_BROWSE, "Button", "参照"},
-    {TEMPLATE_OPTION, ID_OPT_COLOR, "ComboBox", nullptr, CBS_DROPDOWNLIST},
-    {TEMPLATE_OPTION, ID_OPT_RED, "Edit"},
-    {TEMPLATE_OPTION, ID_OPT_GREEN, "Edit"},
-    {TEMPLATE_OPTION, ID_OPT_BLUE, "Edit"},
-    {TEMPLATE_OPTION, ID_OPT_SAMPLE, "Static", "ABC"},
-    {TEMPLATE_OPTION, ID_OPT_COLOR_DEFAULT, "Button", "標準"},
-    {TEMPLATE_OPTION, ID_OPT_LETTERS, "Edit"},
-    {TEMPLATE_OPTION, ID_OPT_LETTERS_DEFAULT, "Button", "標準"},
-    {TEMPLATE_OPTION, ID_OPT_EXTENSIONS, "ListBox", nullptr, LBS_SORT},
-    {TEMPLATE_OPTION, ID_ADD_EXTENSION, "Button", "追加"},
-    {TEMPLATE_OPTION, ID_DELETE, "Button", "削除"},
-    {TEMPLATE_OPTION, ID_HELP_BUTTON, "Button", "Help"},
-    {TEMPLATE_OPTION, IDOK, "Button"},
-    {TEMPLATE_OPTION, IDCANCEL, "Button"},
-    {TEMPLATE_FTP, ID_TEXT, "Edit", nullptr, log_style},
-    {TEMPLATE_FTP, ID_STOP, "Button", "中止"},
-    {TEMPLATE_FTP, IDCANCEL, "Button", "閉じる"},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_TITLE, "Edit"},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_SERVER, "Edit"},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_ZONE, "ComboBox", nullptr, CBS_DROPDOWNLIST},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_CHARSET, "ComboBox", nullptr, CBS_DROPDOWNLIST},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_PORT, "Edit"},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_USER, "Edit"},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_PASSWORD, "Edit", nullptr, ES_PASSWORD},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_DIRECTORY, "Edit"},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_KEEP_DIRLIST, "Button", "dir情報を保存"},
-    {TEMPLATE_DRIVE_FTP, ID_HELP_BUTTON, "Button"},
-    {TEMPLATE_DRIVE_FTP, ID_DELETE, "Button", "削除"},
-    {TEMPLATE_DRIVE_FTP, IDOK, "Button"},
-    {TEMPLATE_DRIVE_FTP, IDCANCEL, "Button"},
-    {TEMPLATE_PASSWORD, ID_FTP_PASSWORD, "Edit", nullptr, ES_PASSWORD},
-    {TEMPLATE_PASSWORD, IDOK, "Button"},
-    {TEMPLATE_PASSWORD, IDCANCEL, "Button"},
-    {TEMPLATE_PROGRAM, ID_PROGRAM_TITLE, "Edit"},
-    {TEMPLATE_PROGRAM, ID_PROGRAM_FILE, "Edit"},
-    {TEMPLATE_PROGRAM, ID_BROWSE, "Button", "参照"},
-    {TEMPLATE_PROGRAM, ID_PROGRAM_PARAMETER, "Edit"},
-    {TEMPLATE_PROGRAM, ID_PROGRAM_CONFIRM, "Button", "実行前に確認 "},
-    {TEMPLATE_PROGRAM, ID_HELP_BUTTON, "Button", "Help"},
-    {TEMPLATE_PROGRAM, ID_DELETE, "Button", "削除"},
-    {TEMPLATE_PROGRAM, IDOK, "Button", nullptr, BS_DEFPUSHBUTTON},
-    {TEMPLATE_PROGRAM, IDCANCEL, "Button"},
-    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_TITLE, "Edit", nullptr, ES_LOWERCASE},
-    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_SHIFT_ONLY, "Button", "SHIFT時のみ  "},
-    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_FILE, "Edit"},
-    {TEMPLATE_PROGRAM_EXT, ID_BROWSE, "Button"},
-    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_PARAMETER, "Edit"},
-    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_CONFIRM, "Button"},
-    {TEMPLATE_PROGRAM_EXT, ID_HELP_BUTTON, "Button"},
-    {TEMPLATE_PROGRAM_EXT, ID_DELETE, "Button"},
-    {TEMPLATE_PROGRAM_EXT, IDOK, "Button"},
-    {TEMPLATE_PROGRAM_EXT, IDCANCEL, "Button"},
-    {TEMPLATE_EXEC_CONFIRM, ID_EXEC_PARAMETER, "Edit"},
-    {TEMPLATE_EXEC_CONFIRM, IDOK, "Button", nullptr, BS_DEFPUSHBUTTON},
-    {TEMPLATE_EXEC_CONFIRM, IDCANCEL, "Button"},
-    {TEMPLATE_EXEC_RESULT, ID_CLOSE, "Button", "閉じる", BS_DEFPUSHBUTTON},
-    {TEMPLATE_EXEC_RESULT, ID_TEXT, "Edit", nullptr, log_style},
-};
-
-// The up-down controls the dialogs attach to their number edits when they open.
-struct updown_case {
-    const char* name;
-    int buddy, id, upper, lower, position;
-};
-
-const updown_case updowns[] = {
-    {TEMPLATE_TIMESTAMP, ID_TIME_YEAR, ID_TIME_YEAR_UPDOWN, 2099, 1980, 2010},
-    {TEMPLATE_OPTION, ID_OPT_RED, ID_OPT_RED_UPDOWN, 255, 0, 0},
-    {TEMPLATE_OPTION, ID_OPT_GREEN, ID_OPT_GREEN_UPDOWN, 255, 0, 0},
-    {TEMPLATE_OPTION, ID_OPT_BLUE, ID_OPT_BLUE_UPDOWN, 255, 0, 64},
-    {TEMPLATE_DRIVE_FTP, ID_FTP_PORT, ID_FTP_PORT_UPDOWN, 32767, 0, 21},
+const style_case styles[] = {
+    {TEMPLATE_DRIVE_FTP, ID_FTP_PASSWORD, ES_PASSWORD},
+    {TEMPLATE_PASSWORD, ID_FTP_PASSWORD, ES_PASSWORD},
+    {TEMPLATE_EXTENSION, ID_NAME, ES_LOWERCASE},
+    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_TITLE, ES_LOWERCASE},
+    {TEMPLATE_HELP, ID_TEXT, log_style},
+    {TEMPLATE_FTP, ID_TEXT, log_style},
+    {TEMPLATE_EXEC_RESULT, ID_TEXT, log_style},
 };
 
 BOOL CALLBACK collect_child(HWND window, LPARAM data)
@@ -215,55 +97,24 @@ void expect_nothing_clipped(HWND dialog, const char* name)
     }
 }
 
-TEST(dialog_templates, every_template_has_its_controls_and_is_saved)
+TEST(dialog_templates, every_template_opens_with_nothing_clipped)
 {
-    for (const auto& t : templates) {
-        SCOPED_TRACE(t.name);
+    for (const char* name : templates) {
+        SCOPED_TRACE(name);
         probe_dialog probe;
-        ASSERT_EQ(probe.show(t.name, nullptr, true), 1);
+        ASSERT_EQ(probe.show(name, nullptr, true), 1);
         HWND window = probe.handle();
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(probe.inits, 1);
-        std::vector<std::unique_ptr<updown>> arrows;
-        for (const auto& u : updowns) {
-            if (std::string(u.name) != t.name)
-                continue;
-            arrows.push_back(std::make_unique<updown>());
-            ASSERT_TRUE(arrows.back()->create(window, u.id, GetDlgItem(window, u.buddy), u.upper, u.lower,
-                                              u.position));
-            // The buddy shows the position; the arrows sit inside the buddy's old place.
-            EXPECT_EQ(gui::item_text(window, u.buddy), std::to_string(u.position));
-            EXPECT_EQ(GetDlgItem(window, u.id), arrows.back()->handle());
-        }
         SetWindowPos(window, HWND_TOP, 10, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         gui::pump();
-        EXPECT_EQ(gui::text_of(window), gui::acp(t.caption));
-        for (const auto& c : controls) {
-            if (std::string(c.name) != t.name)
+        for (const auto& c : styles) {
+            if (std::string(c.name) != name)
                 continue;
-            HWND control = GetDlgItem(window, c.id);
-            ASSERT_NE(control, nullptr) << c.id;
-            EXPECT_EQ(lstrcmpiA(gui::class_of(control).c_str(), c.class_name), 0)
-                << c.id << " " << gui::class_of(control);
-            if (c.text) {
-                EXPECT_EQ(gui::text_of(control), gui::acp(c.text)) << c.id;
-            }
-            auto style = static_cast<LONG>(GetWindowLongPtrA(control, GWL_STYLE));
+            auto style = static_cast<LONG>(GetWindowLongPtrA(GetDlgItem(window, c.id), GWL_STYLE));
             EXPECT_EQ(style & c.style, c.style) << c.id;
         }
-        if (t.width) {
-            RECT expected{0, 0, t.width, t.height}, client{};
-            MapDialogRect(window, &expected);
-            GetClientRect(window, &client);
-            EXPECT_EQ(client.right, expected.right);
-            EXPECT_EQ(client.bottom, expected.bottom);
-        }
-        if (t.name == std::string(TEMPLATE_FILE_RW)) {
-            EXPECT_TRUE(
-                gui::contains_text(gui::static_texts(window), gui::acp("ファイルの読み書きをしています.")));
-        }
-        expect_nothing_clipped(window, t.name);
-        EXPECT_TRUE(gui::save_png(window, gui::artifact_path(std::string(t.name) + ".png")));
+        expect_nothing_clipped(window, name);
         DestroyWindow(window);
         gui::pump(0);
         EXPECT_EQ(probe.destroys, 1);

@@ -133,25 +133,4 @@ TEST(edit_required, ok_only_while_every_field_is_filled)
     EXPECT_EQ(modal.show(TEMPLATE_PROGRAM, nullptr), IDCANCEL);
 }
 
-TEST(message_boxes, about_box_with_the_program_icon)
-{
-    gui::host_window owner;
-    std::string caption;
-    std::vector<std::string> texts;
-    bool has_icon = false;
-    gui::modal_answers answers({[&](HWND box) {
-        caption = gui::text_of(box);
-        texts = gui::static_texts(box);
-        // The icon sits in a static of its own.
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            if (SendMessageA(child, STM_GETICON, 0, 0))
-                has_icon = true;
-        gui::click_button(box, IDOK);
-    }});
-    owner.about("Kelvasto", "Version", MAKEINTRESOURCEA(ICON_MAIN));
-    EXPECT_EQ(caption, "Kelvasto");
-    EXPECT_TRUE(gui::contains_text(texts, "Version"));
-    EXPECT_TRUE(has_icon);
-}
-
 } // namespace

@@ -42,21 +42,6 @@ bool ok_enabled(HWND dialog)
 {
     return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
 }
-// Chooses item `index` of a list as the user's click does: selection, then its notification.
-void choose(HWND dialog, int id, int index)
-{
-    HWND list = GetDlgItem(dialog, id);
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-std::string selected_text(HWND dialog, int id)
-{
-    HWND list = GetDlgItem(dialog, id);
-    char text[32] = "";
-    SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // A notice or warning box: its text is noted, OK pressed, then `after` runs on the dialog below.
 answer box(std::string& text, const HWND& below, std::function<void(HWND)> after)
 {
@@ -354,50 +339,6 @@ TEST_F(FileDialogs, a_time_stamp_skips_directories_and_read_only_files)
     EXPECT_EQ(time_of("ro.txt"), "2001. 2. 3  4:05.06");
     EXPECT_EQ(row(1, "ro.txt").time_text, "2001. 2. 3  4:05.06");
     EXPECT_EQ(time_of("beta"), dir_time);
-}
-
-TEST_F(FileDialogs, the_day_list_follows_month_and_year_and_ok_follows_the_year_range)
-{
-    ASSERT_TRUE(set_file_time_from_text(root_ + "a.txt", "2010. 1.31 12:00.00"));
-    open();
-    cursor_to("a.txt");
-    struct seen {
-        int days;
-        std::string day;
-        bool ok;
-        std::string text;
-    };
-    std::vector<seen> steps;
-    gui::modal_answers answers({[&](HWND d) {
-        auto note = [&] {
-            dialog_timestamp* t = open_timestamp_dialog();
-            steps.push_back({static_cast<int>(SendDlgItemMessageA(d, ID_TIME_DAY, CB_GETCOUNT, 0, 0)),
-                             selected_text(d, ID_TIME_DAY), ok_enabled(d), t ? t->new_text() : ""});
-        };
-        note();                      // as read: 31 January
-        choose(d, ID_TIME_MONTH, 1); // February 2010: the 31st becomes the 28th
-        note();
-        SetDlgItemTextA(d, ID_TIME_YEAR, "2000");
-        note(); // a leap year
-        SetDlgItemTextA(d, ID_TIME_YEAR, "1900");
-        note(); // before 1980
-        gui::click_button(d, IDCANCEL);
-    }});
-    command(IDM_TIMESTAMP);
-    ASSERT_EQ(steps.size(), 4u);
-    const seen expected[] = {
-        {31, "31", false, "2010. 1.31 12:00.00"},
-        {28, "28", true, "2010. 2.28 12:00.00"},
-        {29, "28", true, "2000. 2.28 12:00.00"},
-        {28, "28", false, "1900. 2.28 12:00.00"},
-    };
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(steps[i].days, expected[i].days) << i;
-        EXPECT_EQ(steps[i].day, expected[i].day) << i;
-        EXPECT_EQ(steps[i].ok, expected[i].ok) << i;
-        EXPECT_EQ(steps[i].text, expected[i].text) << i;
-    }
-    EXPECT_EQ(time_of("a.txt"), "2010. 1.31 12:00.00");
 }
 
 // ---- extension input and help window ----

@@ -1,5 +1,5 @@
 // In-process GUI test harness: real windows under Wine, the message pump, user input as the
-// system delivers it, answering dialogs and message boxes, and PNG snapshots of windows.
+// system delivers it, answering dialogs and message boxes.
 #pragma once
 
 #include <windows.h>
@@ -76,15 +76,5 @@ void command(HWND window, int id);
 void click_button(HWND dialog, int id);
 // Types into an edit of a dialog: focus, replace the text with WM_SETTEXT-free typing.
 void type_into(HWND dialog, int id, const std::string& text);
-
-// The project's artifact folder (build/artifacts), created on demand.
-std::string artifact_path(const std::string& name);
-// Draws the window (frame included) into a bitmap and writes it as a PNG; false on failure.
-bool save_png(HWND window, const std::string& path);
-// The window's image as 0x00RRGGBB pixels, rows top down.
-bool capture(HWND window, std::vector<unsigned>& pixels, int& width, int& height);
-
-// Encodes 0x00RRGGBB pixels as a PNG file (uncompressed deflate).
-bool write_png(const std::string& path, const std::vector<unsigned>& pixels, int width, int height);
 
 } // namespace gui

@@ -1,6 +1,6 @@
-// The main window over a real directory tree: the rules that enable the commands (toolbar and
-// menus together), the key map and typed characters, directory marks, the two-pane mode,
-// selecting newer files, changing directories, and the layout written at close.
+// The main window over a real directory tree, through real input: command states on toolbar and
+// menus, keys and typed characters, directory marks, the two-pane mode, selecting newer files,
+// changing directories, and the layout written at close.
 #include "main_window_fixture.h"
 
 #include "platform/process_paths.h"
@@ -89,27 +89,14 @@ protected:
     void SetUp() override
     {
         main_window_test::SetUp();
-        for (const char* d : {"alpha", "beta", "beta/inner", "many", "hidden_dir"})
+        for (const char* d : {"alpha", "beta", "beta/inner"})
             ASSERT_TRUE(os::make_directory(root_ + d));
-        SetFileAttributesA((root_ + "hidden_dir").c_str(), FILE_ATTRIBUTE_HIDDEN);
         for (const char* f : {"a.txt", "b.txt", "kilo.c", "k1.txt"})
             make_file(root_ + f);
-        make_file(root_ + "readonly.txt", FILE_ATTRIBUTE_READONLY);
-        make_file(root_ + "sys.bin", FILE_ATTRIBUTE_SYSTEM);
         make_file(root_ + "hid.txt", FILE_ATTRIBUTE_HIDDEN);
         // "ソ" ends in the byte 0x5C: the name must survive every scan as one name.
         make_file(root_ + gui::acp("日本語.txt"));
         make_file(root_ + gui::acp("ソース.c"));
-        for (int i = 0; i < 40; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "f%02d.dat", i);
-            make_file(root_ + "many/" + name);
-        }
-    }
-    void TearDown() override
-    {
-        main_window_test::TearDown();
-        SetFileAttributesA((root_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     void press(UINT key, std::initializer_list<int> modifiers = {})
     {
@@ -124,7 +111,7 @@ protected:
     bool enabled(int id) const { return win_->tools().is_enabled(id); }
 
     // The menus that copy a button's state, as the window shows them.
-    void expect_menus_follow(int id)
+    void expect_menus_follow(int id, const char* name)
     {
         HMENU bar = win_->menu_bar();
         std::vector<HMENU> menus;
@@ -139,137 +126,48 @@ protected:
         for (HMENU m : menus) {
             UINT state = GetMenuState(m, static_cast<UINT>(id), MF_BYCOMMAND);
             ASSERT_NE(state, static_cast<UINT>(-1)) << id;
-            EXPECT_EQ((state & MF_GRAYED) == 0, enabled(id)) << "menu item " << id;
+            EXPECT_EQ((state & MF_GRAYED) == 0, enabled(id)) << name << ": menu item " << id;
         }
     }
 };
 
-// ---- enabling rules ----
+// ---- command states ----
 
-struct enabling_case {
-    const char* name;
-    std::vector<int> on;
-    std::vector<int> off;
-};
-
-TEST_F(MainWindow, commands_are_enabled_by_the_rows_and_panes_on_buttons_and_menus_together)
+// The rules are tables of their own; here they reach each button and every menu the command is in.
+TEST_F(MainWindow, command_states_reach_the_buttons_and_the_menus_together)
 {
     open();
-    auto check = [&](const enabling_case& c) {
-        for (int id : c.on)
-            EXPECT_TRUE(enabled(id)) << c.name << ": " << id;
-        for (int id : c.off)
-            EXPECT_FALSE(enabled(id)) << c.name << ": " << id;
+    auto check = [&](const char* name) {
         for (int id : {202, 203, 204, 205, 206, 207, 210, 212, 216, 217})
-            expect_menus_follow(id);
+            expect_menus_follow(id, name);
     };
-
     cursor_to("a.txt");
-    // One pane: copy is the copy under a new name, nothing can be moved.
-    check({"one pane, a file", {202, 204, 205, 206, 207, 210, 216, 217}, {203, 212}});
-    cursor_to("readonly.txt");
-    check({"read-only file", {202, 206}, {207}});
-
+    check("one pane, a file");
+    EXPECT_TRUE(enabled(IDM_COPY));
+    EXPECT_FALSE(enabled(IDM_MOVE));
     command(IDM_HIDE_SYSTEM_FILES);
-    EXPECT_TRUE(win_->tools().is_pressed(IDM_HIDE_SYSTEM_FILES) == hide_system_files());
     cursor_to("hid.txt");
-    check({"hidden file", {206}, {202, 203, 204, 205, 207}});
-    cursor_to("sys.bin");
-    check({"system file", {206}, {202, 203, 204, 205, 207}});
-    cursor_to("hidden_dir");
-    check({"hidden directory", {206}, {202, 203, 204, 205, 207}});
-    command(IDM_HIDE_SYSTEM_FILES);
-
-    // Two panes on the same directory: neither copy nor move, nor newer files.
+    check("hidden file");
+    EXPECT_FALSE(enabled(IDM_COPY));
     command(IDM_DUAL_WINDOW);
-    ASSERT_TRUE(panes().dual);
-    EXPECT_EQ(pane(2).path, pane(1).path);
-    cursor_to("a.txt");
-    check({"same directory", {204, 205}, {202, 203, 212}});
-
-    // The right pane shows a directory inside 'beta' of the left one.
-    change_directory("beta");
-    change_directory("inner");
-    gui::pump();
-    activate_pane(true);
-    gui::pump();
-    ASSERT_EQ(panes().active, 1);
-    cursor_to("beta");
-    check({"target inside the directory", {204, 205, 206, 212}, {202, 203, 207}});
-    cursor_to("alpha");
-    check({"another directory", {202, 203, 204, 205, 206}, {207}});
-
-    // Two marked rows: no rename; copy and move across the panes.
-    unmark_all(1);
-    toggle_mark(true);
-    cursor_to("a.txt");
-    toggle_mark(true);
-    gui::pump();
-    ASSERT_EQ(pane(1).rows.marked_count(), 2u);
-    check({"two marks", {202, 203, 204, 206, 207}, {205}});
-    unmark_all(1);
-
-    // '..' is no row to act on.
-    activate_pane(true);
-    cursor_to("..");
-    check({"the row ..", {216, 217}, {202, 203, 204, 205, 206, 207}});
-
-    // At a drive's root there is no way further up.
-    command(IDM_ROOT_DIRECTORY);
-    EXPECT_EQ(pane(2).path, root_.substr(0, 3));
-    check({"drive root", {}, {216, 217}});
+    check("two panes on one directory");
+    for (int id : {IDM_DUAL_WINDOW, IDM_HIDE_SYSTEM_FILES}) {
+        bool pressed = win_->tools().is_pressed(id);
+        EXPECT_EQ(pressed, id == IDM_DUAL_WINDOW ? true : hide_system_files()) << id;
+        for (HMENU m : {GetSubMenu(win_->menu_bar(), MENU_POS_VIEW), win_->pane_menu()})
+            EXPECT_EQ((GetMenuState(m, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, pressed)
+                << id;
+    }
 }
 
-TEST_F(MainWindow, toolbar_entries_tips_and_the_version_box)
+// The manual is missing here: its command reports nothing.
+TEST_F(MainWindow, a_missing_manual_is_not_reported)
 {
     open();
-    HWND bar = GetDlgItem(main(), toolbar_id);
-    ASSERT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 21);
-    const int commands[21] = {202, 203, 204, 0,   205, 206, 207, 0, 209, 210, 0,
-                              211, 212, 0,   213, 214, 0,   215, 0, 216, 217};
-    int image = 0;
-    for (int i = 0; i < 21; ++i) {
-        TBBUTTON b{};
-        ASSERT_TRUE(SendMessageA(bar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)));
-        if (!commands[i]) {
-            EXPECT_TRUE(b.fsStyle & BTNS_SEP) << i;
-            continue;
-        }
-        EXPECT_EQ(b.idCommand, commands[i]) << i;
-        EXPECT_EQ(b.iBitmap, image++) << i;
-        EXPECT_EQ((b.fsStyle & BTNS_CHECK) != 0, commands[i] == 213 || commands[i] == 214) << i;
-    }
-    // The tip of a button is string command - 202 + 47.
-    NMTTDISPINFOA tip{};
-    tip.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
-    tip.hdr.idFrom = IDM_RELOAD_DRIVES;
-    tip.hdr.code = TTN_NEEDTEXTA;
-    SendMessageA(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
-    char text[128] = {};
-    LoadStringA(tip.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(tip.lpszText)), text, sizeof text);
-    EXPECT_EQ(std::string(text), gui::acp("全ドライブの再認識"));
-
-    std::string caption;
-    std::vector<std::string> texts;
-    {
-        gui::modal_answers answers({[&](HWND box) {
-            caption = gui::text_of(box);
-            texts = gui::static_texts(box);
-            gui::click_button(box, IDOK);
-        }});
-        command(IDM_VERSION);
-        EXPECT_EQ(answers.used(), 1u);
-    }
-    EXPECT_EQ(caption, gui::acp("バージョン情報"));
-    EXPECT_FALSE(texts.empty());
-
-    // The manual is missing here: nothing is reported.
-    {
-        gui::modal_answers answers({[&](HWND box) { gui::click_button(box, IDOK); }});
-        command(IDM_MANUAL_HTML);
-        gui::pump(200);
-        EXPECT_EQ(answers.used(), 0u);
-    }
+    gui::modal_answers answers({[&](HWND box) { gui::click_button(box, IDOK); }});
+    command(IDM_MANUAL_HTML);
+    gui::pump(200);
+    EXPECT_EQ(answers.used(), 0u);
 }
 
 TEST_F(MainWindow, a_hundredth_ftp_server_is_refused_with_message_19)
@@ -295,127 +193,6 @@ TEST_F(MainWindow, a_hundredth_ftp_server_is_refused_with_message_19)
 }
 
 // ---- keys ----
-
-TEST_F(MainWindow, cursor_keys_move_within_the_list)
-{
-    open();
-    change_directory("many");
-    gui::pump();
-    const int rows = static_cast<int>(pane(1).rows.size());
-    ASSERT_EQ(rows, 41); // ".." and forty files
-    int page = static_cast<int>(SendMessageA(list(1), LVM_GETCOUNTPERPAGE, 0, 0));
-    ASSERT_GT(page, 2);
-    const int last = rows - 1;
-
-    struct key_case {
-        const char* name;
-        int from;
-        UINT key;
-        std::initializer_list<int> modifiers;
-        int to;
-    };
-    const key_case cases[] = {{"Page Down", 0, VK_NEXT, {}, page - 1},
-                              {"Shift+Page Down", 0, VK_NEXT, {VK_SHIFT}, last},
-                              {"Page Down on the last row", last, VK_NEXT, {}, last},
-                              {"Page Up", last, VK_PRIOR, {}, last - (page - 1)},
-                              {"Shift+Page Up", 20, VK_PRIOR, {VK_SHIFT}, 0},
-                              {"Page Up on the first row", 0, VK_PRIOR, {}, 0},
-                              {"Page Up overshooting", 1, VK_PRIOR, {}, 0},
-                              {"Home", 20, VK_HOME, {}, 0},
-                              {"End", 3, VK_END, {}, last},
-                              {"Up", 5, VK_UP, {}, 4},
-                              {"Ctrl+Up", 5, VK_UP, {VK_CONTROL}, 0},
-                              {"Shift+Up", 30, VK_UP, {VK_SHIFT}, 30 - (page - 1)},
-                              {"Up on the first row", 0, VK_UP, {}, 0},
-                              {"Down", 5, VK_DOWN, {}, 6},
-                              {"Ctrl+Down", 5, VK_DOWN, {VK_CONTROL}, last},
-                              {"Shift+Down", 5, VK_DOWN, {VK_SHIFT}, 5 + page - 1},
-                              {"Down on the last row", last, VK_DOWN, {}, last},
-                              {"Space", 7, VK_SPACE, {}, 7}};
-    posted_commands posted(main(), true);
-    for (const key_case& c : cases) {
-        move_cursor(c.from - pane(1).rows.cursor());
-        ASSERT_EQ(pane(1).rows.cursor(), c.from) << c.name;
-        press(c.key, c.modifiers);
-        EXPECT_EQ(pane(1).rows.cursor(), c.to) << c.name;
-        EXPECT_EQ(
-            static_cast<int>(SendMessageA(list(1), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)),
-            c.to)
-            << c.name << ": the control's cursor";
-    }
-    EXPECT_TRUE(posted.ids().empty());
-}
-
-TEST_F(MainWindow, command_keys_post_their_commands)
-{
-    open();
-    struct key_case {
-        const char* name;
-        UINT key;
-        std::initializer_list<int> modifiers;
-        std::vector<int> posted;
-    };
-    const key_case cases[] = {
-        {"Backspace", VK_BACK, {}, {IDM_PARENT_DIRECTORY}},
-        {"Enter", VK_RETURN, {}, {IDM_OPEN}},
-        {"Shift+Esc", VK_ESCAPE, {VK_SHIFT}, {IDM_RELOAD_DRIVES}},
-        {"Esc without an editor window", VK_ESCAPE, {}, {}},
-        {"Ctrl+F3", VK_F3, {VK_CONTROL}, {232}},
-        {"F open menu file", 'F', {}, {IDM_ROW_MENU}},
-        {"K make directory", 'K', {}, {IDM_MAKE_DIRECTORY}},
-        {"N make file", 'N', {}, {IDM_MAKE_FILE}},
-        {"A mark all", 'A', {}, {IDM_SELECT_ALL}},
-        {"C compare", 'C', {}, {IDM_SELECT_NEWER}},
-        {"W open dual window", 'W', {}, {IDM_DUAL_WINDOW}},
-        {"M mask system file", 'M', {}, {IDM_HIDE_SYSTEM_FILES}},
-        {"S open menu sort", 'S', {}, {IDM_SORT_MENU}},
-        {"E open menu program", 'E', {}, {IDM_PROGRAM_MENU}},
-        {"a letter of no command", 'Q', {}, {}},
-        {"Ctrl+K", 'K', {VK_CONTROL}, {}},
-        {"Shift+K jumps instead", 'K', {VK_SHIFT}, {}},
-        {"Tab with one pane", VK_TAB, {}, {}},
-        {"Left with one pane", VK_LEFT, {}, {}},
-        {"Right with one pane", VK_RIGHT, {}, {}},
-        {"Delete", VK_DELETE, {}, {}},
-        {"Insert", VK_INSERT, {}, {}},
-    };
-    for (const key_case& c : cases) {
-        posted_commands posted(main(), true);
-        press(c.key, c.modifiers);
-        EXPECT_EQ(posted.ids(), c.posted) << c.name;
-        EXPECT_EQ(panes().active, 1) << c.name;
-        EXPECT_FALSE(panes().dual) << c.name;
-    }
-
-    // F1 ... F12 go to marks 1 ... 12, with Shift they set them.
-    for (int k = 0; k < 12; ++k) {
-        posted_commands posted(main(), true);
-        press(static_cast<UINT>(VK_F1 + k));
-        press(static_cast<UINT>(VK_F1 + k), {VK_SHIFT});
-        EXPECT_EQ(posted.ids(), (std::vector<int>{IDM_GO_TO_MARK_FIRST + k, IDM_SET_MARK_FIRST + k}))
-            << "F" << k + 1;
-    }
-
-    // D gives the focus to the box, P to the wildcard field.
-    press('D');
-    EXPECT_EQ(GetFocus(), GetDlgItem(main(), box_id(1)));
-    SendMessageA(GetDlgItem(main(), box_id(1)), CB_SHOWDROPDOWN, FALSE, 0);
-    focus_list();
-    gui::pump();
-    press('P');
-    EXPECT_EQ(GetFocus(), GetDlgItem(main(), wildcard_id(1)));
-    focus_list();
-    gui::pump();
-
-    // The same letter twice: the earlier command wins.
-    settings().key_letters = {'D', 'P', 'F', 'D', 'N', 'A', 'C', 'W', 'M', 'S', 'E'};
-    {
-        posted_commands posted(main(), true);
-        press('D');
-        EXPECT_TRUE(posted.ids().empty());
-        EXPECT_EQ(GetFocus(), GetDlgItem(main(), box_id(1)));
-    }
-}
 
 TEST_F(MainWindow, keys_mark_unmark_and_switch_panes)
 {
@@ -447,6 +224,25 @@ TEST_F(MainWindow, keys_mark_unmark_and_switch_panes)
     press(VK_LEFT, {VK_SHIFT});
     press(VK_RIGHT, {VK_CONTROL});
     EXPECT_EQ(panes().active, before);
+
+    // The command letters: D gives the focus to the box, P to the wildcard field, K posts.
+    press('D');
+    EXPECT_EQ(GetFocus(), GetDlgItem(main(), box_id(before)));
+    SendMessageA(GetDlgItem(main(), box_id(before)), CB_SHOWDROPDOWN, FALSE, 0);
+    focus_list();
+    gui::pump();
+    press('P');
+    EXPECT_EQ(GetFocus(), GetDlgItem(main(), wildcard_id(before)));
+    focus_list();
+    gui::pump();
+    posted_commands posted(main(), true);
+    press('K');
+    press(VK_DOWN, {VK_CONTROL});
+    EXPECT_EQ(posted.ids(), std::vector<int>{IDM_MAKE_DIRECTORY});
+    int last = static_cast<int>(pane(before).rows.size()) - 1;
+    EXPECT_EQ(pane(before).rows.cursor(), last);
+    EXPECT_EQ(SendMessageA(list(before), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), last)
+        << "the control's cursor";
 }
 
 TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
@@ -511,26 +307,14 @@ TEST_F(MainWindow, typed_characters_mark_jump_and_choose)
     EXPECT_EQ(gui::text_of(GetDlgItem(main(), wildcard_id(1))), "*.*");
     EXPECT_GE(row_of(1, "a.txt"), 0);
 
-    // '/' posts the root command; digits choose box entries that exist; ':' opens the box.
+    // A digit past the last box entry chooses nothing.
     HWND box = GetDlgItem(main(), box_id(1));
     int entries = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
-    ASSERT_GE(entries, 1);
-    {
-        posted_commands posted(main(), true);
-        type("/");
-        type("9");
-        type("1");
-        std::vector<std::pair<int, LPARAM>> expected{{IDM_ROOT_DIRECTORY, 0}};
-        if (entries < 9)
-            expected.push_back({IDM_CHOOSE_ENTRY, 0});
-        else
-            expected = {{IDM_ROOT_DIRECTORY, 0}, {IDM_CHOOSE_ENTRY, 8}, {IDM_CHOOSE_ENTRY, 0}};
-        EXPECT_EQ(posted.seen, expected);
-    }
-    type(":");
-    EXPECT_EQ(GetFocus(), box);
-    SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
-    gui::pump();
+    ASSERT_LT(entries, 9);
+    posted_commands posted(main(), true);
+    type("9");
+    type("1");
+    EXPECT_EQ(posted.seen, (std::vector<std::pair<int, LPARAM>>{{IDM_CHOOSE_ENTRY, 0}}));
 }
 
 TEST_F(MainWindow, esc_brings_the_editor_forward_and_restores_it)
@@ -655,24 +439,13 @@ TEST_F(MainWindow, mouse_and_header_make_the_pane_active_and_keep_the_lists_alik
 
 // ---- directory marks ----
 
-TEST_F(MainWindow, first_start_fills_every_mark_with_the_left_directory)
-{
-    open();
-    HMENU bar = win_->menu_bar();
-    for (std::size_t k = 0; k < mark_count; ++k) {
-        EXPECT_EQ(layout().marks[k], root_) << k;
-        char text[300] = {};
-        GetMenuStringA(bar, static_cast<UINT>(IDM_GO_TO_MARK_FIRST + k), text, sizeof text, MF_BYCOMMAND);
-        EXPECT_EQ(std::string(text), mark_menu_text(k, root_)) << k;
-        GetMenuStringA(bar, static_cast<UINT>(IDM_SET_MARK_FIRST + k), text, sizeof text, MF_BYCOMMAND);
-        EXPECT_EQ(std::string(text), mark_menu_text(k, root_)) << k;
-    }
-}
-
 TEST_F(MainWindow, marks_are_set_followed_and_toggle_back)
 {
-    layout().marks[4] = "Q:/nowhere/"; // no such drive
     open();
+    // The first start fills every mark with the left directory.
+    for (std::size_t k = 0; k < mark_count; ++k)
+        EXPECT_EQ(layout().marks[k], root_) << k;
+    layout().marks[4] = "Q:/nowhere/"; // no such drive
     Pane& p = pane(1);
     change_directory("beta");
     gui::pump();
@@ -722,15 +495,6 @@ TEST_F(MainWindow, two_panes_open_on_the_left_directory_and_close_to_the_same_wi
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(SendMessageA(list(2), LVM_GETCOLUMNWIDTH, c, 0),
                   SendMessageA(list(1), LVM_GETCOLUMNWIDTH, c, 0));
-    // The two lists split the client area with 2e between them.
-    RECT left, right, client;
-    GetWindowRect(list(1), &left);
-    GetWindowRect(list(2), &right);
-    GetClientRect(main(), &client);
-    int e = GetSystemMetrics(SM_CXEDGE);
-    int half = (client.right - 2 * e) / 2;
-    EXPECT_EQ(left.right - left.left, half);
-    EXPECT_EQ(right.left - left.left, half + 2 * e);
 
     change_directory("..");
     gui::pump();
@@ -749,6 +513,7 @@ TEST_F(MainWindow, two_panes_open_on_the_left_directory_and_close_to_the_same_wi
     EXPECT_EQ(pane(2).path, right_dir);
 }
 
+// The time rule is a table of its own; here the marks reach rows and list control.
 TEST_F(MainWindow, select_newer_marks_files_at_least_two_seconds_younger)
 {
     ASSERT_TRUE(os::make_directory(root_ + "n1"));
@@ -763,9 +528,6 @@ TEST_F(MainWindow, select_newer_marks_files_at_least_two_seconds_younger)
     const file_case cases[] = {
         {"three_seconds.txt", "2010. 1. 5 10:00.03", "2010. 1. 5 10:00.01", true},
         {"one_second.txt", "2010. 1. 5 10:00.02", "2010. 1. 5 10:00.01", false},
-        {"next_minute.txt", "2010. 1. 5 10:00.00", "2010. 1. 5  9:59.59", true},
-        {"older.txt", "2010. 1. 5  9:00.00", "2010. 1. 5 10:00.00", false},
-        {"same.txt", "2010. 1. 5 10:00.00", "2010. 1. 5 10:00.00", false},
         {"only_here.txt", "2010. 1. 5 10:00.00", nullptr, true},
     };
     for (const file_case& c : cases) {
@@ -861,21 +623,6 @@ TEST_F(MainWindow, directory_changes_keep_the_box_and_the_cursor_on_the_director
     EXPECT_EQ(p.path, root_ + "alpha/");
 }
 
-TEST_F(MainWindow, a_directory_deleted_outside_gives_way_to_its_parent_at_the_refresh)
-{
-    open();
-    change_directory("alpha");
-    gui::pump();
-    // Another program deletes it (the process must not be standing in it for that). Wine keeps
-    // a directory that is still open until its last handle closes, where Windows refuses to list
-    // a directory whose deletion is pending: the watcher's handle goes first.
-    SetCurrentDirectoryA(root_.c_str());
-    stop_watcher(1);
-    ASSERT_TRUE(RemoveDirectoryA((root_ + "alpha").c_str()));
-    command(IDM_DIRECTORY_CHANGED, 1);
-    EXPECT_EQ(pane(1).path, root_);
-}
-
 TEST_F(MainWindow, a_refresh_keeps_the_cursor_on_its_file)
 {
     open();
@@ -903,8 +650,7 @@ TEST_F(MainWindow, sorting_both_panes_keeps_each_cursor_on_its_file)
         int column;
         int ascending;
     };
-    const sort_case cases[] = {
-        {IDM_SORT_NAME, 0, 1}, {IDM_SORT_NAME, 0, 0}, {IDM_SORT_SIZE, 2, 1}, {IDM_SORT_TYPE, 1, 1}};
+    const sort_case cases[] = {{IDM_SORT_NAME, 0, 1}, {IDM_SORT_NAME, 0, 0}};
     for (const sort_case& c : cases) {
         command(c.command);
         EXPECT_EQ(sort_state().column, c.column) << c.command;
@@ -914,12 +660,6 @@ TEST_F(MainWindow, sorting_both_panes_keeps_each_cursor_on_its_file)
         EXPECT_EQ(pane(1).rows.row(0).name, "..");
         EXPECT_TRUE(pane(1).rows.marked(static_cast<std::size_t>(row_of(1, "a.txt")))) << c.command;
     }
-    // Descending by name: directories still first, files from the end of the alphabet.
-    command(IDM_SORT_NAME);
-    command(IDM_SORT_NAME);
-    ASSERT_EQ(sort_state().ascending, 0);
-    EXPECT_TRUE(is_dir_entry(pane(1).rows.row(1)));
-    EXPECT_GT(row_of(1, "a.txt"), row_of(1, "kilo.c"));
 }
 
 TEST_F(MainWindow, menus_for_the_cursor_row_pop_up_at_the_end_of_its_name)
@@ -990,50 +730,6 @@ TEST_F(MainWindow, closing_writes_the_layout_and_leaves_the_settings_alone)
 }
 
 // ---- pictures ----
-
-TEST_F(MainWindow, screenshots_of_one_and_two_panes)
-{
-    open();
-    command(IDM_HIDE_SYSTEM_FILES);
-    SetWindowPos(main(), nullptr, 0, 0, 560, 440, SWP_NOZORDER);
-    gui::pump();
-    // The geometry of one pane: box and wildcard field on the top row under the toolbar, the
-    // information line under them, the list down to the status bar.
-    RECT client, bar;
-    GetClientRect(main(), &client);
-    GetWindowRect(GetDlgItem(main(), toolbar_id), &bar);
-    int t = bar.bottom - bar.top, e = GetSystemMetrics(SM_CXEDGE), w = client.right, h = client.bottom;
-    auto placed = [&](int id) {
-        RECT r;
-        GetWindowRect(GetDlgItem(main(), id), &r);
-        MapWindowPoints(nullptr, main(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    };
-    RECT box = placed(box_id(1)), wildcard = placed(wildcard_id(1)), info = placed(info_id(1)),
-         files = placed(list_id(1)), status_bar = placed(status_bar_id);
-    EXPECT_EQ(box.left, 0);
-    EXPECT_EQ(box.top, t);
-    EXPECT_EQ(box.right, w - 2 * e - 96);
-    EXPECT_EQ(wildcard.left, w - 96);
-    EXPECT_EQ(wildcard.right, w);
-    EXPECT_EQ(wildcard.bottom - wildcard.top, 26);
-    EXPECT_EQ(info.top, t + 28);
-    EXPECT_EQ(info.bottom - info.top, 18);
-    EXPECT_EQ(files.top, t + 48);
-    EXPECT_EQ(files.bottom, h - 24);
-    EXPECT_EQ(files.right - files.left, w);
-    EXPECT_EQ(status_bar.bottom, h);
-    EXPECT_LE(files.bottom, status_bar.top + 2);
-
-    cursor_to("kilo.c");
-    toggle_mark(true);
-    gui::pump(100);
-    EXPECT_TRUE(gui::save_png(main(), gui::artifact_path("main_one_pane.png")));
-    command(IDM_DUAL_WINDOW);
-    change_directory("many");
-    gui::pump(100);
-    EXPECT_TRUE(gui::save_png(main(), gui::artifact_path("main_two_panes.png")));
-}
 
 } // namespace
 

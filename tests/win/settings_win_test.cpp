@@ -1,4 +1,4 @@
-// The Win32 side of the settings: environment expansion, the display font, mark menu texts.
+// The Win32 side of the settings: environment expansion, mark menu texts.
 #include "settings/layout.h"
 #include "settings/layout_win.h"
 #include "settings/settings.h"
@@ -17,25 +17,6 @@ TEST(SettingsWin, ExpandEnv)
     EXPECT_FALSE(expand_env(out, 17, "%KV_TOOLS%\\view.exe"));
     ASSERT_TRUE(expand_env(out, 256, "%KV_NOT_SET%"));
     EXPECT_EQ(out, "%KV_NOT_SET%"); // an unknown variable stays as it is written
-}
-
-TEST(SettingsWin, DisplayFont)
-{
-    app_settings& s = settings();
-    s.font_name = "Arial";
-    s.font_size = -15;
-    s.font_weight = 700;
-    s.font_italic = true;
-    HFONT font = create_display_font();
-    ASSERT_NE(font, nullptr);
-    LOGFONTA info{};
-    ASSERT_GT(GetObjectA(font, sizeof info, &info), 0);
-    EXPECT_EQ(info.lfHeight, -15);
-    EXPECT_EQ(info.lfWeight, 700);
-    EXPECT_TRUE(info.lfItalic);
-    EXPECT_EQ(info.lfCharSet, DEFAULT_CHARSET);
-    EXPECT_STREQ(info.lfFaceName, "Arial");
-    DeleteObject(font);
 }
 
 TEST(SettingsWin, MarkMenuTexts)
