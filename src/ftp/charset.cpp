@@ -313,8 +313,7 @@ constexpr conversion sjis_to_jis_conv{sjis_to_jis_step, true, true};
 // Feeds the input through the conversion in pieces of charset_piece_size: `read` gives the next
 // raw piece (empty at the end; false on a read failure), `write` takes each piece of output. At
 // most a piece and one cut character are held at any time.
-template <class Read, class Write>
-bool convert_pieces(const conversion& c, Read read, Write write)
+template <class Read, class Write> bool convert_pieces(const conversion& c, Read read, Write write)
 {
     convert_state st;
     std::string raw, pending, out;

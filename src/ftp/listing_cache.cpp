@@ -110,8 +110,7 @@ cache_entry cache_parse_line(std::string_view line, std::size_t limit)
     bool dot_name = name == "." || name == "..";
     if (name.empty() || (!dot_name && !ascii_name_rule(name)))
         return entry;
-    if (equal_text_nocase(type->value, "dir") ||
-        (equal_text_nocase(type->value, "pdir") && name == ".."))
+    if (equal_text_nocase(type->value, "dir") || (equal_text_nocase(type->value, "pdir") && name == ".."))
         entry.is_directory = true;
     else if (!equal_text_nocase(type->value, "file") || dot_name)
         return entry; // cdir, pdir under another name, links and other types; "." and ".." as files

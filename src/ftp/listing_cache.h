@@ -148,8 +148,8 @@ bool cache_component_rule(std::string_view name);
 std::string cache_folder_name(std::string_view name);
 
 // The cache file of a remote directory: "{program_dir}ftp_dir/{title}/{f1}/…/{fn}/dir.lst" for
-// the directory "/d1/…/dn/", fi the cache_folder_name of di. Empty when the title or a component could lead outside the
-// server's cache directory, or the path would not fit a path buffer.
+// the directory "/d1/…/dn/", fi the cache_folder_name of di. Empty when the title or a component could lead
+// outside the server's cache directory, or the path would not fit a path buffer.
 std::string cache_file_path(std::string_view program_dir, std::string_view title, std::string_view directory);
 // Creates the server's cache directory and every cache directory on the way to the cache file
 // of the remote directory; false on failure or when cache_file_path would be empty.

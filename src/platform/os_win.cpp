@@ -56,8 +56,8 @@ atomic_file::atomic_file(const std::string& path) : path_(path)
     // CREATE_NEW: a name that is taken, by a file or a directory, is never opened; the next is tried.
     for (int n = 0; n < 1000; ++n) {
         std::string work = path + ".kv~" + (n ? std::to_string(n) : std::string());
-        HANDLE h = CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
+        HANDLE h =
+            CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             work_ = work;
             handle_ = reinterpret_cast<std::intptr_t>(h);

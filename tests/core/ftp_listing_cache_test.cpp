@@ -262,7 +262,7 @@ TEST_F(CacheFiles, RemoveEntryRewritesThroughTheWorkFile)
     EXPECT_EQ(read_all(cache_),
               "Type=cdir; .\r\nType=dir sub\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
     EXPECT_EQ(tree_names(dir_.path()), (std::set<std::string>{"dir.lst", "sub/", "sub/dir.lst", "sub/inner/",
-                                                                "dir.$$$/", "dir.lst.kv~/"}));
+                                                              "dir.$$$/", "dir.lst.kv~/"}));
 
     EXPECT_TRUE(cache_remove_entry(cache_, "sub", true));
     EXPECT_EQ(read_all(cache_), "Type=cdir; .\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
@@ -341,14 +341,16 @@ TEST_F(CacheFiles, ParentEntryAndReadingForAPane)
 
 TEST(CacheMlsd, OnlyTheFactsTheCacheUsesAreStored)
 {
-    const std::string long_facts = "modify=20100301050000;perm=adfrw;size=7;type=file;unique=FD00U12;UNIX.group=1000;"
-                                   "UNIX.groupname=staff;UNIX.mode=0644;UNIX.owner=1000;UNIX.ownername=kelvasto; ";
+    const std::string long_facts =
+        "modify=20100301050000;perm=adfrw;size=7;type=file;unique=FD00U12;UNIX.group=1000;"
+        "UNIX.groupname=staff;UNIX.mode=0644;UNIX.owner=1000;UNIX.ownername=kelvasto; ";
     const struct {
         std::string line;
         std::string stored; // server +00:00, local +09:00
     } cases[] = {
         {"Type=dir;Modify=20101231200000; sub", "Type=dir;Modify=20110101050000 sub\r\n"},
-        {long_facts + std::string(120, 'n'), "Type=file;Size=7;Modify=20100301140000 " + std::string(120, 'n') + "\r\n"},
+        {long_facts + std::string(120, 'n'),
+         "Type=file;Size=7;Modify=20100301140000 " + std::string(120, 'n') + "\r\n"},
         {"type=pdir;modify=20100101000000; ..", "Type=pdir ..\r\n"},
         {"Type=file;Size=big;Modify=garbage; g", "Type=file g\r\n"},
         {"Type=cdir;Modify=20100101000000; .", ""},
@@ -378,7 +380,8 @@ TEST(CachePaths, FilePathsStayInsideTheServerCache)
         {"srv", "/pub", "P/ftp_dir/srv/pub/dir.lst"},
         // Remote names that are the cache's own file names.
         {"srv", "/dir.lst/", "P/ftp_dir/srv/dir.lst.dir.lst/dir.lst"},
-        {"srv", "/support.ini/DIR.LST.kv~/", "P/ftp_dir/srv/support.ini.support.ini/dir.lst.DIR.LST.kv~/dir.lst"},
+        {"srv", "/support.ini/DIR.LST.kv~/",
+         "P/ftp_dir/srv/support.ini.support.ini/dir.lst.DIR.LST.kv~/dir.lst"},
         {"srv", "/dir.lstx/dir.$$$/", "P/ftp_dir/srv/dir.lstx/dir.$$$/dir.lst"},
         {"srv", "/../", ""},
         {"srv", "/a/../../b/", ""},

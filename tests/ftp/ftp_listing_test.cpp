@@ -93,18 +93,20 @@ const char* const euc = "\xC6\xFC\xCB\xDC";
 TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
 {
     // One common server writes 157 bytes of facts: a name of 120 bytes still fits the cache.
-    const std::string facts = "modify=20100503123456;perm=adfrw;size=7;type=file;unique=FD00U12;UNIX.group=1000;"
-                              "UNIX.groupname=staff;UNIX.mode=0644;UNIX.owner=1000;UNIX.ownername=kelvasto;";
+    const std::string facts =
+        "modify=20100503123456;perm=adfrw;size=7;type=file;unique=FD00U12;UNIX.group=1000;"
+        "UNIX.groupname=staff;UNIX.mode=0644;UNIX.owner=1000;UNIX.ownername=kelvasto;";
     ASSERT_EQ(facts.size(), 157u);
     const std::string name120(120, 'n'), name240(240, 'm');
     const std::string mlsd = "type=cdir;modify=20100101000000; .\r\n"
                              "type=pdir;modify=20100101000000; ..\r\n"
                              "type=dir;modify=20100503123456; docs\r\n"
                              "type=file;size=12;modify=20100503123456; a.txt\r\n" +
-                             facts + " " + name120 + "\r\n" + "type=file;size=1; " + name240 + "\r\n" + facts +
-                             " " + std::string(listing_line_limit, 'x') + "\r\n";
+                             facts + " " + name120 + "\r\n" + "type=file;size=1; " + name240 + "\r\n" +
+                             facts + " " + std::string(listing_line_limit, 'x') + "\r\n";
     // The cache's own file names as remote names.
-    const std::string own_names = "type=dir; dir.lst\r\ntype=dir; dir.lst.kv~\r\ntype=file;size=1; dir.$$$\r\n";
+    const std::string own_names =
+        "type=dir; dir.lst\r\ntype=dir; dir.lst.kv~\r\ntype=file;size=1; dir.$$$\r\n";
     // An ls line over a cache line's length still names a short entry.
     const std::string long_owner =
         "-rw-r--r-- 1 " + std::string(120, 'o') + " " + std::string(120, 'g') + " 6 Mar 03  2008 b.txt\r\n";
@@ -228,8 +230,8 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
          "Type=dir;Modify=20100503123456 docs\r\nType=dir ...\r\nType=dir Type=dir\r\n"
          "Type=file;Size=3 Type=dir\r\nType=file;Size=4 Size=5\r\nType=file;Size=5 Type=file;Size=9 x\r\n"
          "Type=pdir ..\r\n",
-         "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..",
-         "docs|Type=dir", [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
+         "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..", "docs|Type=dir",
+         [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
         // SIZE and MDTM are asked only about safe names.
         {"hostile NLST", "10011", "10011", true, false, ftp_ok,
          "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5",
@@ -305,8 +307,8 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
             std::snprintf(line, sizeof line, "type=file;size=%d;modify=20100503%02d%02d00; %s\r\n", i * 7,
                           hour, minute, name);
             mlsd += line;
-            std::snprintf(line, sizeof line, "Type=file;Size=%d;Modify=20100503%02d%02d00 %s\r\n", i * 7, hour,
-                          minute, name);
+            std::snprintf(line, sizeof line, "Type=file;Size=%d;Modify=20100503%02d%02d00 %s\r\n", i * 7,
+                          hour, minute, name);
             stored_mlsd += line;
             std::snprintf(line, sizeof line, "-rw-r--r-- 1 kv kv %d Mar 03 %02d:%02d %s\r\n", i * 7, hour,
                           minute, name);

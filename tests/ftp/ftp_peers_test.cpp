@@ -236,7 +236,8 @@ TEST(FtpPeers, Listings)
             int code = r.probed ? ftp_probe(w, c, probed) : ftp_ok;
             size_code = ftp_size(w, c, r.size_of);
             return code ? code
-                        : ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), !root, flags, unstored);
+                        : ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), !root, flags,
+                                             unstored);
         });
         ASSERT_EQ(run.code, ftp_ok);
         EXPECT_EQ(unstored, 0u);
