@@ -45,6 +45,7 @@ protected:
         if (code != ftp_ok)
             return code;
         ftp_capabilities mlsd_flags{1, 1, 1, 1, 1}, long_flags{1, 0, 1, 0, 0};
+        std::size_t unstored = 0;
         switch (mode) {
         case bench_mode::get:
             code = ftp_transfer_receive(*this, control, "RETR " + remote, local);
@@ -53,10 +54,10 @@ protected:
             code = ftp_transfer_send(*this, control, "STOR " + remote, local);
             break;
         case bench_mode::mlsd:
-            code = ftp_list_directory(*this, control, 0, local, remote != "/", mlsd_flags);
+            code = ftp_list_directory(*this, control, 0, local, remote != "/", mlsd_flags, unstored);
             break;
         case bench_mode::long_listing:
-            code = ftp_list_directory(*this, control, 0, local, remote != "/", long_flags);
+            code = ftp_list_directory(*this, control, 0, local, remote != "/", long_flags, unstored);
             break;
         }
         done_ms = os::now_ms() - start_ms;

@@ -222,12 +222,13 @@ bool copy_file(const std::string& src, const std::string& dst)
         return shell_copy(src, dst);
     if (same_path(src, dst))
         return false; // a file copied onto itself would be replaced by nothing
-    // The source is opened first and held, readers only, while CopyFileA runs: nobody can write
-    // or delete it meanwhile, so CopyFileA gets past the source and a failure other than "dst
-    // exists" leaves at dst only what this copy made. Asking whether dst exists beforehand would
-    // cost a whole directory search per file on some file systems.
-    HANDLE held = CreateFileA(src.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The source is opened first and held while CopyFileA runs: nobody can delete or rename it
+    // meanwhile, so CopyFileA gets past the source and a failure other than "dst exists" leaves
+    // at dst only what this copy made. Writers are shared with, as CopyFileA does: a log that a
+    // program keeps open and appends to is copied as it stands. Asking whether dst exists
+    // beforehand would cost a whole directory search per file on some file systems.
+    HANDLE held = CreateFileA(src.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (held == INVALID_HANDLE_VALUE)
         return false; // a missing or busy source: dst is not touched
     struct source_hold {

@@ -65,6 +65,7 @@ public:
 
 protected:
     int run() override;
+    int thrown_result() const override { return file_rw_entry_failed; }
 
 private:
     int run_direct();

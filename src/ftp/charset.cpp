@@ -4,7 +4,7 @@
 #include "base/cp932.h"
 #include "platform/os.h"
 
-#include <optional>
+#include <cstdio>
 
 namespace {
 
@@ -45,26 +45,10 @@ bool is_half_width_kana(unsigned char c)
     return c >= 0xA1 && c <= 0xDF;
 }
 
-// Reading as text: CR LF becomes LF and a 0x1A byte ends the file.
-std::string read_as_text(std::string_view in)
-{
-    std::string out;
-    out.reserve(in.size());
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        char c = in[i];
-        if (c == '\x1A')
-            break;
-        if (c == '\r' && i + 1 < in.size() && in[i + 1] == '\n')
-            continue;
-        out += c;
-    }
-    return out;
-}
-
 // Output written as text turns every LF into CR LF; as bytes it is written as it is.
 class output {
 public:
-    output(std::string& out, bool text) : out_(out), text_(text) { out_.clear(); }
+    output(std::string& out, bool text) : out_(out), text_(text) {}
     void byte(unsigned c)
     {
         if (text_ && c == '\n')
@@ -91,17 +75,309 @@ constexpr std::string_view esc_ascii = "\x1B(B";
 constexpr std::string_view esc_kana = "\x1B(I";
 constexpr std::string_view esc_jis = "\x1B$B";
 
-using converter = bool (*)(std::string_view, std::string&);
+// What a conversion carries from one piece of its input to the next.
+struct convert_state {
+    bool double_byte = false; // ISO-2022-JP: the mode the text is in
+    bool kana = false;
+    bool cr_pending = false; // reading as text: a CR ended the last piece
+    bool text_ended = false; // reading as text: a 0x1A byte ended the text
+};
 
-// The common frame: the converted text replaces the file in one rename of a fully written and
-// flushed work file beside it, so a failed conversion or a full disk leaves the file as it was.
-bool convert_file(const std::string& path, converter convert)
+constexpr std::size_t cut = std::string_view::npos;
+
+// Reading as text: CR LF becomes LF and a 0x1A byte ends the file. A CR at the end of a piece
+// waits for the next one, which may begin with its LF.
+void append_as_text(std::string_view raw, bool last, convert_state& st, std::string& text)
 {
-    std::optional<std::string> in = os::read_file(path);
+    for (char c : raw) {
+        if (st.text_ended)
+            break;
+        if (st.cr_pending) {
+            st.cr_pending = false;
+            if (c != '\n')
+                text += '\r';
+        }
+        if (c == '\x1A') {
+            st.text_ended = true;
+        } else if (c == '\r') {
+            st.cr_pending = true;
+        } else {
+            text += c;
+        }
+    }
+    if ((last || st.text_ended) && st.cr_pending) {
+        st.cr_pending = false;
+        text += '\r';
+    }
+}
+
+// One conversion step over a piece of text: converts its whole characters and returns how many
+// bytes it took; the rest, a character or escape cut by the piece's end, comes again at the front
+// of the next piece. With `last` nothing follows: a cut character fails the conversion (`cut`)
+// or is dropped, as each conversion's rules say.
+using step = std::size_t (*)(std::string_view in, bool last, convert_state& st, output& w);
+
+struct conversion {
+    step convert;
+    bool text_in;  // the input is read as text
+    bool text_out; // the output is written as text
+};
+
+std::size_t euc_to_sjis_step(std::string_view in, bool last, convert_state&, output& w)
+{
+    std::size_t i = 0;
+    while (i < in.size()) {
+        std::size_t start = i;
+        unsigned c = static_cast<unsigned char>(in[i++]);
+        if (c < 0x80) {
+            w.byte(c);
+        } else if (c == 0x8E) {
+            // Single shift 2: one half-width katakana.
+            if (i >= in.size())
+                return last ? in.size() : start;
+            unsigned t = static_cast<unsigned char>(in[i]);
+            if (is_half_width_kana(static_cast<unsigned char>(t))) {
+                w.byte(t);
+                ++i;
+            } else {
+                w.pair(replacement_sjis); // a byte below 0x80 is read again as itself
+                if (t >= 0x80)
+                    ++i;
+            }
+        } else if (c == 0x8F) {
+            // Single shift 3: a JIS X 0212 character of two more bytes, which Shift_JIS lacks.
+            if (in.size() - i < 2)
+                return last ? cut : start;
+            i += 2;
+            w.pair(replacement_sjis);
+        } else {
+            if (i >= in.size())
+                return last ? cut : start;
+            unsigned t = static_cast<unsigned char>(in[i]);
+            // A byte below 0x80 cannot end the character (a line end after a broken byte):
+            // it is read again as itself.
+            if (t >= 0x80)
+                ++i;
+            unsigned sjis = (t >= 0x80 && c >= 0xA1) ? jis_to_sjis(((c << 8) | t) - 0x8080) : 0;
+            w.pair(sjis ? sjis : replacement_sjis);
+        }
+    }
+    return in.size();
+}
+
+std::size_t jis_to_sjis_step(std::string_view in, bool last, convert_state& st, output& w)
+{
+    std::size_t i = 0;
+    while (i < in.size()) {
+        std::size_t start = i;
+        unsigned c = static_cast<unsigned char>(in[i++]);
+        if (c == 0x1B) {
+            if (in.size() - i < 2)
+                return last ? cut : start;
+            std::string_view seq = in.substr(i - 1, 3);
+            i += 2;
+            if (seq == "\x1B$@" || seq == "\x1B$B") {
+                st.double_byte = true;
+                st.kana = false;
+            } else if (seq == "\x1B(B" || seq == "\x1B(J") {
+                st.double_byte = st.kana = false;
+            } else if (seq == "\x1B(I") {
+                st.kana = true;
+                st.double_byte = false;
+            }
+        } else if (c < 0x21 || c > 0x7E) {
+            // Control bytes (line ends above all) are never part of a character in either
+            // mode, so a text that omits the switch back before a line end keeps its line end.
+            w.byte(c);
+        } else if (st.double_byte) {
+            if (i >= in.size())
+                return last ? cut : start;
+            unsigned t = static_cast<unsigned char>(in[i++]);
+            unsigned sjis = jis_to_sjis((c << 8) | t);
+            w.pair(sjis ? sjis : replacement_sjis);
+        } else if (st.kana && c <= 0x5F) {
+            w.byte(c + 0x80);
+        } else {
+            w.byte(c);
+        }
+    }
+    return in.size();
+}
+
+std::size_t sjis_to_euc_step(std::string_view in, bool last, convert_state&, output& w)
+{
+    std::size_t i = 0;
+    while (i < in.size()) {
+        std::size_t start = i;
+        unsigned c = static_cast<unsigned char>(in[i++]);
+        if (c < 0x80) {
+            w.byte(c);
+        } else if (is_half_width_kana(static_cast<unsigned char>(c))) {
+            w.byte(0x8E);
+            w.byte(c);
+        } else if (!is_lead_byte(static_cast<unsigned char>(c))) {
+            w.pair(replacement_euc); // 0x80, 0xA0, 0xFD-0xFF: no character of their own
+        } else {
+            if (i >= in.size())
+                return last ? cut : start;
+            unsigned t = static_cast<unsigned char>(in[i]);
+            unsigned jis = sjis_to_jis((c << 8) | t);
+            // A byte that cannot be a trail byte (a line end after a broken lead byte) is
+            // read again as itself.
+            if (t >= 0x40)
+                ++i;
+            w.pair(jis ? jis + 0x8080 : replacement_euc);
+        }
+    }
+    return in.size();
+}
+
+std::size_t kana_to_full_width_step(std::string_view in, bool last, convert_state&, output& w)
+{
+    std::size_t i = 0;
+    while (i < in.size()) {
+        std::size_t start = i;
+        unsigned c = static_cast<unsigned char>(in[i++]);
+        if (c < 0x80) {
+            w.byte(c);
+        } else if (is_lead_byte(static_cast<unsigned char>(c))) {
+            if (i >= in.size()) {
+                if (!last)
+                    return start;
+                w.byte(c); // a lead byte at the very end is kept as it is
+                break;
+            }
+            w.byte(c);
+            w.byte(static_cast<unsigned char>(in[i++]));
+        } else if (unsigned full = kana_to_full_width(static_cast<unsigned char>(c))) {
+            w.pair(full);
+        } else {
+            w.byte(c);
+        }
+    }
+    return in.size();
+}
+
+std::size_t sjis_to_jis_step(std::string_view in, bool last, convert_state& st, output& w)
+{
+    std::size_t i = 0;
+    while (i < in.size()) {
+        std::size_t start = i;
+        unsigned c = static_cast<unsigned char>(in[i++]);
+        if (c < 0x80) {
+            if (st.double_byte || st.kana) {
+                w.bytes(esc_ascii);
+                st.double_byte = st.kana = false;
+            }
+            w.byte(c);
+        } else if (is_half_width_kana(static_cast<unsigned char>(c))) {
+            if (!st.kana) {
+                w.bytes(esc_kana);
+                st.kana = true;
+                st.double_byte = false;
+            }
+            w.byte(c - 0x80);
+        } else {
+            bool lead = is_lead_byte(static_cast<unsigned char>(c));
+            if (lead && i >= in.size())
+                return last ? cut : start;
+            if (!st.double_byte) {
+                w.bytes(esc_jis);
+                st.double_byte = true;
+                st.kana = false;
+            }
+            unsigned jis = 0;
+            if (lead) {
+                unsigned t = static_cast<unsigned char>(in[i]);
+                jis = sjis_to_jis((c << 8) | t);
+                if (t >= 0x40)
+                    ++i;
+            }
+            w.pair(jis ? jis : replacement_jis);
+        }
+    }
+    // Text that does not end in ASCII still ends readable: the reader expects ASCII after it.
+    if (last && (st.double_byte || st.kana)) {
+        w.bytes(esc_ascii);
+        st.double_byte = st.kana = false;
+    }
+    return in.size();
+}
+
+constexpr conversion euc_to_sjis{euc_to_sjis_step, false, true};
+constexpr conversion jis_to_sjis_conv{jis_to_sjis_step, true, true};
+constexpr conversion sjis_to_euc{sjis_to_euc_step, true, false};
+constexpr conversion kana_to_full{kana_to_full_width_step, true, true};
+constexpr conversion sjis_to_jis_conv{sjis_to_jis_step, true, true};
+
+// Feeds the input through the conversion in pieces of charset_piece_size: `read` gives the next
+// raw piece (empty at the end; false on a read failure), `write` takes each piece of output. At
+// most a piece and one cut character are held at any time.
+template <class Read, class Write> bool convert_pieces(const conversion& c, Read read, Write write)
+{
+    convert_state st;
+    std::string raw, pending, out;
+    output w(out, c.text_out);
+    for (bool last = false; !last;) {
+        if (!read(raw))
+            return false;
+        last = raw.empty();
+        if (c.text_in) {
+            append_as_text(raw, last, st, pending);
+            last = last || st.text_ended;
+        } else {
+            pending += raw;
+        }
+        out.clear();
+        std::size_t used = c.convert(pending, last, st, w);
+        if (used == cut)
+            return false;
+        pending.erase(0, used);
+        if (!write(std::string_view(out)))
+            return false;
+    }
+    return true;
+}
+
+bool convert_text(const conversion& c, std::string_view in, std::string& out)
+{
+    out.clear();
+    return convert_pieces(
+        c,
+        [&](std::string& raw) {
+            raw.assign(in.substr(0, charset_piece_size));
+            in.remove_prefix(raw.size());
+            return true;
+        },
+        [&](std::string_view piece) {
+            out += piece;
+            return true;
+        });
+}
+
+// The converted text replaces the file in one rename of a fully written and flushed work file
+// beside it, so a failed conversion or a full disk leaves the file as it was. Neither the file
+// nor its conversion is ever held whole.
+bool convert_file(const std::string& path, const conversion& c)
+{
+    std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in)
         return false;
-    std::string out;
-    return convert(*in, out) && os::write_file_atomic(path, out);
+    bool ok = false;
+    {
+        os::atomic_file work(path);
+        ok = work.is_open() && convert_pieces(
+                                   c,
+                                   [&](std::string& raw) {
+                                       raw.resize(charset_piece_size);
+                                       raw.resize(std::fread(raw.data(), 1, raw.size(), in));
+                                       return !std::ferror(in);
+                                   },
+                                   [&](std::string_view piece) { return work.write(piece); });
+        ok = std::fclose(in) == 0 && ok;
+        ok = ok && work.commit();
+    }
+    return ok;
 }
 
 } // namespace
@@ -153,201 +429,42 @@ unsigned kana_to_full_width(unsigned char c)
 
 bool euc_to_sjis_text(std::string_view in, std::string& out)
 {
-    output w(out, true);
-    std::size_t i = 0;
-    while (i < in.size()) {
-        unsigned c = static_cast<unsigned char>(in[i++]);
-        if (c < 0x80) {
-            w.byte(c);
-        } else if (c == 0x8E) {
-            // Single shift 2: one half-width katakana.
-            if (i >= in.size())
-                break;
-            unsigned t = static_cast<unsigned char>(in[i]);
-            if (is_half_width_kana(static_cast<unsigned char>(t))) {
-                w.byte(t);
-                ++i;
-            } else {
-                w.pair(replacement_sjis); // a byte below 0x80 is read again as itself
-                if (t >= 0x80)
-                    ++i;
-            }
-        } else if (c == 0x8F) {
-            // Single shift 3: a JIS X 0212 character of two more bytes, which Shift_JIS lacks.
-            if (in.size() - i < 2)
-                return false;
-            i += 2;
-            w.pair(replacement_sjis);
-        } else {
-            if (i >= in.size())
-                return false;
-            unsigned t = static_cast<unsigned char>(in[i]);
-            // A byte below 0x80 cannot end the character (a line end after a broken byte):
-            // it is read again as itself.
-            if (t >= 0x80)
-                ++i;
-            unsigned sjis = (t >= 0x80 && c >= 0xA1) ? jis_to_sjis(((c << 8) | t) - 0x8080) : 0;
-            w.pair(sjis ? sjis : replacement_sjis);
-        }
-    }
-    return true;
+    return convert_text(euc_to_sjis, in, out);
 }
-
-bool jis_to_sjis_text(std::string_view raw, std::string& out)
+bool jis_to_sjis_text(std::string_view in, std::string& out)
 {
-    std::string in = read_as_text(raw);
-    output w(out, true);
-    bool double_byte = false, kana = false;
-    std::size_t i = 0;
-    while (i < in.size()) {
-        unsigned c = static_cast<unsigned char>(in[i++]);
-        if (c == 0x1B) {
-            if (in.size() - i < 2)
-                return false;
-            std::string_view seq = std::string_view(in).substr(i - 1, 3);
-            i += 2;
-            if (seq == "\x1B$@" || seq == "\x1B$B") {
-                double_byte = true;
-                kana = false;
-            } else if (seq == "\x1B(B" || seq == "\x1B(J") {
-                double_byte = kana = false;
-            } else if (seq == "\x1B(I") {
-                kana = true;
-                double_byte = false;
-            }
-        } else if (c < 0x21 || c > 0x7E) {
-            // Control bytes (line ends above all) are never part of a character in either
-            // mode, so a text that omits the switch back before a line end keeps its line end.
-            w.byte(c);
-        } else if (double_byte) {
-            if (i >= in.size())
-                return false;
-            unsigned t = static_cast<unsigned char>(in[i++]);
-            unsigned sjis = jis_to_sjis((c << 8) | t);
-            w.pair(sjis ? sjis : replacement_sjis);
-        } else if (kana && c <= 0x5F) {
-            w.byte(c + 0x80);
-        } else {
-            w.byte(c);
-        }
-    }
-    return true;
+    return convert_text(jis_to_sjis_conv, in, out);
 }
-
-bool sjis_to_euc_text(std::string_view raw, std::string& out)
+bool sjis_to_euc_text(std::string_view in, std::string& out)
 {
-    std::string in = read_as_text(raw);
-    output w(out, false);
-    std::size_t i = 0;
-    while (i < in.size()) {
-        unsigned c = static_cast<unsigned char>(in[i++]);
-        if (c < 0x80) {
-            w.byte(c);
-        } else if (is_half_width_kana(static_cast<unsigned char>(c))) {
-            w.byte(0x8E);
-            w.byte(c);
-        } else if (!is_lead_byte(static_cast<unsigned char>(c))) {
-            w.pair(replacement_euc); // 0x80, 0xA0, 0xFD-0xFF: no character of their own
-        } else {
-            if (i >= in.size())
-                return false;
-            unsigned t = static_cast<unsigned char>(in[i]);
-            unsigned jis = sjis_to_jis((c << 8) | t);
-            // A byte that cannot be a trail byte (a line end after a broken lead byte) is
-            // read again as itself.
-            if (t >= 0x40)
-                ++i;
-            w.pair(jis ? jis + 0x8080 : replacement_euc);
-        }
-    }
-    return true;
+    return convert_text(sjis_to_euc, in, out);
 }
-
-bool kana_to_full_width_text(std::string_view raw, std::string& out)
+bool kana_to_full_width_text(std::string_view in, std::string& out)
 {
-    std::string in = read_as_text(raw);
-    output w(out, true);
-    std::size_t i = 0;
-    while (i < in.size()) {
-        unsigned c = static_cast<unsigned char>(in[i++]);
-        if (c < 0x80) {
-            w.byte(c);
-        } else if (is_lead_byte(static_cast<unsigned char>(c))) {
-            w.byte(c);
-            if (i >= in.size())
-                break;
-            w.byte(static_cast<unsigned char>(in[i++]));
-        } else if (unsigned full = kana_to_full_width(static_cast<unsigned char>(c))) {
-            w.pair(full);
-        } else {
-            w.byte(c);
-        }
-    }
-    return true;
+    return convert_text(kana_to_full, in, out);
 }
-
-bool sjis_to_jis_text(std::string_view raw, std::string& out)
+bool sjis_to_jis_text(std::string_view in, std::string& out)
 {
-    std::string in = read_as_text(raw);
-    output w(out, true);
-    bool double_byte = false, kana = false;
-    std::size_t i = 0;
-    while (i < in.size()) {
-        unsigned c = static_cast<unsigned char>(in[i++]);
-        if (c < 0x80) {
-            if (double_byte || kana) {
-                w.bytes(esc_ascii);
-                double_byte = kana = false;
-            }
-            w.byte(c);
-        } else if (is_half_width_kana(static_cast<unsigned char>(c))) {
-            if (!kana) {
-                w.bytes(esc_kana);
-                kana = true;
-                double_byte = false;
-            }
-            w.byte(c - 0x80);
-        } else {
-            if (!double_byte) {
-                w.bytes(esc_jis);
-                double_byte = true;
-                kana = false;
-            }
-            unsigned jis = 0;
-            if (is_lead_byte(static_cast<unsigned char>(c))) {
-                if (i >= in.size())
-                    return false;
-                unsigned t = static_cast<unsigned char>(in[i]);
-                jis = sjis_to_jis((c << 8) | t);
-                if (t >= 0x40)
-                    ++i;
-            }
-            w.pair(jis ? jis : replacement_jis);
-        }
-    }
-    // Text that does not end in ASCII still ends readable: the reader expects ASCII after it.
-    if (double_byte || kana)
-        w.bytes(esc_ascii);
-    return true;
+    return convert_text(sjis_to_jis_conv, in, out);
 }
 
 bool convert_euc_to_sjis(const std::string& path)
 {
-    return convert_file(path, euc_to_sjis_text);
+    return convert_file(path, euc_to_sjis);
 }
 bool convert_jis_to_sjis(const std::string& path)
 {
-    return convert_file(path, jis_to_sjis_text);
+    return convert_file(path, jis_to_sjis_conv);
 }
 bool convert_sjis_to_euc(const std::string& path)
 {
-    return convert_file(path, sjis_to_euc_text);
+    return convert_file(path, sjis_to_euc);
 }
 bool convert_kana_to_full_width(const std::string& path)
 {
-    return convert_file(path, kana_to_full_width_text);
+    return convert_file(path, kana_to_full);
 }
 bool convert_sjis_to_jis(const std::string& path)
 {
-    return convert_file(path, sjis_to_jis_text);
+    return convert_file(path, sjis_to_jis_conv);
 }

@@ -2,6 +2,7 @@
 // ISO-2022-JP, and the code arithmetic behind them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,10 @@ unsigned jis_to_sjis(unsigned jis);
 unsigned sjis_to_jis(unsigned sjis);
 // The full-width Shift_JIS character of a half-width katakana byte (0xA1-0xDF); 0 for others.
 unsigned kana_to_full_width(unsigned char c);
+
+// Texts and files are converted in pieces of this size, so a file of any size takes bounded
+// memory; a character or escape sequence cut by a piece's end is carried to the next piece.
+constexpr std::size_t charset_piece_size = 65536;
 
 // The conversions over bytes: `in` is the file's content as it lies on the disk, `out` what the
 // file holds afterwards (text-mode line ends applied). False when the input ends in the middle

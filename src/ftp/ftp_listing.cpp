@@ -16,47 +16,95 @@ namespace {
 
 enum class listing_way { mlsd, nlst_size_mdtm, long_listing };
 
-// Every line the temporary file holds, as read as text.
-int read_listing_file(const std::string& path, std::string& data)
+// The cache file's lines as a listing makes them, appended in pieces (one open of the cache file
+// per entry cost more than the transfer of a large directory, and a whole large listing held at
+// once cost memory). Entries whose line cannot be made are counted, not stored.
+class cache_output {
+public:
+    explicit cache_output(const std::string& cache_path) : cache_path_(cache_path) {}
+
+    // One entry as cache_write_entry stores it (make_subdir on); false on a file failure.
+    bool add(std::string_view time, std::string_view name, std::int64_t size)
+    {
+        return add_line(cache_format_entry(time, name, size), name, size == cache_size_directory);
+    }
+    bool add_line(const std::string& line, std::string_view name, bool is_directory)
+    {
+        if (line.empty()) {
+            ++unstored; // the name is too long for a cache line
+            return true;
+        }
+        lines_ += line;
+        if (is_directory && name != ".." && !cache_make_subdirectory(cache_path_, name))
+            return false;
+        return lines_.size() < 65536 || flush();
+    }
+    bool flush()
+    {
+        // Also when empty: the cache file marks the directory as listed.
+        bool ok = cache_append_lines(cache_path_, lines_);
+        lines_.clear();
+        return ok;
+    }
+
+    std::size_t unstored = 0;
+
+private:
+    const std::string& cache_path_;
+    std::string lines_;
+};
+
+// What the reading of a received listing ended with: its file failure, its size, or the lines
+// none of which were understood (a server that ignored the listing command's options sends
+// lines of another form: that is no empty directory).
+int reading_result(const listing_reader& reader, std::size_t lines, std::size_t understood)
 {
-    std::optional<std::string> content = os::read_file(path);
-    if (!content)
+    if (reader.too_large())
+        return ftp_thread_failed;
+    if (reader.failed())
         return ftp_file_error;
-    data = std::move(*content);
-    return ftp_ok;
+    return lines > 0 && understood == 0 ? ftp_error_reply : ftp_ok;
 }
 
-// One entry of a listing as cache_write_entry stores it (make_subdir on), its line added to
-// `lines` instead of the file.
-bool add_entry(std::string& lines, std::string_view time, std::string_view name, const std::string& cache_path,
-               std::int64_t size)
+int list_mlsd(int server_zone, const std::string& list_path, bool& not_root, cache_output& out)
 {
-    std::string line = cache_format_entry(time, name, size);
-    if (line.empty())
-        return false;
-    lines += line;
-    return size != cache_size_directory || cache_make_subdirectory(cache_path, name);
+    listing_reader reader(list_path, listing_line_limit);
+    const int local = local_zone();
+    std::size_t lines = 0, understood = 0;
+    for (std::string line; reader.next(line);) {
+        cache_entry e = cache_parse_line(line, listing_line_limit);
+        lines += !line.empty();
+        understood += e.is_listing_line;
+        if (!e.is_entry || e.name == ".")
+            continue;
+        if (e.name == "..")
+            not_root = false;
+        if (!out.add_line(mlsd_cache_line(e, server_zone, local), e.name, e.is_directory))
+            return ftp_file_error;
+    }
+    out.unstored += reader.overlong();
+    int code = reading_result(reader, lines, understood);
+    return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
-int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std::string& cache_path,
-              const std::string& list_path)
+int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std::string& list_path,
+              cache_output& out)
 {
-    std::string data;
-    int code = read_listing_file(list_path, data);
-    if (code != ftp_ok)
-        return code;
-    // The lines are collected and written at once; a failure removes the cache file anyway.
-    std::string lines;
-    for (std::string_view line : cache_split_lines(data, nlst_line_limit)) {
+    listing_reader reader(list_path, listing_line_limit);
+    for (std::string line; reader.next(line);) {
         nlst_entry entry = nlst_parse_line(line);
         if (entry.kind == nlst_kind::none)
             continue;
+        if (entry.name.size() > cache_name_limit) {
+            ++out.unstored; // no line can hold it: SIZE and MDTM would be asked for nothing
+            continue;
+        }
         if (entry.kind == nlst_kind::directory) {
-            if (!add_entry(lines, {}, entry.name, cache_path, cache_size_directory))
+            if (!out.add({}, entry.name, cache_size_directory))
                 return ftp_file_error;
             continue;
         }
-        code = ftp_size(worker, control, entry.name);
+        int code = ftp_size(worker, control, entry.name);
         if (code != ftp_ok)
             return code;
         std::int64_t size = 0;
@@ -68,58 +116,57 @@ int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std
             return code;
         // A successful MDTM leaves fourteen checked digits after the reply code.
         std::string_view time(control.payload() + 4, 14);
-        if (!add_entry(lines, time, entry.name, cache_path, size))
+        if (!out.add(time, entry.name, size))
             return ftp_file_error;
     }
-    return cache_append_lines(cache_path, lines) ? ftp_ok : ftp_file_error;
+    out.unstored += reader.overlong();
+    // Every NLST line is a name: there is no line that would not be understood.
+    int code = reading_result(reader, 0, 0);
+    return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
-int list_long(const std::string& cache_path, const std::string& list_path)
+int list_long(const std::string& list_path, cache_output& out)
 {
-    std::string data;
-    int code = read_listing_file(list_path, data);
-    if (code != ftp_ok)
-        return code;
     int year = 0;
     int month = 0;
     local_year_month(year, month);
-    std::string lines;
-    // ls lines carry owner, group and date before the name: they may be longer than a cache line.
-    for (std::string_view line : cache_split_lines(data, long_listing_line_limit)) {
+    listing_reader reader(list_path, listing_line_limit);
+    std::size_t lines = 0, understood = 0;
+    for (std::string line; reader.next(line);) {
         long_listing_entry entry = long_listing_parse_line(line, year, month);
+        lines += !line.empty();
+        understood += entry.is_listing_line;
         if (!entry.is_entry)
             continue;
-        if (!add_entry(lines, entry.time, entry.name, cache_path,
-                       entry.is_directory ? cache_size_directory : entry.size))
+        if (!out.add(entry.time, entry.name, entry.is_directory ? cache_size_directory : entry.size))
             return ftp_file_error;
     }
-    return cache_append_lines(cache_path, lines) ? ftp_ok : ftp_file_error;
+    out.unstored += reader.overlong();
+    int code = reading_result(reader, lines, understood);
+    return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
 // One way of listing; `refused` tells that the server does not know its listing command.
 int list_one_way(thread_net& worker, NetSocket& control, listing_way way, int server_zone,
-                 const std::string& cache_path, bool& not_root, bool& refused)
+                 const std::string& cache_path, bool& not_root, bool& refused, std::size_t& unstored)
 {
     refused = false;
-    if (way == listing_way::mlsd) {
-        int code = ftp_transfer_receive(worker, control, "MLSD", cache_path);
-        if (code == ftp_error_reply && reply_refused_command(control))
-            refused = true;
-        if (code != ftp_ok)
-            return code;
-        return cache_store_mlsd(cache_path, server_zone, not_root) ? ftp_ok : ftp_file_error;
-    }
     std::string list_path;
     if (!make_temp_file(list_path, "LIB_$$$$.TMP"))
         return ftp_file_error;
-    const char* command = way == listing_way::long_listing ? "NLST -alL" : "NLST -aFL";
+    const char* command = way == listing_way::mlsd           ? "MLSD"
+                          : way == listing_way::long_listing ? "NLST -alL"
+                                                             : "NLST -aFL";
     int code = ftp_transfer_receive(worker, control, command, list_path);
     if (code == ftp_error_reply && reply_refused_command(control))
         refused = true;
-    if (code == ftp_ok)
-        code = way == listing_way::long_listing
-                   ? list_long(cache_path, list_path)
-                   : list_nlst(worker, control, server_zone, cache_path, list_path);
+    cache_output out(cache_path);
+    if (code == ftp_ok) {
+        code = way == listing_way::mlsd           ? list_mlsd(server_zone, list_path, not_root, out)
+               : way == listing_way::long_listing ? list_long(list_path, out)
+                                                  : list_nlst(worker, control, server_zone, list_path, out);
+    }
+    unstored = out.unstored;
     os::remove_file(list_path);
     return code;
 }
@@ -127,16 +174,17 @@ int list_one_way(thread_net& worker, NetSocket& control, listing_way way, int se
 } // namespace
 
 int ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone, const std::string& cache_path,
-                       bool not_root, ftp_capabilities& flags)
+                       bool not_root, ftp_capabilities& flags, std::size_t& unstored)
 {
     os::remove_file(cache_path);
+    unstored = 0;
     int code = ftp_ok;
     for (;;) {
         listing_way way = flags[flag_mlsd]                         ? listing_way::mlsd
                           : (flags[flag_mdtm] && flags[flag_size]) ? listing_way::nlst_size_mdtm
                                                                    : listing_way::long_listing;
         bool refused = false;
-        code = list_one_way(worker, control, way, server_zone, cache_path, not_root, refused);
+        code = list_one_way(worker, control, way, server_zone, cache_path, not_root, refused, unstored);
         if (!refused || way == listing_way::long_listing)
             break;
         // The server does not know this listing command: the next way, now and later.

@@ -49,22 +49,16 @@ bool append_to_file(const std::string& path, std::string_view bytes)
     return std::fclose(f) == 0 && ok;
 }
 
-// The new content goes to the work file dir.$$$ beside the cache file, which then takes the
-// cache file's place in one rename: an interrupted rewrite leaves the old cache file whole.
+// The new content goes to a work file beside the cache file, which then takes the cache file's
+// place in one rename: an interrupted rewrite leaves the old cache file whole. Its free name
+// "dir.lst.kv~…" is never a remote directory's cache subdirectory (cache_folder_name).
 bool rewrite_through_work_file(const std::string& cache_path, std::string_view bytes)
 {
-    std::string work = make_swap_name(cache_path);
-    std::FILE* f = std::fopen(work.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok && os::replace_file(work, cache_path))
-        return true;
-    os::remove_file(work);
-    return false;
+    return os::write_file_atomic(cache_path, bytes);
 }
+
+// The cache's own files beside the cache subdirectories.
+constexpr std::string_view cache_own_names[] = {cache_file_name, "support.ini"};
 
 bool make_directory_if_missing(const std::string& path)
 {
@@ -95,13 +89,13 @@ std::optional<fact> find_fact(std::string_view facts, std::string_view name)
 
 } // namespace
 
-cache_entry cache_parse_line(std::string_view line)
+cache_entry cache_parse_line(std::string_view line, std::size_t limit)
 {
     cache_entry entry;
     line = line.substr(0, line.find('\n'));
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    if (line.size() > cache_text_limit)
+    if (line.size() > limit)
         return entry;
     std::size_t blank = line.find(' ');
     if (blank == std::string_view::npos)
@@ -109,15 +103,14 @@ cache_entry cache_parse_line(std::string_view line)
     // Facts come before the first blank only: a file named "Type=dir" is a file.
     std::string_view facts = line.substr(0, blank);
     std::string_view name = line.substr(blank + 1);
-    bool dot_name = name == "." || name == "..";
-    if (name.empty() || (!dot_name && !ascii_name_rule(name)))
-        return entry;
-
     std::optional<fact> type = find_fact(facts, "Type");
     if (!type)
         return entry;
-    if (equal_text_nocase(type->value, "dir") ||
-        (equal_text_nocase(type->value, "pdir") && name == ".."))
+    entry.is_listing_line = true;
+    bool dot_name = name == "." || name == "..";
+    if (name.empty() || (!dot_name && !ascii_name_rule(name)))
+        return entry;
+    if (equal_text_nocase(type->value, "dir") || (equal_text_nocase(type->value, "pdir") && name == ".."))
         entry.is_directory = true;
     else if (!equal_text_nocase(type->value, "file") || dot_name)
         return entry; // cdir, pdir under another name, links and other types; "." and ".." as files
@@ -155,6 +148,84 @@ std::vector<std::string_view> cache_split_lines(std::string_view data, std::size
             lines.push_back(text);
     }
     return lines;
+}
+
+listing_reader::listing_reader(const std::string& path, std::size_t limit)
+    : file_(std::fopen(path.c_str(), "rb")), limit_(limit)
+{
+    failed_ = file_ == nullptr;
+}
+
+listing_reader::~listing_reader()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+bool listing_reader::fill()
+{
+    if (end_ || failed())
+        return false;
+    buffer_.erase(0, at_);
+    at_ = 0;
+    char block[65536];
+    std::size_t n = std::fread(block, 1, sizeof block, file_);
+    if (n == 0) {
+        failed_ = std::ferror(file_) != 0;
+        end_ = true;
+        return false;
+    }
+    total_ += n;
+    if (total_ > listing_size_limit) {
+        too_large_ = true;
+        return false;
+    }
+    buffer_.append(block, n);
+    return true;
+}
+
+bool listing_reader::next(std::string& line)
+{
+    for (;;) {
+        std::size_t end = buffer_.find('\n', at_);
+        // Read on until the line ends, but hold no more of a line than the limit and its CR.
+        while (end == std::string::npos && buffer_.size() - at_ <= limit_ + 1) {
+            std::size_t searched = buffer_.size() - at_;
+            if (!fill())
+                break;
+            end = buffer_.find('\n', searched); // fill moved the line to the front
+        }
+        if (failed())
+            return false;
+        if (end == std::string::npos && buffer_.size() - at_ > limit_ + 1) {
+            // Over the limit: dropped whole, up to its line end.
+            ++overlong_;
+            do {
+                at_ = buffer_.size();
+                if (!fill())
+                    return false;
+                end = buffer_.find('\n');
+            } while (end == std::string::npos);
+            at_ = end + 1;
+            continue;
+        }
+        bool ended = end != std::string::npos;
+        if (!ended) {
+            if (at_ == buffer_.size())
+                return false;
+            end = buffer_.size(); // a last line without '\n'
+        }
+        std::string_view text(buffer_.data() + at_, end - at_);
+        at_ = ended ? end + 1 : end;
+        if (ended && !text.empty() && text.back() == '\r')
+            text.remove_suffix(1);
+        if (text.size() > limit_) {
+            ++overlong_;
+            continue;
+        }
+        line.assign(text);
+        return true;
+    }
 }
 
 std::int64_t cache_size_value(std::string_view size_text)
@@ -217,7 +288,7 @@ bool cache_make_subdirectory(const std::string& cache_path, std::string_view nam
     // A name that cannot name a cache directory safely gets none; its entry is still listed.
     if (!cache_component_rule(name))
         return true;
-    return make_directory_if_missing(cache_directory_of(cache_path) + std::string(name));
+    return make_directory_if_missing(cache_directory_of(cache_path) + cache_folder_name(name));
 }
 
 bool cache_remove_entry(const std::string& cache_path, std::string_view name, bool remove_subtree)
@@ -242,7 +313,7 @@ bool cache_remove_entry(const std::string& cache_path, std::string_view name, bo
             kept += "\r\n";
     }
     if (removed && was_directory && remove_subtree && cache_component_rule(name)) {
-        if (!os::remove_directory_tree(cache_directory_of(cache_path) + std::string(name)))
+        if (!os::remove_directory_tree(cache_directory_of(cache_path) + cache_folder_name(name)))
             return false;
     }
     return rewrite_through_work_file(cache_path, kept);
@@ -280,7 +351,7 @@ bool cache_rename_entry(std::string_view old_name, const std::string& cache_path
         return true;
 
     std::string dir = cache_directory_of(cache_path);
-    std::string from = dir + std::string(old_name), to = dir + std::string(new_name);
+    std::string from = dir + cache_folder_name(old_name), to = dir + cache_folder_name(new_name);
     if (!os::is_directory(from))
         return true;
     if (!cache_component_rule(new_name))
@@ -331,42 +402,19 @@ std::string cache_time_to_text(std::string_view time)
     return text;
 }
 
-mlsd_result mlsd_normalize(std::string& data, int server_zone, int local)
+std::string mlsd_cache_line(const cache_entry& entry, int server_zone, int local)
 {
-    mlsd_result result;
-    for (const raw_line& raw : raw_lines(data)) {
-        cache_entry e = cache_parse_line(raw.bytes);
-        if (!e.is_entry)
-            continue;
-        if (e.name == "..") {
-            result.has_parent = true;
-            continue;
-        }
-        if (e.name == ".")
-            continue;
-        if (e.is_directory && cache_component_rule(e.name))
-            result.directories.push_back(e.name);
-        if (e.has_time)
-            convert_zone_time(server_zone, local,
-                              std::span<char>(data.data() + raw.offset + e.time_offset, e.time_text.size()));
+    if (!entry.is_entry || entry.name == ".")
+        return {};
+    std::string time;
+    if (entry.has_time) {
+        time = entry.time_text.substr(0, 14);
+        convert_zone_time(server_zone, local, std::span<char>(time.data(), time.size()));
     }
-    return result;
-}
-
-bool cache_store_mlsd(const std::string& cache_path, int server_zone, bool& not_root)
-{
-    std::optional<std::string> data = os::read_file(cache_path);
-    if (!data)
-        return false;
-    std::string original = *data;
-    mlsd_result r = mlsd_normalize(*data, server_zone, local_zone());
-    std::string dir = cache_directory_of(cache_path);
-    for (const std::string& name : r.directories)
-        if (!make_directory_if_missing(dir + name))
-            return false;
-    if (r.has_parent)
-        not_root = false;
-    return *data == original || rewrite_through_work_file(cache_path, *data);
+    if (entry.is_directory)
+        return cache_format_entry(time, entry.name, cache_size_directory);
+    std::int64_t size = entry.has_size ? cache_size_value(entry.size_text) : cache_size_unknown;
+    return cache_format_entry(time, entry.name, size < 0 ? cache_size_unknown : size);
 }
 
 bool cache_component_rule(std::string_view name)
@@ -377,6 +425,16 @@ bool cache_component_rule(std::string_view name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             return false;
     return true;
+}
+
+std::string cache_folder_name(std::string_view name)
+{
+    for (std::string_view own : cache_own_names) {
+        if (name.size() >= own.size() && equal_text_nocase(name.substr(0, own.size()), own) &&
+            (name.size() == own.size() || name[own.size()] == '.'))
+            return std::string(own) + '.' + std::string(name);
+    }
+    return std::string(name);
 }
 
 std::string cache_file_path(std::string_view program_dir, std::string_view title, std::string_view directory)
@@ -394,7 +452,7 @@ std::string cache_file_path(std::string_view program_dir, std::string_view title
         std::string_view component = rest.substr(0, slash);
         if (!cache_component_rule(component))
             return {};
-        path += component;
+        path += cache_folder_name(component);
         path += '/';
         rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
     }

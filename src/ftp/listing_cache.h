@@ -4,15 +4,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // A cache line holds at most 255 bytes with its CR LF, so at most 253 bytes of text. Longer lines
-// (in cache files, MLSD output and list files) are skipped whole.
+// (in cache files and list files) are skipped whole.
 constexpr std::size_t cache_line_limit = 255;
 constexpr std::size_t cache_text_limit = cache_line_limit - 2;
+// Lines a server sends in a listing are read up to this length: some servers write over 150
+// bytes of facts or owner names before a name. Longer lines are skipped whole and counted.
+constexpr std::size_t listing_line_limit = 8192;
+// A received listing over this size is refused: a pane holds its whole cache in memory, and a
+// hostile server could send without end.
+constexpr std::uint64_t listing_size_limit = std::uint64_t(64) << 20;
 // The file name of a directory's cache, beside the cache subdirectories of its subdirectories.
 constexpr std::string_view cache_file_name = "dir.lst";
 // Every name up to this length gives a line that fits, whatever its size and time
@@ -25,6 +32,8 @@ constexpr std::int64_t cache_size_unknown = -2;
 
 // One line of a cache file, of MLSD output or of an operation list file, as read.
 struct cache_entry {
+    // The line has facts with a Type fact before its first blank: a line of MLSD at all.
+    bool is_listing_line = false;
     bool is_entry = false;
     bool is_directory = false;
     std::string name;
@@ -42,8 +51,39 @@ struct cache_entry {
 // Reads one line (cut at its first '\n', a CR before it removed). The facts are read only from
 // the part before the first blank; the name is everything after it. Entries are directories
 // (Type=dir, or Type=pdir named "..") and files (Type=file); other types, names that fail the
-// FTP name rule (other than "." and ".."), empty names and lines over cache_text_limit are not.
-cache_entry cache_parse_line(std::string_view line);
+// FTP name rule (other than "." and ".."), empty names and lines over `limit` are not.
+cache_entry cache_parse_line(std::string_view line, std::size_t limit = cache_text_limit);
+
+// Reads a received listing or cache file line by line without holding it whole: lines as
+// cache_split_lines gives them, those over `limit` skipped whole and counted. Reading stops
+// with too_large once more than listing_size_limit bytes came.
+class listing_reader {
+public:
+    listing_reader(const std::string& path, std::size_t limit);
+    ~listing_reader();
+    listing_reader(const listing_reader&) = delete;
+    listing_reader& operator=(const listing_reader&) = delete;
+
+    // The next line; false at the end, after a read failure and when the file is too large.
+    bool next(std::string& line);
+    // The file could not be opened or read, or it is too large.
+    bool failed() const { return failed_ || too_large_; }
+    bool too_large() const { return too_large_; }
+    std::size_t overlong() const { return overlong_; }
+
+private:
+    bool fill();
+
+    std::FILE* file_ = nullptr;
+    std::size_t limit_;
+    std::string buffer_;
+    std::size_t at_ = 0;
+    std::uint64_t total_ = 0;
+    bool end_ = false;
+    bool failed_ = false;
+    bool too_large_ = false;
+    std::size_t overlong_ = 0;
+};
 
 // The lines of a cache or list file as read as text: split at '\n', a CR before it removed, a
 // last line without '\n' kept. Lines longer than `limit` bytes of text are left out whole, so
@@ -69,8 +109,8 @@ bool cache_write_entry(std::string_view time, std::string_view name, const std::
 // lines made by cache_format_entry, and the cache subdirectory of a directory entry.
 bool cache_append_lines(const std::string& cache_path, std::string_view lines);
 bool cache_make_subdirectory(const std::string& cache_path, std::string_view name);
-// Rewrites the cache file without the first entry of that name, through the work file
-// dir.$$$ which then replaces it; with remove_subtree a directory's cache subdirectory goes too.
+// Rewrites the cache file without the first entry of that name, through a work file which then
+// replaces it; with remove_subtree a directory's cache subdirectory goes too.
 // On failure the cache file is unchanged.
 bool cache_remove_entry(const std::string& cache_path, std::string_view name, bool remove_subtree);
 // The first entry of the old name is written again under the new name (time and size kept); a
@@ -89,28 +129,27 @@ std::vector<cache_entry> cache_read_entries(const std::string& cache_path, bool 
 // "YYYYMMDDhhmmss" → "YYYY.MM.DD hh:mm.ss"; empty when the text does not begin with 14 digits.
 std::string cache_time_to_text(std::string_view time);
 
-// After MLSD output was received straight into the cache file: creates the cache subdirectory of
-// every directory entry (other than "." and ".."), converts every entry's Modify time from the
-// server's zone (±HHMM) to local time in place, and clears not_root when a ".." entry is present.
-// Every other byte of the file stays as it came. False on any file failure.
-bool cache_store_mlsd(const std::string& cache_path, int server_zone, bool& not_root);
-
-// The pure part of cache_store_mlsd over the file's bytes: Modify times converted from
-// server_zone to local_zone in place, and what the file tells about directories.
-struct mlsd_result {
-    std::vector<std::string> directories; // entries whose cache subdirectories must exist
-    bool has_parent = false;              // a ".." entry is present
-};
-mlsd_result mlsd_normalize(std::string& data, int server_zone, int local);
+// The cache line of one MLSD line read with cache_parse_line(line, listing_line_limit): only the
+// facts the cache uses, Type, Size (left out when it is no number) and Modify converted from
+// server_zone to local_zone, so long fact lists never push a name out of a cache line. Empty
+// for what is no entry and for "."; also for a name too long for a cache line.
+std::string mlsd_cache_line(const cache_entry& entry, int server_zone, int local);
 
 // True when the name can name a cache directory as one path component: not empty, no control
 // byte, passes the local name rule (no separator, not "." or ".."), and does not end in '.' or
 // ' ' (Windows drops those, so "a." would be "a" and "..." the parent directory).
 bool cache_component_rule(std::string_view name);
 
-// The cache file of a remote directory: "{program_dir}ftp_dir/{title}/{d1}/…/{dn}/dir.lst" for
-// the directory "/d1/…/dn/". Empty when the title or a component could lead outside the
-// server's cache directory, or the path would not fit a path buffer.
+// The name of a remote directory's cache subdirectory: the name itself, except that a name
+// that is one of the cache's own file names (dir.lst, support.ini, any case) or begins with one
+// and a '.' gets that file name and a '.' before it ("dir.lst" → "dir.lst.dir.lst"). So no
+// remote name ever names a cache file or the work files "dir.lst.kv~…" of its rewrites, and no
+// two remote names share a subdirectory that did not before.
+std::string cache_folder_name(std::string_view name);
+
+// The cache file of a remote directory: "{program_dir}ftp_dir/{title}/{f1}/…/{fn}/dir.lst" for
+// the directory "/d1/…/dn/", fi the cache_folder_name of di. Empty when the title or a component could lead
+// outside the server's cache directory, or the path would not fit a path buffer.
 std::string cache_file_path(std::string_view program_dir, std::string_view title, std::string_view directory);
 // Creates the server's cache directory and every cache directory on the way to the cache file
 // of the remote directory; false on failure or when cache_file_path would be empty.

@@ -30,10 +30,11 @@ bool is_digits(std::string_view s)
 
 namespace {
 
-// A name that can stand in the cache: "." and ".." never do.
+// A name that can stand in the cache: "." and ".." never do. A name too long for a cache line
+// is still one: its caller counts it as not stored.
 bool listable_name(std::string_view name)
 {
-    return !name.empty() && name.size() <= cache_name_limit && ascii_name_rule(name);
+    return !name.empty() && ascii_name_rule(name);
 }
 
 int small_number(std::string_view digits)
@@ -111,7 +112,7 @@ nlst_entry nlst_parse_line(std::string_view line)
 {
     nlst_entry entry;
     line = without_line_end(line);
-    if (line.empty() || line.size() > nlst_line_limit)
+    if (line.empty() || line.size() > listing_line_limit)
         return entry;
     nlst_kind kind = nlst_kind::file;
     switch (line.back()) {
@@ -140,8 +141,12 @@ long_listing_entry long_listing_parse_line(std::string_view line, int current_ye
 {
     long_listing_entry entry;
     line = without_line_end(line);
-    if (line.empty() || line.size() > long_listing_line_limit || (line[0] != '-' && line[0] != 'd'))
+    if (line.empty() || line.size() > listing_line_limit)
         return entry;
+    if (line.size() > 6 && line.substr(0, 6) == "total " && is_digits(line.substr(6))) {
+        entry.is_listing_line = true;
+        return entry;
+    }
     // The first run "size month day hh:mm|year" after the mode field dates the entry; the
     // name is the rest of the line after one blank, so names with blanks keep them and a name
     // that looks like a date cannot shift the fields.
@@ -163,6 +168,10 @@ long_listing_entry long_listing_parse_line(std::string_view line, int current_ye
         } else {
             continue;
         }
+        // Links, devices, ".", names outside the FTP name set: understood, not listed.
+        entry.is_listing_line = true;
+        if (line[0] != '-' && line[0] != 'd')
+            return entry;
         std::size_t name_start = t[i + 3].end + 1;
         if (name_start >= line.size())
             return entry;

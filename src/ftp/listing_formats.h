@@ -1,20 +1,15 @@
 // Parsers of the two listing formats used when a server has no MLSD: NLST -aFL lines (type
 // suffixes) and long ls-style lines (NLST -alL).
-// The received file is cut into lines with cache_split_lines (listing_cache.h) at nlst_line_limit
-// or long_listing_line_limit, so an over-long line is skipped whole; each entry is then stored
-// with cache_write_entry (make_subdir on).
+// The received file is read line by line with listing_reader (listing_cache.h) up to
+// listing_line_limit, so an over-long line is skipped whole; each entry is then stored as
+// cache_write_entry stores it (make_subdir on), and a name too long for a cache line is counted
+// as an entry that could not be stored.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// NLST -aFL keeps at most this many bytes of a line.
-constexpr std::size_t nlst_line_limit = 252;
-
-// Long listings are read up to this many bytes a line; longer lines are skipped whole.
-constexpr std::size_t long_listing_line_limit = 1024;
 
 // True for one or more ASCII digits and nothing else (sizes, times and years of listing lines).
 bool is_digits(std::string_view s);
@@ -28,10 +23,13 @@ struct nlst_entry {
 
 // One NLST -aFL line (line end already removed): a trailing '/' is a directory, '*' a file, '=',
 // '@' and '|' (socket, link, pipe) nothing, anything else a file. "." and "..", names that fail
-// the FTP name rule or are too long for a cache line give nothing.
+// the FTP name rule and lines over listing_line_limit give nothing.
 nlst_entry nlst_parse_line(std::string_view line);
 
 struct long_listing_entry {
+    // The line has the shape of a long listing (size, month, day and time after the first field,
+    // or "total <n>"), whether or not it names an entry.
+    bool is_listing_line = false;
     bool is_entry = false;
     bool is_directory = false;
     std::string name;
@@ -43,6 +41,6 @@ struct long_listing_entry {
 // beginning with '-' (file) or 'd' (directory); the fields size, month word, day and hh:mm or
 // year are followed by the name, which runs to the line end (blanks included). A year field
 // gives that year at 00:00; an hh:mm field gives the current year, less one when the entry's
-// month lies after the current month. "." and "..", names failing the FTP name rule and names
-// too long for a cache line give nothing.
+// month lies after the current month. "." and "..", names failing the FTP name rule and lines
+// over listing_line_limit give nothing.
 long_listing_entry long_listing_parse_line(std::string_view line, int current_year, int current_month);

@@ -38,6 +38,9 @@ public:
     bool stop_wanted() const { return is_stop_requested(); }
     // Hands the current log line to the owner and waits until it has been shown.
     void show_log_line() { notify_owner(); }
+
+protected:
+    int thrown_result() const override { return ftp_thread_failed; }
 };
 
 // Size of the command and log line buffer, and the most a command or reply piece may hold.

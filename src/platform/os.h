@@ -21,6 +21,32 @@ std::optional<std::string> read_file(const std::string& path);
 // so the path holds either the old or the new content, never a part. False leaves the old file.
 bool write_file_atomic(const std::string& path, std::string_view data);
 
+// A file written in pieces that takes the path's place only at commit (write_file_atomic in
+// pieces). Its work file is made exclusively under the first free name of "<path>.kv~",
+// "<path>.kv~1", ... beside the path, so a file of the user's is never overwritten; a work file
+// that is not committed is removed again.
+class atomic_file {
+public:
+    explicit atomic_file(const std::string& path);
+    ~atomic_file();
+    atomic_file(const atomic_file&) = delete;
+    atomic_file& operator=(const atomic_file&) = delete;
+
+    bool is_open() const { return handle_ != -1; }
+    // False once any write failed (and for every write after it).
+    bool write(std::string_view data);
+    // Flushes, closes and renames the work file over the path; false leaves the old file.
+    bool commit();
+
+private:
+    void discard();
+
+    std::string path_;
+    std::string work_;
+    std::intptr_t handle_ = -1;
+    bool ok_ = true;
+};
+
 // Creates an empty file that must not exist yet; false if it exists or cannot be made.
 bool create_new_file(const std::string& path);
 

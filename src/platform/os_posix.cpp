@@ -69,16 +69,58 @@ static bool write_all(int fd, std::string_view data)
 
 bool write_file_atomic(const std::string& path, std::string_view data)
 {
-    std::string work = path + ".kv~";
-    int fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0)
+    atomic_file f(path);
+    return f.is_open() && f.write(data) && f.commit();
+}
+
+atomic_file::atomic_file(const std::string& path) : path_(path)
+{
+    // O_EXCL: a name that is taken, by a file or a directory, is never opened; the next is tried.
+    for (int n = 0; n < 1000; ++n) {
+        std::string work = path + ".kv~" + (n ? std::to_string(n) : std::string());
+        int fd = ::open(work.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (fd >= 0) {
+            work_ = work;
+            handle_ = fd;
+            return;
+        }
+        if (errno != EEXIST)
+            return;
+    }
+}
+
+atomic_file::~atomic_file()
+{
+    discard();
+}
+
+bool atomic_file::write(std::string_view data)
+{
+    ok_ = ok_ && is_open() && write_all(static_cast<int>(handle_), data);
+    return ok_;
+}
+
+bool atomic_file::commit()
+{
+    if (!is_open())
         return false;
-    bool ok = write_all(fd, data) && ::fsync(fd) == 0;
+    int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    bool ok = ok_ && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(work.c_str(), path.c_str()) == 0)
+    if (ok && ::rename(work_.c_str(), path_.c_str()) == 0)
         return true;
-    ::unlink(work.c_str());
+    ::unlink(work_.c_str());
     return false;
+}
+
+void atomic_file::discard()
+{
+    if (!is_open())
+        return;
+    ::close(static_cast<int>(handle_));
+    handle_ = -1;
+    ::unlink(work_.c_str());
 }
 
 bool create_new_file(const std::string& path)

@@ -47,24 +47,66 @@ std::optional<std::string> read_file(const std::string& path)
 
 bool write_file_atomic(const std::string& path, std::string_view data)
 {
-    std::string work = path + ".kv~";
-    HANDLE h =
-        CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    while (ok && !data.empty()) {
+    atomic_file f(path);
+    return f.is_open() && f.write(data) && f.commit();
+}
+
+atomic_file::atomic_file(const std::string& path) : path_(path)
+{
+    // CREATE_NEW: a name that is taken, by a file or a directory, is never opened; the next is tried.
+    for (int n = 0; n < 1000; ++n) {
+        std::string work = path + ".kv~" + (n ? std::to_string(n) : std::string());
+        HANDLE h =
+            CreateFileA(work.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            work_ = work;
+            handle_ = reinterpret_cast<std::intptr_t>(h);
+            return;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+            return;
+    }
+}
+
+atomic_file::~atomic_file()
+{
+    discard();
+}
+
+bool atomic_file::write(std::string_view data)
+{
+    HANDLE h = reinterpret_cast<HANDLE>(handle_);
+    while (ok_ && is_open() && !data.empty()) {
         DWORD chunk = data.size() > 0x100000 ? 0x100000 : static_cast<DWORD>(data.size());
         DWORD written = 0;
-        ok = WriteFile(h, data.data(), chunk, &written, nullptr) && written == chunk;
+        ok_ = WriteFile(h, data.data(), chunk, &written, nullptr) && written == chunk;
         data.remove_prefix(chunk);
     }
-    ok = ok && FlushFileBuffers(h);
+    return ok_ && is_open();
+}
+
+bool atomic_file::commit()
+{
+    if (!is_open())
+        return false;
+    HANDLE h = reinterpret_cast<HANDLE>(handle_);
+    handle_ = -1;
+    bool ok = ok_ && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
-    if (ok && MoveFileExA(work.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (ok && MoveFileExA(work_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileA(work.c_str());
+    DeleteFileA(work_.c_str());
     return false;
+}
+
+void atomic_file::discard()
+{
+    if (!is_open())
+        return;
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
+    DeleteFileA(work_.c_str());
 }
 
 bool create_new_file(const std::string& path)

@@ -36,7 +36,14 @@ bool thread::begin()
 
 void thread::entry(thread* self)
 {
-    int code = self->run();
+    // An exception leaving a thread ends the process: a worker that runs out of memory (a
+    // hostile server's endless listing) fails with its code instead.
+    int code = 0;
+    try {
+        code = self->run();
+    } catch (...) {
+        code = self->thrown_result();
+    }
     self->finish(code);
 }
 

@@ -44,6 +44,8 @@ public:
 protected:
     // The worker's body; its return value becomes the result. Runs on the new thread.
     virtual int run() = 0;
+    // The result of a worker whose run threw (memory ran out); never the code of a success.
+    virtual int thrown_result() const { return -1; }
 
     bool is_stop_requested() const { return state() == thread_state::stop_requested; }
     // Worker: waits until the owner acknowledged or asked for a stop (woken at once by either,

@@ -100,6 +100,15 @@ TEST(Charset, Conversions)
         if (ok && c.ok) {
             EXPECT_EQ(out, c.out) << c.what;
         }
+        // Texts are converted in pieces: the same case with each of its bytes at a piece's end.
+        for (std::size_t shift = 1; shift <= c.in.size(); ++shift) {
+            const std::string ascii(charset_piece_size - shift, 'a');
+            ok = c.convert(ascii + c.in, out);
+            EXPECT_EQ(ok, c.ok) << c.what << " cut after " << shift;
+            if (ok && c.ok) {
+                EXPECT_TRUE(out == ascii + c.out) << c.what << " cut after " << shift;
+            }
+        }
     }
 }
 

@@ -253,12 +253,16 @@ TEST_F(CacheFiles, RemoveEntryRewritesThroughTheWorkFile)
     ASSERT_TRUE(os::make_directory(sub("sub")));
     ASSERT_TRUE(write_text_file(sub("sub/dir.lst"), "Type=file;Size=9 deep\r\n"));
     ASSERT_TRUE(os::make_directory(sub("sub/inner")));
+    // The cache directories of remote directories named like work files.
+    ASSERT_TRUE(os::make_directory(sub("dir.$$$")));
+    ASSERT_TRUE(os::make_directory(sub("dir.lst.kv~")));
 
     // Only the first entry of the name goes; the last line gets its line end.
     EXPECT_TRUE(cache_remove_entry(cache_, "a", false));
     EXPECT_EQ(read_all(cache_),
               "Type=cdir; .\r\nType=dir sub\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
-    EXPECT_FALSE(os::path_exists(dir_.file("dir.$$$")));
+    EXPECT_EQ(tree_names(dir_.path()), (std::set<std::string>{"dir.lst", "sub/", "sub/dir.lst", "sub/inner/",
+                                                              "dir.$$$/", "dir.lst.kv~/"}));
 
     EXPECT_TRUE(cache_remove_entry(cache_, "sub", true));
     EXPECT_EQ(read_all(cache_), "Type=cdir; .\r\nType=file;Size=2 a\r\nType=file;Size=3 last\r\n");
@@ -335,48 +339,29 @@ TEST_F(CacheFiles, ParentEntryAndReadingForAPane)
     EXPECT_TRUE(cache_read_entries(dir_.file("none.lst"), false).empty());
 }
 
-TEST(CacheMlsd, NormalizeConvertsTimesAndCollectsDirectories)
+TEST(CacheMlsd, OnlyTheFactsTheCacheUsesAreStored)
 {
-    std::string data = "Type=cdir;Modify=20100101000000; .\r\n"
-                       "Type=pdir;Modify=20100101000000; ..\r\n"
-                       "Type=dir;Modify=20101231200000; sub\r\n"
-                       "Type=file;Size=1;Modify=20100301050000.5; f\r\n"
-                       "Type=file;Size=1 Type=dir;Modify=20100101000000\r\n"
-                       "Type=dir; ...\r\n"
-                       "Type=file;Size=1;Modify=garbage; g\r\n";
-    mlsd_result r = mlsd_normalize(data, 0, 900);
-    EXPECT_TRUE(r.has_parent);
-    EXPECT_EQ(r.directories, std::vector<std::string>{"sub"});
-    EXPECT_EQ(data, "Type=cdir;Modify=20100101000000; .\r\n"
-                    "Type=pdir;Modify=20100101000000; ..\r\n"
-                    "Type=dir;Modify=20110101050000; sub\r\n"
-                    "Type=file;Size=1;Modify=20100301140000.5; f\r\n"
-                    "Type=file;Size=1 Type=dir;Modify=20100101000000\r\n"
-                    "Type=dir; ...\r\n"
-                    "Type=file;Size=1;Modify=garbage; g\r\n");
-}
-
-TEST_F(CacheFiles, StoreMlsdMakesSubdirectoriesAndFindsTheParent)
-{
-    ASSERT_TRUE(write_text_file(cache_, "Type=dir; one\r\nType=dir; two\r\nType=file;Size=5; f\r\n"));
-    bool not_root = true;
-    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
-    EXPECT_TRUE(not_root);
-    EXPECT_TRUE(os::is_directory(sub("one")));
-    EXPECT_TRUE(os::is_directory(sub("two")));
-
-    ASSERT_TRUE(write_text_file(cache_, "Type=pdir; ..\r\n"));
-    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
-    EXPECT_FALSE(not_root);
-    // Hostile directory names in a listing never make a directory outside the cache.
-    ASSERT_TRUE(write_text_file(cache_, "Type=dir; ../escape\r\nType=dir; a\\..\\..\\b\r\n"
-                                        "Type=dir; ...\r\nType=dir; x\x01y\r\nType=dir; c:\r\n"));
-    EXPECT_TRUE(cache_store_mlsd(cache_, 0, not_root));
-    EXPECT_FALSE(os::path_exists(dir_.path() + "/../escape"));
-    EXPECT_FALSE(os::path_exists(dir_.path() + "/../b"));
-    // ("..." would be the directory itself on Windows, so the listing is compared instead.)
-    EXPECT_EQ(tree_names(dir_.path()), (std::set<std::string>{"dir.lst", "one/", "two/"}));
-    EXPECT_FALSE(cache_store_mlsd(dir_.file("none.lst"), 0, not_root));
+    const std::string long_facts =
+        "modify=20100301050000;perm=adfrw;size=7;type=file;unique=FD00U12;UNIX.group=1000;"
+        "UNIX.groupname=staff;UNIX.mode=0644;UNIX.owner=1000;UNIX.ownername=kelvasto; ";
+    const struct {
+        std::string line;
+        std::string stored; // server +00:00, local +09:00
+    } cases[] = {
+        {"Type=dir;Modify=20101231200000; sub", "Type=dir;Modify=20110101050000 sub\r\n"},
+        {long_facts + std::string(120, 'n'),
+         "Type=file;Size=7;Modify=20100301140000 " + std::string(120, 'n') + "\r\n"},
+        {"type=pdir;modify=20100101000000; ..", "Type=pdir ..\r\n"},
+        {"Type=file;Size=big;Modify=garbage; g", "Type=file g\r\n"},
+        {"Type=cdir;Modify=20100101000000; .", ""},
+        {"Type=dir;Modify=20100101000000 .", ""},
+        {"Type=OS.unix=slink:/etc; link", ""},
+        {"Type=file;Size=1; " + std::string(240, 'n'), ""}, // too long for a cache line
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(mlsd_cache_line(cache_parse_line(c.line, listing_line_limit), 0, 900), c.stored);
+    }
 }
 
 TEST(CachePaths, FilePathsStayInsideTheServerCache)
@@ -393,6 +378,11 @@ TEST(CachePaths, FilePathsStayInsideTheServerCache)
         {"\x83\x54\x81\x5B\x83\x6F", "/home/\x83\x5C\x83\x74\x83\x67/",
          "P/ftp_dir/\x83\x54\x81\x5B\x83\x6F/home/\x83\x5C\x83\x74\x83\x67/dir.lst"},
         {"srv", "/pub", "P/ftp_dir/srv/pub/dir.lst"},
+        // Remote names that are the cache's own file names.
+        {"srv", "/dir.lst/", "P/ftp_dir/srv/dir.lst.dir.lst/dir.lst"},
+        {"srv", "/support.ini/DIR.LST.kv~/",
+         "P/ftp_dir/srv/support.ini.support.ini/dir.lst.DIR.LST.kv~/dir.lst"},
+        {"srv", "/dir.lstx/dir.$$$/", "P/ftp_dir/srv/dir.lstx/dir.$$$/dir.lst"},
         {"srv", "/../", ""},
         {"srv", "/a/../../b/", ""},
         {"srv", "/./", ""},

@@ -286,13 +286,15 @@ TEST(IniFile, FailedWriteLeavesTheOldFile)
     temp_dir dir;
     std::string path = dir.file("c.ini");
     ASSERT_TRUE(ini_put_string(path, "s", "k", "old"));
-    std::string before = os::read_file(path).value_or("");
-    // The work file's name is taken by a directory: the new content cannot be written.
+    // Files and directories named like a work file are the user's: kept as they are, and the
+    // write takes a free name.
     ASSERT_TRUE(os::make_directory(path + ".kv~"));
-    EXPECT_FALSE(ini_put_string(path, "s", "k", "new"));
-    EXPECT_FALSE(ini_delete_section(path, "s"));
-    EXPECT_EQ(os::read_file(path).value_or(""), before);
-    EXPECT_EQ(ini_get_string(path, "s", "k", 256, ""), "old");
+    ASSERT_TRUE(write_text_file(path + ".kv~1", "mine"));
+    EXPECT_TRUE(ini_put_string(path, "s", "k", "new"));
+    EXPECT_EQ(ini_get_string(path, "s", "k", 256, ""), "new");
+    EXPECT_EQ(os::read_file(path + ".kv~1").value_or(""), "mine");
+    EXPECT_TRUE(os::is_directory(path + ".kv~"));
+    EXPECT_FALSE(os::path_exists(path + ".kv~2"));
 
     // The target itself is a directory: nothing is written, and the directory stays.
     std::string folder = dir.file("d.ini");

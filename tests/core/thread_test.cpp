@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <new>
 
 namespace {
 
@@ -36,11 +37,21 @@ void wait_for(const std::function<bool()>& condition)
 
 TEST(Thread, FinishesWithTheReturnedCode)
 {
-    test_worker w([](test_worker&) { return 7; });
-    ASSERT_TRUE(w.begin());
-    w.join();
-    EXPECT_TRUE(w.is_finished());
-    EXPECT_EQ(w.release(), 7);
+    // A worker that throws (memory ran out) finishes with a failure; the process goes on.
+    const struct {
+        std::function<int(test_worker&)> body;
+        int result;
+    } cases[] = {
+        {[](test_worker&) { return 7; }, 7},
+        {[](test_worker&) -> int { throw std::bad_alloc(); }, -1},
+    };
+    for (const auto& c : cases) {
+        test_worker w(c.body);
+        ASSERT_TRUE(w.begin());
+        w.join();
+        EXPECT_TRUE(w.is_finished());
+        EXPECT_EQ(w.release(), c.result);
+    }
 }
 
 TEST(Thread, StopAfterFinishChangesNothing)

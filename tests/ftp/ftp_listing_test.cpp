@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <set>
 
 namespace {
@@ -23,6 +24,7 @@ using script = std::function<void(script_session&)>;
 
 struct listing_run {
     int code = -1;
+    std::size_t unstored = 0;
     ftp_capabilities flags; // as the listing left them
     std::string cache;      // "<missing>" when there is none
     strings commands;       // after the log-in
@@ -42,18 +44,20 @@ listing_run run_listing(const script& serve, ftp_capabilities flags, bool not_ro
     }
     client_options options;
     options.log = false;
+    std::size_t unstored = 0;
     scripted_run run = run_scripted(
         [&](script_session& s) {
             serve(s);
             s.wait_for_close();
         },
         [&](thread_net& w, NetSocket& c) {
-            return ftp_list_directory(w, c, local_zone(), cache_path, not_root, flags);
+            return ftp_list_directory(w, c, local_zone(), cache_path, not_root, flags, unstored);
         },
         options);
     EXPECT_EQ(run.problems, strings{});
     listing_run r;
     r.code = run.client.code;
+    r.unstored = unstored;
     r.flags = flags;
     r.cache = file_text(cache_path);
     r.commands = run.commands;
@@ -88,10 +92,21 @@ const char* const euc = "\xC6\xFC\xCB\xDC";
 
 TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
 {
+    // One common server writes 157 bytes of facts: a name of 120 bytes still fits the cache.
+    const std::string facts =
+        "modify=20100503123456;perm=adfrw;size=7;type=file;unique=FD00U12;UNIX.group=1000;"
+        "UNIX.groupname=staff;UNIX.mode=0644;UNIX.owner=1000;UNIX.ownername=kelvasto;";
+    ASSERT_EQ(facts.size(), 157u);
+    const std::string name120(120, 'n'), name240(240, 'm');
     const std::string mlsd = "type=cdir;modify=20100101000000; .\r\n"
                              "type=pdir;modify=20100101000000; ..\r\n"
                              "type=dir;modify=20100503123456; docs\r\n"
-                             "type=file;size=12;modify=20100503123456; a.txt\r\n";
+                             "type=file;size=12;modify=20100503123456; a.txt\r\n" +
+                             facts + " " + name120 + "\r\n" + "type=file;size=1; " + name240 + "\r\n" +
+                             facts + " " + std::string(listing_line_limit, 'x') + "\r\n";
+    // The cache's own file names as remote names.
+    const std::string own_names =
+        "type=dir; dir.lst\r\ntype=dir; dir.lst.kv~\r\ntype=file;size=1; dir.$$$\r\n";
     // An ls line over a cache line's length still names a short entry.
     const std::string long_owner =
         "-rw-r--r-- 1 " + std::string(120, 'o') + " " + std::string(120, 'g') + " 6 Mar 03  2008 b.txt\r\n";
@@ -130,14 +145,28 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         const char* shown; // the names a pane shows, joined by '|'; nullptr: not looked at
         const char* subdirectories;
         script serve;
+        std::size_t unstored = 0; // entries reported as not stored
     };
     auto empty = [](const char* command) {
         return [command](script_session& s) { s.serve_download(command, ""); };
     };
     const row rows[] = {
-        // The pdir line is the parent entry: no second "..".
-        {"MLSD stored as it came", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", mlsd, nullptr, "docs",
-         [&](script_session& s) { s.serve_download("MLSD", mlsd); }},
+        // The pdir line is the parent entry: no second "..". Only the facts the cache uses are
+        // kept; names too long for a cache line are reported.
+        {"MLSD stored with its cache facts", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
+         "Type=pdir ..\r\nType=dir;Modify=20100503123456 docs\r\n"
+         "Type=file;Size=12;Modify=20100503123456 a.txt\r\n"
+         "Type=file;Size=7;Modify=20100503123456 " +
+             name120 + "\r\n",
+         nullptr, "docs", [&](script_session& s) { s.serve_download("MLSD", mlsd); }, 2},
+        {"remote names that are the cache's own", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
+         "Type=dir dir.lst\r\nType=dir dir.lst.kv~\r\nType=file;Size=1 dir.$$$\r\nType=pdir ..\r\n",
+         "dir.lst|dir.lst.kv~|dir.$$$|..", "dir.lst.dir.lst|dir.lst.dir.lst.kv~",
+         [&](script_session& s) { s.serve_download("MLSD", own_names); }},
+        // Lines of another form are no empty directory.
+        {"long listing whose options were ignored", "10000", "10000", true, false, ftp_error_reply,
+         "PASV|NLST -alL", "<missing>", nullptr, "",
+         [](script_session& s) { s.serve_download("NLST -alL", "a.txt\r\nb.txt\r\n"); }},
         {"unknown MLSD falls back to NLST with SIZE and MDTM", "11111", "10111", true, false, ftp_ok,
          "PASV|MLSD|PASV|NLST -aFL|SIZE run.sh|MDTM run.sh",
          "Type=dir docs\r\nType=file;Size=42;Modify=20100503123456 run.sh\r\nType=pdir ..\r\n", nullptr,
@@ -193,13 +222,16 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         {"empty MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD", "Type=pdir ..\r\n", "..", "",
          empty("MLSD")},
         {"empty long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL", "Type=pdir ..\r\n",
-         "..", "", empty("NLST -alL")},
-        // Stored byte for byte, then the parent entry (no pdir came; a file named ".." is none);
-        // shown and made are only the safe names. "..." would be the directory itself on Windows:
+         "..", "", [](script_session& s) { s.serve_download("NLST -alL", "total 0\r\n"); }},
+        // Stored are only the safe names, then the parent entry (no pdir came; a file named ".."
+        // is none). "..." would be the directory itself on Windows:
         // it gets no cache directory.
         {"hostile MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
-         hostile_mlsd + "Type=pdir ..\r\n", "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..",
-         "docs|Type=dir", [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
+         "Type=dir;Modify=20100503123456 docs\r\nType=dir ...\r\nType=dir Type=dir\r\n"
+         "Type=file;Size=3 Type=dir\r\nType=file;Size=4 Size=5\r\nType=file;Size=5 Type=file;Size=9 x\r\n"
+         "Type=pdir ..\r\n",
+         "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..", "docs|Type=dir",
+         [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
         // SIZE and MDTM are asked only about safe names.
         {"hostile NLST", "10011", "10011", true, false, ftp_ok,
          "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5",
@@ -233,6 +265,7 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         SCOPED_TRACE(r.name);
         listing_run l = run_listing(r.serve, caps(r.flags), r.not_root, r.stale);
         EXPECT_EQ(l.code, r.code);
+        EXPECT_EQ(l.unstored, r.unstored);
         EXPECT_EQ(joined(l.commands), r.commands);
         EXPECT_EQ(l.cache, r.cache);
         EXPECT_EQ(l.flags, caps(r.flags_after));
@@ -251,7 +284,7 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
     local_year_month(year, month);
     const int march_year = month < 3 ? year - 1 : year;
     // Every 1000th entry a directory; sizes and minutes vary so a shifted line shows.
-    std::string mlsd, ls, stored_long;
+    std::string mlsd, ls, stored_mlsd, stored_long;
     std::set<std::string> tree = cache_tree("");
     for (int i = 0; i < count; ++i) {
         char name[16], line[160];
@@ -261,6 +294,8 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
             std::snprintf(line, sizeof line, "type=dir;modify=20100503%02d%02d00; %s\r\n", hour, minute,
                           name);
             mlsd += line;
+            std::snprintf(line, sizeof line, "Type=dir;Modify=20100503%02d%02d00 %s\r\n", hour, minute, name);
+            stored_mlsd += line;
             std::snprintf(line, sizeof line, "drwxr-xr-x 2 kv kv 4096 Mar 03 %02d:%02d %s\r\n", hour, minute,
                           name);
             ls += line;
@@ -272,6 +307,9 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
             std::snprintf(line, sizeof line, "type=file;size=%d;modify=20100503%02d%02d00; %s\r\n", i * 7,
                           hour, minute, name);
             mlsd += line;
+            std::snprintf(line, sizeof line, "Type=file;Size=%d;Modify=20100503%02d%02d00 %s\r\n", i * 7,
+                          hour, minute, name);
+            stored_mlsd += line;
             std::snprintf(line, sizeof line, "-rw-r--r-- 1 kv kv %d Mar 03 %02d:%02d %s\r\n", i * 7, hour,
                           minute, name);
             ls += line;
@@ -286,7 +324,7 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
         const char* flags;
         const std::string& data;
         const std::string& stored;
-    } ways[] = {{"MLSD", "11111", mlsd, mlsd}, {"NLST -alL", "10000", ls, stored_long}};
+    } ways[] = {{"MLSD", "11111", mlsd, stored_mlsd}, {"NLST -alL", "10000", ls, stored_long}};
     for (const auto& way : ways) {
         SCOPED_TRACE(way.command);
         listing_run r =
@@ -299,4 +337,26 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
         EXPECT_EQ(r.shown[count - 1], "f099999");
         EXPECT_TRUE(r.tree == tree);
     }
+}
+
+TEST(FtpListLarge, AListingWithoutEndFailsInsteadOfFillingTheMemory)
+{
+    const std::string lines = std::string(1 << 20, 'x') + "\r\n";
+    listing_run r = run_listing(
+        [&](script_session& s) {
+            s.expect("PASV", s.listen_passive());
+            s.expect("MLSD", "150 ok\r\n");
+            if (!s.accept_data())
+                return;
+            for (std::uint64_t sent = 0; sent <= listing_size_limit; sent += lines.size())
+                s.data_send(lines);
+            s.data_close();
+            s.send("226 done\r\n");
+        },
+        caps("11111"));
+    EXPECT_EQ(r.code, ftp_thread_failed);
+    EXPECT_EQ(r.cache, "<missing>");
+    // A worker that throws all the same (memory ran out elsewhere) ends with that code too.
+    client_run thrown = run_client([](thread_net&, NetSocket&) -> int { throw std::bad_alloc(); });
+    EXPECT_EQ(thrown.code, ftp_thread_failed);
 }

@@ -48,6 +48,7 @@ def put(name, data, when):
 t = calendar.timegm((2010, 5, 3, 12, 34, 56))
 put('a.txt', b'hello\n', t)
 put('docs/b.bin', bytes(range(256)) * 8, t)
+put('docs/' + 'n' * 192 + '.txt', b'hello\n', t) # the longest name a cache line holds
 put('big.bin', b'k' * (100 * 1024 + 7), t)
 os.utime(os.path.join(root, 'docs'), (t, t))
 PY

@@ -205,20 +205,23 @@ TEST(FtpPeers, Listings)
         const char* flags_after;
         const char* size_of;
         int size_code;
-        const char* entries;
+        std::string entries;
     };
+    // Its MLSD line, facts and all, is longer than a cache line.
+    const std::string longest = std::string(192, 'n') + ".txt=6/20100503";
     const row rows[] = {
         // The root has no parent entry; the time is the server's UTC.
         {"pyftpdlib", "/", "11111", "11111", "11111", "a.txt", ftp_ok,
          "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
-        {"pyftpdlib", "/docs/", nullptr, "11111", "11111", "b.bin", ftp_ok, "..=d|b.bin=2048/20100503123456"},
+        {"pyftpdlib", "/docs/", nullptr, "11111", "11111", "b.bin", ftp_ok,
+         "..=d|b.bin=2048/20100503123456|" + longest + "123456"},
         // FEAT, although HELP would claim MLSD; a stale MLSD flag is answered 500 and the next way
         // taken. use_localtime=NO: MDTM in UTC.
         {"vsftpd", "/", "10011", "11111", "10111", "a.txt", ftp_ok,
          "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
         // SIZE and MDTM denied: old entries of the long listing show their year, the day at 00:00.
         {"vsftpd_denied", "/docs/", nullptr, "10000", "10000", "b.bin", ftp_error_reply,
-         "..=d|b.bin=2048/20100503000000"},
+         "..=d|b.bin=2048/20100503000000|" + longest + "000000"},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(std::string(r.server) + " " + r.directory);
@@ -228,12 +231,16 @@ TEST(FtpPeers, Listings)
         ftp_capabilities probed{}, flags = caps(r.flags);
         int size_code = -1;
         const bool root = std::string(r.directory) == "/";
+        std::size_t unstored = 1;
         client_run run = on_peer(p, r.directory, [&](thread_net& w, NetSocket& c) {
             int code = r.probed ? ftp_probe(w, c, probed) : ftp_ok;
             size_code = ftp_size(w, c, r.size_of);
-            return code ? code : ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), !root, flags);
+            return code ? code
+                        : ftp_list_directory(w, c, local_zone(), cache.file("dir.lst"), !root, flags,
+                                             unstored);
         });
         ASSERT_EQ(run.code, ftp_ok);
+        EXPECT_EQ(unstored, 0u);
         if (r.probed) {
             EXPECT_EQ(probed, caps(r.probed));
         }

@@ -12,13 +12,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     int month = data[0] % 12 + 1;
     std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
-    for (std::string_view line : cache_split_lines(input, long_listing_line_limit)) {
+    for (std::string_view line : cache_split_lines(input, listing_line_limit)) {
         long_listing_entry e = long_listing_parse_line(line, 2011, month);
+        if (e.is_entry && !e.is_listing_line)
+            std::abort();
         if (!e.is_entry)
             continue;
         if (e.time.size() != 14 || (e.is_directory ? e.size != -1 : e.size < 0))
             std::abort();
-        cache_entry back = cache_parse_line(cache_format_entry(e.time, e.name, e.size));
+        std::string stored = cache_format_entry(e.time, e.name, e.size);
+        if (stored.empty() != (e.name.size() > cache_name_limit))
+            std::abort();
+        if (stored.empty())
+            continue;
+        cache_entry back = cache_parse_line(stored);
         if (!back.is_entry || back.name != e.name || back.time_text != e.time ||
             (!e.is_directory && cache_size_value(back.size_text) != e.size))
             std::abort();

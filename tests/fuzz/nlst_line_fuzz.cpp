@@ -9,13 +9,19 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    for (std::string_view line : cache_split_lines(input, nlst_line_limit)) {
+    for (std::string_view line : cache_split_lines(input, listing_line_limit)) {
         nlst_entry e = nlst_parse_line(line);
         if (e.kind == nlst_kind::none)
             continue;
-        // Every entry fits a cache line with any size and time, and reads back the same.
+        // Every entry of a name that is not too long fits a cache line with any size and time,
+        // and reads back the same.
         std::int64_t size = e.kind == nlst_kind::directory ? -1 : INT64_MAX;
-        cache_entry back = cache_parse_line(cache_format_entry("20100101000000", e.name, size));
+        std::string stored = cache_format_entry("20100101000000", e.name, size);
+        if (stored.empty() != (e.name.size() > cache_name_limit))
+            std::abort();
+        if (stored.empty())
+            continue;
+        cache_entry back = cache_parse_line(stored);
         if (!back.is_entry || back.name != e.name || back.is_directory != (e.kind == nlst_kind::directory))
             std::abort();
     }

@@ -59,9 +59,8 @@ inline bool exists(const std::string& path)
 // Opened for reading and writing with no sharing: nobody else may open, replace or delete it.
 class held_file {
 public:
-    explicit held_file(const std::string& path)
-        : handle_(
-              CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    explicit held_file(const std::string& path, DWORD access = GENERIC_READ | GENERIC_WRITE, DWORD share = 0)
+        : handle_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr))
     {
     }
     ~held_file()

@@ -149,6 +149,22 @@ TEST_F(FileRw, AMoveOntoAHeldFileStopsThereWithBothFilesIntact)
     EXPECT_EQ(row_names(active), (std::set<std::string>{"..", "2.txt", "3.txt"}));
 }
 
+TEST_F(FileRw, ALogAProgramKeepsOpenForWritingIsCopied)
+{
+    ASSERT_TRUE(make_file(s("app.log"), "line 1\n"));
+    Pane active = open_pane(1, s());
+    Pane other = open_pane(2, t());
+    active.rows.set_cursor(row_of(active, "app.log"));
+    {
+        // Held as a logging program holds it: writing, with readers and writers shared.
+        held_file writer(s("app.log"), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(writer.ok());
+        EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
+    }
+    EXPECT_EQ(content_of(t("app.log")), "line 1\n");
+    EXPECT_EQ(row_names(other), (std::set<std::string>{"..", "app.log"}));
+}
+
 TEST_F(FileRw, TwoPanesOnOneDirectory)
 {
     ASSERT_TRUE(make_tree(s(), {"f.txt=f", "g.txt=g", "d/"}));
