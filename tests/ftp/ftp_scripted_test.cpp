@@ -163,7 +163,12 @@ TEST(FtpLogin, SequencesAndCodes)
         // A refused user is not told QUIT; an empty password goes out (and into the log) empty.
         {"refused user", "x", "530 go away\r\n", nullptr, "/", nullptr, ftp_error_reply, "USER kv"},
         {"empty password", "", "331 pw\r\n", "230 ok\r\n", "/", nullptr, ftp_ok, "USER kv|PASS |TYPE I"},
+        // Silent for the whole bound: the server is taken as dead, no QUIT follows.
+        {"silent after PASS", "secret", "331 pw\r\n", "", "/", nullptr, ftp_receive_error,
+         "USER kv|PASS secret"},
     };
+    client_options options;
+    options.timeout_ms = 1000;
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         ftp_script_server server([&](script_session& s) {
@@ -175,9 +180,11 @@ TEST(FtpLogin, SequencesAndCodes)
                 s.expect(std::string("CWD ") + r.directory, r.cwd_reply);
             s.answer_until_closed(r.code == ftp_ok ? "200 ok\r\n" : "221 bye\r\n");
         });
-        client_run run = run_client([&](thread_net& w, NetSocket& c) {
-            return ftp_login(w, c, "127.0.0.1", server.port(), "kv", r.password, r.directory);
-        });
+        client_run run = run_client(
+            [&](thread_net& w, NetSocket& c) {
+                return ftp_login(w, c, "127.0.0.1", server.port(), "kv", r.password, r.directory);
+            },
+            options);
         EXPECT_EQ(run.code, r.code);
         EXPECT_EQ(joined(server.commands()), r.commands);
         if (!*r.password) {
@@ -556,11 +563,17 @@ TEST(FtpTransfer, AnAtOnceFinalReplyLeavesTheNextReplyInStep)
 
 TEST(FtpHostile, EndlessAndOversizedRepliesEndAsReceiveErrors)
 {
+    // More than the client drains after refusing a reply; it goes away long before.
+    constexpr std::size_t stream_limit = 64u << 20;
+    std::size_t streamed = 0;
     const std::pair<const char*, script> rows[] = {
         {"endless multi-line reply",
-         [](script_session& s) {
-             for (int i = 0; i < 5000; ++i)
-                 s.send("220-more and more\r\n");
+         [&](script_session& s) {
+             std::string lines;
+             while (lines.size() < 65536)
+                 lines += "220-more and more\r\n";
+             while (streamed < stream_limit && s.send(lines))
+                 streamed += lines.size();
          }},
         {"1 MB line without CR LF", [](script_session& s) { s.send("220-" + std::string(1 << 20, 'a')); }},
         {"silent server", [](script_session&) {}},
@@ -583,6 +596,7 @@ TEST(FtpHostile, EndlessAndOversizedRepliesEndAsReceiveErrors)
         EXPECT_EQ(run.code, ftp_receive_error);
         EXPECT_TRUE(server.commands().empty());
     }
+    EXPECT_LT(streamed, stream_limit);
 }
 
 TEST(FtpHostile, LogoutFromAServerThatNeverClosesEnds)
