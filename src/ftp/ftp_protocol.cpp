@@ -189,6 +189,8 @@ int ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags)
 
 bool reply_refused_command(const NetSocket& control)
 {
+    if (control.sent_verb() == "PASV")
+        return false;
     const char* p = control.payload();
     return p[0] == '5' && p[1] == '0' && (p[2] == '0' || p[2] == '1' || p[2] == '2') && p[3] == ' ';
 }

@@ -59,5 +59,7 @@ int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view c
                       const std::string& local_path);
 
 // True when the payload holds a reply saying the command is not known or not implemented
-// (500, 501, 502): the server lacks it, as opposed to refusing it for this file.
+// (500, 501, 502): the server lacks it, as opposed to refusing it for this file. A refused PASV
+// does not count: it says nothing about the data command it was to carry (vsftpd answers
+// "500 OOPS" when it cannot bind a port).
 bool reply_refused_command(const NetSocket& control);

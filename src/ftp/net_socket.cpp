@@ -233,6 +233,12 @@ int NetSocket::send_command(thread_net& worker, bool log_it)
 {
     char* p = payload();
     int code = send_all(worker, p, std::strlen(p));
+    std::size_t verb = 0;
+    while (verb + 1 < sizeof sent_verb_ && p[verb] != ' ' && p[verb] != '\r' && p[verb] != '\0') {
+        sent_verb_[verb] = p[verb];
+        ++verb;
+    }
+    sent_verb_[verb] = '\0';
     if (code != ftp_ok || !log_it)
         return code;
     if (begins_with_pass(p)) {

@@ -82,6 +82,8 @@ public:
     int compose(std::string_view text, std::string_view argument = {});
     // Sends the payload; with log_it, masks a password and shows the line as sent.
     int send_command(thread_net& worker, bool log_it);
+    // The first word of the last command sent ("PASV", "MLSD"): what the replies now answer.
+    std::string_view sent_verb() const { return sent_verb_; }
     int read_reply(thread_net& worker);
     // As read_reply, and hands every line that begins a reply line to `each_line` (FEAT).
     int read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*), void* context);
@@ -119,4 +121,5 @@ private:
     char log_line_[log_line_size] = {};
     int timeout_ms_ = net_timeout_ms;
     bool dead_ = false;
+    char sent_verb_[8] = {};
 };
