@@ -321,6 +321,23 @@ TEST(FtpTimes, MlstAndMdtm)
     EXPECT_EQ(r.commands, commands_of(steps));
 }
 
+TEST(FtpReply, OpeningReplySizes)
+{
+    const std::pair<const char*, std::int64_t> rows[] = {
+        {"150 Opening BINARY mode data connection for a (b) (2048 bytes).\r\n", 2048},
+        {"150 Opening BINARY mode data connection for f (0 bytes)\r\n", 0},
+        {"150 Opening ASCII mode data connection for f (2048 bytes).\r\n", -1},
+        {"150 Opening BINARY mode data connection for f (2048 bytes) x (y).\r\n", -1},
+        {"150 Opening BINARY mode data connection for f (99999999999999999999 bytes).\r\n", -1},
+        {"150 File status okay. About to open data connection.\r\n", -1},
+    };
+    for (const auto& [text, size] : rows) {
+        std::int64_t found = -1;
+        EXPECT_EQ(opening_reply_size(text, std::strlen(text), found), size >= 0) << text;
+        EXPECT_EQ(found, size) << text;
+    }
+}
+
 TEST(FtpPasv, ReplyTexts)
 {
     struct row {
