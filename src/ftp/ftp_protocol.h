@@ -33,7 +33,10 @@ int ftp_delete(thread_net& worker, NetSocket& control, std::string_view name);
 int ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name);
 // SIZE name; on 0 the payload holds "213 <size>" (reply_number reads it).
 int ftp_size(thread_net& worker, NetSocket& control, std::string_view name);
-int ftp_abort(thread_net& worker, NetSocket& control);
+// ABOR. With transfer_open (the data command was answered 1xx and its closing reply is still to
+// come) two replies are read: the transfer's (426, or 226 when it had ended) and the abort's, so
+// that the next command's reply is its own. A 225 says no transfer was left: nothing follows.
+int ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open);
 int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name);
 
 // MDTM / MLST: on 0 the payload from its fifth character begins with the time YYYYMMDDhhmmss,

@@ -131,8 +131,8 @@ int run_transfer(thread_net& worker, NetSocket& control, const std::string& data
     progress_dots = control.log_enabled();
     if (!data->begin()) {
         progress_dots = false;
-        control.read_reply(worker);
-        ftp_abort(worker, control);
+        bool transfer_open = control.read_reply(worker) == ftp_ok && control.payload()[0] == '1';
+        ftp_abort(worker, control, transfer_open);
         return ftp_thread_failed;
     }
     int code = control.read_reply(worker);
@@ -150,7 +150,7 @@ int run_transfer(thread_net& worker, NetSocket& control, const std::string& data
     if (worker.stop_wanted())
         code = ftp_aborted;
     if (code != ftp_ok) {
-        ftp_abort(worker, control);
+        ftp_abort(worker, control, !closed_already);
         return code;
     }
     return closed_already ? ftp_ok : control.read_reply(worker);
