@@ -58,6 +58,8 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 // connection's peer; the PASV reply gives only the port.
 int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
                          const std::string& local_path, const received_file_step& before_replace = {});
+// The local file is opened before PASV: when it cannot be read nothing is sent (a STOR with an
+// empty data connection would empty the file on the server).
 int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
                       const std::string& local_path);
 
