@@ -78,6 +78,7 @@ int thread_ftp_data_recv::run()
         total += received;
         show_blocks(*this, log_enabled, before, total / data_block_size);
     }
+    received_bytes = total;
     if (std::fclose(file) != 0 && code == ftp_ok)
         code = ftp_file_error;
     if (code != ftp_ok)

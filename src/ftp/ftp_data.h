@@ -23,6 +23,7 @@ public:
     bool log_enabled = false;
     int timeout_ms = net_timeout_ms; // the control connection's silence bound
     // Read by the owner once the thread has finished.
+    std::uint64_t received_bytes = 0;
     bool went_silent = false; // the data connection was silent for the whole bound
 
 protected:

@@ -56,8 +56,12 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 // beside local_path, the closing reply. Only a complete transfer replaces local_path; a failed
 // or stopped one leaves whatever was there. The data connection goes to the control
 // connection's peer; the PASV reply gives only the port.
+// expected_size, when not negative, is the file's size as the listing or SIZE gave it; a size in
+// the opening reply ("150 Opening BINARY mode ... (2048 bytes)") goes before it. Transfers are
+// binary, so a different byte count fails with 6, even after a 226, and keeps the old file.
 int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
-                         const std::string& local_path, const received_file_step& before_replace = {});
+                         const std::string& local_path, const received_file_step& before_replace = {},
+                         std::int64_t expected_size = -1);
 // The local file is opened before PASV: when it cannot be read nothing is sent (a STOR with an
 // empty data connection would empty the file on the server).
 int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,

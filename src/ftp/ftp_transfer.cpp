@@ -117,11 +117,12 @@ int open_passive(thread_net& worker, NetSocket& control, std::string_view comman
 }
 
 // Runs the data thread (its local side already set) and reads the replies; `data` holds what the
-// thread left once this returns.
+// thread left once this returns. announced_size: the byte count the opening reply named, or -1.
 template <class data_thread>
 int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, const char* opening,
-                 const std::string& host, int port)
+                 const std::string& host, int port, std::int64_t& announced_size)
 {
+    announced_size = -1;
     data.port = port;
     data.host = host;
     data.log_enabled = control.log_enabled();
@@ -145,6 +146,8 @@ int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, cons
     }
     // A server that answers the data command at once with 2xx has no closing reply to come.
     bool closed_already = control.payload()[0] == '2';
+    if (control.payload()[0] == '1')
+        opening_reply_size(control.payload(), std::strlen(control.payload()), announced_size);
     watch_transfer(worker, control, data, opening);
     code = data.get_result();
     if (worker.stop_wanted())
@@ -163,7 +166,8 @@ int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, cons
 } // namespace
 
 int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
-                         const std::string& local_path, const received_file_step& before_replace)
+                         const std::string& local_path, const received_file_step& before_replace,
+                         std::int64_t expected_size)
 {
     if (!local_name_is_safe(local_path))
         return ftp_file_error;
@@ -180,7 +184,13 @@ int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_vie
     if (code == ftp_ok) {
         auto data = std::make_unique<thread_ftp_data_recv>();
         data->local_path = work;
-        code = run_transfer(worker, control, *data, "s: ...", host, port);
+        std::int64_t announced = -1;
+        code = run_transfer(worker, control, *data, "s: ...", host, port, announced);
+        // A connection cut short may still be answered 226: the byte count tells. The server's
+        // own count is newer than a listing's.
+        std::int64_t size = announced >= 0 ? announced : expected_size;
+        if (code == ftp_ok && size >= 0 && data->received_bytes != static_cast<std::uint64_t>(size))
+            code = ftp_receive_error;
     }
     if (code == ftp_ok && before_replace && !before_replace(work))
         code = ftp_file_error;
@@ -208,5 +218,6 @@ int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view c
         return code;
     auto data = std::make_unique<thread_ftp_data_send>();
     data->file = file.get();
-    return run_transfer(worker, control, *data, "c: ...", host, port);
+    std::int64_t announced = -1;
+    return run_transfer(worker, control, *data, "c: ...", host, port, announced);
 }

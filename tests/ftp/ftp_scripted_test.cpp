@@ -379,14 +379,23 @@ TEST(FtpTransfer, Downloads)
         std::string content; // of "f" afterwards
         int dots;            // -1: not counted
         std::string log_has;
-        int stop_after_dots; // the owner requests a stop after this many; 0: never
-        script serve;        // after the log-in
+        int stop_after_dots;    // the owner requests a stop after this many; 0: never
+        script serve;           // after the log-in
+        std::int64_t size = -1; // as the listing or SIZE gave it; -1: unknown
     };
     const row rows[] = {
         // The reply to RETR, the opening, one dot per block, the line end, then the closing reply.
         {"two blocks", "PASV|RETR f", ftp_ok, two_blocks, 2,
          "S: 150 here it comes\r\ns: .....\r\nS: 226 done\r\n", 0,
-         [&](script_session& s) { s.serve_download("RETR f", two_blocks, "150 here it comes\r\n"); }},
+         [&](script_session& s) { s.serve_download("RETR f", two_blocks, "150 here it comes\r\n"); }, 2048},
+        // A connection cut short and still answered 226: the byte count differs from the size.
+        {"short of its size", "PASV|RETR f", ftp_receive_error, old, -1, "", 0,
+         [&](script_session& s) { s.serve_download("RETR f", two_blocks); }, 2049},
+        {"short of the size in the opening reply", "PASV|RETR f", ftp_receive_error, old, -1, "", 0,
+         [&](script_session& s) {
+             s.serve_download("RETR f", two_blocks,
+                              "150 Opening BINARY mode data connection for f (2049 bytes).\r\n");
+         }},
         {"progress lines", "PASV|RETR f", ftp_ok, many_blocks, 160, progress, 0,
          [&](script_session& s) { s.serve_download("RETR f", many_blocks); }},
         // The listener is on 127.0.0.1 only: a client that believed the reply would fail.
@@ -451,7 +460,7 @@ TEST(FtpTransfer, Downloads)
                 s.wait_for_close();
             },
             [&](thread_net& w, NetSocket& c) {
-                int code = ftp_transfer_receive(w, c, "RETR f", dir.file("f"));
+                int code = ftp_transfer_receive(w, c, "RETR f", dir.file("f"), {}, r.size);
                 c.shutdown_and_drain(w);
                 return code;
             },
