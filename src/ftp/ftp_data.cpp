@@ -33,22 +33,13 @@ void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::
         worker.show_log_line();
 }
 
-// Connects the data connection and opens the local file; on a failure nothing stays open.
-int open_channel(thread_net& worker, NetSocket& data, const std::string& host, int port, int timeout_ms,
-                 const std::string& local_path, const char* mode, std::FILE*& file)
+// Connects the data connection.
+int open_channel(thread_net& worker, NetSocket& data, const std::string& host, int port, int timeout_ms)
 {
     if (!data.has_socket())
         return ftp_no_socket;
     data.set_timeout_ms(timeout_ms);
-    int code = data.connect_to(worker, host.c_str(), port);
-    if (code != ftp_ok)
-        return code;
-    file = std::fopen(local_path.c_str(), mode);
-    if (!file) {
-        data.shutdown_and_drain(worker);
-        return ftp_file_error;
-    }
-    return ftp_ok;
+    return data.connect_to(worker, host.c_str(), port);
 }
 
 } // namespace
@@ -56,10 +47,15 @@ int open_channel(thread_net& worker, NetSocket& data, const std::string& host, i
 int thread_ftp_data_recv::run()
 {
     NetSocket data(log_enabled);
-    std::FILE* file = nullptr;
-    int code = open_channel(*this, data, host, port, timeout_ms, local_path, "wb", file);
+    int code = open_channel(*this, data, host, port, timeout_ms);
+    went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;
+    std::FILE* file = std::fopen(local_path.c_str(), "wb");
+    if (!file) {
+        data.shutdown_and_drain(*this);
+        return ftp_file_error;
+    }
     const std::size_t chunk_size = chunk_size_for(log_enabled);
     auto chunk = std::make_unique<char[]>(chunk_size);
     std::uint64_t total = 0;
@@ -82,19 +78,23 @@ int thread_ftp_data_recv::run()
         total += received;
         show_blocks(*this, log_enabled, before, total / data_block_size);
     }
+    received_bytes = total;
     if (std::fclose(file) != 0 && code == ftp_ok)
         code = ftp_file_error;
     if (code != ftp_ok)
         os::remove_file(local_path);
+    went_silent = data.is_dead();
     data.shutdown_and_drain(*this);
     return code;
 }
 
 int thread_ftp_data_send::run()
 {
+    if (!file)
+        return ftp_file_error;
     NetSocket data(log_enabled);
-    std::FILE* file = nullptr;
-    int code = open_channel(*this, data, host, port, timeout_ms, local_path, "rb", file);
+    int code = open_channel(*this, data, host, port, timeout_ms);
+    went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;
     const std::size_t chunk_size = chunk_size_for(log_enabled);
@@ -115,7 +115,7 @@ int thread_ftp_data_send::run()
         total += n;
         show_blocks(*this, log_enabled, before, (total + data_block_size - 1) / data_block_size);
     }
-    std::fclose(file);
+    went_silent = data.is_dead();
     // Closing the data connection tells the server the file is complete.
     data.shutdown_and_drain(*this);
     return code;

@@ -5,6 +5,8 @@
 #include "ftp/net_socket.h"
 
 #include <atomic>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Set while the control thread prints progress dots; the data threads notify per block only
@@ -20,6 +22,9 @@ public:
     std::string local_path; // the file written ("wb"); removed again when the receive fails
     bool log_enabled = false;
     int timeout_ms = net_timeout_ms; // the control connection's silence bound
+    // Read by the owner once the thread has finished.
+    std::uint64_t received_bytes = 0;
+    bool went_silent = false; // the data connection was silent for the whole bound
 
 protected:
     int run() override;
@@ -29,9 +34,12 @@ class thread_ftp_data_send : public thread_net {
 public:
     int port = 0;
     std::string host;
-    std::string local_path; // the file read ("rb")
+    // The local file, opened ("rb") and closed by the owner: a file that cannot be read is
+    // found before anything is sent, as an empty data connection would store an empty file.
+    std::FILE* file = nullptr;
     bool log_enabled = false;
     int timeout_ms = net_timeout_ms;
+    bool went_silent = false;
 
 protected:
     int run() override;

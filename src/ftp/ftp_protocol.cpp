@@ -105,9 +105,13 @@ int ftp_size(thread_net& worker, NetSocket& control, std::string_view name)
     return command(worker, control, "SIZE ", name);
 }
 
-int ftp_abort(thread_net& worker, NetSocket& control)
+int ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open)
 {
-    return command(worker, control, "ABOR");
+    int code = command(worker, control, "ABOR");
+    const char* reply = control.payload();
+    if (!transfer_open || (code != ftp_ok && code != ftp_error_reply) || std::strncmp(reply, "225", 3) == 0)
+        return code;
+    return control.read_reply(worker);
 }
 
 int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name)
@@ -189,6 +193,8 @@ int ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags)
 
 bool reply_refused_command(const NetSocket& control)
 {
+    if (control.sent_verb() == "PASV")
+        return false;
     const char* p = control.payload();
     return p[0] == '5' && p[1] == '0' && (p[2] == '0' || p[2] == '1' || p[2] == '2') && p[3] == ' ';
 }

@@ -33,7 +33,10 @@ int ftp_delete(thread_net& worker, NetSocket& control, std::string_view name);
 int ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name);
 // SIZE name; on 0 the payload holds "213 <size>" (reply_number reads it).
 int ftp_size(thread_net& worker, NetSocket& control, std::string_view name);
-int ftp_abort(thread_net& worker, NetSocket& control);
+// ABOR. With transfer_open (the data command was answered 1xx and its closing reply is still to
+// come) two replies are read: the transfer's (426, or 226 when it had ended) and the abort's, so
+// that the next command's reply is its own. A 225 says no transfer was left: nothing follows.
+int ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open);
 int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name);
 
 // MDTM / MLST: on 0 the payload from its fifth character begins with the time YYYYMMDDhhmmss,
@@ -53,11 +56,19 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 // beside local_path, the closing reply. Only a complete transfer replaces local_path; a failed
 // or stopped one leaves whatever was there. The data connection goes to the control
 // connection's peer; the PASV reply gives only the port.
+// expected_size, when not negative, is the file's size as the listing or SIZE gave it; a size in
+// the opening reply ("150 Opening BINARY mode ... (2048 bytes)") goes before it. Transfers are
+// binary, so a different byte count fails with 6, even after a 226, and keeps the old file.
 int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
-                         const std::string& local_path, const received_file_step& before_replace = {});
+                         const std::string& local_path, const received_file_step& before_replace = {},
+                         std::int64_t expected_size = -1);
+// The local file is opened before PASV: when it cannot be read nothing is sent (a STOR with an
+// empty data connection would empty the file on the server).
 int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
                       const std::string& local_path);
 
 // True when the payload holds a reply saying the command is not known or not implemented
-// (500, 501, 502): the server lacks it, as opposed to refusing it for this file.
+// (500, 501, 502): the server lacks it, as opposed to refusing it for this file. A refused PASV
+// does not count: it says nothing about the data command it was to carry (vsftpd answers
+// "500 OOPS" when it cannot bind a port).
 bool reply_refused_command(const NetSocket& control);

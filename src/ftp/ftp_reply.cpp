@@ -13,6 +13,23 @@ bool is_digit(char c)
     return c >= '0' && c <= '9';
 }
 
+// The decimal number at line[i] (i moves past it); false without digits or beyond 63 bits.
+bool read_number(const char* line, std::size_t length, std::size_t& i, std::int64_t& number)
+{
+    std::int64_t value = 0;
+    std::size_t start = i;
+    while (i < length && is_digit(line[i])) {
+        if (value > (INT64_MAX - 9) / 10)
+            return false;
+        value = value * 10 + (line[i] - '0');
+        ++i;
+    }
+    if (i == start)
+        return false;
+    number = value;
+    return true;
+}
+
 } // namespace
 
 std::size_t copy_line_part(const char* data, std::size_t available, char* out, std::size_t room, bool& ended)
@@ -134,18 +151,23 @@ std::size_t find_modify_fact(std::string_view text)
 bool reply_number(const char* line, std::size_t length, std::int64_t& number)
 {
     std::size_t i = 4;
-    if (length <= i)
+    return length > i && read_number(line, length, i, number);
+}
+
+bool opening_reply_size(const char* line, std::size_t length, std::int64_t& size)
+{
+    std::string_view text(line, length);
+    // Only a binary transfer's byte count is the file's size.
+    if (text.find("BINARY") == std::string_view::npos)
         return false;
+    // The name comes before the count and may hold brackets itself.
+    std::size_t i = text.rfind('(');
+    if (i == std::string_view::npos)
+        return false;
+    ++i;
     std::int64_t value = 0;
-    std::size_t start = i;
-    while (i < length && is_digit(line[i])) {
-        if (value > (INT64_MAX - 9) / 10)
-            return false;
-        value = value * 10 + (line[i] - '0');
-        ++i;
-    }
-    if (i == start)
+    if (!read_number(line, length, i, value) || text.substr(i, 7) != " bytes)")
         return false;
-    number = value;
+    size = value;
     return true;
 }

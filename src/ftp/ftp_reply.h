@@ -73,3 +73,7 @@ std::size_t find_modify_fact(std::string_view text);
 // The decimal number after a reply code and blank ("213 4096"); false without digits or when it
 // does not fit 63 bits.
 bool reply_number(const char* line, std::size_t length, std::int64_t& number);
+
+// The byte count a binary transfer's opening reply names, as vsftpd and proftpd write it:
+// "150 Opening BINARY mode data connection for f (2048 bytes)."; false when there is none.
+bool opening_reply_size(const char* line, std::size_t length, std::int64_t& size);

@@ -116,41 +116,48 @@ int open_passive(thread_net& worker, NetSocket& control, std::string_view comman
     return control.send_command(worker, true);
 }
 
+// Runs the data thread (its local side already set) and reads the replies; `data` holds what the
+// thread left once this returns. announced_size: the byte count the opening reply named, or -1.
 template <class data_thread>
-int run_transfer(thread_net& worker, NetSocket& control, const std::string& data_path, const char* opening,
-                 const std::string& host, int port)
+int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, const char* opening,
+                 const std::string& host, int port, std::int64_t& announced_size)
 {
-    auto data = std::make_unique<data_thread>();
-    data->port = port;
-    data->host = host;
-    data->local_path = data_path;
-    data->log_enabled = control.log_enabled();
-    data->timeout_ms = control.timeout_ms();
+    announced_size = -1;
+    data.port = port;
+    data.host = host;
+    data.log_enabled = control.log_enabled();
+    data.timeout_ms = control.timeout_ms();
     // Dots from the first block on: a block that arrives before the reply to the data command
     // waits (in its notification) until the opening line has been shown.
     progress_dots = control.log_enabled();
-    if (!data->begin()) {
+    if (!data.begin()) {
         progress_dots = false;
-        control.read_reply(worker);
-        ftp_abort(worker, control);
+        bool transfer_open = control.read_reply(worker) == ftp_ok && control.payload()[0] == '1';
+        ftp_abort(worker, control, transfer_open);
         return ftp_thread_failed;
     }
     int code = control.read_reply(worker);
     if (code != ftp_ok) {
         // Nothing will come on the data connection: the thread must not wait for it.
-        data->request_stop();
-        data->join();
+        data.request_stop();
+        data.join();
         progress_dots = false;
         return code;
     }
     // A server that answers the data command at once with 2xx has no closing reply to come.
     bool closed_already = control.payload()[0] == '2';
-    watch_transfer(worker, control, *data, opening);
-    code = data->get_result();
+    if (control.payload()[0] == '1')
+        opening_reply_size(control.payload(), std::strlen(control.payload()), announced_size);
+    watch_transfer(worker, control, data, opening);
+    code = data.get_result();
     if (worker.stop_wanted())
         code = ftp_aborted;
+    // A data connection silent for the whole bound means a dead server: no ABOR, no QUIT and no
+    // drain wait on its control connection either.
+    if (data.went_silent)
+        control.mark_dead();
     if (code != ftp_ok) {
-        ftp_abort(worker, control);
+        ftp_abort(worker, control, !closed_already);
         return code;
     }
     return closed_already ? ftp_ok : control.read_reply(worker);
@@ -159,7 +166,8 @@ int run_transfer(thread_net& worker, NetSocket& control, const std::string& data
 } // namespace
 
 int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
-                         const std::string& local_path, const received_file_step& before_replace)
+                         const std::string& local_path, const received_file_step& before_replace,
+                         std::int64_t expected_size)
 {
     if (!local_name_is_safe(local_path))
         return ftp_file_error;
@@ -173,8 +181,17 @@ int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_vie
     if (work.empty())
         return ftp_file_error;
     code = open_passive(worker, control, command, host, port, data_command);
-    if (code == ftp_ok)
-        code = run_transfer<thread_ftp_data_recv>(worker, control, work, "s: ...", host, port);
+    if (code == ftp_ok) {
+        auto data = std::make_unique<thread_ftp_data_recv>();
+        data->local_path = work;
+        std::int64_t announced = -1;
+        code = run_transfer(worker, control, *data, "s: ...", host, port, announced);
+        // A connection cut short may still be answered 226: the byte count tells. The server's
+        // own count is newer than a listing's.
+        std::int64_t size = announced >= 0 ? announced : expected_size;
+        if (code == ftp_ok && size >= 0 && data->received_bytes != static_cast<std::uint64_t>(size))
+            code = ftp_receive_error;
+    }
     if (code == ftp_ok && before_replace && !before_replace(work))
         code = ftp_file_error;
     if (code == ftp_ok && !os::replace_file(work, local_path))
@@ -187,11 +204,20 @@ int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_vie
 int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
                       const std::string& local_path)
 {
+    int code = control.compose(command);
+    if (code != ftp_ok)
+        return code;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(local_path.c_str(), "rb"), std::fclose);
+    if (!file)
+        return ftp_file_error;
     char data_command[payload_capacity];
     std::string host;
     int port = 0;
-    int code = open_passive(worker, control, command, host, port, data_command);
+    code = open_passive(worker, control, command, host, port, data_command);
     if (code != ftp_ok)
         return code;
-    return run_transfer<thread_ftp_data_send>(worker, control, local_path, "c: ...", host, port);
+    auto data = std::make_unique<thread_ftp_data_send>();
+    data->file = file.get();
+    std::int64_t announced = -1;
+    return run_transfer(worker, control, *data, "c: ...", host, port, announced);
 }

@@ -34,6 +34,14 @@ int NetSocket::wait_slice(bool readable, bool writable)
     return os::socket_wait(socket_, readable, writable, net_poll_ms);
 }
 
+bool NetSocket::silent_since(std::uint64_t since)
+{
+    if (os::now_ms() - since < static_cast<std::uint64_t>(timeout_ms_))
+        return false;
+    dead_ = true;
+    return true;
+}
+
 int NetSocket::connect_to(thread_net& worker, const char* host, int port)
 {
     std::uint32_t address = 0;
@@ -57,7 +65,7 @@ int NetSocket::connect_to(thread_net& worker, const char* host, int port)
             return ftp_connect_failed;
         if (ready > 0)
             return os::socket_pending_error(socket_) == 0 ? ftp_ok : ftp_connect_failed;
-        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_))
+        if (silent_since(start))
             return ftp_connect_failed;
     }
 }
@@ -65,6 +73,8 @@ int NetSocket::connect_to(thread_net& worker, const char* host, int port)
 int NetSocket::send_all(thread_net& worker, const void* bytes, std::size_t length)
 {
     const char* p = static_cast<const char*>(bytes);
+    if (dead_)
+        return ftp_send_error;
     std::uint64_t last_progress = os::now_ms();
     while (length > 0) {
         if (worker.stop_wanted())
@@ -78,7 +88,7 @@ int NetSocket::send_all(thread_net& worker, const void* bytes, std::size_t lengt
             last_progress = os::now_ms();
             continue;
         }
-        if (os::now_ms() - last_progress >= static_cast<std::uint64_t>(timeout_ms_))
+        if (silent_since(last_progress))
             return ftp_send_error;
         if (wait_slice(false, true) < 0)
             return ftp_send_error;
@@ -90,6 +100,8 @@ int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t lengt
 {
     char* p = static_cast<char*>(buffer);
     received = 0;
+    if (dead_)
+        return ftp_receive_error;
     std::uint64_t last_progress = os::now_ms();
     while (received < length) {
         if (worker.stop_wanted())
@@ -104,7 +116,7 @@ int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t lengt
             last_progress = os::now_ms();
             continue;
         }
-        if (os::now_ms() - last_progress >= static_cast<std::uint64_t>(timeout_ms_))
+        if (silent_since(last_progress))
             return ftp_receive_error;
         if (wait_slice(true, false) < 0)
             return ftp_receive_error;
@@ -115,6 +127,8 @@ int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t lengt
 int NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received)
 {
     received = 0;
+    if (dead_)
+        return ftp_receive_error;
     std::uint64_t start = os::now_ms();
     for (;;) {
         if (worker.stop_wanted())
@@ -128,7 +142,7 @@ int NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length
             received = static_cast<std::size_t>(n);
             return ftp_ok;
         }
-        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_))
+        if (silent_since(start))
             return ftp_receive_error;
         if (wait_slice(true, false) < 0)
             return ftp_receive_error;
@@ -154,6 +168,8 @@ int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
             continue;
         }
         read_position_ = receive_buffer_;
+        if (dead_)
+            return ftp_receive_error;
         for (;;) {
             if (worker.stop_wanted())
                 return ftp_aborted;
@@ -166,7 +182,7 @@ int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
                 buffered_ = static_cast<std::int32_t>(n);
                 break;
             }
-            if (os::now_ms() - last_progress >= static_cast<std::uint64_t>(timeout_ms_))
+            if (silent_since(last_progress))
                 return ftp_receive_error;
             if (wait_slice(true, false) < 0)
                 return ftp_receive_error;
@@ -217,6 +233,12 @@ int NetSocket::send_command(thread_net& worker, bool log_it)
 {
     char* p = payload();
     int code = send_all(worker, p, std::strlen(p));
+    std::size_t verb = 0;
+    while (verb + 1 < sizeof sent_verb_ && p[verb] != ' ' && p[verb] != '\r' && p[verb] != '\0') {
+        sent_verb_[verb] = p[verb];
+        ++verb;
+    }
+    sent_verb_[verb] = '\0';
     if (code != ftp_ok || !log_it)
         return code;
     if (begins_with_pass(p)) {
@@ -296,13 +318,18 @@ void NetSocket::shutdown_and_drain(thread_net& worker)
     os::socket_shutdown_send(socket_);
     char scratch[1024];
     std::uint64_t start = os::now_ms();
-    while (!worker.stop_wanted()) {
+    std::size_t drained = 0;
+    // The bound is looked at on every turn: a peer that keeps sending never lets a receive block.
+    while (!dead_ && !worker.stop_wanted() && drained < drain_limit_bytes &&
+           os::now_ms() - start < static_cast<std::uint64_t>(timeout_ms_)) {
         long n = os::socket_receive(socket_, scratch, sizeof scratch);
         if (n == 0 || n == os::io_failed)
             break;
-        if (n > 0)
+        if (n > 0) {
+            drained += static_cast<std::size_t>(n);
             continue;
-        if (os::now_ms() - start >= static_cast<std::uint64_t>(timeout_ms_) || wait_slice(true, false) < 0)
+        }
+        if (wait_slice(true, false) < 0)
             break;
     }
     os::socket_shutdown_both(socket_);

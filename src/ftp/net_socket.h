@@ -30,6 +30,9 @@ constexpr int ftp_bad_password = 13;
 constexpr int net_timeout_ms = 45000;
 // The longest a socket wait runs between two looks at the worker's stop request.
 constexpr int net_poll_ms = 10;
+// The most shutdown_and_drain reads before it lets go: a peer that streams without end must not
+// hold the operation.
+constexpr std::size_t drain_limit_bytes = 1u << 20;
 
 // A worker that talks over sockets: the FTP operation threads and the data-channel threads.
 // Socket loops poll its stop request and show log lines through its owner.
@@ -61,6 +64,11 @@ public:
     // The silence bound of this connection (45 s unless set otherwise).
     void set_timeout_ms(int ms) { timeout_ms_ = ms; }
     int timeout_ms() const { return timeout_ms_; }
+    // True once the peer has been silent for the whole bound (or is taken as dead with its
+    // server): every later send or receive fails at once, and shutdown_and_drain does not wait.
+    // A dead server then costs one silence bound, not one per command still to come.
+    bool is_dead() const { return dead_; }
+    void mark_dead() { dead_ = true; }
 
     // Connects to a dotted address or a host name. Completion is awaited (writable, then
     // SO_ERROR) for at most the silence bound, polling the stop request.
@@ -77,14 +85,17 @@ public:
     int compose(std::string_view text, std::string_view argument = {});
     // Sends the payload; with log_it, masks a password and shows the line as sent.
     int send_command(thread_net& worker, bool log_it);
+    // The first word of the last command sent ("PASV", "MLSD"): what the replies now answer.
+    std::string_view sent_verb() const { return sent_verb_; }
     int read_reply(thread_net& worker);
     // As read_reply, and hands every line that begins a reply line to `each_line` (FEAT).
     int read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*), void* context);
     // The MLST reply: the payload keeps its first fact line (the second line of the reply).
     int read_mlst_reply(thread_net& worker);
 
-    // Half-closes and reads until the peer closes, for at most the silence bound or until a
-    // stop; then shuts both directions. The socket stays open until destruction.
+    // Half-closes and reads until the peer closes, for at most the silence bound, at most
+    // drain_limit_bytes, and until a stop; then shuts both directions. The socket stays open
+    // until destruction.
     void shutdown_and_drain(thread_net& worker);
 
     // The connection's peer address in network byte order; false when not connected.
@@ -101,6 +112,8 @@ public:
 private:
     // Waits until the socket is ready or net_poll_ms passed: 1 ready, 0 not yet, -1 failed.
     int wait_slice(bool readable, bool writable);
+    // True (and the connection dead) when `since` lies the silence bound back.
+    bool silent_since(std::uint64_t since);
     void log_payload(thread_net& worker, char marker);
 
     char receive_buffer_[1004];
@@ -110,4 +123,6 @@ private:
     bool log_enabled_ = false;
     char log_line_[log_line_size] = {};
     int timeout_ms_ = net_timeout_ms;
+    bool dead_ = false;
+    char sent_verb_[8] = {};
 };

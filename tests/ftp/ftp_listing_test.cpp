@@ -202,6 +202,9 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         {"long owner names drop no entry", "10000", "10000", false, false, ftp_ok, "PASV|NLST -alL",
          "Type=file;Size=6;Modify=20080303000000 b.txt\r\n", nullptr, "",
          [&](script_session& s) { s.serve_download("NLST -alL", long_owner); }},
+        // vsftpd's answer when it cannot bind a port says nothing about MLSD.
+        {"refused PASV keeps the flags", "11111", "11111", true, false, ftp_error_reply, "PASV", "<missing>",
+         nullptr, "", [](script_session& s) { s.expect("PASV", "500 OOPS: failed to bind\r\n"); }},
         // A failure leaves no cache file: listed again next time, never shown half.
         {"failure", "10011", "10011", true, true, ftp_error_reply,
          "PASV|NLST -aFL|SIZE a.txt|MDTM a.txt|SIZE b.txt", "<missing>", nullptr, "",

@@ -28,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::int64_t number = 0;
             if (reply_number(piece, n, number) && number < 0)
                 std::abort();
+            if (opening_reply_size(piece, n, number) && number < 0)
+                std::abort();
             std::size_t m = find_modify_fact(std::string_view(piece, n));
             if (m != std::string_view::npos && m + 7 > n)
                 std::abort();

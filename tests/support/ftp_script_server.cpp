@@ -148,10 +148,9 @@ script_session::~script_session()
     close();
 }
 
-void script_session::send(const std::string& bytes)
+bool script_session::send(const std::string& bytes)
 {
-    if (control_ >= 0)
-        send_raw(control_, bytes);
+    return control_ >= 0 && send_raw(control_, bytes);
 }
 
 std::string script_session::read_command()

@@ -45,8 +45,9 @@ private:
 // never hangs.
 class script_session {
 public:
-    // Sends the bytes as they are (one piece: several replies, or part of one).
-    void send(const std::string& bytes);
+    // Sends the bytes as they are (one piece: several replies, or part of one); false when the
+    // client is gone.
+    bool send(const std::string& bytes);
     // Reads one command line; "" once the client has closed.
     std::string read_command();
     // Reads a command, records a problem unless it is `expected`, and sends the reply.
