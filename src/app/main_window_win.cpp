@@ -355,10 +355,15 @@ void window_::on_min_max_info(MINMAXINFO* info)
     info->ptMaxTrackSize.x = max_track_width(GetSystemMetrics(SM_CXSCREEN), edge(), panes().dual);
 }
 
-void window_::on_activate(bool, bool minimized)
+// The list keeps the keyboard focus whenever the window becomes active again: at the start and
+// after every dialog or message box it owns.
+bool window_::on_activate(bool active, bool minimized)
 {
-    if (!minimized)
-        focus_list();
+    if (!active || minimized)
+        return false;
+    focus_list();
+    HWND focus = GetFocus();
+    return focus && IsChild(hwnd_, focus);
 }
 
 void window_::on_enable()
@@ -534,10 +539,10 @@ void window_::update_command_states()
             continue;
         }
         if (c.checked)
-            toolbar_.press_button(c.id, on);
+            toolbar_.check_button(c.id, on);
         else
             toolbar_.enable_button(c.id, on);
-        on = c.checked ? toolbar_.is_pressed(c.id) : toolbar_.is_enabled(c.id);
+        on = c.checked ? toolbar_.is_checked(c.id) : toolbar_.is_enabled(c.id);
         for (auto [bit, menu] : menus) {
             if (!(c.menus & bit))
                 continue;

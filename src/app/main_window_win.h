@@ -25,7 +25,7 @@ public:
     void on_move() override;
     void on_size(int kind) override;
     void on_min_max_info(MINMAXINFO* info) override;
-    void on_activate(bool active, bool minimized) override;
+    bool on_activate(bool active, bool minimized) override;
     void on_enable() override;
     bool on_query_end_session() override;
     void on_app_message() override;

@@ -506,7 +506,10 @@ bool window::on_moving(RECT*)
 void window::on_size(int) {}
 void window::on_min_max_info(MINMAXINFO*) {}
 void window::on_display_change() {}
-void window::on_activate(bool, bool) {}
+bool window::on_activate(bool, bool)
+{
+    return false;
+}
 void window::on_activate_app(bool) {}
 void window::on_enable() {}
 bool window::on_paint()
@@ -657,11 +660,14 @@ LRESULT CALLBACK window::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARA
         return 0;
     case WM_ACTIVATE: {
         unsigned state = LOWORD(wparam);
+        bool placed = false;
         if (state == WA_ACTIVE || state == WA_CLICKACTIVE)
-            self->on_activate(true, HIWORD(wparam) != 0);
+            placed = self->on_activate(true, HIWORD(wparam) != 0);
         else if (state == WA_INACTIVE)
-            self->on_activate(false, HIWORD(wparam) != 0);
-        break; // the default keeps the focus handling
+            placed = self->on_activate(false, HIWORD(wparam) != 0);
+        if (placed)
+            return 0;
+        break; // the default gives the focus to the window itself
     }
     case WM_ACTIVATEAPP:
         self->on_activate_app(wparam != 0);

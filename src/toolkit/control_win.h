@@ -126,7 +126,9 @@ public:
     virtual void on_size(int kind);
     virtual void on_min_max_info(MINMAXINFO* info);
     virtual void on_display_change();
-    virtual void on_activate(bool active, bool minimized);
+    // True when it placed the keyboard focus itself: the default handling, which would give the
+    // focus to the frame, is then skipped.
+    virtual bool on_activate(bool active, bool minimized);
     virtual void on_activate_app(bool active);
     virtual void on_enable();
     virtual bool on_paint();

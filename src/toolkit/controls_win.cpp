@@ -41,15 +41,6 @@ void replace_brush(HBRUSH& brush, COLORREF background)
 
 } // namespace
 
-std::string icon_item_text(const char* text, int icon)
-{
-    if (icon < 0 && text[0] != ':')
-        return text;
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, ":%d:", icon < 0 ? -1 : icon);
-    return std::string(prefix) + text;
-}
-
 int split_icon_item(const std::string& item, std::string* text)
 {
     if (!item.empty() && item[0] == ':') {
@@ -400,8 +391,8 @@ bool combo::on_draw_item(DRAWITEMSTRUCT* data)
 {
     if (data->itemID == static_cast<UINT>(-1))
         return true;
-    std::string text;
-    int icon = split_icon_item(raw_item(static_cast<int>(data->itemID)), &text);
+    std::string text = item_text(static_cast<int>(data->itemID));
+    int icon = item_icon(static_cast<int>(data->itemID));
     int icon_width = 0, icon_height = 0;
     if (icon >= 0 && images_)
         ImageList_GetIconSize(images_, &icon_width, &icon_height);
@@ -430,15 +421,21 @@ bool combo::on_draw_item(DRAWITEMSTRUCT* data)
 
 int combo::add(const char* text, int icon)
 {
-    std::string item = icon_item_text(text, icon);
-    return static_cast<int>(SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())));
+    return insert(-1, text, icon);
 }
 
+// The item's string is its text alone, so that the drop-down's own search by typed letters and
+// every read see the text; the icon is the item's data.
 int combo::insert(int index, const char* text, int icon)
 {
-    std::string item = icon_item_text(text, icon);
-    return static_cast<int>(
-        SendMessageA(hwnd_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(item.c_str())));
+    std::string plain = text;
+    if (icon < 0)
+        icon = split_icon_item(text, &plain);
+    auto at = static_cast<int>(
+        SendMessageA(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(plain.c_str())));
+    if (at >= 0)
+        SendMessageA(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(icon));
+    return at;
 }
 
 void combo::replace(int index, const char* text)
@@ -476,7 +473,7 @@ void combo::open_dropdown()
     SendMessageA(hwnd_, CB_SHOWDROPDOWN, TRUE, 0);
 }
 
-std::string combo::raw_item(int index) const
+std::string combo::item_text(int index) const
 {
     LRESULT length = SendMessageA(hwnd_, CB_GETLBTEXTLEN, index, 0);
     if (length == CB_ERR || length < 0)
@@ -487,16 +484,10 @@ std::string combo::raw_item(int index) const
     return text;
 }
 
-std::string combo::item_text(int index) const
-{
-    std::string text;
-    split_icon_item(raw_item(index), &text);
-    return text;
-}
-
 int combo::item_icon(int index) const
 {
-    return split_icon_item(raw_item(index), nullptr);
+    LRESULT data = SendMessageA(hwnd_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    return data == CB_ERR || data < 0 ? -1 : static_cast<int>(data);
 }
 
 bool combo_numbers::bind(HWND dialog, int control_id)
@@ -710,17 +701,17 @@ void toolbar::enable_button(int id, bool on)
 {
     SendMessageA(hwnd_, TB_ENABLEBUTTON, id, MAKELONG(on ? 1 : 0, 0));
 }
-void toolbar::press_button(int id, bool on)
+void toolbar::check_button(int id, bool on)
 {
-    SendMessageA(hwnd_, TB_PRESSBUTTON, id, MAKELONG(on ? 1 : 0, 0));
+    SendMessageA(hwnd_, TB_CHECKBUTTON, id, MAKELONG(on ? 1 : 0, 0));
 }
 bool toolbar::is_enabled(int id) const
 {
     return SendMessageA(hwnd_, TB_ISBUTTONENABLED, id, 0) != 0;
 }
-bool toolbar::is_pressed(int id) const
+bool toolbar::is_checked(int id) const
 {
-    return SendMessageA(hwnd_, TB_ISBUTTONPRESSED, id, 0) != 0;
+    return SendMessageA(hwnd_, TB_ISBUTTONCHECKED, id, 0) != 0;
 }
 void toolbar::auto_size()
 {

@@ -10,7 +10,6 @@
 #include <vector>
 
 // Item texts with icons: ":3:C:" is icon 3 with the text "C:"; -1 or no leading ':' is no icon.
-std::string icon_item_text(const char* text, int icon);
 // Splits an item text into its icon (or -1) and the text part.
 int split_icon_item(const std::string& item, std::string* text);
 
@@ -121,6 +120,7 @@ public:
     bool create(int x, int y, int width, int height, DWORD extra_style, HWND parent, int id);
     void set_colours(COLORREF text, COLORREF background);
     void set_image_list(HIMAGELIST images) { images_ = images; }
+    // The icon, or the text's ":%d:" prefix when no icon is given (":3:C:" is icon 3 and "C:").
     int add(const char* text, int icon = -1);
     int insert(int index, const char* text, int icon = -1);
     // Keeps the item's icon.
@@ -130,14 +130,11 @@ public:
     int count() const;
     int selection() const;
     void select(int index);
-    // The text part of an item.
     std::string item_text(int index) const;
     int item_icon(int index) const;
     void open_dropdown();
 
 protected:
-    std::string raw_item(int index) const;
-
     COLORREF text_colour_ = 0;
     COLORREF background_colour_ = 0;
     HBRUSH brush_ = nullptr;
@@ -268,9 +265,10 @@ class toolbar : public commoncontrol {
 public:
     bool create(HWND parent, const toolbar_args& args);
     void enable_button(int id, bool on);
-    void press_button(int id, bool on);
+    // Check buttons: the program sets the checked state that a click toggles, so both agree.
+    void check_button(int id, bool on);
     bool is_enabled(int id) const;
-    bool is_pressed(int id) const;
+    bool is_checked(int id) const;
     void auto_size();
 };
 

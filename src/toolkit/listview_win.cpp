@@ -309,6 +309,16 @@ LRESULT CALLBACK listview::procedure(HWND window, UINT message, WPARAM wparam, L
         if (self->on_key_down(static_cast<int>(wparam)))
             return 0;
         break;
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        // The system sends F10 (and Shift+F10) to the focused control as a system key, which
+        // would open the menu bar or a context menu: the list takes it as an ordinary key.
+        if (wparam == VK_F10) {
+            if (message == WM_SYSKEYDOWN)
+                self->on_key_down(VK_F10);
+            return 0;
+        }
+        break;
     case WM_SETCURSOR:
         if (self->on_set_cursor())
             return TRUE;

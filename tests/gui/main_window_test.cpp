@@ -152,7 +152,7 @@ TEST_F(MainWindow, command_states_reach_the_buttons_and_the_menus_together)
     command(IDM_DUAL_WINDOW);
     check("two panes on one directory");
     for (int id : {IDM_DUAL_WINDOW, IDM_HIDE_SYSTEM_FILES}) {
-        bool pressed = win_->tools().is_pressed(id);
+        bool pressed = win_->tools().is_checked(id);
         EXPECT_EQ(pressed, id == IDM_DUAL_WINDOW ? true : hide_system_files()) << id;
         for (HMENU m : {GetSubMenu(win_->menu_bar(), MENU_POS_VIEW), win_->pane_menu()})
             EXPECT_EQ((GetMenuState(m, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, pressed)
@@ -485,7 +485,7 @@ TEST_F(MainWindow, two_panes_open_on_the_left_directory_and_close_to_the_same_wi
     gui::pump();
     command(IDM_DUAL_WINDOW);
     ASSERT_TRUE(panes().dual);
-    EXPECT_TRUE(win_->tools().is_pressed(IDM_DUAL_WINDOW));
+    EXPECT_TRUE(win_->tools().is_checked(IDM_DUAL_WINDOW));
     EXPECT_EQ(pane(2).path, root_ + "alpha/");
     EXPECT_EQ(panes().active, 2);
     EXPECT_EQ(GetFocus(), list(2));

@@ -65,7 +65,11 @@ struct probe_dialog : dialog {
 
 struct probe_window : window {
     void on_command(int id, HWND) override { note("command " + std::to_string(id)); }
-    void on_activate(bool active, bool) override { note(active ? "activate on" : "activate off"); }
+    bool on_activate(bool active, bool) override
+    {
+        note(active ? "activate on" : "activate off");
+        return false;
+    }
     void on_key_down(int key) override { note("key down " + std::to_string(key)); }
     void on_close() override { note("close"); }
     void on_destroy() override { note("destroy"); }

@@ -1,0 +1,117 @@
+// What a user's keys and clicks reach, delivered as the system delivers them: the toolbar's check
+// buttons after a click, F10 in a file list, the keyboard focus after the start and after a box
+// closes, type-ahead in the directory box.
+#include "main_window_fixture.h"
+
+#include "platform/os.h"
+#include "resource.h"
+
+namespace gui {
+namespace {
+
+using UserInput = main_window_test;
+
+void hold_shift(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_key_and_the_menu)
+{
+    open();
+    HWND bar = GetDlgItem(main(), toolbar_id);
+    auto click_on_bar = [&](int id) {
+        RECT r{};
+        ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, id, reinterpret_cast<LPARAM>(&r)));
+        click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    auto shows = [&](int id, bool on) {
+        EXPECT_EQ(SendMessageA(bar, TB_ISBUTTONCHECKED, id, 0) != 0, on) << id;
+        EXPECT_EQ((GetMenuState(win_->menu_bar(), id, MF_BYCOMMAND) & MF_CHECKED) != 0, on) << id;
+    };
+    ASSERT_TRUE(hide_system_files()); // the default hides system files
+    shows(IDM_HIDE_SYSTEM_FILES, true);
+    click_on_bar(IDM_HIDE_SYSTEM_FILES);
+    EXPECT_FALSE(hide_system_files());
+    shows(IDM_HIDE_SYSTEM_FILES, false);
+    press_key(GetFocus(), 'M'); // the hide-system letter
+    EXPECT_TRUE(hide_system_files());
+    shows(IDM_HIDE_SYSTEM_FILES, true);
+    gui::command(main(), IDM_HIDE_SYSTEM_FILES); // the View menu
+    EXPECT_FALSE(hide_system_files());
+    shows(IDM_HIDE_SYSTEM_FILES, false);
+
+    click_on_bar(IDM_DUAL_WINDOW);
+    EXPECT_TRUE(panes().dual);
+    shows(IDM_DUAL_WINDOW, true);
+    click_on_bar(IDM_DUAL_WINDOW);
+    EXPECT_FALSE(panes().dual);
+    shows(IDM_DUAL_WINDOW, false);
+}
+
+TEST_F(UserInput, f10_as_the_system_sends_it_goes_to_mark_10_and_shift_f10_sets_it)
+{
+    ASSERT_TRUE(os::make_directory(root_ + "sub"));
+    open();
+    ASSERT_EQ(GetFocus(), list(1));
+    // A menu opened by F10 would wait for the user: it is closed after a second.
+    UINT_PTR closer = SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    hold_shift(true);
+    press_system_key(GetFocus(), VK_F10);
+    hold_shift(false);
+    EXPECT_EQ(layout().marks[9], root_);
+    change_directory("sub");
+    pump();
+    ASSERT_EQ(pane(1).path, root_ + "sub/");
+    press_system_key(GetFocus(), VK_F10);
+    EXPECT_EQ(pane(1).path, root_);
+    KillTimer(nullptr, closer);
+}
+
+TEST_F(UserInput, the_list_has_the_keys_after_the_start_and_after_a_box_closes)
+{
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        ASSERT_TRUE(os::write_file_atomic(root_ + name, "x"));
+    // Started as the program starts it: created and brought to the front, nothing else.
+    win_ = std::make_unique<window_>();
+    const layout_state& l = layout();
+    ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
+    SetForegroundWindow(main());
+    pump();
+    EXPECT_EQ(GetFocus(), list(1));
+    int cursor = pane(1).rows.cursor();
+    press_key(GetFocus(), VK_DOWN);
+    EXPECT_EQ(pane(1).rows.cursor(), cursor + 1);
+
+    // The version box, closed with Enter: the keys go to the list again.
+    {
+        modal_answers answers({[](HWND) {
+            HWND focus = GetFocus();
+            PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
+            PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+        }});
+        gui::command(main(), IDM_VERSION);
+        EXPECT_EQ(answers.used(), 1u);
+    }
+    pump();
+    EXPECT_EQ(GetFocus(), list(1));
+    press_key(GetFocus(), VK_DOWN);
+    EXPECT_EQ(pane(1).rows.cursor(), cursor + 2);
+}
+
+TEST_F(UserInput, a_letter_typed_in_the_open_directory_box_chooses_its_drive)
+{
+    open();
+    type_text(GetFocus(), ":");
+    combo& box = panes().views[1]->box;
+    ASSERT_EQ(GetFocus(), box.handle());
+    type_text(GetFocus(), "c");
+    EXPECT_EQ(box.item_text(box.selection()).substr(0, 2), "C:");
+    EXPECT_GE(box.item_icon(box.selection()), 0);
+}
+
+} // namespace
+} // namespace gui
