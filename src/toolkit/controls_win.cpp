@@ -5,6 +5,7 @@
 #include "base/cp932.h"
 #include "base/paths.h"
 #include "toolkit/module_win.h"
+#include "toolkit/edit_rules.h"
 #include "toolkit/row_store.h"
 
 #include <imm.h>
@@ -327,8 +328,7 @@ void edit_filename::set_initial(const char* text)
 void edit_filename::on_text_changed()
 {
     std::string text = get_text(path_size);
-    bool ok = !text.empty() && compare_text_nocase(text, initial_) != 0;
-    EnableWindow(GetDlgItem(GetParent(hwnd_), IDOK), ok);
+    EnableWindow(GetDlgItem(GetParent(hwnd_), IDOK), name_edit_ok(text, initial_));
 }
 
 bool edit_required::bind(HWND dialog, int control_id)
@@ -343,10 +343,10 @@ bool edit_required::bind(HWND dialog, int control_id)
 void edit_required::on_text_changed()
 {
     HWND dialog = GetParent(hwnd_);
-    bool all = true;
+    std::vector<std::size_t> lengths;
     for (int id : group_)
-        all = all && GetWindowTextLengthA(GetDlgItem(dialog, id)) > 0;
-    EnableWindow(GetDlgItem(dialog, IDOK), all);
+        lengths.push_back(static_cast<std::size_t>(GetWindowTextLengthA(GetDlgItem(dialog, id))));
+    EnableWindow(GetDlgItem(dialog, IDOK), required_fields_ok(lengths));
 }
 
 // ---- combo ----
