@@ -215,12 +215,6 @@ void click(HWND window, int x, int y)
     pump();
 }
 
-void command(HWND window, int id)
-{
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    pump();
-}
-
 void click_button(HWND dialog, int id)
 {
     // The button control itself clicks even while disabled; a user cannot.
