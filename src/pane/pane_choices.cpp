@@ -1,6 +1,8 @@
 // The row a one-entry command takes, the newer-file marks and where a directory mark leads.
 #include "pane/pane_choices.h"
 
+#include "base/cp932.h"
+#include "base/paths.h"
 #include "pane/entry_text.h"
 
 int target_row(const Pane& pane)
@@ -36,4 +38,27 @@ mark_jump follow_mark(const Pane& pane, std::string_view mark)
     if (pane.path == mark)
         return {pane.return_path, pane.return_path};
     return {std::string(mark), pane.path};
+}
+
+directory_step step_directory(std::string_view path, std::string_view argument)
+{
+    directory_step step;
+    std::size_t root = root_length(path);
+    step.path = std::string(path);
+    if (argument == "/") {
+        step.path.resize(root);
+    } else if (argument == "..") {
+        if (path.size() <= root)
+            return step;
+        step.path.pop_back();
+        std::size_t separator = mbs_rfind(step.path, '/');
+        step.left = step.path.substr(separator + 1);
+        step.path.resize(separator + 1);
+    } else {
+        step.path += std::string(argument) + "/";
+        if (step.path.size() >= path_size)
+            return step;
+    }
+    step.ok = true;
+    return step;
 }

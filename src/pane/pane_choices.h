@@ -22,3 +22,14 @@ struct mark_jump {
     std::string return_path;
 };
 mark_jump follow_mark(const Pane& pane, std::string_view mark);
+
+// A directory change from pane path `path`: "/" to the root, ".." to the parent (`left` names the
+// directory left, for the cursor), any other argument into that subdirectory. `ok` is false
+// where there is nothing to do: above the root, or a path that would not fit in 255 bytes (cut,
+// it would name another directory or half a character).
+struct directory_step {
+    bool ok = false;
+    std::string path;
+    std::string left;
+};
+directory_step step_directory(std::string_view path, std::string_view argument);

@@ -755,31 +755,14 @@ void change_directory(const std::string& argument)
     int index = a.active;
     Pane& p = active_pane();
     stop_watcher(index);
-    std::string path = p.path;
-    std::size_t root = root_length(path);
-    std::string left;
-    if (argument == "/") {
-        path.resize(root);
-    } else if (argument == "..") {
-        if (path.size() <= root) {
-            if (is_local_path(p.path))
-                start_watcher(index);
-            return;
-        }
-        path.pop_back();
-        std::size_t separator = mbs_rfind(path, '/');
-        left = path.substr(separator + 1);
-        path.resize(separator + 1);
-    } else {
-        // A path cut to the buffer would name another directory (or half a character): a
-        // directory whose path does not fit is not entered.
-        path += argument + "/";
-        if (path.size() >= path_size) {
-            if (is_local_path(p.path))
-                start_watcher(index);
-            return;
-        }
+    directory_step step = step_directory(p.path, argument);
+    if (!step.ok) {
+        if (is_local_path(p.path))
+            start_watcher(index);
+        return;
     }
+    const std::string& path = step.path;
+    const std::string& left = step.left;
     std::string old = p.path;
     p.path = path;
     show_path_in_box(index);

@@ -544,3 +544,35 @@ TEST(PaneChoices, FollowMark)
         EXPECT_EQ(jump.return_path, c.return_after) << c.path << " " << c.mark;
     }
 }
+
+// Directory changes: up onto the directory left, never above the root, never past 255 bytes;
+// a trail byte 0x5C is no separator.
+TEST(PaneChoices, StepDirectory)
+{
+    const std::string long_dir = "C:/" + std::string(249, 'L') + "/"; // 253 bytes
+    struct {
+        std::string path, argument;
+        bool ok;
+        std::string to, left;
+    } cases[] = {
+        {"C:/a/", "b", true, "C:/a/b/", ""},
+        {"C:/a/b/", "..", true, "C:/a/", "b"},
+        {"C:/a/\x83\x5C/", "..", true, "C:/a/", "\x83\x5C"},
+        {"C:/\x83\x5C/", "\x83\x5C", true, "C:/\x83\x5C/\x83\x5C/", ""},
+        {"C:/a/b/", "/", true, "C:/", ""},
+        {"C:/", "..", false, "", ""},
+        {"//srv/share/", "..", false, "", ""},
+        {"//srv/share/d/", "..", true, "//srv/share/", "d"},
+        {"ftp://host/pub/", "..", true, "ftp://host/", "pub"},
+        {long_dir, "x", true, long_dir + "x/", ""}, // 255 bytes
+        {long_dir, "xy", false, "", ""},
+    };
+    for (const auto& c : cases) {
+        directory_step step = step_directory(c.path, c.argument);
+        EXPECT_EQ(step.ok, c.ok) << c.path << " " << c.argument;
+        if (c.ok) {
+            EXPECT_EQ(step.path, c.to) << c.path << " " << c.argument;
+            EXPECT_EQ(step.left, c.left) << c.path << " " << c.argument;
+        }
+    }
+}

@@ -6,7 +6,6 @@
 #include "platform/process_paths.h"
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
 #include "fileops/file_primitives_win.h"
 #include "pane/dnotify_win.h"
 #include "resource.h"

@@ -4,8 +4,6 @@
 #include "platform/process_paths.h"
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
-#include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
 #include "pane/pane_view_win.h"
 #include "resource.h"
 #include "settings/layout.h"
