@@ -5,6 +5,7 @@
 #include "base/cp932.h"
 #include "base/paths.h"
 #include "toolkit/module_win.h"
+#include "toolkit/control_texts.h"
 #include "toolkit/edit_rules.h"
 #include "toolkit/row_store.h"
 
@@ -41,34 +42,6 @@ void replace_brush(HBRUSH& brush, COLORREF background)
 }
 
 } // namespace
-
-std::string icon_item_text(const char* text, int icon)
-{
-    if (icon < 0 && text[0] != ':')
-        return text;
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, ":%d:", icon < 0 ? -1 : icon);
-    return std::string(prefix) + text;
-}
-
-int split_icon_item(const std::string& item, std::string* text)
-{
-    if (!item.empty() && item[0] == ':') {
-        std::size_t end = item.find(':', 1);
-        int icon = 0;
-        if (end != std::string::npos && end > 1) {
-            auto [p, ec] = std::from_chars(item.data() + 1, item.data() + end, icon);
-            if (ec == std::errc() && p == item.data() + end) {
-                if (text)
-                    *text = item.substr(end + 1);
-                return icon < 0 ? -1 : icon;
-            }
-        }
-    }
-    if (text)
-        *text = item;
-    return -1;
-}
 
 // ---- edit ----
 
@@ -194,22 +167,7 @@ void edit::append(const char* text)
     if (GetWindowTextLengthA(hwnd_) + 1 < log_limit)
         return;
     std::string all = get_text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd_)) + 1);
-    std::size_t start = 0;
-    while (all.size() - start + 1 >= static_cast<std::size_t>(log_limit)) {
-        std::size_t line_end = all.find("\r\n", start);
-        if (line_end != std::string::npos) {
-            start = line_end + 2;
-            continue;
-        }
-        // One line longer than the whole log: keep its tail, cut at a character boundary.
-        std::size_t keep = static_cast<std::size_t>(log_limit) - 2;
-        std::size_t cut = all.size() - keep;
-        std::size_t i = start;
-        while (i < cut)
-            i += char_length(all, i);
-        start = i;
-        break;
-    }
+    std::size_t start = log_trim_start(all, static_cast<std::size_t>(log_limit));
     set_text(all.c_str() + start);
     length = GetWindowTextLengthA(hwnd_);
     SendMessageA(hwnd_, EM_SETSEL, length, length);
