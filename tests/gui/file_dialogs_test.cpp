@@ -113,6 +113,8 @@ TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
         [&](HWND d) {
             dialog = d;
             caption = gui::text_of(d);
+            // The text limit counts the terminator of a 256-byte buffer.
+            EXPECT_EQ(SendMessageA(GetDlgItem(d, ID_NAME), EM_GETLIMITTEXT, 0, 0), 255);
             set_name(d, "con");
             gui::click_button(d, IDOK);
         },
