@@ -105,3 +105,19 @@ TEST(FileRwRules, SameName)
     // Only ASCII letters fold: the trail byte 'a' (0x61) of a double-byte character does not.
     EXPECT_FALSE(same_name("\x83\x61", "\x83\x41"));
 }
+
+TEST(FileRwRules, AsksFirst)
+{
+    struct {
+        FileOpMode mode;
+        bool both_local, confirm_copy, confirm_move, asks;
+    } cases[] = {
+        {copy_mode, true, true, false, true},    {copy_mode, true, false, true, false},
+        {move_mode, true, false, true, true},    {move_mode, true, true, false, false},
+        {copy_mode, false, false, false, true},  {move_mode, false, false, false, true},
+        {delete_mode, true, false, false, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(asks_first(c.mode, c.both_local, c.confirm_copy, c.confirm_move), c.asks)
+            << c.mode.to_target << c.mode.remove_source << c.both_local << c.confirm_copy << c.confirm_move;
+}
