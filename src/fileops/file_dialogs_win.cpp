@@ -8,6 +8,7 @@
 #include "base/paths.h"
 #include "toolkit/shell_icons_win.h"
 #include "dialogs.h"
+#include "fileops/file_dialog_rules.h"
 #include "fileops/file_primitives_win.h"
 #include "fileops/fileops_host_win.h"
 #include "fileops/help_text.h"
@@ -102,11 +103,6 @@ bool ok_enabled(HWND dialog)
     return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
 }
 
-bool attr_has(const std::string& attr, std::size_t at, char letter)
-{
-    return attr.size() > at && attr[at] == letter;
-}
-
 } // namespace
 
 // ---- the name dialog ----
@@ -190,7 +186,7 @@ void dialog_rename::accept(const std::string& name)
 {
     Pane& p = active_pane();
     // Only a change beyond letter case can meet another entry of that name.
-    if (!name_usable(name, compare_text_nocase(name, old_name_) != 0))
+    if (!name_usable(name, rename_meets_others(old_name_, name)))
         return;
     if (local_) {
         if (std::rename((p.path + old_name_).c_str(), (p.path + name).c_str()) != 0) {
@@ -364,19 +360,15 @@ void dialog_attribute::on_init()
     }
     const Pane& p = active_pane();
     several_ = p.rows.marked_count() >= 2;
-    if (several_) {
-        new_ = "----";
-        return;
-    }
-    int row = target_row();
-    if (row < 0) {
+    int row = several_ ? -1 : target_row();
+    if (!several_ && row < 0) {
         end(2);
         return;
     }
-    old_ = p.rows.row(static_cast<std::size_t>(row)).attr_text;
-    if (old_.size() < 4)
-        old_.resize(4, '-');
+    old_ = attributes_at_start(several_ ? "" : p.rows.row(static_cast<std::size_t>(row)).attr_text, several_);
     new_ = old_;
+    if (several_)
+        return;
     for (int i = 0; i < 4; ++i)
         if (new_[static_cast<std::size_t>(i)] == attribute_letters[i])
             boxes_[i]->set_check();
@@ -395,9 +387,8 @@ void dialog_attribute::on_command(int id, HWND)
     for (int i = 0; i < 4; ++i) {
         if (id != attribute_boxes[i] || !boxes_[i])
             continue;
-        new_[static_cast<std::size_t>(i)] = boxes_[i]->get_check() ? attribute_letters[i] : '-';
-        if (!several_)
-            EnableWindow(GetDlgItem(hwnd_, IDOK), new_ != old_);
+        tick_attribute(new_, i, boxes_[i]->get_check());
+        EnableWindow(GetDlgItem(hwnd_, IDOK), attributes_ok(old_, new_, several_));
         return;
     }
     if (id == IDOK && ok_enabled(hwnd_))
@@ -415,7 +406,7 @@ void dialog_attribute::apply()
     hold_list(a);
     if (twin)
         hold_list(twin);
-    bool hides = hide_system_files() && (new_[0] == 's' || new_[1] == 'h');
+    bool hides = attributes_hide_row(new_, hide_system_files());
     int removed = 0;
     for (int chosen : chosen_rows(p)) {
         auto row = static_cast<std::size_t>(chosen - removed);
@@ -603,8 +594,7 @@ void dialog_timestamp::apply()
         auto row = static_cast<std::size_t>(chosen);
         FileEntry& e = p.rows.row(row);
         // Directories and protected files keep their times.
-        if (is_dir_entry(e) || attr_has(e.attr_text, 0, 's') || attr_has(e.attr_text, 1, 'h') ||
-            attr_has(e.attr_text, 2, 'r'))
+        if (stamp_skips(e))
             continue;
         if (!set_file_time_from_text(p.path + join_entry_name(e), new_)) {
             warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);

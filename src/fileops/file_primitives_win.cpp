@@ -254,8 +254,8 @@ bool copy_file(const std::string& src, const std::string& dst)
             discard_partial(work);
             return false;
         }
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+        DWORD work_error = GetLastError();
+        if (work_error != ERROR_FILE_EXISTS && work_error != ERROR_ALREADY_EXISTS) {
             discard_partial(work); // whatever CopyFileA left under the work name is ours alone
             return false;
         }

@@ -3,6 +3,13 @@
 
 #include "base/cp932.h"
 
+bool asks_first(FileOpMode mode, bool both_local, bool confirm_copy, bool confirm_move)
+{
+    if (!mode.to_target || !both_local)
+        return true;
+    return mode.remove_source ? confirm_move : confirm_copy;
+}
+
 bool is_protected_row(std::string_view attr)
 {
     return (attr.size() > 0 && attr[0] == 's') || (attr.size() > 1 && attr[1] == 'h');

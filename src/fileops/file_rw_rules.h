@@ -13,6 +13,10 @@ constexpr FileOpMode copy_mode{1, 0};
 constexpr FileOpMode move_mode{1, 1};
 constexpr FileOpMode delete_mode{0, 1};
 
+// Whether a copy, move or delete asks first: a deletion and anything with an FTP side always; a
+// copy or move between local directories only while its confirm switch is on.
+bool asks_first(FileOpMode mode, bool both_local, bool confirm_copy, bool confirm_move);
+
 // System ('s' at 0) and hidden ('h' at 1) rows are never copied, moved or deleted at the top.
 bool is_protected_row(std::string_view attr_text);
 

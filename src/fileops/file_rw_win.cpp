@@ -427,28 +427,22 @@ int copy_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!other)
         return 0; // with one list, copying makes a copy in the same directory (the name dialog)
-    if (both_local(active, other)) {
-        if (settings().confirm_copy && !ask(owner, IDS_ASK_COPY))
-            return 0;
-        return run_local(owner, copy_mode, active, other);
-    }
-    if (!ask(owner, IDS_ASK_COPY))
+    bool local = both_local(active, other);
+    const app_settings& s = settings();
+    if (asks_first(copy_mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, IDS_ASK_COPY))
         return 0;
-    return run_ftp(owner, copy_mode, active, other);
+    return local ? run_local(owner, copy_mode, active, other) : run_ftp(owner, copy_mode, active, other);
 }
 
 int move_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!other)
         return 0;
-    if (both_local(active, other)) {
-        if (settings().confirm_move && !ask(owner, IDS_ASK_MOVE))
-            return 0;
-        return run_local(owner, move_mode, active, other);
-    }
-    if (!ask(owner, IDS_ASK_MOVE))
+    bool local = both_local(active, other);
+    const app_settings& s = settings();
+    if (asks_first(move_mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, IDS_ASK_MOVE))
         return 0;
-    return run_ftp(owner, move_mode, active, other);
+    return local ? run_local(owner, move_mode, active, other) : run_ftp(owner, move_mode, active, other);
 }
 
 int delete_marked(HWND owner, Pane& active, Pane* other)

@@ -2,6 +2,8 @@
 // operations (activation, cursor, marks, directory changes, directory marks, opening).
 #include "pane/pane_view_win.h"
 
+#include "pane/pane_choices.h"
+
 #include "platform/process_paths.h"
 #include "base/cp932.h"
 #include "base/paths.h"
@@ -709,20 +711,7 @@ void select_newer()
     pane_view* v = active_view();
     if (v)
         v->list.suspend_redraw();
-    for (std::size_t k = p.rows.size(); k-- > 0;) {
-        const FileEntry& row = p.rows.row(k);
-        if (is_dir_entry(row)) {
-            p.rows.set_marked(k, false);
-            continue;
-        }
-        int there = find_entry(*other, false, join_entry_name(row));
-        if (there < 0) {
-            p.rows.set_marked(k, true);
-            continue;
-        }
-        const FileEntry& theirs = other->rows.row(static_cast<std::size_t>(there));
-        p.rows.set_marked(k, is_newer_time(row.time_text, theirs.time_text));
-    }
+    mark_newer(p, *other);
     if (v)
         v->list.resume_redraw();
     marks_changed(panes().active);
@@ -766,31 +755,14 @@ void change_directory(const std::string& argument)
     int index = a.active;
     Pane& p = active_pane();
     stop_watcher(index);
-    std::string path = p.path;
-    std::size_t root = root_length(path);
-    std::string left;
-    if (argument == "/") {
-        path.resize(root);
-    } else if (argument == "..") {
-        if (path.size() <= root) {
-            if (is_local_path(p.path))
-                start_watcher(index);
-            return;
-        }
-        path.pop_back();
-        std::size_t separator = mbs_rfind(path, '/');
-        left = path.substr(separator + 1);
-        path.resize(separator + 1);
-    } else {
-        // A path cut to the buffer would name another directory (or half a character): a
-        // directory whose path does not fit is not entered.
-        path += argument + "/";
-        if (path.size() >= path_size) {
-            if (is_local_path(p.path))
-                start_watcher(index);
-            return;
-        }
+    directory_step step = step_directory(p.path, argument);
+    if (!step.ok) {
+        if (is_local_path(p.path))
+            start_watcher(index);
+        return;
     }
+    const std::string& path = step.path;
+    const std::string& left = step.left;
     std::string old = p.path;
     p.path = path;
     show_path_in_box(index);
@@ -845,14 +817,13 @@ void go_to_mark(int k)
     Pane& p = active_pane();
     pane_view* v = view_of(index);
     const std::string& mark = layout().marks[static_cast<std::size_t>(k)];
-    bool toggle_back = p.path == mark;
-    std::string destination = toggle_back ? p.return_path : mark;
+    mark_jump jump = follow_mark(p, mark);
+    const std::string& destination = jump.destination;
     int entry = v ? entry_for_path(*static_cast<combo*>(&v->box), destination) : -1;
     // A mark whose drive, share or server is gone is not followed, and leaves nothing changed.
     if (entry < 0)
         return;
-    if (!toggle_back)
-        p.return_path = p.path;
+    p.return_path = jump.return_path;
     stop_watcher(index);
     v->box.replace(entry, destination.c_str());
     v->box.select(entry);
@@ -899,18 +870,7 @@ void open_entries()
 
 int target_row()
 {
-    const Pane& p = active_pane();
-    int row = -1;
-    if (p.rows.marked_count() == 1) {
-        for (std::size_t i = 0; i < p.rows.size(); ++i)
-            if (p.rows.marked(i))
-                row = static_cast<int>(i);
-    } else {
-        row = p.rows.cursor();
-    }
-    if (row < 0 || p.rows.row(static_cast<std::size_t>(row)).name == "..")
-        return -1;
-    return row;
+    return target_row(active_pane());
 }
 
 POINT cursor_point()

@@ -5,6 +5,8 @@
 #include "base/cp932.h"
 #include "base/paths.h"
 #include "toolkit/module_win.h"
+#include "toolkit/control_texts.h"
+#include "toolkit/edit_rules.h"
 #include "toolkit/row_store.h"
 
 #include <imm.h>
@@ -40,25 +42,6 @@ void replace_brush(HBRUSH& brush, COLORREF background)
 }
 
 } // namespace
-
-int split_icon_item(const std::string& item, std::string* text)
-{
-    if (!item.empty() && item[0] == ':') {
-        std::size_t end = item.find(':', 1);
-        int icon = 0;
-        if (end != std::string::npos && end > 1) {
-            auto [p, ec] = std::from_chars(item.data() + 1, item.data() + end, icon);
-            if (ec == std::errc() && p == item.data() + end) {
-                if (text)
-                    *text = item.substr(end + 1);
-                return icon < 0 ? -1 : icon;
-            }
-        }
-    }
-    if (text)
-        *text = item;
-    return -1;
-}
 
 // ---- edit ----
 
@@ -184,22 +167,7 @@ void edit::append(const char* text)
     if (GetWindowTextLengthA(hwnd_) + 1 < log_limit)
         return;
     std::string all = get_text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd_)) + 1);
-    std::size_t start = 0;
-    while (all.size() - start + 1 >= static_cast<std::size_t>(log_limit)) {
-        std::size_t line_end = all.find("\r\n", start);
-        if (line_end != std::string::npos) {
-            start = line_end + 2;
-            continue;
-        }
-        // One line longer than the whole log: keep its tail, cut at a character boundary.
-        std::size_t keep = static_cast<std::size_t>(log_limit) - 2;
-        std::size_t cut = all.size() - keep;
-        std::size_t i = start;
-        while (i < cut)
-            i += char_length(all, i);
-        start = i;
-        break;
-    }
+    std::size_t start = log_trim_start(all, static_cast<std::size_t>(log_limit));
     set_text(all.c_str() + start);
     length = GetWindowTextLengthA(hwnd_);
     SendMessageA(hwnd_, EM_SETSEL, length, length);
@@ -318,8 +286,7 @@ void edit_filename::set_initial(const char* text)
 void edit_filename::on_text_changed()
 {
     std::string text = get_text(path_size);
-    bool ok = !text.empty() && compare_text_nocase(text, initial_) != 0;
-    EnableWindow(GetDlgItem(GetParent(hwnd_), IDOK), ok);
+    EnableWindow(GetDlgItem(GetParent(hwnd_), IDOK), name_edit_ok(text, initial_));
 }
 
 bool edit_required::bind(HWND dialog, int control_id)
@@ -334,10 +301,10 @@ bool edit_required::bind(HWND dialog, int control_id)
 void edit_required::on_text_changed()
 {
     HWND dialog = GetParent(hwnd_);
-    bool all = true;
+    std::vector<std::size_t> lengths;
     for (int id : group_)
-        all = all && GetWindowTextLengthA(GetDlgItem(dialog, id)) > 0;
-    EnableWindow(GetDlgItem(dialog, IDOK), all);
+        lengths.push_back(static_cast<std::size_t>(GetWindowTextLengthA(GetDlgItem(dialog, id))));
+    EnableWindow(GetDlgItem(dialog, IDOK), required_fields_ok(lengths));
 }
 
 // ---- combo ----

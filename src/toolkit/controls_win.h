@@ -2,6 +2,7 @@
 // toolbar, status bar, up-down control, pop-up menus from string rows, drawing helpers.
 #pragma once
 
+#include "toolkit/control_texts.h"
 #include "toolkit/control_win.h"
 
 #include <functional>
@@ -9,9 +10,6 @@
 #include <string>
 #include <vector>
 
-// Item texts with icons: ":3:C:" is icon 3 with the text "C:"; -1 or no leading ':' is no icon.
-// Splits an item text into its icon (or -1) and the text part.
-int split_icon_item(const std::string& item, std::string* text);
 
 // An edit control, subclassed, with a block caret one character wide (two while the IME is open).
 class edit : public child {

@@ -98,33 +98,26 @@ TEST(FileRwRules, ProtectedRows)
         EXPECT_FALSE(is_protected_row(attr)) << attr;
 }
 
-TEST(FileRwRules, TargetInsideTheDirectory)
-{
-    struct {
-        const char* target;
-        const char* source;
-        const char* name;
-        bool inside;
-    } cases[] = {
-        {"C:/a/src/sub/", "C:/a/", "src", true},
-        {"C:/a/src/", "C:/a/", "src", true},   // the directory itself
-        {"c:/A/SRC/x/", "C:/a/", "src", true}, // names compare without regard to case
-        {"C:/a/src2/", "C:/a/", "src", false},
-        {"C:/a/", "C:/a/", "src", false},
-        {"C:/b/src/", "C:/a/", "src", false},
-        {"C:/a/src\\x\\", "C:/a/", "src", true},
-        // '表' is 0x95 0x5C: its trail byte is not a separator after the name 0x95.
-        {"C:/a/\x95\x5C/", "C:/a/", "\x95", false},
-        {"C:/a/\x83\x5C/x/", "C:/a/", "\x83\x5C", true},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(lies_inside(c.target, c.source, c.name), c.inside) << c.target << " " << c.name;
-}
-
 TEST(FileRwRules, SameName)
 {
     EXPECT_TRUE(same_name("Readme.TXT", "README.txt"));
     EXPECT_FALSE(same_name("a", "b"));
     // Only ASCII letters fold: the trail byte 'a' (0x61) of a double-byte character does not.
     EXPECT_FALSE(same_name("\x83\x61", "\x83\x41"));
+}
+
+TEST(FileRwRules, AsksFirst)
+{
+    struct {
+        FileOpMode mode;
+        bool both_local, confirm_copy, confirm_move, asks;
+    } cases[] = {
+        {copy_mode, true, true, false, true},    {copy_mode, true, false, true, false},
+        {move_mode, true, false, true, true},    {move_mode, true, true, false, false},
+        {copy_mode, false, false, false, true},  {move_mode, false, false, false, true},
+        {delete_mode, true, false, false, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(asks_first(c.mode, c.both_local, c.confirm_copy, c.confirm_move), c.asks)
+            << c.mode.to_target << c.mode.remove_source << c.both_local << c.confirm_copy << c.confirm_move;
 }

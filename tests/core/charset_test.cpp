@@ -114,17 +114,8 @@ TEST(Charset, Conversions)
 
 TEST(Charset, CodeArithmetic)
 {
-    struct {
-        unsigned sjis, jis;
-    } pairs[] = {
-        {0x8140, 0x2121}, {0x817E, 0x215F}, {0x8180, 0x2160}, {0x819E, 0x217E}, {0x819F, 0x2221},
-        {0x81FC, 0x227E}, {0x889F, 0x3021}, {0x93FA, 0x467C}, {0x967B, 0x4B5C}, {0x9FFC, 0x5E7E},
-        {0xE040, 0x5F21}, {0xEAA4, 0x7426}, {0x835C, 0x253D},
-    };
-    for (auto& p : pairs) {
-        EXPECT_EQ(sjis_to_jis(p.sjis), p.jis) << std::hex << p.sjis;
-        EXPECT_EQ(jis_to_sjis(p.jis), p.sjis) << std::hex << p.jis;
-    }
+    // Every code both ways is checked against iconv natively; here the codes without a counterpart.
+    EXPECT_EQ(sjis_to_jis(0x835C), 0x253Du);
     const unsigned no_counterpart[] = {0x8740, 0x879C, 0xED40, 0xEEFC, 0xF040, 0xF9FC, 0xFA40, 0xFC4B,
                                        0x81AD, 0xEAA5, 0x817F, 0x8130, 0x8040, 0xA040, 0xFD40, 0x41};
     for (unsigned s : no_counterpart)

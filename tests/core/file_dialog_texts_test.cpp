@@ -1,13 +1,82 @@
-// The texts behind the time-stamp dialog and the help window: day counts, field writes, the
-// accepted year range, and the line ranges of the help text.
-#include "fileops/help_text.h"
+// The rules behind the file dialogs and their edits: names, attribute ticks, the rows a time
+// stamp skips, day counts, field writes, the accepted year range and the help text's lines.
 #include "base/stamp_text.h"
+#include "fileops/file_dialog_rules.h"
+#include "fileops/help_text.h"
+#include "toolkit/edit_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
+
+// OK of the name edit: a new, non-empty name; a change of letter case alone is no new name, and
+// a rename that changes only the case looks for no other entry.
+TEST(DialogRules, NamesAndRequiredFields)
+{
+    struct {
+        const char* initial;
+        const char* typed;
+        bool ok;
+    } names[] = {
+        {"a.txt", "a.txt", false}, {"a.txt", "A.TXT", false},
+        {"a.txt", "", false},      {"a.txt", "b.txt", true},
+        {"a.txt", "a.txt ", true}, {"\x83\x41", "\x83\x61", true}, // no case in a trail byte
+    };
+    for (const auto& n : names) {
+        EXPECT_EQ(name_edit_ok(n.typed, n.initial), n.ok) << n.initial << " / " << n.typed;
+        EXPECT_EQ(rename_meets_others(n.initial, n.typed), n.ok || !*n.typed)
+            << n.initial << " / " << n.typed;
+    }
+    EXPECT_TRUE(required_fields_ok({3, 13, 5}));
+    EXPECT_FALSE(required_fields_ok({3, 0, 5}));
+}
+
+TEST(DialogRules, AttributeTicks)
+{
+    struct {
+        const char* row; // the row's attribute text; nullptr: several rows
+        int box;         // -1: no tick
+        bool ticked;
+        const char* after;
+        bool ok;
+        bool hidden_row; // while system and hidden entries are hidden
+    } cases[] = {
+        {"--ra", -1, false, "--ra", false, false}, {"--ra", 3, false, "--r-", true, false},
+        {"--ra", 3, true, "--ra", false, false},   {"----", 1, true, "-h--", true, true},
+        {"--", 0, true, "s---", true, true},       {nullptr, -1, false, "----", true, false},
+        {nullptr, 2, true, "--r-", true, false},
+    };
+    for (const auto& c : cases) {
+        std::string start = attributes_at_start(c.row ? c.row : "x", !c.row);
+        std::string now = start;
+        tick_attribute(now, c.box, c.ticked);
+        EXPECT_EQ(now, c.after) << (c.row ? c.row : "several") << " " << c.box;
+        EXPECT_EQ(attributes_ok(start, now, !c.row), c.ok) << now;
+        EXPECT_EQ(attributes_hide_row(now, true), c.hidden_row) << now;
+        EXPECT_FALSE(attributes_hide_row(now, false)) << now;
+    }
+}
+
+TEST(DialogRules, StampSkipsDirectoriesAndProtectedFiles)
+{
+    struct {
+        const char* size;
+        const char* attr;
+        bool skipped;
+    } cases[] = {
+        {"1", "---a", false}, {"1", "", false},    {"<dir>", "----", true},
+        {"1", "--r-", true},  {"1", "-h--", true}, {"1", "s---", true},
+    };
+    for (const auto& c : cases) {
+        FileEntry e;
+        e.name = "f";
+        e.size_text = c.size;
+        e.attr_text = c.attr;
+        EXPECT_EQ(stamp_skips(e), c.skipped) << c.size << " " << c.attr;
+    }
+}
 
 TEST(StampText, days_of_a_month_follow_the_leap_year_rule)
 {

@@ -2,6 +2,7 @@
 #include "pane/entry_text.h"
 #include "pane/listing.h"
 #include "pane/pane.h"
+#include "pane/pane_choices.h"
 
 #include <gtest/gtest.h>
 
@@ -219,28 +220,6 @@ TEST(Sort, Orders)
         l.sort(c.state);
         EXPECT_EQ(names(l), c.expected) << c.what;
     }
-}
-
-TEST(Sort, MarksTravelAndCursorStays)
-{
-    listing l;
-    for (int i = 0; i < 40; ++i)
-        l.append(row("f" + std::to_string(100 - i) + ".txt", std::to_string(i)));
-    for (std::size_t i = 0; i < l.size(); i += 3)
-        l.set_marked(i, true);
-    l.set_cursor(5); // the row "f95.txt"
-    int followed = l.sort({column_name, 1});
-    EXPECT_EQ(l.cursor(), 5);
-    ASSERT_GE(followed, 0);
-    EXPECT_EQ(join_entry_name(l.row(static_cast<std::size_t>(followed))), "f95.txt");
-    for (std::size_t i = 0; i < l.size(); ++i) {
-        int number = std::stoi(l.row(i).name.substr(1));
-        EXPECT_EQ(l.marked(i), (100 - number) % 3 == 0) << l.row(i).name;
-        if (i > 0) {
-            EXPECT_LT(compare_entries(l.row(i - 1), l.row(i), {column_name, 1}), 0);
-        }
-    }
-    EXPECT_EQ(l.marked_count(), 14u);
 }
 
 TEST(Sort, ChoosingColumns)
@@ -497,5 +476,103 @@ TEST(Sort, SameOrderAsSwappingRows)
         EXPECT_EQ(l.row(static_cast<std::size_t>(followed)).icon, cursor_icon);
         EXPECT_TRUE(l.marked(static_cast<std::size_t>(followed)));
         EXPECT_EQ(l.marked_count(), 1u);
+    }
+}
+
+// The row a one-entry command takes: the one marked row, else the cursor row; never "..".
+TEST(PaneChoices, TargetRow)
+{
+    struct {
+        int cursor;
+        std::vector<int> marked;
+        int target;
+    } cases[] = {
+        {2, {}, 2}, {2, {3}, 3}, {2, {1, 3}, 2}, {0, {}, -1}, {2, {0}, -1}, {-1, {}, -1},
+    };
+    for (const auto& c : cases) {
+        Pane p;
+        p.rows = make_listing({row("..", "<dir>"), row("a.txt", "1"), row("b.txt", "1"), row("c.txt", "1")});
+        p.rows.set_cursor(c.cursor);
+        for (int m : c.marked)
+            p.rows.set_marked(static_cast<std::size_t>(m), true);
+        EXPECT_EQ(target_row(p), c.target) << c.cursor << " " << c.marked.size();
+    }
+}
+
+// Newer files and files the other pane lacks are marked; earlier marks, directories and files
+// less than two seconds newer are not.
+TEST(PaneChoices, MarkNewer)
+{
+    Pane mine, theirs;
+    mine.rows = make_listing(
+        {row("..", "<dir>"), row("sub", "<dir>", "2030. 1. 1  0:00.00"),
+         row("three.txt", "1", "2010. 1. 5 10:00.03"), row("one.txt", "1", "2010. 1. 5 10:00.02"),
+         row("only.txt", "1", "2000. 1. 1  0:00.00"), row("\x83\x5C.c", "1", "2010. 1. 5 10:00.04")});
+    theirs.rows = make_listing(
+        {row("sub", "<dir>", "2000. 1. 1  0:00.00"), row("three.txt", "1", "2010. 1. 5 10:00.01"),
+         row("one.txt", "1", "2010. 1. 5 10:00.01"), row("\x83\x5C.c", "1", "2010. 1. 5 10:00.04")});
+    for (std::size_t i = 0; i < mine.rows.size(); ++i)
+        mine.rows.set_marked(i, true);
+    mark_newer(mine, theirs);
+    std::vector<bool> marks;
+    for (std::size_t i = 0; i < mine.rows.size(); ++i)
+        marks.push_back(mine.rows.marked(i));
+    EXPECT_EQ(marks, (std::vector<bool>{false, false, true, false, true, false}));
+}
+
+// A mark leads to its directory and remembers where the pane was; on the mark, back there.
+TEST(PaneChoices, FollowMark)
+{
+    struct {
+        const char* path;
+        const char* return_path;
+        const char* mark;
+        const char* destination;
+        const char* return_after;
+    } cases[] = {
+        {"C:/a/", "C:/", "C:/b/", "C:/b/", "C:/a/"},
+        {"C:/b/", "C:/a/", "C:/b/", "C:/a/", "C:/a/"},
+        {"C:/b/", "", "C:/b/", "", ""},
+        {"C:/B/", "C:/a/", "C:/b/", "C:/b/", "C:/B/"},
+    };
+    for (const auto& c : cases) {
+        Pane p;
+        p.path = c.path;
+        p.return_path = c.return_path;
+        mark_jump jump = follow_mark(p, c.mark);
+        EXPECT_EQ(jump.destination, c.destination) << c.path << " " << c.mark;
+        EXPECT_EQ(jump.return_path, c.return_after) << c.path << " " << c.mark;
+    }
+}
+
+// Directory changes: up onto the directory left, never above the root, never past 255 bytes;
+// a trail byte 0x5C is no separator.
+TEST(PaneChoices, StepDirectory)
+{
+    const std::string long_dir = "C:/" + std::string(249, 'L') + "/"; // 253 bytes
+    struct {
+        std::string path, argument;
+        bool ok;
+        std::string to, left;
+    } cases[] = {
+        {"C:/a/", "b", true, "C:/a/b/", ""},
+        {"C:/a/b/", "..", true, "C:/a/", "b"},
+        {"C:/a/\x83\x5C/", "..", true, "C:/a/", "\x83\x5C"},
+        {"C:/\x83\x5C/", "\x83\x5C", true, "C:/\x83\x5C/\x83\x5C/", ""},
+        {"C:/a/b/", "/", true, "C:/", ""},
+        {"C:/", "..", false, "", ""},
+        {"//srv/share/", "..", false, "", ""},
+        {"//srv/share/d/", "..", true, "//srv/share/", "d"},
+        {"ftp://host/pub/", "..", true, "ftp://host/", "pub"},
+        {long_dir, "x", true, long_dir + "x/", ""}, // 255 bytes
+        {long_dir, "xy", false, "", ""},
+    };
+    for (const auto& c : cases) {
+        directory_step step = step_directory(c.path, c.argument);
+        EXPECT_EQ(step.ok, c.ok) << c.path << " " << c.argument;
+        if (c.ok) {
+            EXPECT_EQ(step.path, c.to) << c.path << " " << c.argument;
+            EXPECT_EQ(step.left, c.left) << c.path << " " << c.argument;
+        }
     }
 }

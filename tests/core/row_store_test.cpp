@@ -1,4 +1,6 @@
-// The list view's row store: comparisons, pin and group rules, comb sort with tracked rows.
+// The controls' portable texts: the list view's row store (comparisons, pin and group rules, comb
+// sort with tracked rows), combo items with icons and the log's trimming.
+#include "toolkit/control_texts.h"
 #include "toolkit/row_store.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +142,50 @@ TEST(row_store, missing_positions_read_empty_and_finds_are_exact)
     EXPECT_EQ(store.find_prefix(-1, 'A'), 0);
     EXPECT_EQ(store.find_prefix(0, 'A'), 1);
     EXPECT_EQ(store.find_prefix(-1, 'x'), -1);
+}
+
+// An icon item is stored as ":icon:text"; a text that itself begins with ':' is not taken for one.
+TEST(control_texts, icon_items)
+{
+    struct {
+        const char* text;
+        int icon;
+        const char* stored;
+    } cases[] = {
+        {"C:", 3, ":3:C:"},       {"plain", -1, "plain"}, {":odd", -1, ":-1::odd"},
+        {":7:x", -1, ":-1::7:x"}, {"", 0, ":0:"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(icon_item_text(c.text, c.icon), c.stored) << c.text;
+        std::string text;
+        EXPECT_EQ(split_icon_item(c.stored, &text), c.icon) << c.stored;
+        EXPECT_EQ(text, c.text) << c.stored;
+    }
+    for (const char* odd : {":", "::x", ":x:y", ":3", ":99999999999:x"}) {
+        std::string text;
+        EXPECT_EQ(split_icon_item(odd, &text), -1) << odd;
+        EXPECT_EQ(text, odd);
+    }
+}
+
+// A full log drops whole lines from its top; one line longer than the log keeps its tail, cut
+// between characters.
+TEST(control_texts, log_trimming)
+{
+    struct {
+        std::string all;
+        std::size_t limit;
+        std::size_t start;
+    } cases[] = {
+        {"ab\r\ncd\r\n", 10, 0},
+        {"ab\r\ncd\r\n", 8, 4},
+        {"ab\r\ncd\r\nef", 7, 8},
+        {"abcdefgh", 6, 4},
+        {"a\x83\x5C\x83\x5C", 5, 3}, // not inside ソ
+        {"ab\r\n\x83\x5C\x83\x5Cx", 6, 6},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(log_trim_start(c.all, c.limit), c.start) << c.all << " " << c.limit;
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "platform/process_paths.h"
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
 #include "fileops/file_primitives_win.h"
 #include "pane/dnotify_win.h"
 #include "resource.h"
@@ -106,35 +105,6 @@ TEST_F(FileRwCommands, DeleteAlwaysAsksAndCancelKeepsEverything)
     }
     EXPECT_FALSE(exists(s("a.txt")));
     EXPECT_EQ(row_of(active, "a.txt"), -1);
-}
-
-TEST_F(FileRwCommands, CopyAndMoveAskOnlyWhenTheirSwitchIsOn)
-{
-    struct {
-        bool confirm;
-        bool move;
-        unsigned question;
-    } cases[] = {
-        {true, false, IDS_ASK_COPY}, {false, false, 0}, {true, true, IDS_ASK_MOVE}, {false, true, 0}};
-    int n = 0;
-    for (const auto& c : cases) {
-        std::string name = "f" + std::to_string(n++) + ".txt";
-        ASSERT_TRUE(make_file(s(name), name));
-        settings().confirm_copy = settings().confirm_move = c.confirm;
-        Pane active = open_pane(1, s());
-        Pane other = open_pane(2, t());
-        mark(active, {name.c_str()});
-        answering boxes(IDOK);
-        EXPECT_EQ(c.move ? move_marked(owner.handle(), active, &other)
-                         : copy_marked(owner.handle(), active, &other),
-                  1)
-            << name;
-        for (unsigned q : {IDS_ASK_COPY, IDS_ASK_MOVE})
-            EXPECT_EQ(saw_text(boxes.seen, q), q == c.question) << name;
-        EXPECT_EQ(content_of(t(name)), name);
-        EXPECT_EQ(exists(s(name)), !c.move) << name;
-        EXPECT_NE(row_of(other, name), -1);
-    }
 }
 
 TEST_F(FileRwCommands, OneListOpenCopiesNothingHere)

@@ -4,8 +4,6 @@
 #include "platform/process_paths.h"
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
-#include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
 #include "pane/pane_view_win.h"
 #include "resource.h"
 #include "settings/layout.h"
@@ -212,12 +210,6 @@ void click(HWND window, int x, int y)
     LPARAM at = MAKELPARAM(x, y);
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(window, WM_LBUTTONUP, 0, at);
-    pump();
-}
-
-void command(HWND window, int id)
-{
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     pump();
 }
 

@@ -70,8 +70,6 @@ void press_key(HWND window, UINT key);
 void press_system_key(HWND window, UINT key);
 void type_text(HWND window, const std::string& text);
 void click(HWND window, int x, int y);
-// A menu or accelerator command (no control window), posted as the menu posts it.
-void command(HWND window, int id);
 // A button press as the user makes it (posted; does nothing while the button is disabled).
 void click_button(HWND dialog, int id);
 // Types into an edit of a dialog: focus, replace the text with WM_SETTEXT-free typing.

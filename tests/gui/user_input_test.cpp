@@ -11,6 +11,13 @@ namespace {
 
 using UserInput = main_window_test;
 
+// A menu command as the menu posts it.
+void menu_command(HWND window, int id)
+{
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    pump();
+}
+
 void hold_shift(bool down)
 {
     BYTE keys[256];
@@ -40,7 +47,7 @@ TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_k
     press_key(GetFocus(), 'M'); // the hide-system letter
     EXPECT_TRUE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, true);
-    gui::command(main(), IDM_HIDE_SYSTEM_FILES); // the View menu
+    menu_command(main(), IDM_HIDE_SYSTEM_FILES); // the View menu
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
 
@@ -93,7 +100,7 @@ TEST_F(UserInput, the_list_has_the_keys_after_the_start_and_after_a_box_closes)
             PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
             PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
         }});
-        gui::command(main(), IDM_VERSION);
+        menu_command(main(), IDM_VERSION);
         EXPECT_EQ(answers.used(), 1u);
     }
     pump();

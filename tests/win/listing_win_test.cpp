@@ -4,7 +4,6 @@
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
 #include "file_ops_support.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"

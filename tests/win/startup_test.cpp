@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "platform/os.h"
 #include "resource.h"
+#include "toolkit/module_win.h"
 #include "support/temp_dir.h"
 
 #include <windows.h>
@@ -21,13 +22,6 @@ std::string windows_path(std::string path)
     if (!path.empty() && path[0] == '/')
         path = "Z:" + path;
     return path;
-}
-
-std::string string_of(unsigned id)
-{
-    char text[512];
-    int n = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
-    return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string();
 }
 
 // A started copy of kelvasto.exe.
@@ -81,13 +75,13 @@ HWND top_window_of(DWORD pid, const char* class_name)
     window_query q{pid, class_name};
     EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* q = reinterpret_cast<window_query*>(lp);
+            auto* query = reinterpret_cast<window_query*>(lp);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
             char name[64] = "";
             GetClassNameA(hwnd, name, sizeof name);
-            if (owner == q->pid && IsWindowVisible(hwnd) && lstrcmpA(name, q->class_name) == 0) {
-                q->found = hwnd;
+            if (owner == query->pid && IsWindowVisible(hwnd) && lstrcmpA(name, query->class_name) == 0) {
+                query->found = hwnd;
                 return FALSE;
             }
             return TRUE;
@@ -254,10 +248,10 @@ TEST(ReadOnlyProgramDirectory, DISABLED_EndsWithMessage32BeforeAnyWindow)
     EXPECT_EQ(top_window_of(p.info.dwProcessId, "Kelvasto"), nullptr);
     char title[128] = "";
     GetWindowTextA(box, title, sizeof title);
-    EXPECT_EQ(std::string(title), string_of(IDS_CAPTION_ERROR));
+    EXPECT_EQ(std::string(title), resource_string(IDS_CAPTION_ERROR));
     auto texts = static_texts(box);
     ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.back(), string_of(IDS_FILE_RW_ERROR));
+    EXPECT_EQ(texts.back(), resource_string(IDS_FILE_RW_ERROR));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(p.wait(30000), 0u);
     EXPECT_FALSE(os::path_exists(*dir + "/kelvasto.ini"));

@@ -1,0 +1,16 @@
+// The texts the controls keep: combo items carrying an icon number, and the log edit's trimming.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Item texts with icons: ":3:C:" is icon 3 with the text "C:"; -1 or no leading ':' is no icon.
+std::string icon_item_text(const char* text, int icon);
+// Splits an item text into its icon (or -1) and the text part.
+int split_icon_item(const std::string& item, std::string* text);
+
+// Where a log of text `all` starts once it reaches `limit` bytes with its terminator: after as
+// many whole CR LF lines as it takes to fit; one line longer than the whole log keeps its tail,
+// cut at a character boundary.
+std::size_t log_trim_start(std::string_view all, std::size_t limit);
