@@ -177,6 +177,11 @@ private:
     int first_command_id_ = 0;
 };
 
+// What a WM_COMMAND from a control becomes: the owner's command, the control's own
+// notification (already handed to it), or nothing anyone handles.
+enum class command_route { owner, control, unhandled };
+command_route route_control_command(WPARAM wparam, LPARAM lparam);
+
 // Routing shared by the dialog and main window procedures: notifications (true when routed,
 // `result` is the answer), control colours and owner-drawn items of the sender's object.
 bool route_notify(NMHDR* header, LRESULT& result);
