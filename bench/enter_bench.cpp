@@ -1,17 +1,15 @@
 // Times entering a directory of many files in the main window: from the Enter key on its row to
 // the first rows painted in the list (read, sort, information line, paint).
-#include "bench_clock.h"
-#include "platform/process_paths.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 #include "app/main_window_win.h"
-#include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
+#include "bench_clock.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/settings.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <commctrl.h>
 #include <windows.h>

@@ -94,8 +94,9 @@ int main(int argc, char** argv)
                 make_dir(d);
             }
         }
-        std::printf("%-34s %12.0f %12.0f   throughput ratio %.2f\n", large ? "one 1 GiB file" : "the small files",
-                    bare, worker, worker > 0 ? bare / worker : 0.0);
+        std::printf("%-34s %12.0f %12.0f   throughput ratio %.2f\n",
+                    large ? "one 1 GiB file" : "the small files", bare, worker,
+                    worker > 0 ? bare / worker : 0.0);
         delete_dir(bare_dir);
         delete_dir(worker_dir);
     }

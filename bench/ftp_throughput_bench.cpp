@@ -3,11 +3,11 @@
 //   ftp_throughput_bench HOST PORT USER PASSWORD mlsd|long DIRECTORY CACHE_FILE
 // get and put move one file; mlsd and long list the remote directory ("/dir/") into the cache
 // file with MLSD or the long listing, as the listing thread does.
-// Prints "<bytes> bytes in <ms> ms, login <ms> ms, logout <ms> ms, code <code>" (for listings the bytes are those
-// of the cache file, followed by its entry count) and ends with the operation's result code.
-// The time runs from the connect to the end of the operation (for a transfer, its closing reply),
-// as curl's time_total does; "login" is the part up to TYPE I and "logout" the QUIT that follows
-// (a server may still be writing an uploaded file and answer QUIT late).
+// Prints "<bytes> bytes in <ms> ms, login <ms> ms, logout <ms> ms, code <code>" (for listings the bytes are
+// those of the cache file, followed by its entry count) and ends with the operation's result code. The time
+// runs from the connect to the end of the operation (for a transfer, its closing reply), as curl's time_total
+// does; "login" is the part up to TYPE I and "logout" the QUIT that follows (a server may still be writing an
+// uploaded file and answer QUIT late).
 #include "ftp/ftp_listing.h"
 #include "ftp/ftp_protocol.h"
 #include "ftp/listing_cache.h"
@@ -73,7 +73,8 @@ int main(int argc, char** argv)
 {
     std::string mode = argc == 8 ? argv[5] : "";
     if (mode != "get" && mode != "put" && mode != "mlsd" && mode != "long") {
-        std::fprintf(stderr, "usage: ftp_throughput_bench HOST PORT USER PASSWORD get|put|mlsd|long REMOTE LOCAL\n");
+        std::fprintf(stderr,
+                     "usage: ftp_throughput_bench HOST PORT USER PASSWORD get|put|mlsd|long REMOTE LOCAL\n");
         return 2;
     }
     bench_worker w;

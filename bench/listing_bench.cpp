@@ -1,11 +1,10 @@
 // Times reading a large directory: a bare FindFirstFileA / FindNextFileA walk against read_listing
 // (scan, filter, rows, sort, information line), the memory per row, and sorting by each column.
 #include "bench_clock.h"
+#include "pane/local_listing_win.h"
 #include "platform/process_paths.h"
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
-#include "toolkit/shell_icons_win.h"
-#include "pane/local_listing_win.h"
 
 #include <psapi.h>
 #include <windows.h>

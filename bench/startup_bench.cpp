@@ -65,7 +65,8 @@ int main(int argc, char** argv)
         PROCESS_INFORMATION pi{};
         std::string command = "\"" + exe + "\"";
         double t0 = now_ms();
-        if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi))
+        if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                            &si, &pi))
             return 1;
         HWND hwnd = nullptr;
         while (!(hwnd = main_window_of(pi.dwProcessId)) && now_ms() - t0 < 60000)
@@ -77,7 +78,8 @@ int main(int argc, char** argv)
             return 1;
         }
         times.push_back(t1 - t0);
-        std::printf("run %d: %.1f ms%s\n", i + 1, t1 - t0, i == 0 ? " (first start: writes the configuration)" : "");
+        std::printf("run %d: %.1f ms%s\n", i + 1, t1 - t0,
+                    i == 0 ? " (first start: writes the configuration)" : "");
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
         WaitForSingleObject(pi.hProcess, 30000);
         CloseHandle(pi.hProcess);

@@ -3,14 +3,14 @@
 
 #include "app/main_window_win.h"
 #include "base/paths.h"
-#include "platform/process_paths.h"
-#include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "programs/program_defs.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/settings.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <commctrl.h>
 #include <mbctype.h>

@@ -7,18 +7,18 @@
 #include "base/paths.h"
 #include "fileops/file_dialogs_win.h"
 #include "fileops/file_rw_win.h"
-#include "programs/shell_run_win.h"
-#include "toolkit/module_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
+#include "programs/shell_run_win.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/layout_win.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "toolkit/module_win.h"
 
 #include <commctrl.h>
 
@@ -157,10 +157,10 @@ int window_::on_create()
     // 3. Toolbar images; pixels of the mask colour are transparent.
     COLORREF mask = RGB(TOOLBAR_MASK_COLOR_R, TOOLBAR_MASK_COLOR_G, TOOLBAR_MASK_COLOR_B);
     toolbar_bitmap_ = LoadBitmapA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR));
-    toolbar_images_ = ImageList_LoadImageA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR), TOOLBAR_IMAGE_SIZE,
-                                           0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    hot_images_ = ImageList_LoadImageA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT), TOOLBAR_IMAGE_SIZE,
-                                       0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    toolbar_images_ = ImageList_LoadImageA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR),
+                                           TOOLBAR_IMAGE_SIZE, 0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    hot_images_ = ImageList_LoadImageA(module_instance(), MAKEINTRESOURCEA(BITMAP_TOOLBAR_HOT),
+                                       TOOLBAR_IMAGE_SIZE, 0, mask, IMAGE_BITMAP, LR_CREATEDIBSECTION);
 
     // 4. The two background brushes.
     source_brush_ = CreateSolidBrush(settings().colors[color_back_source]);

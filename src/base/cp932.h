@@ -14,8 +14,7 @@ constexpr bool is_lead_byte(unsigned char c)
 // Length of the character that starts at byte i: 2 for a lead byte with a trail byte after it.
 inline std::size_t char_length(std::string_view s, std::size_t i)
 {
-    return (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2
-                                                                                                     : 1;
+    return (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() && s[i + 1] != '\0') ? 2 : 1;
 }
 
 // First single-byte character c at or after byte `from`, skipping trail bytes; npos if none.

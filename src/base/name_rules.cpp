@@ -11,11 +11,9 @@ static bool is_reserved_name(std::string_view name)
     for (std::string_view r : {"nul", "con", "aux", "prn", "clock$", "config$"})
         if (equal_text_nocase(name, r))
             return true;
-    if (name.size() == 4 && equal_text_nocase(name.substr(0, 3), "com") && name[3] >= '1' &&
-        name[3] <= '4')
+    if (name.size() == 4 && equal_text_nocase(name.substr(0, 3), "com") && name[3] >= '1' && name[3] <= '4')
         return true;
-    if (name.size() == 4 && equal_text_nocase(name.substr(0, 3), "lpt") && name[3] >= '1' &&
-        name[3] <= '9')
+    if (name.size() == 4 && equal_text_nocase(name.substr(0, 3), "lpt") && name[3] >= '1' && name[3] <= '9')
         return true;
     return false;
 }

@@ -3,25 +3,24 @@
 
 #include "fileops/file_dialogs_shared_win.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
+#include "base/name_rules.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
+#include "base/stamp_text.h"
 #include "dialogs.h"
 #include "fileops/file_dialog_rules.h"
 #include "fileops/file_primitives_win.h"
 #include "fileops/fileops_host_win.h"
 #include "fileops/help_text.h"
-#include "base/name_rules.h"
-#include "base/stamp_text.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "toolkit/row_store.h"
-
+#include "toolkit/shell_icons_win.h"
 
 #include <cstdio>
 #include <vector>

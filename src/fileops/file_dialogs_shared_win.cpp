@@ -1,25 +1,24 @@
 // What the file dialogs share: the panes they change, the watchers they hold, the rows they take.
 #include "fileops/file_dialogs_shared_win.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
+#include "base/name_rules.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
+#include "base/stamp_text.h"
 #include "dialogs.h"
 #include "fileops/file_dialog_rules.h"
 #include "fileops/file_primitives_win.h"
 #include "fileops/fileops_host_win.h"
 #include "fileops/help_text.h"
-#include "base/name_rules.h"
-#include "base/stamp_text.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "toolkit/row_store.h"
-
+#include "toolkit/shell_icons_win.h"
 
 #include <cstdio>
 #include <vector>
@@ -55,7 +54,8 @@ void resume_watchers(bool both)
 std::vector<int> chosen_rows(const Pane& p)
 {
     std::vector<int> rows = rows_to_process(p);
-    if (rows.size() == 1 && p.rows.marked_count() == 0 && p.rows.row(static_cast<std::size_t>(rows[0])).name == "..")
+    if (rows.size() == 1 && p.rows.marked_count() == 0 &&
+        p.rows.row(static_cast<std::size_t>(rows[0])).name == "..")
         rows.clear();
     return rows;
 }
@@ -87,7 +87,10 @@ void add_new_row(bool is_dir, const std::string& name)
 }
 
 // A file or a directory of that path exists.
-bool entry_exists(const std::string& path) { return path_exists(path) || dir_exists(path + "/"); }
+bool entry_exists(const std::string& path)
+{
+    return path_exists(path) || dir_exists(path + "/");
+}
 
 // Enter presses the default button even while it is greyed: OK counts only when it is enabled.
 bool ok_enabled(HWND dialog)

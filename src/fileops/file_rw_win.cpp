@@ -1,9 +1,7 @@
 // Copy, move and delete of the marked rows: the worker, its notice dialog and the commands.
 #include "fileops/file_rw_win.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
-#include "toolkit/module_win.h"
 #include "dialogs.h"
 #include "fileops/batch_list.h"
 #include "fileops/file_primitives_win.h"
@@ -13,14 +11,15 @@
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/settings.h"
+#include "toolkit/module_win.h"
 
 #include <cstdio>
 #include <unordered_map>
 
 namespace {
-
 
 // The entries of the target directory, read once when the operation starts: asking the file
 // system about every name that is not there costs a whole directory search on some file
@@ -56,7 +55,8 @@ private:
 bool skipped_for_target(const file_rw_job& job, const file_rw_row& row, const target_entries& target)
 {
     if (row.is_dir)
-        return lies_inside(job.target_dir, job.source_dir, row.file_name) || target.kind_of(row.file_name) != 0;
+        return lies_inside(job.target_dir, job.source_dir, row.file_name) ||
+               target.kind_of(row.file_name) != 0;
     return target.kind_of(row.file_name) == 2;
 }
 

@@ -128,4 +128,3 @@ void delete_marked(HWND owner);
 // the rows an operation processes; false when no line was written or it could not be written
 // (the file is then gone; a failed write has shown string 32).
 bool write_marked_list(HWND owner, const Pane& active, std::string& list_path);
-

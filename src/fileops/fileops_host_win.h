@@ -22,7 +22,10 @@ public:
         return 0;
     }
     // Renames an entry of the active FTP pane, or makes a directory there; false keeps the dialog.
-    virtual bool ftp_rename(HWND /*owner*/, const std::string& /*from*/, const std::string& /*to*/) { return false; }
+    virtual bool ftp_rename(HWND /*owner*/, const std::string& /*from*/, const std::string& /*to*/)
+    {
+        return false;
+    }
     virtual bool ftp_make_dir(HWND /*owner*/, const std::string& /*name*/) { return false; }
 };
 

@@ -4,25 +4,24 @@
 
 #include "fileops/file_dialogs_shared_win.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
+#include "base/name_rules.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
+#include "base/stamp_text.h"
 #include "dialogs.h"
 #include "fileops/file_dialog_rules.h"
 #include "fileops/file_primitives_win.h"
 #include "fileops/fileops_host_win.h"
 #include "fileops/help_text.h"
-#include "base/name_rules.h"
-#include "base/stamp_text.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "toolkit/row_store.h"
-
+#include "toolkit/shell_icons_win.h"
 
 #include <cstdio>
 #include <vector>
@@ -246,8 +245,7 @@ void dialog_backup::accept(const std::string& name)
     EnableWindow(GetDlgItem(hwnd_, IDCANCEL), FALSE);
     const std::string& dir = active_pane().path;
     std::string from = dir + old_name_, to = dir + name;
-    bool copied =
-        is_dir_ ? copy_dir(from + "/", to + "/") : copy_file(from, to);
+    bool copied = is_dir_ ? copy_dir(from + "/", to + "/") : copy_file(from, to);
     // Whatever a failed copy left behind is shown too, so the pane matches the disk.
     if (copied || entry_exists(to))
         add_new_row(is_dir_, name);

@@ -2,12 +2,12 @@
 #include "ftp/ftp_listing.h"
 
 #include "base/paths.h"
-#include "platform/process_paths.h"
 #include "ftp/ftp_reply.h"
 #include "ftp/listing_cache.h"
 #include "ftp/listing_formats.h"
 #include "ftp/listing_time.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 
 #include <cstring>
 #include <optional>

@@ -2,8 +2,8 @@
 #include "ftp/listing_cache.h"
 
 #include "base/cp932.h"
-#include "base/paths.h"
 #include "base/name_rules.h"
+#include "base/paths.h"
 #include "ftp/listing_formats.h"
 #include "ftp/listing_time.h"
 #include "platform/os.h"

@@ -1,9 +1,9 @@
 // The rows of a pane: comparison with its fixed rules, the comb sort, marks, cursor and lookup.
 #include "pane/listing.h"
 
+#include "base/comb_sort.h"
 #include "base/cp932.h"
 #include "pane/entry_text.h"
-#include "base/comb_sort.h"
 
 #include <algorithm>
 

@@ -1,15 +1,15 @@
 // Reading a pane's directory from the Windows file system, single rows, attributes, times, volumes.
 #include "pane/local_listing_win.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
-#include "toolkit/module_win.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "resource.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <shellapi.h>
 

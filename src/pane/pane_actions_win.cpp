@@ -6,17 +6,17 @@
 
 #include "pane/pane_choices.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
 #include "pane/entry_text.h"
 #include "pane/key_map.h"
 #include "pane/local_listing_win.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/layout_win.h"
 #include "settings/settings.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <algorithm>
 
@@ -315,7 +315,6 @@ void copy_column_widths(int pane)
     for (int c = 0; c < from->list.columns(); ++c)
         to->list.set_column_width(c, from->list.column_width(c));
 }
-
 
 // ---- operations the commands and dialogs run on a pane ----
 

@@ -5,17 +5,17 @@
 
 #include "pane/pane_choices.h"
 
-#include "platform/process_paths.h"
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "toolkit/shell_icons_win.h"
 #include "pane/entry_text.h"
 #include "pane/key_map.h"
 #include "pane/local_listing_win.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/layout_win.h"
 #include "settings/settings.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <algorithm>
 
@@ -50,7 +50,6 @@ void combo_currentdir::on_close_up()
 {
     focus_list();
 }
-
 
 // ---- drives and the current-directory box ----
 

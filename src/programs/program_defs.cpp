@@ -1,8 +1,8 @@
 // Program definitions: the two files, their default entries and the reads of single entries.
 #include "programs/program_defs.h"
 
-#include "platform/process_paths.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "settings/ini.h"
 
 namespace {

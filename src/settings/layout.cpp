@@ -1,17 +1,17 @@
 // The layout file layout.ini and the window-rectangle rules.
 #include "settings/layout.h"
 
-#include "platform/process_paths.h"
 #include "base/paths.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "settings/ini.h"
 
 #include <cstdio>
 
 namespace {
 
-constexpr const char* column_keys[layout_column_count] = {"width name", "width type", "width size", "width date",
-                                                   "width attribute"};
+constexpr const char* column_keys[layout_column_count] = {"width name", "width type", "width size",
+                                                          "width date", "width attribute"};
 // A new file gets a narrow name column; a file without the key gets a wide one.
 constexpr int created_column_widths[layout_column_count] = {160, 42, 71, 126, 36};
 constexpr int missing_column_widths[layout_column_count] = {455, 42, 71, 126, 36};

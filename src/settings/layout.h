@@ -17,8 +17,9 @@ struct layout_state {
     int window_y = 0;
     int window_width = 320; // outer width with the left pane alone
     int window_height = 440;
-    std::array<int, layout_column_count> column_widths{455, 42, 71, 126, 36}; // name, type, size, date, attributes
-    int sort_column = 1;                                               // 0 name ... 4 attributes
+    std::array<int, layout_column_count> column_widths{455, 42, 71, 126,
+                                                       36}; // name, type, size, date, attributes
+    int sort_column = 1;                                    // 0 name ... 4 attributes
     bool sort_ascending = true;
     bool hide_system_files = true;
     bool dual_window = false;             // as read at start-up; the live switch belongs to the main window

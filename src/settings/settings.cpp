@@ -1,9 +1,9 @@
 // The settings file kelvasto.ini: its keys and defaults, the settings state, colours.
 #include "settings/settings.h"
 
-#include "platform/process_paths.h"
 #include "base/paths.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "settings/ini.h"
 #include "settings/ini_profile.h"
 

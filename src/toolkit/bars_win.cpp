@@ -5,9 +5,9 @@
 
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "toolkit/module_win.h"
 #include "toolkit/control_texts.h"
 #include "toolkit/edit_rules.h"
+#include "toolkit/module_win.h"
 #include "toolkit/row_store.h"
 
 #include <imm.h>
@@ -95,7 +95,8 @@ bool updown::create(HWND parent, int id, HWND buddy, int upper, int lower, int p
 {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | UDS_ARROWKEYS | UDS_ALIGNRIGHT | UDS_SETBUDDYINT |
                   UDS_NOTHOUSANDS;
-    attach(CreateUpDownControl(style, 0, 0, 1, 1, parent, id, module_instance(), buddy, upper, lower, position));
+    attach(
+        CreateUpDownControl(style, 0, 0, 1, 1, parent, id, module_instance(), buddy, upper, lower, position));
     return hwnd_ != nullptr;
 }
 

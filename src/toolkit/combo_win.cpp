@@ -5,9 +5,9 @@
 
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "toolkit/module_win.h"
 #include "toolkit/control_texts.h"
 #include "toolkit/edit_rules.h"
+#include "toolkit/module_win.h"
 #include "toolkit/row_store.h"
 
 #include <imm.h>
@@ -106,8 +106,8 @@ int combo::insert(int index, const char* text, int icon)
     std::string plain = text;
     if (icon < 0)
         icon = split_icon_item(text, &plain);
-    auto at = static_cast<int>(
-        SendMessageA(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(plain.c_str())));
+    auto at = static_cast<int>(SendMessageA(hwnd_, CB_INSERTSTRING, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(plain.c_str())));
     if (at >= 0)
         SendMessageA(hwnd_, CB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(icon));
     return at;

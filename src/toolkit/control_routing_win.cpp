@@ -2,9 +2,9 @@
 // colours and owner-drawn items, each to the object of the control that sent it.
 #include "toolkit/control_win.h"
 
-#include "toolkit/module_win.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/listview_win.h"
+#include "toolkit/module_win.h"
 
 #include <cstring>
 #include <vector>

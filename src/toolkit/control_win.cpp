@@ -1,9 +1,9 @@
 // The window class tree: the control objects, child controls and overlapped windows.
 #include "toolkit/control_win.h"
 
-#include "toolkit/module_win.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/listview_win.h"
+#include "toolkit/module_win.h"
 
 #include <cstring>
 #include <vector>

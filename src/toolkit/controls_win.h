@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-
 // An edit control, subclassed, with a block caret one character wide (two while the IME is open).
 class edit : public child {
 public:

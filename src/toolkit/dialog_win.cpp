@@ -1,9 +1,9 @@
 // Dialogs: modal and modeless, their procedure and the message boxes.
 #include "toolkit/control_win.h"
 
-#include "toolkit/module_win.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/listview_win.h"
+#include "toolkit/module_win.h"
 
 #include <cstring>
 #include <vector>
@@ -34,8 +34,8 @@ HBRUSH dialog::on_ctl_color_dialog(HDC)
 int dialog::show(const char* template_name, HWND parent, bool modeless)
 {
     if (modeless) {
-        HWND window =
-            CreateDialogParamA(module_instance(), template_name, parent, procedure, reinterpret_cast<LPARAM>(this));
+        HWND window = CreateDialogParamA(module_instance(), template_name, parent, procedure,
+                                         reinterpret_cast<LPARAM>(this));
         return window ? 1 : -1;
     }
     return static_cast<int>(

@@ -5,9 +5,9 @@
 
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "toolkit/module_win.h"
 #include "toolkit/control_texts.h"
 #include "toolkit/edit_rules.h"
+#include "toolkit/module_win.h"
 #include "toolkit/row_store.h"
 
 #include <imm.h>

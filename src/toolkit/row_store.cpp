@@ -138,4 +138,3 @@ int compare_rows_report(const row_store& rows, std::size_t a, std::size_t b, con
     }
     return 0;
 }
-

@@ -1,8 +1,8 @@
 // The list view's row store and its comb sort: rows of texts with an image, pin and group rules.
 #pragma once
 
-#include "base/cp932.h"
 #include "base/comb_sort.h"
+#include "base/cp932.h"
 
 #include <cstddef>
 #include <functional>
@@ -29,8 +29,8 @@ struct sort_keys {
     char group_character = 0;
 };
 
-// compare_text_nocase (base/cp932.h) after filling the shorter text with blanks on the left (right-aligned columns, so
-// '  987' comes before '1,234').
+// compare_text_nocase (base/cp932.h) after filling the shorter text with blanks on the left (right-aligned
+// columns, so '  987' comes before '1,234').
 int compare_text_right_aligned(std::string_view a, std::string_view b);
 
 // The growable array of rows behind a virtual list view.
@@ -64,4 +64,3 @@ int compare_rows_plain(const row_store& rows, std::size_t a, std::size_t b, cons
 // columns in ascending column order and always ascending.
 int compare_rows_report(const row_store& rows, std::size_t a, std::size_t b, const sort_keys& keys,
                         const std::vector<bool>& right_aligned);
-

@@ -20,7 +20,8 @@ shell_icons::shell_icons()
     LPITEMIDLIST pidl = nullptr;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &pidl)) && pidl) {
         SHFILEINFOA net{};
-        if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &net, sizeof net, SHGFI_PIDL | SHGFI_SYSICONINDEX))
+        if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &net, sizeof net,
+                           SHGFI_PIDL | SHGFI_SYSICONINDEX))
             network_icon_ = net.iIcon;
         CoTaskMemFree(pidl);
     }

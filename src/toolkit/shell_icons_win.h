@@ -1,8 +1,8 @@
 // Icon indexes into the system's small-icon image list.
 #pragma once
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 

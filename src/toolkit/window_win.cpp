@@ -1,9 +1,9 @@
 // Overlapped program windows: class registration, creation and their procedure.
 #include "toolkit/control_win.h"
 
-#include "toolkit/module_win.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/listview_win.h"
+#include "toolkit/module_win.h"
 
 #include <cstring>
 #include <vector>
