@@ -34,7 +34,8 @@ void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::
 }
 
 // Connects the data connection.
-int open_channel(thread_net& worker, NetSocket& data, const std::string& host, int port, int timeout_ms)
+ftp_result open_channel(thread_net& worker, NetSocket& data, const std::string& host, int port,
+                        int timeout_ms)
 {
     if (!data.has_socket())
         return ftp_no_socket;
@@ -47,7 +48,7 @@ int open_channel(thread_net& worker, NetSocket& data, const std::string& host, i
 int thread_ftp_data_recv::run()
 {
     NetSocket data(log_enabled);
-    int code = open_channel(*this, data, host, port, timeout_ms);
+    ftp_result code = open_channel(*this, data, host, port, timeout_ms);
     went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;
@@ -93,7 +94,7 @@ int thread_ftp_data_send::run()
     if (!file)
         return ftp_file_error;
     NetSocket data(log_enabled);
-    int code = open_channel(*this, data, host, port, timeout_ms);
+    ftp_result code = open_channel(*this, data, host, port, timeout_ms);
     went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;

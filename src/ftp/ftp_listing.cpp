@@ -57,7 +57,7 @@ private:
 // What the reading of a received listing ended with: its file failure, its size, or the lines
 // none of which were understood (a server that ignored the listing command's options sends
 // lines of another form: that is no empty directory).
-int reading_result(const listing_reader& reader, std::size_t lines, std::size_t understood)
+ftp_result reading_result(const listing_reader& reader, std::size_t lines, std::size_t understood)
 {
     if (reader.too_large())
         return ftp_thread_failed;
@@ -66,7 +66,7 @@ int reading_result(const listing_reader& reader, std::size_t lines, std::size_t 
     return lines > 0 && understood == 0 ? ftp_error_reply : ftp_ok;
 }
 
-int list_mlsd(int server_zone, const std::string& list_path, bool& not_root, cache_output& out)
+ftp_result list_mlsd(int server_zone, const std::string& list_path, bool& not_root, cache_output& out)
 {
     listing_reader reader(list_path, listing_line_limit);
     const int local = local_zone();
@@ -83,12 +83,12 @@ int list_mlsd(int server_zone, const std::string& list_path, bool& not_root, cac
             return ftp_file_error;
     }
     out.unstored += reader.overlong();
-    int code = reading_result(reader, lines, understood);
+    ftp_result code = reading_result(reader, lines, understood);
     return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
-int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std::string& list_path,
-              cache_output& out)
+ftp_result list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std::string& list_path,
+                     cache_output& out)
 {
     listing_reader reader(list_path, listing_line_limit);
     for (std::string line; reader.next(line);) {
@@ -104,7 +104,7 @@ int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std
                 return ftp_file_error;
             continue;
         }
-        int code = ftp_size(worker, control, entry.name);
+        ftp_result code = ftp_size(worker, control, entry.name);
         if (code != ftp_ok)
             return code;
         std::int64_t size = 0;
@@ -121,11 +121,11 @@ int list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std
     }
     out.unstored += reader.overlong();
     // Every NLST line is a name: there is no line that would not be understood.
-    int code = reading_result(reader, 0, 0);
+    ftp_result code = reading_result(reader, 0, 0);
     return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
-int list_long(const std::string& list_path, cache_output& out)
+ftp_result list_long(const std::string& list_path, cache_output& out)
 {
     int year = 0;
     int month = 0;
@@ -142,13 +142,13 @@ int list_long(const std::string& list_path, cache_output& out)
             return ftp_file_error;
     }
     out.unstored += reader.overlong();
-    int code = reading_result(reader, lines, understood);
+    ftp_result code = reading_result(reader, lines, understood);
     return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
 // One way of listing; `refused` tells that the server does not know its listing command.
-int list_one_way(thread_net& worker, NetSocket& control, listing_way way, int server_zone,
-                 const std::string& cache_path, bool& not_root, bool& refused, std::size_t& unstored)
+ftp_result list_one_way(thread_net& worker, NetSocket& control, listing_way way, int server_zone,
+                        const std::string& cache_path, bool& not_root, bool& refused, std::size_t& unstored)
 {
     refused = false;
     std::string list_path;
@@ -157,7 +157,7 @@ int list_one_way(thread_net& worker, NetSocket& control, listing_way way, int se
     const char* command = way == listing_way::mlsd           ? "MLSD"
                           : way == listing_way::long_listing ? "NLST -alL"
                                                              : "NLST -aFL";
-    int code = ftp_transfer_receive(worker, control, command, list_path);
+    ftp_result code = ftp_transfer_receive(worker, control, command, list_path);
     if (code == ftp_error_reply && reply_refused_command(control))
         refused = true;
     cache_output out(cache_path);
@@ -173,12 +173,13 @@ int list_one_way(thread_net& worker, NetSocket& control, listing_way way, int se
 
 } // namespace
 
-int ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone, const std::string& cache_path,
-                       bool not_root, ftp_capabilities& flags, std::size_t& unstored)
+ftp_result ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone,
+                              const std::string& cache_path, bool not_root, ftp_capabilities& flags,
+                              std::size_t& unstored)
 {
     os::remove_file(cache_path);
     unstored = 0;
-    int code = ftp_ok;
+    ftp_result code = ftp_ok;
     for (;;) {
         listing_way way = flags[flag_mlsd]                         ? listing_way::mlsd
                           : (flags[flag_mdtm] && flags[flag_size]) ? listing_way::nlst_size_mdtm

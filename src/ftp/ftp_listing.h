@@ -15,5 +15,6 @@
 // that ignored the options of NLST) with ftp_error_reply. `unstored` counts the entries that
 // came but could not be stored (a name too long for a cache line, a line over
 // listing_line_limit), for the caller to show.
-int ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone, const std::string& cache_path,
-                       bool not_root, ftp_capabilities& flags, std::size_t& unstored);
+ftp_result ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone,
+                              const std::string& cache_path, bool not_root, ftp_capabilities& flags,
+                              std::size_t& unstored);

@@ -10,9 +10,10 @@
 namespace {
 
 // Composes, sends (logged) and reads the reply of one command.
-int command(thread_net& worker, NetSocket& control, std::string_view text, std::string_view argument = {})
+ftp_result command(thread_net& worker, NetSocket& control, std::string_view text,
+                   std::string_view argument = {})
 {
-    int code = control.compose(text, argument);
+    ftp_result code = control.compose(text, argument);
     if (code != ftp_ok)
         return code;
     code = control.send_command(worker, true);
@@ -42,10 +43,10 @@ void take_feature(const char* line, std::size_t length, void* context)
 
 } // namespace
 
-int ftp_login(thread_net& worker, NetSocket& control, const char* host, int port, std::string_view user,
-              std::string_view password, std::string_view directory)
+ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, int port,
+                     std::string_view user, std::string_view password, std::string_view directory)
 {
-    int code = control.connect_to(worker, host, port);
+    ftp_result code = control.connect_to(worker, host, port);
     if (code != ftp_ok)
         return code;
     code = control.read_reply(worker);
@@ -78,46 +79,47 @@ void ftp_logout(thread_net& worker, NetSocket& control)
     control.shutdown_and_drain(worker);
 }
 
-int ftp_change_dir(thread_net& worker, NetSocket& control, std::string_view name)
+ftp_result ftp_change_dir(thread_net& worker, NetSocket& control, std::string_view name)
 {
     if (name == "..")
         return command(worker, control, "CDUP");
     return command(worker, control, "CWD ", name);
 }
 
-int ftp_remove_dir(thread_net& worker, NetSocket& control, std::string_view name)
+ftp_result ftp_remove_dir(thread_net& worker, NetSocket& control, std::string_view name)
 {
     return command(worker, control, "RMD ", name);
 }
 
-int ftp_delete(thread_net& worker, NetSocket& control, std::string_view name)
+ftp_result ftp_delete(thread_net& worker, NetSocket& control, std::string_view name)
 {
     return command(worker, control, "DELE ", name);
 }
 
-int ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name)
+ftp_result ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name)
 {
     return command(worker, control, "MKD ", name);
 }
 
-int ftp_size(thread_net& worker, NetSocket& control, std::string_view name)
+ftp_result ftp_size(thread_net& worker, NetSocket& control, std::string_view name)
 {
     return command(worker, control, "SIZE ", name);
 }
 
-int ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open)
+ftp_result ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open)
 {
-    int code = command(worker, control, "ABOR");
+    ftp_result code = command(worker, control, "ABOR");
     const char* reply = control.payload();
     if (!transfer_open || (code != ftp_ok && code != ftp_error_reply) || std::strncmp(reply, "225", 3) == 0)
         return code;
     return control.read_reply(worker);
 }
 
-int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name)
+ftp_result ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name,
+                      std::string_view new_name)
 {
     // Both names are checked first, so a refused new name never leaves a pending RNFR.
-    int code = control.compose("RNTO ", new_name);
+    ftp_result code = control.compose("RNTO ", new_name);
     if (code != ftp_ok)
         return code;
     code = command(worker, control, "RNFR ", old_name);
@@ -126,17 +128,17 @@ int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name
     return command(worker, control, "RNTO ", new_name);
 }
 
-int ftp_modify_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone)
+ftp_result ftp_modify_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone)
 {
-    int code = command(worker, control, "MDTM ", name);
+    ftp_result code = command(worker, control, "MDTM ", name);
     if (code != ftp_ok)
         return code;
     return convert_reply_time(control, server_zone) ? ftp_ok : ftp_error_reply;
 }
 
-int ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone)
+ftp_result ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone)
 {
-    int code = control.compose("MLST ", name);
+    ftp_result code = control.compose("MLST ", name);
     if (code == ftp_ok)
         code = control.send_command(worker, true);
     if (code == ftp_ok)
@@ -156,11 +158,11 @@ int ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name,
     return convert_reply_time(control, server_zone) ? ftp_ok : ftp_error_reply;
 }
 
-int ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags)
+ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags)
 {
     // HELP answers 214 for any argument on several servers, so the feature list comes first.
     feature_set features;
-    int code = control.compose("FEAT");
+    ftp_result code = control.compose("FEAT");
     if (code == ftp_ok)
         code = control.send_command(worker, true);
     if (code == ftp_ok)

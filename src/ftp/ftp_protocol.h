@@ -21,32 +21,33 @@ constexpr std::size_t flag_size = 4;
 
 // Connects, reads the greeting, USER, PASS (a refused password is 13), CWD unless the directory
 // is "/", TYPE I. On failure the connection has been shut down.
-int ftp_login(thread_net& worker, NetSocket& control, const char* host, int port, std::string_view user,
-              std::string_view password, std::string_view directory);
+ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, int port,
+                     std::string_view user, std::string_view password, std::string_view directory);
 // QUIT (its reply is read when it was sent), then shutdown; results do not matter.
 void ftp_logout(thread_net& worker, NetSocket& control);
 
 // CWD name, or CDUP for "..".
-int ftp_change_dir(thread_net& worker, NetSocket& control, std::string_view name);
-int ftp_remove_dir(thread_net& worker, NetSocket& control, std::string_view name);
-int ftp_delete(thread_net& worker, NetSocket& control, std::string_view name);
-int ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name);
+ftp_result ftp_change_dir(thread_net& worker, NetSocket& control, std::string_view name);
+ftp_result ftp_remove_dir(thread_net& worker, NetSocket& control, std::string_view name);
+ftp_result ftp_delete(thread_net& worker, NetSocket& control, std::string_view name);
+ftp_result ftp_make_dir(thread_net& worker, NetSocket& control, std::string_view name);
 // SIZE name; on 0 the payload holds "213 <size>" (reply_number reads it).
-int ftp_size(thread_net& worker, NetSocket& control, std::string_view name);
+ftp_result ftp_size(thread_net& worker, NetSocket& control, std::string_view name);
 // ABOR. With transfer_open (the data command was answered 1xx and its closing reply is still to
 // come) two replies are read: the transfer's (426, or 226 when it had ended) and the abort's, so
 // that the next command's reply is its own. A 225 says no transfer was left: nothing follows.
-int ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open);
-int ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name, std::string_view new_name);
+ftp_result ftp_abort(thread_net& worker, NetSocket& control, bool transfer_open);
+ftp_result ftp_rename(thread_net& worker, NetSocket& control, std::string_view old_name,
+                      std::string_view new_name);
 
 // MDTM / MLST: on 0 the payload from its fifth character begins with the time YYYYMMDDhhmmss,
 // converted from the server's zone (±HHMM) to local time. A reply without a valid time is 12.
-int ftp_modify_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone);
-int ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone);
+ftp_result ftp_modify_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone);
+ftp_result ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_view name, int server_zone);
 
 // Fills the capability flags: from the feature lines of FEAT; only when FEAT is refused, from
 // HELP MLSD / MLST / MDTM / SIZE (an error reply clears a flag). Byte 0 is set on success.
-int ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags);
+ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags);
 
 // What a download does with its received file before it replaces the target (the charset
 // conversion of text files); false fails the download with 10 and leaves the target alone.
@@ -59,13 +60,13 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 // expected_size, when not negative, is the file's size as the listing or SIZE gave it; a size in
 // the opening reply ("150 Opening BINARY mode ... (2048 bytes)") goes before it. Transfers are
 // binary, so a different byte count fails with 6, even after a 226, and keeps the old file.
-int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
-                         const std::string& local_path, const received_file_step& before_replace = {},
-                         std::int64_t expected_size = -1);
+ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
+                                const std::string& local_path, const received_file_step& before_replace = {},
+                                std::int64_t expected_size = -1);
 // The local file is opened before PASV: when it cannot be read nothing is sent (a STOR with an
 // empty data connection would empty the file on the server).
-int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
-                      const std::string& local_path);
+ftp_result ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
+                             const std::string& local_path);
 
 // True when the payload holds a reply saying the command is not known or not implemented
 // (500, 501, 502): the server lacks it, as opposed to refusing it for this file. A refused PASV

@@ -1,6 +1,8 @@
 // Pure parsers of what an FTP server sends: reply lines, PASV addresses, FEAT lines, MLST facts.
 #pragma once
 
+#include "ftp/ftp_result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -33,7 +35,7 @@ public:
     // True when the last piece taken began a line of the reply.
     bool last_began_line() const { return last_began_line_; }
     // 0 when the final line's first digit is below '4', else 12 (an error reply).
-    int result() const { return result_; }
+    ftp_result result() const { return result_; }
     int lines() const { return lines_; }
 
 private:
@@ -45,7 +47,7 @@ private:
     char code_[3] = {};
     int lines_ = 0;
     std::size_t bytes_ = 0;
-    int result_ = 0;
+    ftp_result result_ = ftp_ok;
 };
 
 // The address of a PASV reply. The text is the reply after its code and blank: one or more

@@ -86,10 +86,10 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
 
 // PASV: the port to connect to, at the control connection's peer. The command is composed and
 // checked before anything is sent.
-int open_passive(thread_net& worker, NetSocket& control, std::string_view command, std::string& host,
-                 int& port, char (&data_command)[payload_capacity])
+ftp_result open_passive(thread_net& worker, NetSocket& control, std::string_view command, std::string& host,
+                        int& port, char (&data_command)[payload_capacity])
 {
-    int code = control.compose(command);
+    ftp_result code = control.compose(command);
     if (code != ftp_ok)
         return code;
     std::memcpy(data_command, control.payload(), payload_capacity);
@@ -119,8 +119,8 @@ int open_passive(thread_net& worker, NetSocket& control, std::string_view comman
 // Runs the data thread (its local side already set) and reads the replies; `data` holds what the
 // thread left once this returns. announced_size: the byte count the opening reply named, or -1.
 template <class data_thread>
-int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, const char* opening,
-                 const std::string& host, int port, std::int64_t& announced_size)
+ftp_result run_transfer(thread_net& worker, NetSocket& control, data_thread& data, const char* opening,
+                        const std::string& host, int port, std::int64_t& announced_size)
 {
     announced_size = -1;
     data.port = port;
@@ -136,7 +136,7 @@ int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, cons
         ftp_abort(worker, control, transfer_open);
         return ftp_thread_failed;
     }
-    int code = control.read_reply(worker);
+    ftp_result code = control.read_reply(worker);
     if (code != ftp_ok) {
         // Nothing will come on the data connection: the thread must not wait for it.
         data.request_stop();
@@ -149,7 +149,7 @@ int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, cons
     if (control.payload()[0] == '1')
         opening_reply_size(control.payload(), std::strlen(control.payload()), announced_size);
     watch_transfer(worker, control, data, opening);
-    code = data.get_result();
+    code = static_cast<ftp_result>(data.get_result()); // the data thread ends with an FTP code
     if (worker.stop_wanted())
         code = ftp_aborted;
     // A data connection silent for the whole bound means a dead server: no ABOR, no QUIT and no
@@ -165,16 +165,16 @@ int run_transfer(thread_net& worker, NetSocket& control, data_thread& data, cons
 
 } // namespace
 
-int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
-                         const std::string& local_path, const received_file_step& before_replace,
-                         std::int64_t expected_size)
+ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
+                                const std::string& local_path, const received_file_step& before_replace,
+                                std::int64_t expected_size)
 {
     if (!local_name_is_safe(local_path))
         return ftp_file_error;
     char data_command[payload_capacity];
     std::string host;
     int port = 0;
-    int code = control.compose(command);
+    ftp_result code = control.compose(command);
     if (code != ftp_ok)
         return code;
     std::string work = make_receive_work_file(local_path);
@@ -201,10 +201,10 @@ int ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_vie
     return code;
 }
 
-int ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
-                      const std::string& local_path)
+ftp_result ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,
+                             const std::string& local_path)
 {
-    int code = control.compose(command);
+    ftp_result code = control.compose(command);
     if (code != ftp_ok)
         return code;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(local_path.c_str(), "rb"), std::fclose);

@@ -42,7 +42,7 @@ bool NetSocket::silent_since(std::uint64_t since)
     return true;
 }
 
-int NetSocket::connect_to(thread_net& worker, const char* host, int port)
+ftp_result NetSocket::connect_to(thread_net& worker, const char* host, int port)
 {
     std::uint32_t address = 0;
     if (!os::socket_resolve(host, address))
@@ -70,7 +70,7 @@ int NetSocket::connect_to(thread_net& worker, const char* host, int port)
     }
 }
 
-int NetSocket::send_all(thread_net& worker, const void* bytes, std::size_t length)
+ftp_result NetSocket::send_all(thread_net& worker, const void* bytes, std::size_t length)
 {
     const char* p = static_cast<const char*>(bytes);
     if (dead_)
@@ -96,7 +96,8 @@ int NetSocket::send_all(thread_net& worker, const void* bytes, std::size_t lengt
     return ftp_ok;
 }
 
-int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t length, std::size_t& received)
+ftp_result NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t length,
+                                    std::size_t& received)
 {
     char* p = static_cast<char*>(buffer);
     received = 0;
@@ -124,7 +125,8 @@ int NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_t lengt
     return ftp_ok;
 }
 
-int NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received)
+ftp_result NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length,
+                                   std::size_t& received)
 {
     received = 0;
     if (dead_)
@@ -149,7 +151,7 @@ int NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t length
     }
 }
 
-int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
+ftp_result NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
 {
     if (capacity < 2)
         return ftp_line_too_small;
@@ -193,7 +195,7 @@ int NetSocket::read_line(thread_net& worker, char* buffer, std::size_t capacity)
     return ftp_ok;
 }
 
-int NetSocket::compose(std::string_view text, std::string_view argument)
+ftp_result NetSocket::compose(std::string_view text, std::string_view argument)
 {
     for (std::string_view part : {text, argument})
         for (char c : part)
@@ -229,10 +231,10 @@ void NetSocket::log_payload(thread_net& worker, char marker)
     worker.show_log_line();
 }
 
-int NetSocket::send_command(thread_net& worker, bool log_it)
+ftp_result NetSocket::send_command(thread_net& worker, bool log_it)
 {
     char* p = payload();
-    int code = send_all(worker, p, std::strlen(p));
+    ftp_result code = send_all(worker, p, std::strlen(p));
     std::size_t verb = 0;
     while (verb + 1 < sizeof sent_verb_ && p[verb] != ' ' && p[verb] != '\r' && p[verb] != '\0') {
         sent_verb_[verb] = p[verb];
@@ -251,20 +253,20 @@ int NetSocket::send_command(thread_net& worker, bool log_it)
     return ftp_ok;
 }
 
-int NetSocket::read_reply(thread_net& worker)
+ftp_result NetSocket::read_reply(thread_net& worker)
 {
     return read_reply(worker, nullptr, nullptr);
 }
 
-int NetSocket::read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*),
-                          void* context)
+ftp_result NetSocket::read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*),
+                                 void* context)
 {
     reply_tracker tracker;
     char final_line[payload_capacity];
     final_line[0] = '\0';
     bool rest_of_final = false;
     for (;;) {
-        int code = read_line(worker, payload(), payload_capacity);
+        ftp_result code = read_line(worker, payload(), payload_capacity);
         if (code != ftp_ok)
             return code;
         log_payload(worker, 'S');
@@ -287,13 +289,13 @@ int NetSocket::read_reply(thread_net& worker, void (*each_line)(const char*, std
     return tracker.result();
 }
 
-int NetSocket::read_mlst_reply(thread_net& worker)
+ftp_result NetSocket::read_mlst_reply(thread_net& worker)
 {
     reply_tracker tracker;
     char fact_line[log_line_size];
     bool have_fact = false;
     for (;;) {
-        int code = read_line(worker, payload(), payload_capacity);
+        ftp_result code = read_line(worker, payload(), payload_capacity);
         if (code != ftp_ok)
             return code;
         log_payload(worker, 'S');
@@ -307,7 +309,7 @@ int NetSocket::read_mlst_reply(thread_net& worker)
         if (step == reply_step::complete)
             break;
     }
-    int result = tracker.result();
+    ftp_result result = tracker.result();
     if (result == ftp_ok && have_fact)
         std::memcpy(log_line_, fact_line, sizeof fact_line);
     return result;

@@ -1,29 +1,14 @@
 // NetSocket: the FTP client's one transport object (a non-blocking TCP connection with a line
-// reader and a log line), the workers that use it and the FTP result codes.
+// reader and a log line) and the workers that use it.
 #pragma once
 
+#include "ftp/ftp_result.h"
 #include "platform/socket.h"
 #include "toolkit/thread.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-// Result codes of every FTP operation; the log window shows string id code + 33.
-constexpr int ftp_ok = 0;
-constexpr int ftp_line_too_small = 1;
-constexpr int ftp_library_failed = 2;
-constexpr int ftp_no_socket = 3;
-constexpr int ftp_bad_host = 4;
-constexpr int ftp_connect_failed = 5;
-constexpr int ftp_receive_error = 6;
-constexpr int ftp_closed = 7;
-constexpr int ftp_send_error = 8;
-constexpr int ftp_thread_failed = 9;
-constexpr int ftp_file_error = 10;
-constexpr int ftp_aborted = 11;
-constexpr int ftp_error_reply = 12;
-constexpr int ftp_bad_password = 13;
 
 // How long a connection may stay silent (no progress in either direction, or no connect) before
 // the operation gives up.
@@ -72,26 +57,27 @@ public:
 
     // Connects to a dotted address or a host name. Completion is awaited (writable, then
     // SO_ERROR) for at most the silence bound, polling the stop request.
-    int connect_to(thread_net& worker, const char* host, int port);
-    int send_all(thread_net& worker, const void* bytes, std::size_t length);
-    int receive_exact(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
+    ftp_result connect_to(thread_net& worker, const char* host, int port);
+    ftp_result send_all(thread_net& worker, const void* bytes, std::size_t length);
+    ftp_result receive_exact(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
     // Whatever has arrived, at most `length` bytes but at least one: 0 with received > 0, or
     // ftp_closed when the peer closed (received 0).
-    int receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
-    int read_line(thread_net& worker, char* buffer, std::size_t capacity);
+    ftp_result receive_some(thread_net& worker, void* buffer, std::size_t length, std::size_t& received);
+    ftp_result read_line(thread_net& worker, char* buffer, std::size_t capacity);
 
     // Composes "text" + argument + CR LF into the payload. 10 when it would not fit in 252
     // characters or the argument holds CR, LF or NUL: such a command is never sent.
-    int compose(std::string_view text, std::string_view argument = {});
+    ftp_result compose(std::string_view text, std::string_view argument = {});
     // Sends the payload; with log_it, masks a password and shows the line as sent.
-    int send_command(thread_net& worker, bool log_it);
+    ftp_result send_command(thread_net& worker, bool log_it);
     // The first word of the last command sent ("PASV", "MLSD"): what the replies now answer.
     std::string_view sent_verb() const { return sent_verb_; }
-    int read_reply(thread_net& worker);
+    ftp_result read_reply(thread_net& worker);
     // As read_reply, and hands every line that begins a reply line to `each_line` (FEAT).
-    int read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*), void* context);
+    ftp_result read_reply(thread_net& worker, void (*each_line)(const char*, std::size_t, void*),
+                          void* context);
     // The MLST reply: the payload keeps its first fact line (the second line of the reply).
-    int read_mlst_reply(thread_net& worker);
+    ftp_result read_mlst_reply(thread_net& worker);
 
     // Half-closes and reads until the peer closes, for at most the silence bound, at most
     // drain_limit_bytes, and until a stop; then shuts both directions. The socket stays open

@@ -1,8 +1,9 @@
 // Icon indexes into the system's small-icon image list.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 
