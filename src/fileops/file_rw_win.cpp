@@ -326,9 +326,10 @@ void apply_pane_changes(const std::vector<pane_change>& changes, Pane& active, P
         flush(*other, other_touched);
 }
 
-int dialog_file_rw::run(HWND owner)
+file_op_outcome dialog_file_rw::run(HWND owner)
 {
-    return show(TEMPLATE_FILE_RW, owner);
+    // The dialog ends with an outcome (end(op_done) or end(op_failed)), or 0 when it could not show.
+    return static_cast<file_op_outcome>(show(TEMPLATE_FILE_RW, owner));
 }
 
 void dialog_file_rw::on_init()
@@ -340,7 +341,7 @@ void dialog_file_rw::on_init()
     if (!worker_->begin()) {
         worker_.reset();
         warn(IDS_CAPTION_ERROR, IDS_SYSTEM_ERROR);
-        end(3);
+        end(op_failed);
         return;
     }
     timer_.start(hwnd_, 10);
@@ -374,36 +375,36 @@ void dialog_file_rw::on_timer(UINT_PTR id)
     worker_result_ = worker_->release();
     apply_pane_changes(worker_->changes(), active_, other_);
     worker_.reset();
-    int code = 1;
+    file_op_outcome code = op_done;
     if (worker_result_ == file_rw_entry_failed || worker_result_ == file_rw_list_failed) {
         // A refused entry or list file is not a success: the user is told.
         warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
-        code = 3;
+        code = op_failed;
     } else if (worker_result_ == file_rw_shell_failed) {
-        code = 3; // the shell has shown its own error window
+        code = op_failed; // the shell has shown its own error window
     }
     end(code);
 }
 
 namespace {
 
-int run_local(HWND owner, FileOpMode mode, Pane& active, Pane* other)
+file_op_outcome run_local(HWND owner, FileOpMode mode, Pane& active, Pane* other)
 {
     file_rw_job job = make_file_rw_job(mode, active, other);
     if (job.rows.empty())
-        return 0;
+        return op_not_started;
     // Bare names in the shell's list are read in the current directory: the active pane's.
     os::set_current_directory(active.path);
     dialog_file_rw notice(std::move(job), active, other);
     return notice.run(owner);
 }
 
-int run_ftp(HWND owner, FileOpMode mode, Pane& active, Pane* other)
+file_op_outcome run_ftp(HWND owner, FileOpMode mode, Pane& active, Pane* other)
 {
     std::string list_path;
     if (!write_marked_list(owner, active, list_path))
-        return 0;
-    int code = fileops_up().ftp_file_op(owner, mode, active, other, list_path);
+        return op_not_started;
+    file_op_outcome code = fileops_up().ftp_file_op(owner, mode, active, other, list_path);
     std::remove(list_path.c_str());
     return code;
 }
@@ -423,32 +424,32 @@ bool both_local(const Pane& active, const Pane* other)
 
 } // namespace
 
-int copy_marked(HWND owner, Pane& active, Pane* other)
+file_op_outcome copy_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!other)
-        return 0; // with one list, copying makes a copy in the same directory (the name dialog)
+        return op_not_started; // with one list, copying makes a copy in the same directory (the name dialog)
     bool local = both_local(active, other);
     const app_settings& s = settings();
     if (asks_first(copy_mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, IDS_ASK_COPY))
-        return 0;
+        return op_not_started;
     return local ? run_local(owner, copy_mode, active, other) : run_ftp(owner, copy_mode, active, other);
 }
 
-int move_marked(HWND owner, Pane& active, Pane* other)
+file_op_outcome move_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!other)
-        return 0;
+        return op_not_started;
     bool local = both_local(active, other);
     const app_settings& s = settings();
     if (asks_first(move_mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, IDS_ASK_MOVE))
-        return 0;
+        return op_not_started;
     return local ? run_local(owner, move_mode, active, other) : run_ftp(owner, move_mode, active, other);
 }
 
-int delete_marked(HWND owner, Pane& active, Pane* other)
+file_op_outcome delete_marked(HWND owner, Pane& active, Pane* other)
 {
     if (!ask(owner, IDS_ASK_DELETE))
-        return 0;
+        return op_not_started;
     if (is_local_path(active.path))
         return run_local(owner, delete_mode, active, other);
     return run_ftp(owner, delete_mode, active, other);

@@ -91,7 +91,7 @@ public:
         : job_(std::move(job)), active_(active), other_(other)
     {
     }
-    int run(HWND owner);
+    file_op_outcome run(HWND owner);
     // The worker's code once the dialog has ended (-1 when it never ran).
     int worker_result() const { return worker_result_; }
 
@@ -115,9 +115,9 @@ private:
 // works and leaves the panes updated. The result is the notice dialog's code (1 done, 3 failed)
 // or 0 when nothing was started (cancelled, nothing to process, copy or move with one list open).
 // The caller updates the main window's command states afterwards.
-int copy_marked(HWND owner, Pane& active, Pane* other);
-int move_marked(HWND owner, Pane& active, Pane* other);
-int delete_marked(HWND owner, Pane& active, Pane* other);
+file_op_outcome copy_marked(HWND owner, Pane& active, Pane* other);
+file_op_outcome move_marked(HWND owner, Pane& active, Pane* other);
+file_op_outcome delete_marked(HWND owner, Pane& active, Pane* other);
 // The commands as the main window calls them: on the pane area's active and target panes; the
 // command states are updated afterwards.
 void copy_marked(HWND owner);

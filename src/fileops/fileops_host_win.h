@@ -11,15 +11,21 @@
 
 struct Pane;
 
+// How copy, move or delete ended: the notice dialog's code.
+enum file_op_outcome : int {
+    op_not_started = 0, // cancelled, nothing to process, or copy and move with one list open
+    op_done = 1,
+    op_failed = 3,
+};
+
 class fileops_host {
 public:
     virtual ~fileops_host() = default;
-    // Copy, move or delete on an FTP pane, given the transfer list file: a notice code (1 done,
-    // 3 failed), 0 when nothing was started.
-    virtual int ftp_file_op(HWND /*owner*/, FileOpMode /*mode*/, Pane& /*active*/, Pane* /*other*/,
-                            const std::string& /*list_path*/)
+    // Copy, move or delete on an FTP pane, given the transfer list file.
+    virtual file_op_outcome ftp_file_op(HWND /*owner*/, FileOpMode /*mode*/, Pane& /*active*/,
+                                        Pane* /*other*/, const std::string& /*list_path*/)
     {
-        return 0;
+        return op_not_started;
     }
     // Renames an entry of the active FTP pane, or makes a directory there; false keeps the dialog.
     virtual bool ftp_rename(HWND /*owner*/, const std::string& /*from*/, const std::string& /*to*/)
