@@ -70,6 +70,10 @@ int thread_ftp_data_recv::run()
         }
         if (code != ftp_ok)
             break;
+        if (byte_limit && total + received > byte_limit) {
+            code = ftp_thread_failed;
+            break;
+        }
         if (std::fwrite(chunk.get(), 1, received, file) != received) {
             code = ftp_file_error;
             break;

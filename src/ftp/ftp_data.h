@@ -22,6 +22,9 @@ public:
     std::string local_path; // the file written ("wb"); removed again when the receive fails
     bool log_enabled = false;
     int timeout_ms = net_timeout_ms; // the control connection's silence bound
+    // More bytes than this (0: no bound) end the receive with 9: a listing that never ends must
+    // not fill the disk or the memory.
+    std::uint64_t byte_limit = 0;
     // Read by the owner once the thread has finished.
     std::uint64_t received_bytes = 0;
     bool went_silent = false; // the data connection was silent for the whole bound

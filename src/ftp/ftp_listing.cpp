@@ -157,7 +157,7 @@ ftp_result list_one_way(thread_net& worker, NetSocket& control, listing_way way,
     const char* command = way == listing_way::mlsd           ? "MLSD"
                           : way == listing_way::long_listing ? "NLST -alL"
                                                              : "NLST -aFL";
-    ftp_result code = ftp_transfer_receive(worker, control, command, list_path);
+    ftp_result code = ftp_transfer_receive(worker, control, command, list_path, {}, -1, listing_size_limit);
     if (code == ftp_error_reply && reply_refused_command(control))
         refused = true;
     cache_output out(cache_path);

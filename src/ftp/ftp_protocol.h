@@ -60,9 +60,10 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 // expected_size, when not negative, is the file's size as the listing or SIZE gave it; a size in
 // the opening reply ("150 Opening BINARY mode ... (2048 bytes)") goes before it. Transfers are
 // binary, so a different byte count fails with 6, even after a 226, and keeps the old file.
+// byte_limit, when not 0, ends a longer transfer with 9 (listings are bounded so).
 ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
                                 const std::string& local_path, const received_file_step& before_replace = {},
-                                std::int64_t expected_size = -1);
+                                std::int64_t expected_size = -1, std::uint64_t byte_limit = 0);
 // The local file is opened before PASV: when it cannot be read nothing is sent (a STOR with an
 // empty data connection would empty the file on the server).
 ftp_result ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,

@@ -345,19 +345,22 @@ TEST(FtpListLarge, HundredThousandEntriesComeOutComplete)
 TEST(FtpListLarge, AListingWithoutEndFailsInsteadOfFillingTheMemory)
 {
     const std::string lines = std::string(1 << 20, 'x') + "\r\n";
+    std::uint64_t sent = 0;
     listing_run r = run_listing(
         [&](script_session& s) {
             s.expect("PASV", s.listen_passive());
             s.expect("MLSD", "150 ok\r\n");
             if (!s.accept_data())
                 return;
-            for (std::uint64_t sent = 0; sent <= listing_size_limit; sent += lines.size())
-                s.data_send(lines);
+            // Twice the bound: the client stops taking bytes at the bound and aborts.
+            while (sent < 2 * listing_size_limit && s.data_send(lines))
+                sent += lines.size();
             s.data_close();
-            s.send("226 done\r\n");
+            s.expect("ABOR", "426 aborted\r\n226 abort done\r\n");
         },
         caps("11111"));
     EXPECT_EQ(r.code, ftp_thread_failed);
+    EXPECT_LT(sent, 2 * listing_size_limit);
     EXPECT_EQ(r.cache, "<missing>");
     // A worker that throws all the same (memory ran out elsewhere) ends with that code too.
     client_run thrown = run_client([](thread_net&, NetSocket&) -> int { throw std::bad_alloc(); });

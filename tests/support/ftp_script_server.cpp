@@ -253,10 +253,9 @@ bool script_session::accept_data()
     return data_ >= 0;
 }
 
-void script_session::data_send(const std::string& bytes)
+bool script_session::data_send(const std::string& bytes)
 {
-    if (data_ >= 0)
-        send_raw(data_, bytes);
+    return data_ >= 0 && send_raw(data_, bytes);
 }
 
 std::string script_session::data_receive_all()

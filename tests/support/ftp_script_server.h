@@ -72,7 +72,8 @@ public:
     std::string listen_passive(const std::string& announced_host = "127.0.0.1");
     // Accepts the data connection (false when none came within the bound).
     bool accept_data();
-    void data_send(const std::string& bytes);
+    // False when the client no longer takes the bytes.
+    bool data_send(const std::string& bytes);
     // Everything the client sends until it closes the data connection.
     std::string data_receive_all();
     void data_close();
