@@ -1,6 +1,6 @@
 // Message routing of the dialog and main window procedures where Windows decides: custom-draw
-// stages, bounded display texts, notification codes shared by several classes, F10 as a system
-// key, closing, header notifications in both character sets, typed characters, static colours.
+// stages, bounded display texts, notification codes shared by several classes, closing,
+// header notifications in both character sets, typed characters.
 #include "harness_win.h"
 
 #include "dialogs.h"
@@ -206,15 +206,6 @@ TYPED_TEST(routing, codes_shared_by_classes_reach_only_their_class)
     EXPECT_EQ(calls, (std::vector<std::string>{"command 804", "edit text changed"}));
 }
 
-TEST(main_window, f10_arrives_as_a_key_down)
-{
-    window_host h;
-    SetFocus(h.window);
-    calls.clear();
-    gui::press_system_key(h.window, VK_F10);
-    EXPECT_EQ(calls, std::vector<std::string>{"key down " + std::to_string(VK_F10)});
-}
-
 TEST(main_window, close_does_only_on_close_and_destroy_quits)
 {
     auto h = std::make_unique<window_host>();
@@ -230,19 +221,6 @@ TEST(main_window, close_does_only_on_close_and_destroy_quits)
     MSG quit{};
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 0u);
-}
-
-TYPED_TEST(routing, a_static_without_an_object_gets_the_system_colours)
-{
-    TypeParam h;
-    HDC dc = GetDC(h.window);
-    // Without an object the system colours the static.
-    SetTextColor(dc, RGB(1, 2, 3));
-    auto fallback = reinterpret_cast<HBRUSH>(SendMessageA(
-        h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.plain_static)));
-    EXPECT_NE(fallback, nullptr);
-    EXPECT_NE(GetTextColor(dc), RGB(1, 2, 3));
-    ReleaseDC(h.window, dc);
 }
 
 struct probe_header_list : listview_report {
