@@ -117,16 +117,6 @@ TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
     gui::pump(0);
 }
 
-// A caption from a string the table lacks is "?".
-TEST(dialog_show, a_missing_caption_string_is_a_question_mark)
-{
-    probe_dialog probe;
-    ASSERT_EQ(probe.show(TEMPLATE_NAME, nullptr, true), 1);
-    probe.set_title_from_string(65000);
-    EXPECT_EQ(gui::text_of(probe.handle()), "?");
-    DestroyWindow(probe.handle());
-}
-
 // Message boxes take their texts from the string table and belong to the dialog.
 TEST(dialog_show, message_boxes_from_string_ids)
 {

@@ -306,22 +306,8 @@ TEST_F(ListingWin, InformationLine)
     EXPECT_EQ(volume_information("Q:/nowhere/").file_system, "???");
 }
 
-TEST_F(ListingWin, IconsByTypeAndFtpPanes)
+TEST_F(ListingWin, AnFtpPaneWithoutCacheKeepsItsRows)
 {
-    ASSERT_TRUE(make_tree(root, {"one.txt", "two.TXT", "d/"}));
-    shell_icons icons;
-    set_system_icons(&icons);
-    bool read = read_listing(pane, false);
-    set_system_icons(nullptr);
-    ASSERT_TRUE(read);
-    // One question per type gives what the shell says of each file of that type.
-    for (const char* name : {"one.txt", "two.TXT"}) {
-        int row = pane.rows.find(false, name);
-        ASSERT_GE(row, 0);
-        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).icon, icons.icon_of(root + name)) << name;
-    }
-    EXPECT_EQ(pane.rows.row(0).icon, icons.folder_icon()); // ".."
-
     // Without a listing cache an FTP pane has no listing, and its rows stay as they were.
     Pane ftp;
     ftp.path = "ftp://server/pub/";

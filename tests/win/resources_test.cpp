@@ -1,5 +1,5 @@
 // The linked resources as the program reads them on code page 932: string texts, row lists,
-// the menu bar with every command, the icon and the version block.
+// the menu bar with every command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -177,16 +177,6 @@ TEST(resources, menu_bar_holds_every_command_of_the_command_table)
     for (unsigned id : {IDM_CHOOSE_ENTRY, IDM_OPEN, IDM_ROW_MENU, IDM_SORT_MENU, IDM_DIRECTORY_CHANGED})
         EXPECT_FALSE(ids.count(id)) << "command " << id;
     DestroyMenu(bar);
-}
-
-// Linked into the program: the window class takes this icon, Explorer shows the version block.
-TEST(resources, icon_and_version_block_exist)
-{
-    HICON icon = static_cast<HICON>(LoadImageA(module(), MAKEINTRESOURCEA(ICON_MAIN), IMAGE_ICON, 32, 32, 0));
-    EXPECT_NE(icon, nullptr);
-    if (icon)
-        DestroyIcon(icon);
-    EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16)), nullptr);
 }
 
 } // namespace
