@@ -1,11 +1,12 @@
-// The main window's rules as tables: which commands the pane facts enable, what each key and
-// typed character of a list does, and where the pane controls go.
+// The main window's rules as tables: which commands the pane facts enable and what each key and
+// typed character of a list does.
 #include "app/command_rules.h"
-#include "app/window_geometry.h"
 #include "pane/key_map.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <string>
 
 namespace {
@@ -138,13 +139,7 @@ TEST(KeyMap, KeyDownTable)
         {"D", 'D', 0, a::select_drive, 0, true},
         {"P", 'P', 0, a::edit_wildcard, 0, true},
         {"F", 'F', 0, post, 247, true},
-        {"K", 'K', 0, post, 209, true},
-        {"N", 'N', 0, post, 210, true},
-        {"A", 'A', 0, post, 211, true},
-        {"C", 'C', 0, post, 212, true},
-        {"W", 'W', 0, post, 213, true},
         {"M", 'M', 0, post, 214, true},
-        {"S", 'S', 0, post, 248, true},
         {"E", 'E', 0, post, 300, true},
         {"Shift+K jumps as a typed letter", 'K', mod_shift, a::none, 0, false},
         {"Ctrl+K", 'K', mod_ctrl, a::none, 0, false},
@@ -206,40 +201,4 @@ TEST(KeyMap, CursorSteps)
             << static_cast<int>(c.move) << " " << c.cursor;
     EXPECT_EQ(cursor_step(a::down, 1, 0, 10), std::nullopt); // ".." alone
     EXPECT_EQ(cursor_step(a::page_down, 41, 0, 0), 0);       // no page visible: a page is one row
-}
-
-TEST(WindowGeometry, PanesShareTheClientArea)
-{
-    const struct {
-        int width, height, toolbar, edge;
-    } sizes[] = {{304, 402, 28, 2}, {560, 440, 54, 2}, {1280, 1000, 28, 2}, {601, 300, 28, 3}};
-    for (const auto& s : sizes) {
-        for (bool two : {false, true}) {
-            pane_rects left = pane_control_rects(1, s.width, s.height, s.toolbar, s.edge, two);
-            pane_rects right = pane_control_rects(2, s.width, s.height, s.toolbar, s.edge, two);
-            for (const pane_rects* p : {&left, &right}) {
-                const pane_rects& r = *p;
-                int end = r.list.x + r.list.width;
-                EXPECT_EQ(r.box.y, s.toolbar);
-                EXPECT_EQ(r.wildcard.y, s.toolbar);
-                EXPECT_EQ(r.box.x, r.list.x);
-                EXPECT_EQ(r.box.x + r.box.width + 2 * s.edge, r.wildcard.x);
-                EXPECT_EQ(r.wildcard.x + r.wildcard.width, end);
-                EXPECT_LE(r.box.y + r.wildcard.height, r.info.y);
-                EXPECT_LE(r.info.y + r.info.height, r.list.y);
-                EXPECT_EQ(r.info.width, r.list.width);
-                EXPECT_EQ(r.list.y + r.list.height, s.height - status_height) << "down to the status bar";
-                EXPECT_LE(end, s.width);
-            }
-            if (!two) {
-                EXPECT_EQ(left.list, (control_rect{0, left.list.y, s.width, left.list.height}));
-                continue;
-            }
-            // Two halves of one width with 2e between them; an odd pixel is left over on the right.
-            EXPECT_EQ(left.list.x, 0);
-            EXPECT_EQ(left.list.width, right.list.width);
-            EXPECT_EQ(left.list.x + left.list.width + 2 * s.edge, right.list.x);
-            EXPECT_GE(right.list.x + right.list.width, s.width - 1);
-        }
-    }
 }

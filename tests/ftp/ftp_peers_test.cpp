@@ -105,34 +105,7 @@ std::string unique_name(const char* stem)
     return std::string(stem) + "_" + tail + ".bin";
 }
 
-const std::string utc_time = "20100503123456";
-
 } // namespace
-
-TEST(FtpPeers, PyftpdlibProbeTimesAndSizes)
-{
-    peer p = find_peer("pyftpdlib");
-    ASSERT_NE(p.port, 0);
-    ftp_capabilities flags{};
-    std::string mdtm, mlst, size;
-    // The local zone as the server's: the times come back as the server sent them (UTC).
-    const int zone = local_zone();
-    client_run run = on_peer(p, "/", [&](thread_net& w, NetSocket& c) {
-        int code = ftp_probe(w, c, flags);
-        code = code ? code : ftp_modify_time(w, c, "a.txt", zone);
-        mdtm = std::string(c.payload() + 4, 14);
-        code = code ? code : ftp_mlst_time(w, c, "a.txt", zone);
-        mlst = std::string(c.payload() + 4, 14);
-        code = code ? code : ftp_size(w, c, "a.txt");
-        size = c.payload();
-        return code;
-    });
-    EXPECT_EQ(run.code, ftp_ok);
-    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 1, 1, 1}));
-    EXPECT_EQ(mdtm, utc_time);
-    EXPECT_EQ(mlst, utc_time);
-    EXPECT_EQ(size, "213 6\r\n");
-}
 
 TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)
 {
@@ -167,31 +140,6 @@ TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)
         [&](thread_net& w, NetSocket& c) { return ftp_login(w, c, "127.0.0.1", p.port, "kv", "wrong", "/"); },
         quiet);
     EXPECT_EQ(run.code, ftp_bad_password);
-}
-
-TEST(FtpPeers, VsftpdTransfersWholeFiles)
-{
-    peer p = find_peer("vsftpd");
-    ASSERT_NE(p.port, 0);
-    temp_dir local;
-    const std::string up = unique_name("vs");
-    std::string content;
-    for (int i = 0; i < 5000; ++i)
-        content += static_cast<char>(i * 7);
-    ASSERT_TRUE(write_text_file(local.file(up), content));
-    ASSERT_TRUE(write_text_file(local.file("big.bin"), "kept until the download is complete"));
-    client_run run = on_peer(p, "/", [&](thread_net& w, NetSocket& c) {
-        int code = ftp_transfer_receive(w, c, "RETR big.bin", local.file("big.bin"));
-        code = code ? code : ftp_change_dir(w, c, "/pub/");
-        code = code ? code : ftp_transfer_send(w, c, "STOR " + up, local.file(up));
-        code = code ? code : ftp_transfer_receive(w, c, "RETR " + up, local.file("back.bin"));
-        int missing = ftp_transfer_receive(w, c, "RETR no-such-file", local.file("big.bin"));
-        return code ? code : (missing == ftp_error_reply ? ftp_ok : missing);
-    });
-    EXPECT_EQ(run.code, ftp_ok);
-    EXPECT_EQ(file_text(local.file("big.bin")), std::string(100 * 1024 + 7, 'k'));
-    EXPECT_EQ(file_text(local.file("back.bin")), content);
-    EXPECT_EQ(file_text(p.root + "/pub/" + up), content);
 }
 
 // Each way of listing against the server that needs it; every row also asks SIZE of a file.

@@ -244,40 +244,21 @@ TEST(FtpProbe, FeatureListsAndHelp)
         int code;
         std::vector<step> steps;
     };
+    // clang-format off
     const row rows[] = {
-        {"vsftpd",
-         "01111",
-         "10011",
-         ftp_ok,
-         {{"FEAT", "211-Features:\r\n EPRT\r\n EPSV\r\n MDTM\r\n PASV\r\n REST STREAM\r\n SIZE\r\n "
-                   "TVFS\r\n211 End\r\n"}}},
-        {"pyftpdlib",
-         "01111",
-         "11111",
-         ftp_ok,
-         {{"FEAT", "211-Features supported:\r\n EPRT\r\n MDTM\r\n MLST type*;perm;size*;modify*;\r\n SIZE\r\n"
-                   " UTF8\r\n211 End FEAT.\r\n"}}},
+        {"vsftpd", "01111", "10011", ftp_ok, {{"FEAT", "211-Features:\r\n EPRT\r\n EPSV\r\n MDTM\r\n PASV\r\n REST STREAM\r\n SIZE\r\n TVFS\r\n211 End\r\n"}}},
+        {"pyftpdlib", "01111", "11111", ftp_ok, {{"FEAT", "211-Features supported:\r\n EPRT\r\n MDTM\r\n MLST type*;perm;size*;modify*;\r\n SIZE\r\n UTF8\r\n211 End FEAT.\r\n"}}},
         {"mlsd only", "01111", "11000", ftp_ok, {{"FEAT", "211-x\r\n mlsd\r\n211 end\r\n"}}},
         {"nothing", "01111", "10000", ftp_ok, {{"FEAT", "211 no features\r\n"}}},
         // Feature names only count on the indented lines.
         {"unindented", "01111", "10000", ftp_ok, {{"FEAT", "211-MLST\r\nSIZE\r\n211 MDTM\r\n"}}},
         // HELP is asked only when FEAT is refused.
-        {"help",
-         "00101",
-         "11010",
-         ftp_ok,
-         {{"FEAT", "500 unknown\r\n"},
-          {"HELP MLSD", "214-help\r\n text\r\n214 ok\r\n"},
-          {"HELP MLST", "501 no\r\n"},
-          {"HELP MDTM", "214 ok\r\n"},
-          {"HELP SIZE", "502 not implemented\r\n"}}},
+        {"help", "00101", "11010", ftp_ok, {{"FEAT", "500 unknown\r\n"}, {"HELP MLSD", "214-help\r\n text\r\n214 ok\r\n"},
+                                            {"HELP MLST", "501 no\r\n"}, {"HELP MDTM", "214 ok\r\n"}, {"HELP SIZE", "502 not implemented\r\n"}}},
         // A probe cut short is no probe.
-        {"closed during help",
-         "00000",
-         "0",
-         ftp_closed,
-         {{"FEAT", "502 no\r\n"}, {"HELP MLSD", "214 ok\r\n"}, {"HELP MLST", nullptr}}},
+        {"closed during help", "00000", "0", ftp_closed, {{"FEAT", "502 no\r\n"}, {"HELP MLSD", "214 ok\r\n"}, {"HELP MLST", nullptr}}},
     };
+    // clang-format on
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
         ftp_capabilities flags = caps(r.before);
@@ -394,10 +375,9 @@ TEST(FtpTransfer, Downloads)
          }},
         {"refused RETR", "PASV|RETR f", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) { pasv_retr(s, "550 no such file\r\n"); }},
+        // The reply texts are FtpPasv's table; one refused reply through the client.
         {"number above 255", "PASV", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) { s.expect("PASV", "227 Entering Passive Mode (127,0,0,1,256,1)\r\n"); }},
-        {"digit after the code", "PASV", ftp_error_reply, old, -1, "", 0,
-         [](script_session& s) { s.expect("PASV", "227 127,0,0,1,4,1\r\n"); }},
         {"closed mid-transfer", "PASV|RETR f", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) {
              pasv_retr(s, "150 ok\r\n");

@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (dots)
             continue;
         // Whatever is read can be written back and read again as the same entry.
-        std::int64_t size = e.is_directory ? -1 : cache_size_unknown;
-        cache_entry back = cache_parse_line(cache_format_entry(e.time_text, e.name, size));
+        std::int64_t entry_size = e.is_directory ? -1 : cache_size_unknown;
+        cache_entry back = cache_parse_line(cache_format_entry(e.time_text, e.name, entry_size));
         if (!back.is_entry || back.name != e.name || back.is_directory != e.is_directory)
             std::abort();
         cache_size_value(e.size_text);

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         // Every entry of a name that is not too long fits a cache line with any size and time,
         // and reads back the same.
-        std::int64_t size = e.kind == nlst_kind::directory ? -1 : INT64_MAX;
-        std::string stored = cache_format_entry("20100101000000", e.name, size);
+        std::int64_t entry_size = e.kind == nlst_kind::directory ? -1 : INT64_MAX;
+        std::string stored = cache_format_entry("20100101000000", e.name, entry_size);
         if (stored.empty() != (e.name.size() > cache_name_limit))
             std::abort();
         if (stored.empty())

@@ -1,5 +1,5 @@
 // The common controls: a row list without its end, the list view's sort with marks and cursor,
-// the log edit's trimming, icon items of combo boxes, the caret, exact list box search.
+// the log edit's trimming, icon items of combo boxes, exact list box search.
 #include "harness_win.h"
 
 #include "resource.h"
@@ -7,8 +7,6 @@
 #include "toolkit/listview_win.h"
 
 #include <gtest/gtest.h>
-
-#include <imm.h>
 
 #include <cstdio>
 #include <string>
@@ -109,43 +107,6 @@ TEST(combo_items, replacing_the_text_keeps_the_icon)
     EXPECT_EQ(box.item_text(0), "D:/x/");
     EXPECT_EQ(box.item_icon(0), 3);
     ImageList_Destroy(images);
-}
-
-int caret_width(HWND window)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.rcCaret.right - info.rcCaret.left;
-}
-
-TEST(edit_caret, one_character_wide_block)
-{
-    gui::host_window f;
-    edit e;
-    ASSERT_TRUE(e.create(0, 0, 200, 24, ES_AUTOHSCROLL, f.handle(), 710));
-    SetForegroundWindow(f.handle());
-    e.set_focus();
-    gui::pump();
-    HDC dc = GetDC(e.handle());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(e.handle(), WM_GETFONT, 0, 0)));
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(e.handle(), dc);
-    EXPECT_EQ(caret_width(e.handle()), metrics.tmAveCharWidth);
-    // Switching the IME on doubles the block; off makes it single again.
-    HIMC context = ImmGetContext(e.handle());
-    ASSERT_NE(context, nullptr);
-    ImmSetOpenStatus(context, TRUE);
-    gui::pump(0);
-    EXPECT_TRUE(e.ime_open());
-    EXPECT_EQ(caret_width(e.handle()), 2 * metrics.tmAveCharWidth);
-    ImmSetOpenStatus(context, FALSE);
-    gui::pump(0);
-    EXPECT_FALSE(e.ime_open());
-    EXPECT_EQ(caret_width(e.handle()), metrics.tmAveCharWidth);
-    ImmReleaseContext(e.handle(), context);
 }
 
 TEST(listbox_items, find_compares_the_whole_text_exactly)

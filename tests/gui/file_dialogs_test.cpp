@@ -25,9 +25,20 @@ void set_name(HWND dialog, const char* text)
 {
     SetDlgItemTextA(dialog, ID_NAME, text);
 }
-void tick(HWND dialog, int id)
+// The name typed, or the box ticked, and OK pressed.
+answer name_ok(const char* name)
 {
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    return [name](HWND d) {
+        set_name(d, name);
+        gui::click_button(d, IDOK);
+    };
+}
+answer tick_ok(int id)
+{
+    return [id](HWND d) {
+        SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0);
+        gui::click_button(d, IDOK);
+    };
 }
 // A notice or warning box: its text is noted, OK pressed, then `after` runs on the dialog below.
 answer box(std::string& text, const HWND& below, std::function<void(HWND)> after)
@@ -118,16 +129,8 @@ TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
             set_name(d, "con");
             gui::click_button(d, IDOK);
         },
-        box(first_box, dialog,
-            [](HWND d) {
-                set_name(d, "b.txt");
-                gui::click_button(d, IDOK);
-            }),
-        box(second_box, dialog,
-            [](HWND d) {
-                set_name(d, "c.txt");
-                gui::click_button(d, IDOK);
-            }),
+        box(first_box, dialog, name_ok("b.txt")),
+        box(second_box, dialog, name_ok("c.txt")),
     });
     command(IDM_RENAME);
     EXPECT_EQ(answers.used(), 3u);
@@ -146,20 +149,14 @@ TEST_F(FileDialogs, renaming_a_directory_moves_the_other_pane_along_and_both_row
 {
     open();
     command(IDM_DUAL_WINDOW);
-    gui::modal_answers make({[&](HWND d) {
-        set_name(d, "fresh.txt");
-        gui::click_button(d, IDOK);
-    }});
+    gui::modal_answers make({name_ok("fresh.txt")});
     command(IDM_MAKE_FILE);
     EXPECT_GE(row_of(1, "fresh.txt"), 0);
     EXPECT_GE(row_of(2, "fresh.txt"), 0);
     change_directory("beta");
     activate_pane(false);
     cursor_to("beta");
-    gui::modal_answers answers({[&](HWND d) {
-        set_name(d, "gamma");
-        gui::click_button(d, IDOK);
-    }});
+    gui::modal_answers answers({name_ok("gamma")});
     command(IDM_RENAME);
     EXPECT_TRUE(os::is_directory(root_ + "gamma"));
     EXPECT_EQ(pane(2).path, root_ + "gamma/");
@@ -218,20 +215,14 @@ TEST_F(FileDialogs, attribute_ticks_reach_the_disk_and_a_row_that_becomes_hidden
     open();
     cursor_to("x.txt");
     ASSERT_EQ(row(1, "x.txt").attr_text, "--ra");
-    gui::modal_answers one({[&](HWND d) {
-        tick(d, ID_ATTR_ARCHIVE);
-        gui::click_button(d, IDOK);
-    }});
+    gui::modal_answers one({tick_ok(ID_ATTR_ARCHIVE)});
     command(IDM_ATTRIBUTE);
     // Wine reports the archive attribute for every file: the disk is asked only for the others.
     EXPECT_EQ(attributes("x.txt").substr(0, 3), "--r");
     EXPECT_EQ(row(1, "x.txt").attr_text, "--r-");
 
     cursor_to("b.txt");
-    gui::modal_answers hidden({[&](HWND d) {
-        tick(d, ID_ATTR_HIDDEN);
-        gui::click_button(d, IDOK);
-    }});
+    gui::modal_answers hidden({tick_ok(ID_ATTR_HIDDEN)});
     command(IDM_ATTRIBUTE);
     EXPECT_EQ(attributes("b.txt")[1], 'h');
     EXPECT_EQ(row_of(1, "b.txt"), -1);
@@ -271,11 +262,7 @@ TEST_F(FileDialogs, the_extension_input_refuses_a_dot_with_notice_25_then_takes_
             set_name(d, ".txt");
             gui::click_button(d, IDOK);
         },
-        box(notice, dialog,
-            [](HWND d) {
-                set_name(d, "txt");
-                gui::click_button(d, IDOK);
-            }),
+        box(notice, dialog, name_ok("txt")),
     });
     dialog_extension d;
     EXPECT_EQ(d.show(TEMPLATE_EXTENSION, main()), 1);

@@ -1,13 +1,13 @@
 // In-process GUI test harness.
 #include "harness_win.h"
 
-#include "platform/process_paths.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 #include "pane/pane_view_win.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/layout.h"
 #include "settings/settings.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <gtest/gtest.h>
 
@@ -166,17 +166,6 @@ std::vector<std::string> static_texts(HWND dialog)
     std::vector<std::string> texts;
     EnumChildWindows(dialog, collect_static, reinterpret_cast<LPARAM>(&texts));
     return texts;
-}
-
-int text_width(HWND window, const std::string& text)
-{
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return extent.cx;
 }
 
 bool contains_text(const std::vector<std::string>& texts, const std::string& wanted)

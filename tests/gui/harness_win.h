@@ -61,8 +61,6 @@ std::string class_of(HWND window);
 std::string item_text(HWND dialog, int id);
 // The texts of all static children (a message box's message is one of them).
 std::vector<std::string> static_texts(HWND dialog);
-// The pixel width of the text in the window's font.
-int text_width(HWND window, const std::string& text);
 bool contains_text(const std::vector<std::string>& texts, const std::string& wanted);
 
 // Input as the system delivers it: posted to the window's queue, then pumped.

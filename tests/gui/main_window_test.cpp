@@ -154,7 +154,7 @@ TEST_F(MainWindow, keys_mark_switch_panes_and_follow_directory_marks)
     command(IDM_DIRECTORY_CHANGED, 2);
 }
 
-TEST_F(MainWindow, typed_characters_mark_jump_and_widen_the_wildcard)
+TEST_F(MainWindow, typed_characters_mark_and_widen_the_wildcard)
 {
     open();
     Pane& p = pane(1);
@@ -180,11 +180,6 @@ TEST_F(MainWindow, typed_characters_mark_jump_and_widen_the_wildcard)
     EXPECT_TRUE(p.rows.marked(static_cast<std::size_t>(a)));
     EXPECT_EQ(p.rows.cursor(), a + 1);
     EXPECT_NE(p.info_text.find(gui::acp("選択")), std::string::npos) << p.info_text;
-
-    // Shift+letter: the next row whose name begins with it.
-    move_cursor(-p.rows.cursor());
-    type("K", {VK_SHIFT});
-    EXPECT_EQ(cursor_name(1), "kilo.c");
 
     // '*' gives back the whole directory after a narrower wildcard.
     p.wildcard = "*.c";
@@ -258,34 +253,6 @@ TEST_F(MainWindow, choosing_a_drive_again_returns_to_the_directory_last_shown_on
     panes().entry_before = other;
     command(IDM_CHOOSE_ENTRY, here);
     EXPECT_EQ(pane(1).path, root_);
-}
-
-// Select-newer from its toolbar button: the marks reach the rows and the list control.
-TEST_F(MainWindow, the_select_newer_button_marks_the_newer_files)
-{
-    for (const char* d : {"n1", "n2"})
-        ASSERT_TRUE(os::make_directory(root_ + d));
-    for (const char* f : {"n1/new.txt", "n1/old.txt", "n2/new.txt", "n2/old.txt"})
-        ASSERT_TRUE(write_text_file(root_ + f, "x"));
-    ASSERT_TRUE(set_file_time_from_text(root_ + "n1/new.txt", "2010. 1. 5 10:00.03"));
-    ASSERT_TRUE(set_file_time_from_text(root_ + "n2/new.txt", "2010. 1. 5 10:00.01"));
-    ASSERT_TRUE(set_file_time_from_text(root_ + "n1/old.txt", "2010. 1. 5 10:00.01"));
-    ASSERT_TRUE(set_file_time_from_text(root_ + "n2/old.txt", "2010. 1. 5 10:00.01"));
-    layout().pane_dirs[2] = root_ + "n2/";
-    open();
-    command(IDM_DUAL_WINDOW);
-    activate_pane(true);
-    change_directory("n1");
-    gui::pump();
-    click_tool(IDM_SELECT_NEWER);
-    for (const char* name : {"new.txt", "old.txt"}) {
-        int row = row_of(1, name);
-        ASSERT_GE(row, 0) << name;
-        bool marked = std::string(name) == "new.txt";
-        EXPECT_EQ(pane(1).rows.marked(static_cast<std::size_t>(row)), marked) << name;
-        EXPECT_EQ((SendMessageA(list(1), LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) != 0, marked)
-            << name;
-    }
 }
 
 TEST_F(MainWindow, closing_writes_the_layout_and_leaves_the_settings_alone)

@@ -1,6 +1,6 @@
 // Message routing of the dialog and main window procedures where Windows decides: custom-draw
-// stages, bounded display texts, notification codes shared by several classes, F10 as a system
-// key, closing, header notifications in both character sets, typed characters, static colours.
+// stages, bounded display texts, notification codes shared by several classes, closing,
+// typed characters.
 #include "harness_win.h"
 
 #include "dialogs.h"
@@ -206,15 +206,6 @@ TYPED_TEST(routing, codes_shared_by_classes_reach_only_their_class)
     EXPECT_EQ(calls, (std::vector<std::string>{"command 804", "edit text changed"}));
 }
 
-TEST(main_window, f10_arrives_as_a_key_down)
-{
-    window_host h;
-    SetFocus(h.window);
-    calls.clear();
-    gui::press_system_key(h.window, VK_F10);
-    EXPECT_EQ(calls, std::vector<std::string>{"key down " + std::to_string(VK_F10)});
-}
-
 TEST(main_window, close_does_only_on_close_and_destroy_quits)
 {
     auto h = std::make_unique<window_host>();
@@ -232,31 +223,7 @@ TEST(main_window, close_does_only_on_close_and_destroy_quits)
     EXPECT_EQ(quit.wParam, 0u);
 }
 
-TYPED_TEST(routing, a_static_without_an_object_gets_the_system_colours)
-{
-    TypeParam h;
-    HDC dc = GetDC(h.window);
-    // Without an object the system colours the static.
-    SetTextColor(dc, RGB(1, 2, 3));
-    auto fallback = reinterpret_cast<HBRUSH>(SendMessageA(
-        h.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(h.plain_static)));
-    EXPECT_NE(fallback, nullptr);
-    EXPECT_NE(GetTextColor(dc), RGB(1, 2, 3));
-    ReleaseDC(h.window, dc);
-}
-
-struct probe_header_list : listview_report {
-    bool on_header_begin_track(int column) override
-    {
-        calls.push_back("begin track " + std::to_string(column));
-        return column == 0; // the name column keeps its width
-    }
-    void on_header_end_track(int column) override { calls.push_back("end track " + std::to_string(column)); }
-    bool on_header_divider_double_click(int column) override
-    {
-        calls.push_back("divider " + std::to_string(column));
-        return true;
-    }
+struct probe_typing_list : listview_report {
     void on_char_typed(int character) override { calls.push_back("char " + std::to_string(character)); }
     bool on_key_down(int key) override
     {
@@ -265,56 +232,12 @@ struct probe_header_list : listview_report {
     }
 };
 
-struct probe_typing_edit : edit {
-    bool on_char_typed(int character) override
-    {
-        calls.push_back("char " + std::to_string(character));
-        return character == VK_RETURN;
-    }
-    bool on_key_down(int key) override
-    {
-        calls.push_back("key " + std::to_string(key));
-        return false;
-    }
-    bool on_double_click(int, int x, int y) override
-    {
-        calls.push_back("double click " + std::to_string(x) + "," + std::to_string(y));
-        return true;
-    }
-};
-
-// The list's own procedure: its header's notifications, typed characters (always swallowed)
-// and keys.
-TEST(listview_procedure, header_notifications_characters_and_keys)
+// The list's own procedure: typed characters (always swallowed) and keys.
+TEST(listview_procedure, characters_and_keys)
 {
     gui::host_window host;
-    probe_header_list list;
+    probe_typing_list list;
     ASSERT_TRUE(list.create(0, 0, 400, 200, 0, host.handle(), 707, nullptr, 88));
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list.handle(), LVM_GETHEADER, 0, 0));
-    struct row {
-        UINT code;
-        int column;
-        LRESULT result; // -1: not checked
-        const char* expected;
-    };
-    const row rows[] = {
-        {HDN_BEGINTRACKA, 0, TRUE, "begin track 0"}, {HDN_BEGINTRACKW, 2, FALSE, "begin track 2"},
-        {HDN_ENDTRACKA, 3, -1, "end track 3"},       {HDN_ENDTRACKW, 1, -1, "end track 1"},
-        {HDN_DIVIDERDBLCLICKA, 2, 0, "divider 2"},   {HDN_DIVIDERDBLCLICKW, 4, 0, "divider 4"},
-    };
-    for (const row& r : rows) {
-        calls.clear();
-        NMHEADERA data{};
-        data.hdr.hwndFrom = header;
-        data.hdr.idFrom = 0;
-        data.hdr.code = r.code;
-        data.iItem = r.column;
-        LRESULT result = SendMessageA(list.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&data));
-        EXPECT_EQ(calls, std::vector<std::string>{r.expected});
-        if (r.result >= 0) {
-            EXPECT_EQ(result, r.result) << r.expected;
-        }
-    }
     list.add_row({"a"}, -1);
     list.add_row({"b"}, -1);
     list.set_cursor(0);
@@ -330,18 +253,6 @@ TEST(listview_procedure, header_notifications_characters_and_keys)
     EXPECT_EQ(calls[0], "key " + std::to_string(VK_F5));
     EXPECT_EQ(calls[1], "key " + std::to_string(VK_DOWN));
     EXPECT_EQ(list.cursor(), 1); // the arrow went on to the control
-}
-
-TEST(edit_procedure, typed_characters_keys_and_double_clicks)
-{
-    gui::host_window host;
-    probe_typing_edit e;
-    ASSERT_TRUE(e.create(0, 0, 200, 24, ES_AUTOHSCROLL, host.handle(), 710));
-    SetFocus(e.handle());
-    calls.clear();
-    gui::type_text(e.handle(), "ab\r");
-    EXPECT_EQ(calls, (std::vector<std::string>{"char 97", "char 98", "char 13"}));
-    EXPECT_EQ(e.get_text(), "ab"); // Enter was swallowed
 }
 
 } // namespace

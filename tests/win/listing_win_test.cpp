@@ -1,15 +1,15 @@
-// Reading local directories under Wine: roots and "..", hidden and system entries, wildcards,
+// Reading local directories under Wine: roots and "..", hidden and system entries,
 // climbing out of a deleted directory, attribute and time round trips, Japanese names.
-#include "platform/process_paths.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 #include "base/paths.h"
 #include "file_ops_support.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "support/temp_dir.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <windows.h>
 
@@ -164,29 +164,6 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
     }
 }
 
-TEST_F(ListingWin, Wildcards)
-{
-    for (const char* f : {"a.c", "B.C", "a.cpp", "main.c", "Makefile", ".gitignore"})
-        ASSERT_TRUE(make_file(root + f, "")) << f;
-    ASSERT_TRUE(os::make_directory(root + "src"));
-    // Wine shows names beginning with '.' as hidden: the switch is off so that .gitignore is listed.
-    hide_switch hide(false);
-    struct {
-        const char* wildcard;
-        std::set<std::string> names;
-    } cases[] = {
-        {"*.c", {"..", "a.c", "B.C", "main.c", ".gitignore", "src"}},
-        {"*", {"..", "Makefile", ".gitignore", "src"}},
-        {"*.*", {"..", "a.c", "B.C", "a.cpp", "main.c", "Makefile", ".gitignore", "src"}},
-        {"m*.?", {"..", "main.c", ".gitignore", "src"}},
-    };
-    for (auto& c : cases) {
-        pane.wildcard = c.wildcard;
-        ASSERT_TRUE(read_listing(pane, false));
-        EXPECT_EQ(row_names(pane), c.names) << c.wildcard;
-    }
-}
-
 TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
 {
     ASSERT_TRUE(make_tree(root, {"a/", "a/b/", "a/x.txt"}));
@@ -329,22 +306,8 @@ TEST_F(ListingWin, InformationLine)
     EXPECT_EQ(volume_information("Q:/nowhere/").file_system, "???");
 }
 
-TEST_F(ListingWin, IconsByTypeAndFtpPanes)
+TEST_F(ListingWin, AnFtpPaneWithoutCacheKeepsItsRows)
 {
-    ASSERT_TRUE(make_tree(root, {"one.txt", "two.TXT", "d/"}));
-    shell_icons icons;
-    set_system_icons(&icons);
-    bool read = read_listing(pane, false);
-    set_system_icons(nullptr);
-    ASSERT_TRUE(read);
-    // One question per type gives what the shell says of each file of that type.
-    for (const char* name : {"one.txt", "two.TXT"}) {
-        int row = pane.rows.find(false, name);
-        ASSERT_GE(row, 0);
-        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).icon, icons.icon_of(root + name)) << name;
-    }
-    EXPECT_EQ(pane.rows.row(0).icon, icons.folder_icon()); // ".."
-
     // Without a listing cache an FTP pane has no listing, and its rows stay as they were.
     Pane ftp;
     ftp.path = "ftp://server/pub/";

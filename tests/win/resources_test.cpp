@@ -1,5 +1,5 @@
 // The linked resources as the program reads them on code page 932: string texts, row lists,
-// the menu bar with every command, the toolbar strips, the icon and the version block.
+// the menu bar with every command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -177,45 +177,6 @@ TEST(resources, menu_bar_holds_every_command_of_the_command_table)
     for (unsigned id : {IDM_CHOOSE_ENTRY, IDM_OPEN, IDM_ROW_MENU, IDM_SORT_MENU, IDM_DIRECTORY_CHANGED})
         EXPECT_FALSE(ids.count(id)) << "command " << id;
     DestroyMenu(bar);
-}
-
-TEST(resources, toolbar_strips_have_fifteen_masked_images)
-{
-    for (int name : {BITMAP_TOOLBAR, BITMAP_TOOLBAR_HOT}) {
-        HBITMAP bitmap =
-            static_cast<HBITMAP>(LoadImageA(module(), MAKEINTRESOURCEA(name), IMAGE_BITMAP, 0, 0, 0));
-        ASSERT_NE(bitmap, nullptr) << "bitmap " << name;
-        BITMAP bm{};
-        GetObjectA(bitmap, sizeof bm, &bm);
-        EXPECT_EQ(bm.bmWidth, TOOLBAR_IMAGE_COUNT * TOOLBAR_IMAGE_SIZE);
-        EXPECT_EQ(bm.bmHeight, TOOLBAR_IMAGE_SIZE);
-        // Every image has a transparent background and a glyph on it.
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        const COLORREF mask = RGB(TOOLBAR_MASK_COLOR_R, TOOLBAR_MASK_COLOR_G, TOOLBAR_MASK_COLOR_B);
-        for (int image = 0; image < TOOLBAR_IMAGE_COUNT; ++image) {
-            int masked = 0;
-            for (int y = 0; y < TOOLBAR_IMAGE_SIZE; ++y)
-                for (int x = 0; x < TOOLBAR_IMAGE_SIZE; ++x)
-                    masked += GetPixel(dc, image * TOOLBAR_IMAGE_SIZE + x, y) == mask;
-            EXPECT_GT(masked, 0) << "bitmap " << name << " image " << image;
-            EXPECT_LT(masked, TOOLBAR_IMAGE_SIZE * TOOLBAR_IMAGE_SIZE - 16)
-                << "bitmap " << name << " image " << image;
-        }
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-}
-
-// Linked into the program: the window class takes this icon, Explorer shows the version block.
-TEST(resources, icon_and_version_block_exist)
-{
-    HICON icon = static_cast<HICON>(LoadImageA(module(), MAKEINTRESOURCEA(ICON_MAIN), IMAGE_ICON, 32, 32, 0));
-    EXPECT_NE(icon, nullptr);
-    if (icon)
-        DestroyIcon(icon);
-    EXPECT_NE(FindResourceA(module(), MAKEINTRESOURCEA(VS_VERSION_INFO), MAKEINTRESOURCEA(16)), nullptr);
 }
 
 } // namespace
