@@ -32,8 +32,8 @@ TEST(NameRules, AsciiNames)
 {
     EXPECT_TRUE(ascii_name_rule("my file.txt"));
     EXPECT_TRUE(ascii_name_rule("a!#$%&'()+,-.;=@[]^_`{}~Z9"));
-    for (const char* bad : {"a\"b", "a\tb", "a*b", "a/b", "a:b", "a<b", "a>b", "a?b", "a\\b", "a|b", "con", "LPT1",
-                            "..", "a\x7F"})
+    for (const char* bad : {"a\"b", "a\tb", "a*b", "a/b", "a:b", "a<b", "a>b", "a?b", "a\\b", "a|b", "con",
+                            "LPT1", "..", "a\x7F"})
         EXPECT_FALSE(ascii_name_rule(bad)) << bad;
 }
 

@@ -109,9 +109,9 @@ TEST(pane_paths, a_target_inside_the_directory_being_copied)
         {"C:/a/", "b", "C:/a/bc/", false},
         {"C:/a/", "b", "C:/a/", false},
         {"C:/a/", "b", "D:/a/b/", false},
-        {"C:/a/", "\x83\x5C", "C:/a/\x83\x5C/d/", true},  // ソ ends in the byte of '\\'
-        {"C:/a/", "x\x83", "C:/a/x\x83\x5C/", false},      // that byte is no separator there
-        {"C:/a/", "\x83\x61", "C:/a/\x83\x41/", false},   // trail bytes keep their case
+        {"C:/a/", "\x83\x5C", "C:/a/\x83\x5C/d/", true}, // ソ ends in the byte of '\\'
+        {"C:/a/", "x\x83", "C:/a/x\x83\x5C/", false},    // that byte is no separator there
+        {"C:/a/", "\x83\x61", "C:/a/\x83\x41/", false},  // trail bytes keep their case
     };
     for (const row& r : rows) {
         EXPECT_EQ(target_inside(r.source, r.name, r.target), r.inside) << r.target;

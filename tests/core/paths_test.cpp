@@ -1,8 +1,8 @@
 // Process-wide path operations: separators, bounded copies, parents, swap and temporary names.
 #include "base/cp932.h"
 #include "base/paths.h"
-#include "platform/process_paths.h"
 #include "platform/os.h"
+#include "platform/process_paths.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +12,19 @@
 
 TEST(Paths, ParentPath)
 {
-    struct { const char* in; const char* out; } cases[] = {
-        {"C:/a/b/", "C:/a/"}, {"C:/a/b", "C:/a/"}, {"C:/", "C:"}, {"C:/a/", "C:/"},
-        {"name", "name"}, {"//server/share/dir/", "//server/share/"},
+    struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"C:/a/b/", "C:/a/"},
+        {"C:/a/b", "C:/a/"},
+        {"C:/", "C:"},
+        {"C:/a/", "C:/"},
+        {"name", "name"},
+        {"//server/share/dir/", "//server/share/"},
         // A trail byte 0x5C ('ソ' is 0x83 0x5C) is not a separator.
-        {"C:/\x83\x5C/x", "C:/\x83\x5C/"}, {"C:/a/\x83\x5C", "C:/a/"},
+        {"C:/\x83\x5C/x", "C:/\x83\x5C/"},
+        {"C:/a/\x83\x5C", "C:/a/"},
     };
     for (auto& c : cases) {
         std::string p = c.in;

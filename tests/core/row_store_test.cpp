@@ -177,10 +177,8 @@ TEST(control_texts, log_trimming)
         std::size_t limit;
         std::size_t start;
     } cases[] = {
-        {"ab\r\ncd\r\n", 10, 0},
-        {"ab\r\ncd\r\n", 8, 4},
-        {"ab\r\ncd\r\nef", 7, 8},
-        {"abcdefgh", 6, 4},
+        {"ab\r\ncd\r\n", 10, 0},           {"ab\r\ncd\r\n", 8, 4},
+        {"ab\r\ncd\r\nef", 7, 8},          {"abcdefgh", 6, 4},
         {"a\x83\x5C\x83\x5C", 5, 3}, // not inside ソ
         {"ab\r\n\x83\x5C\x83\x5Cx", 6, 6},
     };

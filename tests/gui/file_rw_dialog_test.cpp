@@ -3,14 +3,14 @@
 #include "harness_win.h"
 
 #include "../win/file_ops_support.h"
-#include "platform/process_paths.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 #include "fileops/file_primitives_win.h"
 #include "pane/dnotify_win.h"
+#include "platform/process_paths.h"
 #include "resource.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <gtest/gtest.h>
 

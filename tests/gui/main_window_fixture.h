@@ -4,14 +4,14 @@
 
 #include "harness_win.h"
 
-#include "platform/process_paths.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 #include "app/main_window_win.h"
 #include "pane/entry_text.h"
 #include "pane/pane_view_win.h"
+#include "platform/process_paths.h"
 #include "settings/layout.h"
 #include "support/temp_dir.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <gtest/gtest.h>
 

@@ -60,8 +60,8 @@ bool remove_tree(const std::string& path)
 {
     std::error_code ec;
     // Read-only entries would stop the removal on Windows: make everything writable first.
-    for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
+    for (auto it = fs::recursive_directory_iterator(path, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
     fs::remove_all(path, ec);
     return !fs::exists(path);

@@ -1,11 +1,11 @@
 // The file operation worker under Wine, direct mode: what the disk holds and what the panes show
 // after copies, moves and deletions that go through, are skipped or stop at a failure.
-#include "platform/process_paths.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 #include "file_ops_support.h"
 #include "fileops/file_primitives_win.h"
+#include "platform/process_paths.h"
 #include "support/temp_dir.h"
+#include "toolkit/module_win.h"
+#include "toolkit/shell_icons_win.h"
 
 #include <gtest/gtest.h>
 
