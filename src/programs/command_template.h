@@ -10,11 +10,10 @@
 // The command line a library or the shell receives holds at most this many bytes.
 constexpr std::size_t max_command_text = 255;
 
-// One row as the template sees it: the name and extension columns, and the directory flag.
+// One row as the template sees it: its name and extension columns.
 struct template_entry {
     std::string name;
     std::string ext;
-    bool is_directory = false;
 };
 
 struct template_pane {

@@ -15,14 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     template_inputs in;
     in.text.assign(reinterpret_cast<const char*>(data + 1), size - 1);
     in.two_panes = flags & 1;
-    in.source = {flags & 2 ? "C:/" : "//s/sh/d/", {}, template_entry{"a", "txt", false}};
-    in.target = {flags & 4 ? "ftp://h/" : "D:/t/", {}, template_entry{"..", "", true}};
+    in.source = {flags & 2 ? "C:/" : "//s/sh/d/", {}, template_entry{"a", "txt"}};
+    in.target = {flags & 4 ? "ftp://h/" : "D:/t/", {}, template_entry{"..", ""}};
     for (unsigned i = 0; i < ((flags >> 3) & 3); ++i) {
-        in.source.marked.push_back({"m" + std::to_string(i), "c", false});
-        in.target.marked.push_back({"n" + std::to_string(i), "", false});
+        in.source.marked.push_back({"m" + std::to_string(i), "c"});
+        in.target.marked.push_back({"n" + std::to_string(i), ""});
     }
     if (flags & 32)
-        in.opened = template_entry{"o", "zip", false};
+        in.opened = template_entry{"o", "zip"};
     in.temp_dir = "T/";
     template_result r = expand_template(in);
     // Each asking macro takes one name: the asks end within the template's length.
