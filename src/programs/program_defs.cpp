@@ -1,9 +1,13 @@
 // Program definitions: the two files, their default entries and the reads of single entries.
 #include "programs/program_defs.h"
 
+#include "base/cp932.h"
+#include "base/paths.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "settings/ini.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -75,4 +79,71 @@ std::string read_program_key(const std::string& path, std::string_view title, st
                              std::size_t size, std::string_view default_text)
 {
     return ini_get_string(path, title, key, size, default_text);
+}
+
+std::size_t count_programs(const std::string& path)
+{
+    std::size_t n = 0;
+    while (ini_section_name(path, n, 128))
+        ++n;
+    return n;
+}
+
+program_entry read_program_entry(const std::string& path, std::string_view title)
+{
+    program_entry e;
+    e.title = std::string(title);
+    e.program = ini_get_string(path, title, "program", 256, "");
+    to_slashes(e.program);
+    // The reader strips a default's enclosing quotes too: give it in the stored form.
+    e.parameter = ini_get_string(path, title, "parameter", 256, stored_parameter("\"?F1\""));
+    e.confirm = ini_get_char(path, title, "confirm", '+') == '+';
+    return e;
+}
+
+std::string stored_parameter(std::string_view parameter)
+{
+    // Not cut to the edit's 255 bytes: the reader strips the quotes before it cuts.
+    if (!parameter.empty() && parameter.front() == '"')
+        return "'" + std::string(parameter) + "'";
+    return std::string(parameter);
+}
+
+bool save_program(const std::string& path, std::string_view title, std::string program,
+                  std::string_view parameter, bool confirm)
+{
+    to_slashes(program);
+    return ini_put_string(path, title, "program", program, true) &&
+           ini_put_string(path, title, "parameter", stored_parameter(parameter), true) &&
+           ini_put_string(path, title, "confirm", confirm ? "+" : "-", true);
+}
+
+bool extension_matches(std::string_view title, std::string_view file_name, bool shift)
+{
+    std::size_t dot = mbs_rfind(file_name, '.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == file_name.size())
+        return false;
+    if ((title.find("(SHIFT)") != std::string_view::npos) != shift)
+        return false;
+    std::string_view ext = file_name.substr(dot + 1);
+    std::string_view list = title.substr(0, std::min(title.find('('), title.size()));
+    for (std::size_t start = 0; start <= list.size();) {
+        std::size_t end = std::min(list.find('/', start), list.size());
+        if (equal_text_nocase(list.substr(start, end - start), ext))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::optional<program_entry> find_extension_program(const std::string& path, std::string_view file_name,
+                                                    bool shift)
+{
+    for (std::size_t i = 0;; ++i) {
+        std::optional<std::string> title = ini_section_name(path, i, 256);
+        if (!title)
+            return std::nullopt;
+        if (extension_matches(*title, file_name, shift))
+            return read_program_entry(path, *title);
+    }
 }

@@ -27,3 +27,32 @@ bool program_exists(const std::string& path, std::string_view title);
 // One key of an entry, or the default when it is missing.
 std::string read_program_key(const std::string& path, std::string_view title, std::string_view key,
                              std::size_t size, std::string_view default_text);
+
+// One definition as a run needs it.
+struct program_entry {
+    std::string title;
+    std::string program;   // forward slashes
+    std::string parameter; // the template; "\"?F1\"" when the key is missing
+    bool confirm = true;   // only a first character "+" asks (a missing key asks)
+};
+
+// The number of entries (header lines) in the file; 0 for a missing file.
+std::size_t count_programs(const std::string& path);
+// The entry of that section, with the defaults of missing keys.
+program_entry read_program_entry(const std::string& path, std::string_view title);
+// The text written for a parameter: one that begins with a double quote goes inside single
+// quotes, since the reader strips one pair of enclosing quotes.
+std::string stored_parameter(std::string_view parameter);
+// Writes the three keys, inserting a new section in sorted place; the program with forward
+// slashes. False at the first failed write.
+bool save_program(const std::string& path, std::string_view title, std::string program,
+                  std::string_view parameter, bool confirm);
+
+// True when an extension section names the file's extension: "/"-separated extensions up to
+// the first "(", ignoring ASCII case; a section with "(SHIFT)" only while Shift is down, one
+// without it only while Shift is up. A name without extension (or only a leading dot) matches
+// nothing.
+bool extension_matches(std::string_view title, std::string_view file_name, bool shift);
+// The first section of the file, in file order, that matches.
+std::optional<program_entry> find_extension_program(const std::string& path, std::string_view file_name,
+                                                    bool shift);

@@ -64,3 +64,57 @@ TEST(ProgramDefs, QuotedParametersReadBack)
     EXPECT_EQ(read_program_key(path, "t", "parameter", 256, ""), "\"?F1\"");
     EXPECT_EQ(read_program_key(path, "t", "program", 256, ""), "");
 }
+
+TEST(ProgramDefs, ExtensionMatches)
+{
+    struct {
+        const char* title;
+        const char* file;
+        bool shift;
+        bool match;
+    } rows[] = {
+        {"zip", "a.ZIP", false, true},
+        {"zip", "a.zip", true, false},
+        {"zip(SHIFT)", "a.zip", true, true},
+        {"zip(SHIFT)", "a.zip", false, false},
+        {"lzh/LHA/cab", "x.lha", false, true},
+        {"lzh/LHA/cab", "x.cab", false, true},
+        {"lzh/lha(SHIFT)", "x.lha", true, true},
+        {"zip", "a.zip.bak", false, false},
+        {"zip", ".zip", false, false},
+        {"zip", "zip", false, false},
+        {"zi", "a.zip", false, false},
+        {"", "a.", false, false},
+        {"zip/", "a.", false, false},
+        {"t(x)/zip", "a.zip", false, false},
+        {"\x83\x5C", "a.\x83\x5C", false, true},
+        {"zip", "\x83\x2E.zip", false, true},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(extension_matches(r.title, r.file, r.shift), r.match) << r.title << " " << r.file;
+}
+
+TEST(ProgramDefs, SavedEntriesReadBackSorted)
+{
+    temp_dir dir;
+    std::string path = dir.file("programe.ini");
+    ASSERT_TRUE(ensure_default_programs(path, program_file::extension));
+    ASSERT_TRUE(save_program(path, "arj/ZIP", "C:\\bin\\x.exe", "\"?F1\" -d", false));
+    EXPECT_EQ(program_title_at(path, 0).value_or(""), "arj/ZIP"); // sorts first
+    EXPECT_EQ(count_programs(path), 7u);
+    auto e = find_extension_program(path, "a.zip", false);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->program, "C:/bin/x.exe");
+    EXPECT_EQ(e->parameter, "\"?F1\" -d");
+    EXPECT_FALSE(e->confirm);
+    e = find_extension_program(path, "A.ZIP", true);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->title, "zip(SHIFT)");
+    EXPECT_FALSE(find_extension_program(path, "a.rar", false));
+    // The longest parameter the edit takes still reads back whole.
+    std::string longest = "\"" + std::string(254, 'p');
+    ASSERT_TRUE(save_program(path, "long", "p", longest, true));
+    EXPECT_EQ(read_program_entry(path, "long").parameter, longest);
+    EXPECT_EQ(read_program_entry(path, "none").parameter, "\"?F1\"");
+    EXPECT_TRUE(read_program_entry(path, "none").confirm);
+}
