@@ -4,6 +4,7 @@
 #include "base/cp932.h"
 #include "base/paths.h"
 #include "ftp/listing_cache.h"
+#include "pane/pane.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "settings/ini.h"
@@ -190,13 +191,18 @@ bool is_text_file(std::string_view name, std::string_view text_extensions)
     return false;
 }
 
-std::string support_ini_path(std::string_view program_dir, std::string_view title)
+std::string server_cache_dir(std::string_view program_dir, std::string_view title)
 {
     std::string path = cache_file_path(program_dir, title, "/");
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
+    path.resize(path.empty() ? 0 : path.rfind('/') + 1);
+    return path;
+}
+
+std::string support_ini_path(std::string_view program_dir, std::string_view title)
+{
+    std::string path = server_cache_dir(program_dir, title);
+    if (path.empty())
         return {};
-    path.resize(slash + 1);
     path += "support.ini";
     return path.size() < path_size ? path : std::string();
 }
@@ -236,4 +242,43 @@ bool write_support(const std::string& path, const ftp_capabilities& flags)
             return false;
         }
     return true;
+}
+
+bool keep_support(const std::string& path, const ftp_capabilities& flags)
+{
+    return os::path_exists(path) || write_support(path, flags);
+}
+
+std::optional<ftp_operation_params>
+server_operation_params(const std::string& path, std::string_view program_dir, std::string_view title,
+                        std::string_view pane_path, std::string_view pane_password)
+{
+    if (!server_exists(path, title))
+        return std::nullopt;
+    ftp_operation_params p;
+    p.server = server_value(path, title, "server", server_text_size, "");
+    p.zone = time_zone_value(server_value(path, title, "timezone", 7, "+09:00"));
+    p.charset = server_value(path, title, "charset", 13, "Shift_JIS");
+    p.port = ini_atoi(server_value(path, title, "port", 6, "21"));
+    p.id = server_value(path, title, "id", server_text_size, "");
+    std::string stored = server_value(path, title, "password", password_size, "");
+    p.password = stored.empty() ? std::string(pane_password.substr(0, password_size - 1))
+                                : unscramble_password(stored);
+    p.directory = ftp_directory_of(pane_path);
+    p.cache_file = cache_file_path(program_dir, title, p.directory);
+    if (p.port < 1 || p.port > 65535 || p.cache_file.empty())
+        return std::nullopt;
+    return p;
+}
+
+void remove_dropped_caches(const std::string& path, std::string_view program_dir)
+{
+    for (std::size_t i = 0;; ++i) {
+        std::optional<std::string> title = server_title(path, i);
+        if (!title)
+            break;
+        std::string dir = server_cache_dir(program_dir, *title);
+        if (!dir.empty() && !server_keeps_dirlist(path, *title))
+            os::remove_directory_tree(dir);
+    }
 }

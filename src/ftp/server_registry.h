@@ -79,11 +79,35 @@ std::string normalize_start_directory(std::string_view text);
 // case ignored).
 bool is_text_file(std::string_view name, std::string_view text_extensions);
 
-// "{program_dir}ftp_dir/{title}/support.ini"; empty for a title that cannot name a cache
-// directory.
+// "{program_dir}ftp_dir/{title}/" and its support.ini; empty for a title that cannot name one
+// cache directory below ftp_dir ("..", "a/b").
+std::string server_cache_dir(std::string_view program_dir, std::string_view title);
 std::string support_ini_path(std::string_view program_dir, std::string_view title);
 // The four flags from the file with the probed flag set, when the file exists; otherwise only
 // the probed flag is cleared.
 void read_support(const std::string& path, ftp_capabilities& flags);
 // Writes the four flags; a failed write removes the file, so no half-written cache remains.
 bool write_support(const std::string& path, const ftp_capabilities& flags);
+// When a pane leaves a server: the flags are kept only when the file does not exist yet.
+bool keep_support(const std::string& path, const ftp_capabilities& flags);
+
+// What an FTP operation of a pane takes from the server's definition.
+struct ftp_operation_params {
+    std::string server;
+    int zone = 900; // ±HHMM
+    std::string charset;
+    int port = 21;
+    std::string id;
+    std::string password;
+    std::string directory;  // the pane path's remote directory
+    std::string cache_file; // that directory's dir.lst
+};
+// None when the section is missing, the port is not one of 1-65535 (it would reach another
+// port), or the cache file has no safe path. A stored password wins over the pane's typed one.
+std::optional<ftp_operation_params>
+server_operation_params(const std::string& path, std::string_view program_dir, std::string_view title,
+                        std::string_view pane_path, std::string_view pane_password);
+
+// At program exit: removes the cache directory of every server that does not keep it. Titles
+// that could lead outside ftp_dir are left alone.
+void remove_dropped_caches(const std::string& path, std::string_view program_dir);

@@ -130,18 +130,46 @@ TEST(ftp_registry, at_most_99_servers)
     EXPECT_EQ(server_count(path), 99u);
 }
 
-TEST(ftp_registry, keys_read_with_their_defaults)
+TEST(ftp_registry, defaults_and_the_exit_clean_up)
 {
     temp_dir dir;
     std::string path = dir.file("ftp.ini");
-    ASSERT_TRUE(write_text_file(path, "[a]\nserver=h\n[b]\nkeep dirlist=OFF\n[c]\nkeep dirlist=on\n"));
+    ASSERT_TRUE(write_text_file(path, "[a]\nserver=h\n[b]\nkeep dirlist=OFF\n[c]\nkeep dirlist=on\n"
+                                      "[..]\nkeep dirlist=-\n"));
     FtpServerEntry a = server_read(path, "a");
     EXPECT_EQ(a.timezone + a.charset + a.port + a.start_directory, "+09:00Shift_JIS21/");
     EXPECT_TRUE(a.keep_dirlist);
-    // The exit clean-up drops the cache of a server without the key.
-    EXPECT_FALSE(server_keeps_dirlist(path, "a"));
-    EXPECT_FALSE(server_keeps_dirlist(path, "b"));
-    EXPECT_TRUE(server_keeps_dirlist(path, "c"));
+    for (const char* title : {"a", "b", "c"}) {
+        ASSERT_TRUE(os::make_directory(dir.file("ftp_dir")) || os::is_directory(dir.file("ftp_dir")));
+        ASSERT_TRUE(os::make_directory(dir.file("ftp_dir/") + title));
+        ASSERT_TRUE(write_text_file(dir.file("ftp_dir/") + title + "/dir.lst", ""));
+    }
+    // A server without the key loses its cache; a title ".." never reaches the program directory.
+    remove_dropped_caches(path, dir.path() + "/");
+    EXPECT_FALSE(os::path_exists(dir.file("ftp_dir/a")));
+    EXPECT_FALSE(os::path_exists(dir.file("ftp_dir/b")));
+    EXPECT_TRUE(os::path_exists(dir.file("ftp_dir/c/dir.lst")));
+    EXPECT_TRUE(os::path_exists(path));
+}
+
+TEST(ftp_registry, operation_parameters)
+{
+    temp_dir dir;
+    std::string path = dir.file("ftp.ini");
+    ASSERT_TRUE(write_text_file(path, "[s]\nserver=h\ntimezone=-09:30\nport=2121\npassword=?\x3E\x3D\x3C\n"
+                                      "[t]\nport=99999\n[u]\nid=x\n"));
+    auto s = server_operation_params(path, "/p/", "s", "ftp://h/pub/", "typed");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->server + s->charset + s->password + s->directory, "hShift_JISabc/pub/");
+    EXPECT_EQ(s->zone, -930);
+    EXPECT_EQ(s->port, 2121);
+    EXPECT_EQ(s->cache_file, "/p/ftp_dir/s/pub/dir.lst");
+    auto u = server_operation_params(path, "/p/", "u", "ftp://h/", "typed");
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->password + u->directory + u->id, "typed/x");
+    EXPECT_EQ(u->port, 21);
+    EXPECT_FALSE(server_operation_params(path, "/p/", "t", "ftp://h/", "")); // port beyond 65535
+    EXPECT_FALSE(server_operation_params(path, "/p/", "x", "ftp://h/", ""));
 }
 
 TEST(ftp_registry, capability_cache)
@@ -160,6 +188,9 @@ TEST(ftp_registry, capability_cache)
     read_support(path, flags);
     EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1}));
     EXPECT_FALSE(write_support(dir.file("none/support.ini"), flags));
+    ASSERT_TRUE(keep_support(path, {0, 0, 0, 0, 0})); // the file exists: kept as it is
+    read_support(path, flags);
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1}));
 }
 
 } // namespace
