@@ -2,6 +2,7 @@
 #include "pane/pane.h"
 
 #include "base/cp932.h"
+#include "base/paths.h"
 #include "pane/entry_text.h"
 
 #include <algorithm>
@@ -174,6 +175,46 @@ int entry_for_path(const std::vector<std::string>& entries, std::string_view pat
             return static_cast<int>(i);
     }
     return -1;
+}
+
+namespace {
+constexpr std::string_view ftp_scheme = "ftp://";
+constexpr std::size_t ftp_server_text_size = 250;
+} // namespace
+
+std::string ftp_pane_path(std::string_view server, std::string_view directory)
+{
+    std::string path(ftp_scheme);
+    path += server.substr(0, ftp_server_text_size);
+    append_bounded(path, path_size, directory);
+    return bounded(path, path_size);
+}
+
+std::string ftp_directory_of(std::string_view path)
+{
+    std::size_t n = root_length(path);
+    if (kind_of_path(path) != path_kind::ftp || n == 0 || n > path.size() || path[n - 1] != '/')
+        return "/";
+    return std::string(path.substr(n - 1));
+}
+
+bool same_ftp_server(std::string_view a, std::string_view b)
+{
+    if (kind_of_path(a) != path_kind::ftp || kind_of_path(b) != path_kind::ftp)
+        return false;
+    std::size_t n = root_length(a);
+    return n <= b.size() && a.substr(0, n) == b.substr(0, n);
+}
+
+bool replace_ftp_server(std::string& path, std::string_view old_server, std::string_view new_server)
+{
+    std::string_view p(path);
+    std::size_t end = ftp_scheme.size() + old_server.size();
+    if (p.substr(0, ftp_scheme.size()) != ftp_scheme || p.size() <= end || p[end] != '/' ||
+        !equal_text_nocase(p.substr(ftp_scheme.size(), old_server.size()), old_server))
+        return false;
+    path = ftp_pane_path(new_server, p.substr(end));
+    return true;
 }
 
 std::vector<std::string> netdrive_folders(std::string_view setting)

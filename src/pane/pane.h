@@ -87,6 +87,16 @@ std::size_t root_length(std::string_view path);
 // The first entry a path belongs to: the entry of its drive letter, the entry agreeing with it on
 // '//server/share', the entry agreeing with it up to the first '/' after "ftp://"; -1 for none.
 int entry_for_path(const std::vector<std::string>& entries, std::string_view path);
+// The pane path of an FTP directory: "ftp://", the server text (at most 250 bytes) and the
+// directory, cut to a path buffer.
+std::string ftp_pane_path(std::string_view server, std::string_view directory);
+// The remote directory of an FTP pane path: from the first '/' after "ftp://" ("/" for none).
+std::string ftp_directory_of(std::string_view path);
+// Both paths are FTP paths of one server: they agree up to the first '/' after "ftp://".
+bool same_ftp_server(std::string_view a, std::string_view b);
+// An FTP path of the server `old_server` (compared with ASCII case ignored) gets `new_server` in
+// its place; false (path unchanged) for any other path.
+bool replace_ftp_server(std::string& path, std::string_view old_server, std::string_view new_server);
 // The network folders of the "netdrive" setting ('//srv/a/://srv/b/'): elements separated by
 // ':', taken from the front as long as they begin with '/'.
 std::vector<std::string> netdrive_folders(std::string_view setting);

@@ -119,4 +119,27 @@ TEST(pane_paths, a_target_inside_the_directory_being_copied)
     }
 }
 
+TEST(pane_paths, ftp_paths_of_a_server)
+{
+    EXPECT_EQ(ftp_pane_path("host", "/pub/"), "ftp://host/pub/");
+    EXPECT_EQ(ftp_pane_path(std::string(300, 'h'), "/").size(), 255u);
+    EXPECT_EQ(ftp_directory_of("ftp://host/pub/x/"), "/pub/x/");
+    EXPECT_EQ(ftp_directory_of("ftp://host"), "/");
+    EXPECT_TRUE(same_ftp_server("ftp://host/a/", "ftp://host/b/"));
+    EXPECT_FALSE(same_ftp_server("ftp://host/a/", "ftp://hostx/a/"));
+    const struct {
+        const char *path, *result;
+        bool changed;
+    } cases[] = {
+        {"ftp://Host/pub/", "ftp://new/pub/", true},
+        {"ftp://hostx/pub/", "ftp://hostx/pub/", false},
+        {"C:/host/", "C:/host/", false},
+    };
+    for (const auto& c : cases) {
+        std::string path = c.path;
+        EXPECT_EQ(replace_ftp_server(path, "host", "new"), c.changed) << c.path;
+        EXPECT_EQ(path, c.result);
+    }
+}
+
 } // namespace

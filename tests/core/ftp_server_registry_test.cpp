@@ -1,0 +1,183 @@
+// The FTP server registry: ftp.ini sections and keys, stored passwords, the dialog's zone list,
+// start directories, text files and the capability cache.
+#include "ftp/server_registry.h"
+#include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace {
+
+TEST(ftp_registry, passwords_stored_and_read)
+{
+    const struct {
+        std::string typed;
+        std::optional<std::string> stored;
+    } cases[] = {
+        {"", ""},
+        {"abc", "?\x3E\x3D\x3C"},
+        // A password beginning with '?' is scrambled too, or it would read back changed.
+        {"?abc", "?\x60\x3E\x3D\x3C"},
+        {std::string(200, 'a'), "?" + std::string(127, '\x3E')},
+        // Bytes whose stored form would break the line or be trimmed from its end.
+        {"a\x92z", std::nullopt},
+        {"a\x95z", std::nullopt},
+        {"a\x9Fz", std::nullopt},
+        {"ab\x7F", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(scramble_password(c.typed), c.stored);
+        if (c.stored) {
+            EXPECT_EQ(unscramble_password(*c.stored), c.typed.substr(0, 127));
+        }
+    }
+    // Stored values not beginning with '?' are used as they stand.
+    EXPECT_EQ(unscramble_password("plain"), "plain");
+}
+
+TEST(ftp_registry, zone_entries_and_values)
+{
+    const struct {
+        const char* text;
+        std::optional<std::size_t> entry;
+        int value;
+    } cases[] = {
+        {"-12:00", 0, -1200}, {"-09:30", 5, -930},  {"-00:30", 23, -30},           {"+00:00", 24, 0},
+        {"+09:00", 42, 900},  {"+12:00", 48, 1200}, {"+05:45", std::nullopt, 545}, {"", std::nullopt, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(time_zone_entry(c.text), c.entry);
+        EXPECT_EQ(time_zone_value(c.text), c.value);
+        if (c.entry) {
+            EXPECT_EQ(time_zone_text(*c.entry), c.text);
+        }
+    }
+    EXPECT_EQ(charset_entry("euc-jp"), 1u);
+    EXPECT_EQ(charset_entry("SJIS"), std::nullopt);
+}
+
+TEST(ftp_registry, start_directories)
+{
+    const struct {
+        std::string typed, saved;
+    } cases[] = {
+        {"", "/"},
+        {"/", "/"},
+        {"pub", "/pub/"},
+        {"/pub", "/pub/"},
+        {"pub/x/", "/pub/x/"},
+        {std::string(300, 'a'), "/" + std::string(253, 'a') + "/"},
+        // A cut through a double-byte character drops its lead byte.
+        {std::string(252, 'a') + "\x83\x41", "/" + std::string(252, 'a') + "/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(normalize_start_directory(c.typed), c.saved) << c.typed;
+}
+
+TEST(ftp_registry, text_files)
+{
+    const char* list = ".cgi.css.htm.html.pl.txt";
+    const struct {
+        const char* name;
+        const char* extensions;
+        bool text;
+    } cases[] = {
+        {"a.txt", list, true},    {"A.TXT", list, true},  {"a.b.pl", list, true},  {"a.htm", list, true},
+        {".profile", list, true}, {".profile", "", true}, {"a.h", list, false},    {"a.tx", list, false},
+        {"README", list, false},  {"a.", list, false},    {"a.txt", "txt", false}, {"x.bin", list, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(is_text_file(c.name, c.extensions), c.text) << c.name << " in " << c.extensions;
+}
+
+TEST(ftp_registry, sections_sorted_deleted_and_at_most_99)
+{
+    temp_dir dir;
+    std::string path = dir.file("ftp.ini");
+    FtpServerEntry e;
+    e.server = "h";
+    for (const char* title : {"c", "a", "b"})
+        ASSERT_TRUE(server_save(path, title, e));
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(server_title(path, i), std::string(1, static_cast<char>('a' + i)));
+    std::string first = "[a]\r\nserver=h\r\ntimezone=+09:00\r\ncharset=Shift_JIS\r\nport=21\r\nid=\r\n"
+                        "password=\r\nstart directory=/\r\nkeep dirlist=+\r\n[b]\r\n";
+    EXPECT_EQ(os::read_file(path).value_or("").substr(0, first.size()), first);
+    EXPECT_TRUE(server_exists(path, "b") && !server_exists(path, "B"));
+    ASSERT_TRUE(server_delete(path, "b"));
+    ASSERT_TRUE(server_delete(path, "a"));
+    EXPECT_EQ(server_title(path, 0), "c");
+    ASSERT_TRUE(server_delete(path, "c"));
+    EXPECT_FALSE(os::path_exists(path));
+    std::string text;
+    for (int i = 0; i < 99; ++i)
+        text += "[s" + std::to_string(100 + i) + "]\r\nserver=h\r\n";
+    ASSERT_TRUE(write_text_file(path, text));
+    EXPECT_FALSE(server_save(path, "t", FtpServerEntry{}));
+    EXPECT_TRUE(server_save(path, "s150", FtpServerEntry{}));
+    EXPECT_EQ(server_count(path), 99u);
+}
+
+TEST(ftp_registry, defaults_and_the_exit_clean_up)
+{
+    temp_dir dir;
+    std::string path = dir.file("ftp.ini");
+    ASSERT_TRUE(write_text_file(path, "[a]\nserver=h\n[b]\nkeep dirlist=OFF\n[c]\nkeep dirlist=on\n"
+                                      "[..]\nkeep dirlist=-\n"));
+    FtpServerEntry a = server_read(path, "a");
+    EXPECT_EQ(a.timezone + a.charset + a.port + a.start_directory, "+09:00Shift_JIS21/");
+    EXPECT_TRUE(a.keep_dirlist);
+    ASSERT_TRUE(os::make_directory(dir.file("ftp_dir")));
+    for (const char* title : {"a", "b", "c"})
+        ASSERT_TRUE(os::make_directory(dir.file("ftp_dir/") + title));
+    // A server without the key loses its cache; a title ".." never reaches the program directory.
+    remove_dropped_caches(path, dir.path() + "/");
+    EXPECT_FALSE(os::path_exists(dir.file("ftp_dir/a")));
+    EXPECT_FALSE(os::path_exists(dir.file("ftp_dir/b")));
+    EXPECT_TRUE(os::path_exists(dir.file("ftp_dir/c")));
+    EXPECT_TRUE(os::path_exists(path));
+}
+
+TEST(ftp_registry, operation_parameters)
+{
+    temp_dir dir;
+    std::string path = dir.file("ftp.ini");
+    ASSERT_TRUE(write_text_file(path, "[s]\nserver=h\ntimezone=-09:30\nport=2121\npassword=?\x3E\x3D\x3C\n"
+                                      "[t]\nport=99999\n[u]\nid=x\n"));
+    auto s = server_operation_params(path, "/p/", "s", "ftp://h/pub/", "typed");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->server + s->charset + s->password + s->directory, "hShift_JISabc/pub/");
+    EXPECT_EQ(std::make_pair(s->zone, s->port), std::make_pair(-930, 2121));
+    EXPECT_EQ(s->cache_file, "/p/ftp_dir/s/pub/dir.lst");
+    auto u = server_operation_params(path, "/p/", "u", "ftp://h/", "typed");
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->password + u->directory + u->id, "typed/x");
+    EXPECT_EQ(u->port, 21);
+    EXPECT_FALSE(server_operation_params(path, "/p/", "t", "ftp://h/", "")); // port beyond 65535
+    EXPECT_FALSE(server_operation_params(path, "/p/", "x", "ftp://h/", ""));
+}
+
+TEST(ftp_registry, capability_cache)
+{
+    temp_dir dir;
+    EXPECT_EQ(support_ini_path("/p/", "t"), "/p/ftp_dir/t/support.ini");
+    std::string path = dir.file("support.ini");
+    ftp_capabilities flags{1, 1, 1, 1, 1};
+    read_support(path, flags);
+    EXPECT_EQ(flags, (ftp_capabilities{0, 1, 1, 1, 1}));
+    ASSERT_TRUE(write_support(path, {0, 1, 0, 0, 1}));
+    read_support(path, flags);
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 0, 1}));
+    ASSERT_TRUE(write_text_file(path, "[support]\nMLSD=ON\n"));
+    read_support(path, flags);
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1}));
+    EXPECT_FALSE(write_support(dir.file("none/support.ini"), flags));
+}
+
+} // namespace
