@@ -424,26 +424,30 @@ bool both_local(const Pane& active, const Pane* other)
 
 } // namespace
 
-file_op_outcome copy_marked(HWND owner, Pane& active, Pane* other)
+namespace {
+
+// Copy and move across the panes: the question when it is wanted, then the local or FTP side.
+file_op_outcome transfer_marked(HWND owner, FileOpMode mode, unsigned question, Pane& active, Pane* other)
 {
     if (!other)
         return op_not_started; // with one list, copying makes a copy in the same directory (the name dialog)
     bool local = both_local(active, other);
     const app_settings& s = settings();
-    if (asks_first(copy_mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, IDS_ASK_COPY))
+    if (asks_first(mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, question))
         return op_not_started;
-    return local ? run_local(owner, copy_mode, active, other) : run_ftp(owner, copy_mode, active, other);
+    return local ? run_local(owner, mode, active, other) : run_ftp(owner, mode, active, other);
+}
+
+} // namespace
+
+file_op_outcome copy_marked(HWND owner, Pane& active, Pane* other)
+{
+    return transfer_marked(owner, copy_mode, IDS_ASK_COPY, active, other);
 }
 
 file_op_outcome move_marked(HWND owner, Pane& active, Pane* other)
 {
-    if (!other)
-        return op_not_started;
-    bool local = both_local(active, other);
-    const app_settings& s = settings();
-    if (asks_first(move_mode, local, s.confirm_copy, s.confirm_move) && !ask(owner, IDS_ASK_MOVE))
-        return op_not_started;
-    return local ? run_local(owner, move_mode, active, other) : run_ftp(owner, move_mode, active, other);
+    return transfer_marked(owner, move_mode, IDS_ASK_MOVE, active, other);
 }
 
 file_op_outcome delete_marked(HWND owner, Pane& active, Pane* other)
