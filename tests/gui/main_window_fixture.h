@@ -39,9 +39,8 @@ protected:
         win_ = std::make_unique<window_>();
         const layout_state& l = layout();
         ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
+        // The list takes the focus when the window becomes active, as it does for a user.
         SetForegroundWindow(main());
-        pump();
-        focus_list();
         pump();
     }
     void close()
