@@ -4,16 +4,6 @@
 #include "base/cp932.h"
 
 #include <charconv>
-#include <cstdio>
-
-std::string icon_item_text(const char* text, int icon)
-{
-    if (icon < 0 && text[0] != ':')
-        return text;
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, ":%d:", icon < 0 ? -1 : icon);
-    return std::string(prefix) + text;
-}
 
 int split_icon_item(const std::string& item, std::string* text)
 {

@@ -5,9 +5,8 @@
 #include <string>
 #include <string_view>
 
-// Item texts with icons: ":3:C:" is icon 3 with the text "C:"; -1 or no leading ':' is no icon.
-std::string icon_item_text(const char* text, int icon);
-// Splits an item text into its icon (or -1) and the text part.
+// Item texts with icons, the form callers may add combo items in: ":3:C:" is icon 3 with the text
+// "C:"; ":-1::x" is the text ":x" without one. Splits such a text into its icon (or -1) and text.
 int split_icon_item(const std::string& item, std::string* text);
 
 // Where a log of text `all` starts once it reaches `limit` bytes with its terminator: after as
