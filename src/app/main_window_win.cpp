@@ -3,6 +3,7 @@
 #include "app/main_window_win.h"
 
 #include "app/command_rules.h"
+#include "app/ftp_file_ops_win.h"
 #include "app/window_geometry.h"
 #include "base/paths.h"
 #include "fileops/file_dialogs_win.h"
@@ -134,6 +135,7 @@ int window_::on_create()
     a.active = 1;
     a.dual = false;
     a.host = host_.get();
+    set_fileops_host(&ftp_file_operations());
     const layout_state& l = layout();
     for (int i = 1; i <= 2; ++i) {
         Pane& p = a.panes[static_cast<std::size_t>(i)];

@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "toolkit/module_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -457,6 +458,30 @@ file_op_outcome delete_marked(HWND owner, Pane& active, Pane* other)
     if (is_local_path(active.path))
         return run_local(owner, delete_mode, active, other);
     return run_ftp(owner, delete_mode, active, other);
+}
+
+file_op_outcome delete_named_rows(HWND owner, Pane& active, Pane* other,
+                                  const std::vector<std::string>& names)
+{
+    file_rw_job job;
+    job.mode = delete_mode;
+    job.source_dir = active.path;
+    job.use_trash = settings().use_trash;
+    job.temp_dir = dirs().temp_dir;
+    job.same_directory = other && other->path == active.path;
+    for (std::size_t i = 0; i < active.rows.size(); ++i) {
+        const FileEntry& entry = active.rows.row(i);
+        std::string name = join_entry_name(entry);
+        if (entry.name != ".." && std::find(names.begin(), names.end(), name) != names.end())
+            job.rows.push_back({static_cast<int>(i), name, is_dir_entry(entry), entry.attr_text});
+    }
+    if (job.rows.empty())
+        return op_not_started;
+    os::set_current_directory(active.path);
+    dialog_file_rw notice(std::move(job), active, other);
+    file_op_outcome code = notice.run(owner);
+    update_command_states();
+    return code;
 }
 
 bool write_marked_list(HWND owner, const Pane& active, std::string& list_path)

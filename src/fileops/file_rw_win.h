@@ -123,6 +123,11 @@ file_op_outcome delete_marked(HWND owner, Pane& active, Pane* other);
 void copy_marked(HWND owner);
 void move_marked(HWND owner);
 void delete_marked(HWND owner);
+// Deletes, without asking, the entries of the active pane with these names (as the transfer list
+// wrote them) and no others: after an upload that moves, the local entries that reached the
+// server. Nothing is started when none of the names is a row of the pane.
+file_op_outcome delete_named_rows(HWND owner, Pane& active, Pane* other,
+                                  const std::vector<std::string>& names);
 
 // Writes the FTP transfer list (kv_rsp1.tmp in the temporary directory, lines ended by CR LF) for
 // the rows an operation processes; false when no line was written or it could not be written
