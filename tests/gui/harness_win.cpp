@@ -251,6 +251,40 @@ bool use_program_directory(const std::string& dir)
     return true;
 }
 
+bool save_screenshot(HWND window, const std::string& name)
+{
+    pump();
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left;
+    int height = r.bottom - r.top;
+    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
+                                      nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    DWORD row = static_cast<DWORD>((width * 3 + 3) & ~3);
+    DWORD image = row * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof header + image), 0, 0,
+                          sizeof(BITMAPFILEHEADER) + sizeof header};
+    std::string path = std::string(KV_SOURCE_DIR) + "/build/artifacts/" + name + ".bmp";
+    CreateDirectoryA((std::string(KV_SOURCE_DIR) + "/build/artifacts").c_str(), nullptr);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    bool ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&header, sizeof header, 1, out) == 1 &&
+              std::fwrite(bits, 1, image, out) == image;
+    if (out)
+        ok = std::fclose(out) == 0 && ok;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 } // namespace gui
 
 namespace {

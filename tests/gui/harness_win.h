@@ -73,4 +73,8 @@ void click_button(HWND dialog, int id);
 // Types into an edit of a dialog: focus, replace the text with WM_SETTEXT-free typing.
 void type_into(HWND dialog, int id, const std::string& text);
 
+// What the screen shows of a window, as a 24-bit BMP file named `name` + ".bmp" in the build's
+// artifacts folder (scripts/test turns it into a PNG).
+bool save_screenshot(HWND window, const std::string& name);
+
 } // namespace gui
