@@ -7,10 +7,12 @@
 #include "ftp/ftp_panes_win.h"
 #include "platform/os.h"
 #include "resource.h"
+#include "toolkit/module_win.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace gui {
 namespace {
@@ -149,6 +151,68 @@ TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
     EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv"));
     EXPECT_TRUE(os::path_exists(program_.path() + "/x/canary.txt"));
     EXPECT_EQ(pane_ftp(1).password, "**");
+}
+
+TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_server_text)
+{
+    write_caches();
+    std::string ini = program_.path() + "/ftp.ini";
+    ASSERT_TRUE(write_text_file(ini, "[srv]\r\nserver=127.0.0.1\r\ntimezone=-09:30\r\nid=me\r\n"
+                                     "password=?\x3E\x3D\x3C\r\n[zz]\r\nserver=h\r\nid=x\r\n"));
+    layout().pane_dirs[1] = "ftp://127.0.0.1/pub/";
+    open();
+    ASSERT_EQ(rows(1), ".. a.txt ");
+    std::string zone, password;
+    LRESULT zones = 0;
+    std::vector<std::string> refused;
+    {
+        HWND editor = nullptr;
+        modal_answers answers({[&](HWND d) {
+                                   editor = d;
+                                   zones = SendDlgItemMessageA(d, ID_FTP_ZONE, CB_GETCOUNT, 0, 0);
+                                   zone = item_text(d, ID_FTP_ZONE);
+                                   password = item_text(d, ID_FTP_PASSWORD);
+                                   type_into(d, ID_FTP_TITLE, "zz");
+                                   pump(0);
+                                   click_button(d, IDOK);
+                               },
+                               [&](HWND box) {
+                                   refused = static_texts(box);
+                                   click_button(box, IDOK);
+                                   pump(0);
+                                   type_into(editor, ID_FTP_TITLE, "new");
+                                   type_into(editor, ID_FTP_SERVER, "127.0.0.9");
+                                   pump(0);
+                                   click_button(editor, IDOK);
+                               }});
+        menu_command(IDM_EDIT_FTP_SERVER_FIRST);
+        EXPECT_EQ(answers.used(), 2u);
+    }
+    EXPECT_EQ(zones, 49);
+    EXPECT_EQ(zone, "-09:30");
+    EXPECT_EQ(password, "abc");
+    EXPECT_TRUE(contains_text(refused, resource_string(IDS_NAME_EXISTS)));
+    EXPECT_EQ(server_value(ini, "new", "password", 128, ""), "?\x3E\x3D\x3C");
+    EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv"));
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.9/pub/");
+    EXPECT_EQ(rows(1), ".. a.txt ");
+
+    // Deleting asks first (string 29); the server leaves the menu.
+    std::vector<std::string> question;
+    {
+        modal_answers answers({[](HWND d) { click_button(d, ID_DELETE); },
+                               [&](HWND box) {
+                                   question = static_texts(box);
+                                   click_button(box, IDOK);
+                               }});
+        menu_command(IDM_EDIT_FTP_SERVER_FIRST);
+        EXPECT_EQ(answers.used(), 2u);
+    }
+    EXPECT_TRUE(contains_text(question, resource_string(IDS_ASK_DELETE)));
+    EXPECT_FALSE(server_exists(ini, "new"));
+    HMENU servers =
+        GetSubMenu(GetSubMenu(win_->menu_bar(), MENU_POS_SETTINGS), MENU_POS_SETTINGS_FTP_SERVERS);
+    EXPECT_EQ(GetMenuItemCount(servers), 3);
 }
 
 } // namespace
