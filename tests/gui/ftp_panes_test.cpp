@@ -120,6 +120,11 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
     EXPECT_EQ(cursor_name(1), "pub");
     press_key(list(1), VK_BACK);
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
+
+    // The cache is kept; flags never probed are not written down as the server's.
+    close();
+    EXPECT_TRUE(os::path_exists(program_.path() + "/ftp_dir/srv/dir.lst"));
+    EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv/support.ini"));
 }
 
 TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
