@@ -6,8 +6,11 @@
 #include "app/ftp_file_ops_win.h"
 #include "app/window_geometry.h"
 #include "base/paths.h"
+#include "dialogs.h"
 #include "fileops/file_dialogs_win.h"
 #include "fileops/file_rw_win.h"
+#include "ftp/ftp_panes_win.h"
+#include "ftp/server_dialogs_win.h"
 #include "pane/entry_text.h"
 #include "pane/local_listing_win.h"
 #include "pane/pane_view_win.h"
@@ -81,6 +84,13 @@ constexpr command_place command_places[] = {
     {rule_programs, 0, false, in_bar}, // no button; the program menu of the bar, by position
 };
 
+// The help window a definition dialog opened last; it outlives the dialog.
+std::unique_ptr<dialog_help>& help_window()
+{
+    static std::unique_ptr<dialog_help> help;
+    return help;
+}
+
 void destroy_pane_controls(pane_view& v)
 {
     v.list.destroy_window();
@@ -91,14 +101,23 @@ void destroy_pane_controls(pane_view& v)
 
 } // namespace
 
-// What the panes ask of the main window: the command states, and opening a file through the
-// programs. The FTP server entries, opening and leaving a server stay the pane host's "nothing
-// happens" until the FTP panes are built.
+// What the panes ask of the main window: the command states, opening a file through the
+// programs, and the FTP servers as places a pane can be.
 class main_pane_host : public pane_host {
 public:
     explicit main_pane_host(window_& w) : window_(w) {}
     void command_states_changed() override { window_.update_command_states(); }
     bool open_file(const std::string& name) override { return ::open_file(name); }
+    int add_server_entries(combo& box, HMENU server_menu) override
+    {
+        return server_list_build(box, server_menu);
+    }
+    bool open_server(int pane, int entry) override { return pane_open_server(window_.handle(), pane, entry); }
+    void leave_server(int pane, int entry) override { pane_leave_server(pane, entry); }
+    bool read_ftp_listing(Pane& pane, bool make_current) override
+    {
+        return ::read_ftp_listing(pane, make_current);
+    }
 
 private:
     window_& window_;
@@ -268,6 +287,8 @@ void window_::on_destroy()
             live.column_widths[static_cast<std::size_t>(c)] = a.views[1]->list.column_width(c);
     live.dual_window = a.dual;
     write_layout(layout_file_path(), live);
+    registry_exit_cleanup();
+    help_window().reset();
 
     if (a.dual && a.views[2]) {
         stop_watcher(2);
@@ -581,6 +602,16 @@ void window_::reload_drives()
     }
 }
 
+void window_::edit_ftp_server(std::optional<std::size_t> index)
+{
+    dialog_drive_ftp editor(index, [](HWND owner, int first, int count) {
+        help_window().reset();
+        help_window() = open_help(owner, first, count);
+    });
+    if (editor.show(TEMPLATE_DRIVE_FTP, hwnd_) == 1)
+        PostMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
+}
+
 void window_::on_command(int id, HWND control_window)
 {
     auto parameter = reinterpret_cast<LPARAM>(control_window);
@@ -599,13 +630,16 @@ void window_::on_command(int id, HWND control_window)
         sort_by(id - IDM_SORT_FIRST);
         return;
     }
-    // Not built yet, and so nothing happens: running and editing program definitions, editing FTP
-    // servers, the options dialog. (The definitions are not read into their menus either.)
     auto in = [id](int first, int last) { return id >= first && id <= last; };
+    if (in(IDM_EDIT_FTP_SERVER_FIRST, IDM_EDIT_FTP_SERVER_LAST)) {
+        edit_ftp_server(static_cast<std::size_t>(id - IDM_EDIT_FTP_SERVER_FIRST));
+        return;
+    }
+    // Not built yet, and so nothing happens: running and editing program definitions, the options
+    // dialog. (The definitions are not read into their menus either.)
     if (in(IDM_RUN_PROGRAM_FIRST, IDM_RUN_PROGRAM_LAST) ||
         in(IDM_EDIT_EXTENSION_PROGRAM_FIRST, IDM_EDIT_EXTENSION_PROGRAM_LAST) ||
-        in(IDM_EDIT_MANUAL_PROGRAM_FIRST, IDM_EDIT_MANUAL_PROGRAM_LAST) ||
-        in(IDM_EDIT_FTP_SERVER_FIRST, IDM_EDIT_FTP_SERVER_LAST) || id == IDM_OPTION)
+        in(IDM_EDIT_MANUAL_PROGRAM_FIRST, IDM_EDIT_MANUAL_PROGRAM_LAST) || id == IDM_OPTION)
         return;
     switch (id) {
     case IDM_CLOSE:
@@ -712,7 +746,9 @@ void window_::on_command(int id, HWND control_window)
                                                         : server_menu_;
         if (definition_count(submenu) >= max_definitions)
             inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
-        // Below the limit the editors would open; they are not built yet.
+        else if (id == IDM_NEW_FTP_SERVER)
+            edit_ftp_server(std::nullopt);
+        // Below the limit the program editors would open; they are not built yet.
         break;
     }
     default:

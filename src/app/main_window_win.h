@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 
 class pane_host;
 
@@ -46,6 +48,9 @@ private:
     bool allowed(int id) const { return toolbar_.is_enabled(id); }
     void sort_by(int column);
     void reload_drives();
+    // The FTP server dialog for a new server (none) or the index-th; the drives are re-read after
+    // a change.
+    void edit_ftp_server(std::optional<std::size_t> index);
     void open_right_pane();
     void close_right_pane();
     void set_status_parts();

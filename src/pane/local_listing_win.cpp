@@ -5,6 +5,7 @@
 #include "base/paths.h"
 #include "pane/dir_scan_win.h"
 #include "pane/entry_text.h"
+#include "pane/pane_view_win.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "resource.h"
@@ -17,8 +18,6 @@
 #include <unordered_map>
 
 namespace {
-
-ftp_listing_reader ftp_reader = nullptr;
 
 // Icon indexes for one listing: the shell is asked once per type, by the type alone (asked with a
 // real path, the shell may read the whole directory for every question), and once for all
@@ -134,16 +133,11 @@ bool read_local_listing(Pane& pane, bool set_current)
 
 } // namespace
 
-void set_ftp_listing_reader(ftp_listing_reader reader)
-{
-    ftp_reader = reader;
-}
-
 bool read_listing(Pane& pane, bool set_current)
 {
     if (is_local_path(pane.path))
         return read_local_listing(pane, set_current);
-    return ftp_reader && ftp_reader(pane);
+    return host().read_ftp_listing(pane, set_current);
 }
 
 void finish_listing(Pane& pane)

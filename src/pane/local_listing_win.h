@@ -10,14 +10,11 @@
 
 // Refills the pane from its directory; a directory that cannot be read gives way to its nearest
 // readable ancestor, which becomes the pane's path. With set_current the (local) directory becomes
-// the process's current directory. False only for an FTP pane whose listing is not available.
+// the process's current directory. An FTP pane's rows come through the pane host (the listing
+// cache); false only for an FTP pane whose listing is not available.
 bool read_listing(Pane& pane, bool set_current);
 // The end of every listing read, local or FTP: sort, cursor on row 0, redraw, information line.
 void finish_listing(Pane& pane);
-
-// Where an FTP pane's rows come from (the listing cache); without it an FTP pane has none.
-using ftp_listing_reader = bool (*)(Pane& pane);
-void set_ftp_listing_reader(ftp_listing_reader reader);
 
 // One row for the entry file_name of the pane's directory, appended unsorted.
 void add_local_entry(Pane& pane, bool is_dir, std::string_view file_name);

@@ -7,6 +7,7 @@
 #include <string>
 
 class combo;
+struct Pane;
 
 class pane_host {
 public:
@@ -23,4 +24,7 @@ public:
     // A pane enters the server of a box entry (false: it stays where it was) or leaves it.
     virtual bool open_server(int /*pane*/, int /*entry*/) { return false; }
     virtual void leave_server(int /*pane*/, int /*entry*/) {}
+    // The rows of an FTP pane from the listing cache of its directory (false: not available);
+    // make_current: the other pane's local directory becomes the current directory.
+    virtual bool read_ftp_listing(Pane& /*pane*/, bool /*make_current*/) { return false; }
 };

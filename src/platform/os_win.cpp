@@ -131,12 +131,20 @@ bool remove_directory_tree(const std::string& path)
     DWORD a = GetFileAttributesA(dir.c_str());
     if (a == INVALID_FILE_ATTRIBUTES)
         return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
-    if (a & FILE_ATTRIBUTE_READONLY)
+    // A reparse point (a junction or a symbolic link; under Wine a Unix link to a directory) is
+    // removed itself, never followed: its attributes are those of what it leads to, so they are
+    // not touched either.
+    bool link = (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    bool read_only = (a & FILE_ATTRIBUTE_READONLY) != 0 && !link;
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (DeleteFileA(dir.c_str()))
+            return true;
+        return read_only && SetFileAttributesA(dir.c_str(), a & ~FILE_ATTRIBUTE_READONLY) &&
+               DeleteFileA(dir.c_str());
+    }
+    if (read_only)
         SetFileAttributesA(dir.c_str(), a & ~FILE_ATTRIBUTE_READONLY);
-    if (!(a & FILE_ATTRIBUTE_DIRECTORY))
-        return DeleteFileA(dir.c_str()) != 0;
-    // A reparse point (junction) is removed itself, never followed.
-    if (!(a & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!link) {
         WIN32_FIND_DATAA fd;
         HANDLE h = FindFirstFileA((dir + "/*").c_str(), &fd);
         if (h != INVALID_HANDLE_VALUE) {

@@ -56,6 +56,8 @@ TEST(CommandRules, Table)
         {"short attribute text is plain", 0, 0, "", 0, "CDRATN/."},
         {"directory: no time stamp", dir, 0, "----", 0, "CDRAN/."},
         {"one pane on a server", src_ftp, 0, "----", 0, "DR/."},
+        {"a server's root: no way up", src_ftp | at_root, 0, "----", 0, "DR"},
+        {"two marks on a server: no rename", src_ftp, 2, "----", 0, "D/."},
         {"two marks in one pane", 0, 2, "----", 0, "DATN/."},
         // Two panes.
         {"same directory", dual | same, 0, "----", 0, "DRATN/.2"},

@@ -1,0 +1,207 @@
+// FTP servers as places a pane can be, through real input: a server defined from the Settings
+// menu, chosen in the drive box, its password asked once for two panes, its listing cache shown
+// and walked, its definition edited, and its cache dropped at the end.
+#include "main_window_fixture.h"
+
+#include "dialogs.h"
+#include "ftp/ftp_panes_win.h"
+#include "platform/os.h"
+#include "resource.h"
+#include "toolkit/module_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace gui {
+namespace {
+
+class FtpPanes : public main_window_test {
+protected:
+    // The listing caches of server "srv" as an earlier visit left them.
+    void write_caches()
+    {
+        std::string cache = program_.path() + "/ftp_dir/srv/";
+        ASSERT_TRUE(os::make_directory(program_.path() + "/ftp_dir"));
+        ASSERT_TRUE(os::make_directory(cache));
+        ASSERT_TRUE(os::make_directory(cache + "pub"));
+        ASSERT_TRUE(write_text_file(cache + "dir.lst",
+                                    "Type=cdir .\r\nType=pdir ..\r\nType=dir pub\r\n"
+                                    "Type=file;Size=1234;Modify=20100105090507 readme.txt\r\n"
+                                    "Type=file;Size=5 notes.c\r\n"));
+        ASSERT_TRUE(write_text_file(cache + "pub/dir.lst", "Type=pdir ..\r\nType=file;Size=1 a.txt\r\n"));
+    }
+    int server_entry()
+    {
+        combo& box = panes().views[1]->box;
+        for (int i = 0; i < box.count(); ++i)
+            if (box.item_text(i) == "ftp://127.0.0.1/")
+                return i;
+        return -1;
+    }
+    std::string rows(int p)
+    {
+        std::string out;
+        for (std::size_t i = 0; i < pane(p).rows.size(); ++i)
+            out += join_entry_name(pane(p).rows.row(i)) + " ";
+        return out;
+    }
+    void menu_command(int id)
+    {
+        PostMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        pump();
+    }
+    static void type_password(HWND dialog)
+    {
+        type_into(dialog, ID_FTP_PASSWORD, "pw");
+        pump(0);
+        click_button(dialog, IDOK);
+    }
+};
+
+TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_walks)
+{
+    write_caches();
+    pane(1).wildcard = "*.txt";
+    open();
+    bool ok_before_user = true;
+    {
+        modal_answers answers({[&](HWND dialog) {
+            type_into(dialog, ID_FTP_TITLE, "srv");
+            type_into(dialog, ID_FTP_SERVER, "127.0.0.1");
+            pump(0);
+            ok_before_user = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0;
+            type_into(dialog, ID_FTP_USER, "me");
+            pump(0);
+            click_button(dialog, IDOK);
+        }});
+        menu_command(IDM_NEW_FTP_SERVER);
+        ASSERT_EQ(answers.used(), 1u);
+    }
+    EXPECT_FALSE(ok_before_user);
+    HMENU servers =
+        GetSubMenu(GetSubMenu(win_->menu_bar(), MENU_POS_SETTINGS), MENU_POS_SETTINGS_FTP_SERVERS);
+    char title[16] = {};
+    GetMenuStringA(servers, IDM_EDIT_FTP_SERVER_FIRST, title, sizeof title, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(title), "srv");
+    EXPECT_EQ(GetMenuState(servers, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    int entry = server_entry();
+    ASSERT_GE(entry, 0);
+    EXPECT_EQ(entry, panes().views[1]->box.count() - 1);
+
+    // ':' opens the drive box; End and Enter choose the server, whose password is asked.
+    {
+        modal_answers answers({type_password});
+        type_text(list(1), ":");
+        HWND box = panes().views[1]->box.handle();
+        ASSERT_EQ(GetFocus(), box);
+        press_key(box, VK_END);
+        press_key(box, VK_RETURN);
+        pump();
+        EXPECT_EQ(answers.used(), 1u);
+    }
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
+    EXPECT_EQ(pane_ftp(1).password, "pw");
+    EXPECT_EQ(rows(1), "pub readme.txt ");
+    int readme = row_of(1, "readme.txt");
+    EXPECT_EQ(pane(1).rows.row(static_cast<std::size_t>(readme)).size_text, "1,234");
+    EXPECT_FALSE(win_->tools().is_enabled(IDM_PARENT_DIRECTORY));
+    EXPECT_FALSE(win_->tools().is_enabled(IDM_ATTRIBUTE));
+
+    // Enter goes into pub, Backspace back up onto it, and at "/" it does nothing.
+    cursor_to("pub");
+    press_key(list(1), VK_RETURN);
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/pub/");
+    EXPECT_EQ(rows(1), ".. a.txt ");
+    EXPECT_EQ(box_text(1), "ftp://127.0.0.1/pub/");
+    press_key(list(1), VK_BACK);
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
+    EXPECT_EQ(cursor_name(1), "pub");
+    press_key(list(1), VK_BACK);
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
+
+    // The cache is kept; flags never probed are not written down as the server's.
+    close();
+    EXPECT_TRUE(os::path_exists(program_.path() + "/ftp_dir/srv/dir.lst"));
+    EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv/support.ini"));
+}
+
+TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
+{
+    write_caches();
+    // A hand-edited title leading out of ftp_dir must not take the program's files with it.
+    ASSERT_TRUE(os::make_directory(program_.path() + "/x"));
+    ASSERT_TRUE(write_text_file(program_.path() + "/x/canary.txt", "x"));
+    ASSERT_TRUE(write_text_file(program_.path() + "/ftp.ini",
+                                "[srv]\r\nserver=127.0.0.1\r\nkeep dirlist=-\r\n"
+                                "[..\\x]\r\nserver=h\r\nkeep dirlist=-\r\n"));
+    open();
+    int entry = server_entry();
+    ASSERT_GE(entry, 0);
+    ASSERT_LT(entry, 9);
+    std::string digit(1, static_cast<char>('1' + entry));
+    modal_answers answers({type_password, type_password});
+    type_text(list(1), digit);
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
+    command(IDM_DUAL_WINDOW);
+    ASSERT_EQ(panes().active, 2);
+    type_text(list(2), digit);
+    EXPECT_EQ(pane(2).path, "ftp://127.0.0.1/");
+    EXPECT_EQ(rows(2), "pub notes.c readme.txt ");
+    EXPECT_EQ(answers.used(), 1u);
+    EXPECT_EQ(pane_ftp(2).password, "pw");
+
+    close();
+    EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv"));
+    EXPECT_TRUE(os::path_exists(program_.path() + "/x/canary.txt"));
+    EXPECT_EQ(pane_ftp(1).password, "**");
+}
+
+TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_server_text)
+{
+    write_caches();
+    std::string ini = program_.path() + "/ftp.ini";
+    ASSERT_TRUE(write_text_file(ini, "[srv]\r\nserver=127.0.0.1\r\ntimezone=-09:30\r\nid=me\r\n"
+                                     "password=?\x3E\x3D\x3C\r\n[zz]\r\nserver=h\r\nid=x\r\n"));
+    layout().pane_dirs[1] = "ftp://127.0.0.1/pub/";
+    open();
+    ASSERT_EQ(rows(1), ".. a.txt ");
+    std::string zone, password;
+    LRESULT zones = 0;
+    std::vector<std::string> refused;
+    {
+        HWND editor = nullptr;
+        modal_answers answers({[&](HWND d) {
+                                   editor = d;
+                                   zones = SendDlgItemMessageA(d, ID_FTP_ZONE, CB_GETCOUNT, 0, 0);
+                                   zone = item_text(d, ID_FTP_ZONE);
+                                   password = item_text(d, ID_FTP_PASSWORD);
+                                   type_into(d, ID_FTP_TITLE, "zz");
+                                   pump(0);
+                                   click_button(d, IDOK);
+                               },
+                               [&](HWND box) {
+                                   refused = static_texts(box);
+                                   click_button(box, IDOK);
+                                   pump(0);
+                                   type_into(editor, ID_FTP_TITLE, "new");
+                                   type_into(editor, ID_FTP_SERVER, "127.0.0.9");
+                                   pump(0);
+                                   click_button(editor, IDOK);
+                               }});
+        menu_command(IDM_EDIT_FTP_SERVER_FIRST);
+        EXPECT_EQ(answers.used(), 2u);
+    }
+    EXPECT_EQ(zones, 49);
+    EXPECT_EQ(zone, "-09:30");
+    EXPECT_EQ(password, "abc");
+    EXPECT_TRUE(contains_text(refused, resource_string(IDS_NAME_EXISTS)));
+    EXPECT_EQ(server_value(ini, "new", "password", 128, ""), "?\x3E\x3D\x3C");
+    EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv"));
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.9/pub/");
+    EXPECT_EQ(rows(1), ".. a.txt ");
+}
+
+} // namespace
+} // namespace gui
