@@ -38,22 +38,6 @@ TEST(Layout, NameColumnIs160WhenCreatedAnd455WhenMissing)
     EXPECT_EQ(layout().column_widths[1], 42);
 }
 
-TEST(Layout, ReadsDefaultsFromAMissingFile)
-{
-    temp_dir dir;
-    read_layout(dir.file("none.ini"));
-    const layout_state& l = layout();
-    EXPECT_EQ(l.window_x, 0);
-    EXPECT_EQ(l.window_width, 320);
-    EXPECT_EQ(l.window_height, 440);
-    EXPECT_EQ(l.column_widths, (std::array<int, 5>{455, 42, 71, 126, 36}));
-    EXPECT_EQ(l.sort_column, 1);
-    EXPECT_TRUE(l.sort_ascending);
-    EXPECT_TRUE(l.hide_system_files);
-    EXPECT_FALSE(l.dual_window);
-    EXPECT_EQ(l.pane_dirs[1], "");
-}
-
 TEST(Layout, WriteThenRead)
 {
     temp_dir dir;
