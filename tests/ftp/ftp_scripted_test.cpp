@@ -77,7 +77,6 @@ TEST(FtpReply, RepliesAreReadLineByLineWhateverTheSplit)
           long_error + "\r\n", "200 in step\r\n"},
          {ftp_ok, ftp_ok, ftp_error_reply, ftp_ok},
          {exact, "220 end\r\n", long_error.substr(0, 252), "200 in step\r\n"}},
-        {"530", {"530 not logged in\r\n"}, {ftp_error_reply}, {"530 not logged in\r\n"}},
         {"331", {"331 password\r\n"}, {ftp_ok}, {"331 password\r\n"}},
         {"421", {"421 bye\r\n"}, {ftp_error_reply}, {"421 bye\r\n"}},
         // Text lines that merely have a blank as their fourth character do not end a reply.
@@ -313,7 +312,6 @@ TEST(FtpPasv, ReplyTexts)
         {"192,168,1,2,19,137", 0}, // a digit right after the code
         {"Entering Passive Mode (192,168,1,2,19)", 0},
         {"Entering Passive Mode (192,168,1,256,19,137)", 0},
-        {"Entering Passive Mode (1,2,3,4,300,1)", 0},
         {"Entering Passive Mode (1,2,3,4,0,0)", 0}, // port 0
         {"Entering Passive Mode (1,2,3,4,99999999999999999999,1)", 0},
         {"Entering Passive Mode (1,2,3,4,-1,1)", 0},
