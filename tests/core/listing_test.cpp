@@ -336,7 +336,6 @@ TEST(PanePaths, LocalFilter)
         {{"..", true}, "//s/share/d/", "*.*", true, true},
         {{"..", true}, "C:/", "*.*", true, false},
         {{"..", true, false, true}, "C:/h/a/", "*.*", true, true}, // the way out of a hidden directory
-        {{"..", true, true, false}, "C:/h/a/", "*.*", true, true},
         {{"h", true, false, true}, "C:/a/", "*.*", true, false},
         {{"h", true, false, true}, "C:/a/", "*.*", false, true},
         {{"s.txt", false, true, false}, "C:/a/", "*.*", true, false},
