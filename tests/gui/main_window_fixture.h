@@ -17,8 +17,24 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gui {
+
+// Modifier keys as GetKeyState reports them while the key is handled.
+struct held_keys {
+    std::vector<int> keys;
+    held_keys(std::initializer_list<int> k) : keys(k) { set(0x80); }
+    ~held_keys() { set(0); }
+    void set(BYTE value)
+    {
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int k : keys)
+            state[k] = value;
+        SetKeyboardState(state);
+    }
+};
 
 class main_window_test : public ::testing::Test {
 protected:

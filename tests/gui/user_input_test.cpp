@@ -18,14 +18,6 @@ void menu_command(HWND window, int id)
     pump();
 }
 
-void hold_shift(bool down)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
 TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_key_and_the_menu)
 {
     open();
@@ -66,9 +58,10 @@ TEST_F(UserInput, f10_as_the_system_sends_it_goes_to_mark_10_and_shift_f10_sets_
     ASSERT_EQ(GetFocus(), list(1));
     // A menu opened by F10 would wait for the user: it is closed after a second.
     UINT_PTR closer = SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
-    hold_shift(true);
-    press_system_key(GetFocus(), VK_F10);
-    hold_shift(false);
+    {
+        held_keys shift({VK_SHIFT});
+        press_system_key(GetFocus(), VK_F10);
+    }
     EXPECT_EQ(layout().marks[9], root_);
     change_directory("sub");
     pump();
