@@ -46,12 +46,10 @@ TEST(Layout, WriteThenRead)
     layout_state& l = layout();
     l = layout_state{};
     l.window_x = -8;
-    l.window_y = 20;
     l.window_width = 500;
     l.sort_column = 3;
     l.sort_ascending = false;
     l.hide_system_files = false;
-    l.pane_dirs[1] = "C:/work/";
     l.pane_dirs[2] = "ftp://host/pub/";
     l.marks[0] = "D:/\x83\x5C/";
     l.marks[11] = "//server/share/";
@@ -63,14 +61,12 @@ TEST(Layout, WriteThenRead)
     l = layout_state{};
     read_layout(path);
     EXPECT_EQ(l.window_x, -8);
-    EXPECT_EQ(l.window_y, 20);
     EXPECT_EQ(l.window_width, 500);
     EXPECT_EQ(l.column_widths, live.column_widths);
     EXPECT_EQ(l.sort_column, 3);
     EXPECT_FALSE(l.sort_ascending);
     EXPECT_FALSE(l.hide_system_files);
     EXPECT_TRUE(l.dual_window);
-    EXPECT_EQ(l.pane_dirs[1], "C:/work/");
     EXPECT_EQ(l.pane_dirs[2], "ftp://host/pub/");
     EXPECT_EQ(l.marks[0], "D:/\x83\x5C/");
     EXPECT_EQ(l.marks[11], "//server/share/");

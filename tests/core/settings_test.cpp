@@ -67,11 +67,6 @@ TEST(Settings, NewFileBytesAndDefaults)
     settings() = app_settings{};
     load_settings(path, font_name, font_style);
     expect_defaults(settings());
-}
-
-TEST(Settings, FailedCreationIsReported)
-{
-    temp_dir dir;
     EXPECT_FALSE(ensure_settings_file(dir.file("missing/kelvasto.ini"), font_name, font_style));
 }
 
