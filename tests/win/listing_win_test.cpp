@@ -26,10 +26,8 @@ namespace {
 
 // Records what the view would be told.
 struct recording_hooks : pane_hooks {
-    int replaced = 0, suspended = 0, resumed = 0, info = 0, read = 0;
+    int replaced = 0, info = 0, read = 0;
     void path_replaced() override { ++replaced; }
-    void suspend_redraw() override { ++suspended; }
-    void resume_redraw() override { ++resumed; }
     void info_changed() override { ++info; }
     void listing_read() override { ++read; }
 };
