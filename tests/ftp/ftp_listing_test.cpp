@@ -175,18 +175,6 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
              s.expect("SIZE run.sh", "213 42\r\n");
              s.expect("MDTM run.sh", "213 20100503123456\r\n");
          }},
-        {"long listing at the root has no parent entry", "10000", "10000", false, false, ftp_ok,
-         "PASV|NLST -alL",
-         "Type=dir;Modify=20090212000000 docs\r\nType=file;Size=6;Modify=20080303000000 a.txt\r\n", nullptr,
-         "docs",
-         [](script_session& s) {
-             s.serve_download("NLST -alL",
-                              "total 8\r\n"
-                              "drwxr-xr-x    2 0        0            4096 Jan 02  2009 .\r\n"
-                              "drwxr-xr-x    2 0        0            4096 Feb 12  2009 docs\r\n"
-                              "-rw-r--r--    1 0        0               6 Mar 03  2008 a.txt\r\n"
-                              "lrwxrwxrwx    1 0        0               6 Mar 03  2008 link -> a.txt\r\n");
-         }},
         // After the refusal the next listing goes straight to the long listing.
         {"unknown NLST options fall back to the long listing", "10011", "10000", true, false, ftp_ok,
          "PASV|NLST -aFL|PASV|NLST -alL", "Type=file;Size=6;Modify=20080303000000 a.txt\r\nType=pdir ..\r\n",
