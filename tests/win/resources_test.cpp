@@ -44,8 +44,6 @@ TEST(resources, string_texts_are_exact_shift_jis)
          "    \"*/:<>?\\|\n\n"
          "(2) \x8E\x9F\x82\xCC\x96\xBC\x91O\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
          "    . .. nul con aux prn com1\x81`com4 lpt1\x81`lpt9 clock$ config$"},
-        {IDS_NO_DOT_NAME_RULE, "\x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC"
-                               "\x82\xB9\x82\xF1.\n    \"*./:<>?\\|"},
         {IDS_FILE_COLUMN_ROWS + 2, "       \x83T\x83"
                                    "C\x83Y"},
     };
