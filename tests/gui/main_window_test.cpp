@@ -37,15 +37,6 @@ protected:
         gui::held_keys held(modifiers);
         gui::type_text(list(panes().active), text);
     }
-    // A press and release of the mouse on the toolbar button.
-    void click_tool(int id)
-    {
-        HWND bar = win_->tools().handle();
-        RECT r{};
-        ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&r)));
-        gui::click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        gui::pump();
-    }
 };
 
 // One state change reaches the button and every menu that shows the command.

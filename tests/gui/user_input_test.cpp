@@ -22,18 +22,13 @@ TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_k
 {
     open();
     HWND bar = GetDlgItem(main(), toolbar_id);
-    auto click_on_bar = [&](int id) {
-        RECT r{};
-        ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, id, reinterpret_cast<LPARAM>(&r)));
-        click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    };
     auto shows = [&](int id, bool on) {
         EXPECT_EQ(SendMessageA(bar, TB_ISBUTTONCHECKED, id, 0) != 0, on) << id;
         EXPECT_EQ((GetMenuState(win_->menu_bar(), id, MF_BYCOMMAND) & MF_CHECKED) != 0, on) << id;
     };
     ASSERT_TRUE(hide_system_files()); // the default hides system files
     shows(IDM_HIDE_SYSTEM_FILES, true);
-    click_on_bar(IDM_HIDE_SYSTEM_FILES);
+    click_tool(IDM_HIDE_SYSTEM_FILES);
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
     press_key(GetFocus(), 'M'); // the hide-system letter
@@ -43,10 +38,10 @@ TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_k
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
 
-    click_on_bar(IDM_DUAL_WINDOW);
+    click_tool(IDM_DUAL_WINDOW);
     EXPECT_TRUE(panes().dual);
     shows(IDM_DUAL_WINDOW, true);
-    click_on_bar(IDM_DUAL_WINDOW);
+    click_tool(IDM_DUAL_WINDOW);
     EXPECT_FALSE(panes().dual);
     shows(IDM_DUAL_WINDOW, false);
 }
