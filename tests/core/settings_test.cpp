@@ -142,10 +142,9 @@ TEST(Settings, SaveWritesEveryKeyInOrder)
     const app_settings& s = settings();
     EXPECT_FALSE(s.confirm_copy);
     EXPECT_EQ(s.text_viewer, "C:/bin/v.exe");
-    EXPECT_EQ(s.font_name, "Arial");
-    EXPECT_EQ(s.font_size, -16);
-    EXPECT_EQ(s.font_weight, 700);
-    EXPECT_TRUE(s.font_italic);
+    EXPECT_EQ(s.font_name + s.font_style + std::to_string(s.font_size) + std::to_string(s.font_point) +
+                  std::to_string(s.font_weight) + std::to_string(s.font_italic),
+              "ArialBold-16127001");
     EXPECT_EQ(s.colors[color_text_normal], 7u);
     EXPECT_EQ(std::string(s.key_letters.begin(), s.key_letters.end()), "abcdefghijk");
     EXPECT_EQ(read_netdrive_list(path), "//a/b/");
