@@ -154,10 +154,3 @@ TEST(Thread, OwnerWaitingForChangesSeesEveryNotification)
     EXPECT_EQ(rounds, round_count);
     EXPECT_EQ(seen, round_count);
 }
-
-TEST(Thread, ReleaseWithoutThread)
-{
-    test_worker w([](test_worker&) { return 0; });
-    w.set_result(4);
-    EXPECT_EQ(w.release(), 4);
-}

@@ -4,7 +4,9 @@
 #include "ftp/ftp_protocol.h"
 #include "platform/os.h"
 
+#include <algorithm>
 #include <atomic>
+#include <numeric>
 
 namespace {
 
@@ -35,18 +37,12 @@ private:
 
 std::string client_run::text() const
 {
-    std::string all;
-    for (const std::string& line : log)
-        all += line;
-    return all;
+    return std::accumulate(log.begin(), log.end(), std::string());
 }
 
 int client_run::dots() const
 {
-    int count = 0;
-    for (const std::string& line : log)
-        count += line == ".";
-    return count;
+    return static_cast<int>(std::count(log.begin(), log.end(), "."));
 }
 
 client_run run_client(const client_body& body, const client_options& options)
@@ -57,8 +53,7 @@ client_run run_client(const client_body& body, const client_options& options)
         return result;
     while (!worker.is_finished()) {
         if (worker.notification_pending()) {
-            NetSocket* control = worker.control.load();
-            if (control)
+            if (NetSocket* control = worker.control.load())
                 result.log.push_back(control->log_line());
             worker.acknowledge();
             if (options.stop_when && options.stop_when(result))

@@ -14,13 +14,6 @@
 
 namespace {
 
-// A top-level window to put controls in.
-struct frame {
-    HWND window = CreateWindowExA(0, "STATIC", "frame", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 20, 20, 600,
-                                  400, nullptr, nullptr, nullptr, nullptr);
-    ~frame() { DestroyWindow(window); }
-};
-
 // A row list without its "end" row stops at the first missing row instead of reading "?"
 // rows for ever.
 TEST(popup_menus, a_list_without_end_stops_at_the_missing_row)
@@ -78,9 +71,9 @@ TEST(listview_sort, marks_follow_their_rows_and_the_cursor_row_comes_into_view)
 // ends in the last line appended, a whole line at its top.
 TEST(edit_append, a_full_log_keeps_its_last_lines)
 {
-    frame f;
+    gui::host_window f;
     edit log;
-    ASSERT_TRUE(log.create(0, 0, 400, 200, ES_MULTILINE | ES_READONLY | WS_VSCROLL, f.window, 749));
+    ASSERT_TRUE(log.create(0, 0, 400, 200, ES_MULTILINE | ES_READONLY | WS_VSCROLL, f.handle(), 749));
     std::string line = "00000 " + std::string(150, 'x') + " \x95\x5C\r\n";
     for (int n = 0; n < 300; ++n) {
         std::snprintf(line.data(), 6, "%05d", n);
@@ -111,11 +104,11 @@ TEST(combo_items, replacing_the_text_keeps_the_icon)
 
 TEST(listbox_items, find_compares_the_whole_text_exactly)
 {
-    frame f;
-    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 100, 100, f.window,
+    gui::host_window f;
+    CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT, 0, 0, 100, 100, f.handle(),
                     reinterpret_cast<HMENU>(743), nullptr, nullptr);
     listbox box;
-    ASSERT_TRUE(box.bind(f.window, 743));
+    ASSERT_TRUE(box.bind(f.handle(), 743));
     box.add(".txt");
     box.add(".c");
     box.add(".TXT");

@@ -46,22 +46,18 @@ namespace {
 
 modal_answers* current_answers = nullptr;
 
-struct thread_dialogs {
-    std::vector<HWND> found;
-};
-
 BOOL CALLBACK collect_dialog(HWND window, LPARAM data)
 {
     if (class_of(window) == "#32770" && IsWindowVisible(window))
-        reinterpret_cast<thread_dialogs*>(data)->found.push_back(window);
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
     return TRUE;
 }
 
 std::vector<HWND> open_dialogs()
 {
-    thread_dialogs dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), collect_dialog, reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs.found;
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), collect_dialog, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 } // namespace
@@ -150,13 +146,12 @@ BOOL CALLBACK collect_static(HWND window, LPARAM data)
     return TRUE;
 }
 
-LPARAM key_lparam(UINT key, bool up)
+// The key's press (`down`: WM_KEYDOWN or WM_SYSKEYDOWN) and release, with its scan code.
+void post_key(HWND window, UINT down, UINT key)
 {
-    UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
-    LPARAM l = 1 | (static_cast<LPARAM>(scan) << 16);
-    if (up)
-        l |= (1LL << 30) | (1LL << 31);
-    return l;
+    LPARAM l = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16);
+    PostMessageA(window, down, key, l);
+    PostMessageA(window, down + 1, key, l | (1LL << 30) | (1LL << 31));
 }
 
 } // namespace
@@ -175,15 +170,13 @@ bool contains_text(const std::vector<std::string>& texts, const std::string& wan
 
 void press_key(HWND window, UINT key)
 {
-    PostMessageA(window, WM_KEYDOWN, key, key_lparam(key, false));
-    PostMessageA(window, WM_KEYUP, key, key_lparam(key, true));
+    post_key(window, WM_KEYDOWN, key);
     pump();
 }
 
 void press_system_key(HWND window, UINT key)
 {
-    PostMessageA(window, WM_SYSKEYDOWN, key, key_lparam(key, false));
-    PostMessageA(window, WM_SYSKEYUP, key, key_lparam(key, true));
+    post_key(window, WM_SYSKEYDOWN, key);
     pump();
 }
 
@@ -215,8 +208,7 @@ void type_into(HWND dialog, int id, const std::string& text)
     HWND edit = GetDlgItem(dialog, id);
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    PostMessageA(edit, WM_KEYDOWN, VK_DELETE, key_lparam(VK_DELETE, false));
-    PostMessageA(edit, WM_KEYUP, VK_DELETE, key_lparam(VK_DELETE, true));
+    post_key(edit, WM_KEYDOWN, VK_DELETE);
     for (unsigned char c : text)
         PostMessageA(edit, WM_CHAR, c, 1);
 }

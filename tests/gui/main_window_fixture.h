@@ -17,8 +17,24 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gui {
+
+// Modifier keys as GetKeyState reports them while the key is handled.
+struct held_keys {
+    std::vector<int> keys;
+    held_keys(std::initializer_list<int> k) : keys(k) { set(0x80); }
+    ~held_keys() { set(0); }
+    void set(BYTE value)
+    {
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int k : keys)
+            state[k] = value;
+        SetKeyboardState(state);
+    }
+};
 
 class main_window_test : public ::testing::Test {
 protected:
@@ -80,6 +96,15 @@ protected:
     {
         combo& box = panes().views[static_cast<std::size_t>(p)]->box;
         return box.item_text(box.selection());
+    }
+    // A press and release of the mouse on the toolbar button.
+    void click_tool(int id)
+    {
+        HWND bar = win_->tools().handle();
+        RECT r{};
+        ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&r)));
+        click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        pump();
     }
     // The cursor to the row of the active pane, marks left as they are.
     void cursor_to(const std::string& file_name)

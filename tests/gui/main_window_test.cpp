@@ -15,21 +15,6 @@
 
 namespace {
 
-// Modifier keys as GetKeyState reports them while the key is handled.
-struct held_keys {
-    std::vector<int> keys;
-    held_keys(std::initializer_list<int> k) : keys(k) { set(0x80); }
-    ~held_keys() { set(0); }
-    void set(BYTE value)
-    {
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (int k : keys)
-            state[k] = value;
-        SetKeyboardState(state);
-    }
-};
-
 class MainWindow : public gui::main_window_test {
 protected:
     void SetUp() override
@@ -44,22 +29,13 @@ protected:
     }
     void press(UINT key, std::initializer_list<int> modifiers = {})
     {
-        held_keys held(modifiers);
+        gui::held_keys held(modifiers);
         gui::press_key(list(panes().active), key);
     }
     void type(const std::string& text, std::initializer_list<int> modifiers = {})
     {
-        held_keys held(modifiers);
+        gui::held_keys held(modifiers);
         gui::type_text(list(panes().active), text);
-    }
-    // A press and release of the mouse on the toolbar button.
-    void click_tool(int id)
-    {
-        HWND bar = win_->tools().handle();
-        RECT r{};
-        ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&r)));
-        gui::click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        gui::pump();
     }
 };
 

@@ -18,30 +18,17 @@ void menu_command(HWND window, int id)
     pump();
 }
 
-void hold_shift(bool down)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
 TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_key_and_the_menu)
 {
     open();
     HWND bar = GetDlgItem(main(), toolbar_id);
-    auto click_on_bar = [&](int id) {
-        RECT r{};
-        ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, id, reinterpret_cast<LPARAM>(&r)));
-        click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    };
     auto shows = [&](int id, bool on) {
         EXPECT_EQ(SendMessageA(bar, TB_ISBUTTONCHECKED, id, 0) != 0, on) << id;
         EXPECT_EQ((GetMenuState(win_->menu_bar(), id, MF_BYCOMMAND) & MF_CHECKED) != 0, on) << id;
     };
     ASSERT_TRUE(hide_system_files()); // the default hides system files
     shows(IDM_HIDE_SYSTEM_FILES, true);
-    click_on_bar(IDM_HIDE_SYSTEM_FILES);
+    click_tool(IDM_HIDE_SYSTEM_FILES);
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
     press_key(GetFocus(), 'M'); // the hide-system letter
@@ -51,10 +38,10 @@ TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_k
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
 
-    click_on_bar(IDM_DUAL_WINDOW);
+    click_tool(IDM_DUAL_WINDOW);
     EXPECT_TRUE(panes().dual);
     shows(IDM_DUAL_WINDOW, true);
-    click_on_bar(IDM_DUAL_WINDOW);
+    click_tool(IDM_DUAL_WINDOW);
     EXPECT_FALSE(panes().dual);
     shows(IDM_DUAL_WINDOW, false);
 }
@@ -66,9 +53,10 @@ TEST_F(UserInput, f10_as_the_system_sends_it_goes_to_mark_10_and_shift_f10_sets_
     ASSERT_EQ(GetFocus(), list(1));
     // A menu opened by F10 would wait for the user: it is closed after a second.
     UINT_PTR closer = SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
-    hold_shift(true);
-    press_system_key(GetFocus(), VK_F10);
-    hold_shift(false);
+    {
+        held_keys shift({VK_SHIFT});
+        press_system_key(GetFocus(), VK_F10);
+    }
     EXPECT_EQ(layout().marks[9], root_);
     change_directory("sub");
     pump();

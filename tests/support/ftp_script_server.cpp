@@ -3,6 +3,7 @@
 
 #include "platform/socket.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -76,11 +77,11 @@ bool send_raw(std::intptr_t s, const std::string& bytes)
     return true;
 }
 
-// Some bytes, or 0 at close / error / time-out.
-long receive_raw(std::intptr_t s, char* buffer, std::size_t length)
+void close_socket(std::intptr_t& s)
 {
-    long n = os::socket_receive(s, buffer, length);
-    return n > 0 ? n : 0;
+    if (s >= 0)
+        os::socket_close(s);
+    s = -1;
 }
 
 } // namespace
@@ -142,10 +143,9 @@ void ftp_script_server::problem(const std::string& text)
 
 script_session::~script_session()
 {
-    data_close();
-    if (passive_ >= 0)
-        os::socket_close(passive_);
-    close();
+    close_socket(data_);
+    close_socket(passive_);
+    close_socket(control_);
 }
 
 bool script_session::send(const std::string& bytes)
@@ -164,8 +164,8 @@ std::string script_session::read_command()
             return line;
         }
         char buffer[4096];
-        long n = control_ >= 0 ? receive_raw(control_, buffer, sizeof buffer) : 0;
-        if (n == 0) {
+        long n = control_ >= 0 ? os::socket_receive(control_, buffer, sizeof buffer) : 0;
+        if (n <= 0) { // closed, failed or silent for the bound
             if (!pending_.empty())
                 server_.record(pending_ + "<unterminated>");
             pending_.clear();
@@ -191,16 +191,13 @@ void script_session::answer_until_closed(const std::string& reply)
 
 void script_session::close()
 {
-    if (control_ >= 0) {
-        os::socket_close(control_);
-        control_ = -1;
-    }
+    close_socket(control_);
 }
 
 void script_session::wait_for_close()
 {
     char buffer[256];
-    while (control_ >= 0 && receive_raw(control_, buffer, sizeof buffer) > 0) {
+    while (control_ >= 0 && os::socket_receive(control_, buffer, sizeof buffer) > 0) {
     }
 }
 
@@ -230,14 +227,11 @@ void script_session::serve_download(const std::string& command, const std::strin
 
 std::string script_session::listen_passive(const std::string& announced_host)
 {
-    if (passive_ >= 0)
-        os::socket_close(passive_);
+    close_socket(passive_);
     int port = 0;
     passive_ = make_listener(port);
     std::string host = announced_host;
-    for (char& c : host)
-        if (c == '.')
-            c = ',';
+    std::replace(host.begin(), host.end(), '.', ',');
     char text[128];
     std::snprintf(text, sizeof text, "227 Entering Passive Mode (%s,%d,%d).\r\n", host.c_str(), port / 256,
                   port % 256);
@@ -246,7 +240,7 @@ std::string script_session::listen_passive(const std::string& announced_host)
 
 bool script_session::accept_data()
 {
-    data_close();
+    close_socket(data_);
     data_ = passive_ >= 0 ? accept_within(passive_) : -1;
     if (data_ < 0)
         server_.problem("no data connection");
@@ -263,15 +257,12 @@ std::string script_session::data_receive_all()
     std::string all;
     char buffer[8192];
     long n = 0;
-    while (data_ >= 0 && (n = receive_raw(data_, buffer, sizeof buffer)) > 0)
+    while (data_ >= 0 && (n = os::socket_receive(data_, buffer, sizeof buffer)) > 0)
         all.append(buffer, static_cast<std::size_t>(n));
     return all;
 }
 
 void script_session::data_close()
 {
-    if (data_ >= 0) {
-        os::socket_close(data_);
-        data_ = -1;
-    }
+    close_socket(data_);
 }

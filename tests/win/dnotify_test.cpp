@@ -63,12 +63,6 @@ public:
     HWND window = nullptr;
 };
 
-bool touch(const std::string& path)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    return h != INVALID_HANDLE_VALUE && CloseHandle(h);
-}
-
 Pane pane_on(const temp_dir& dir, int index)
 {
     Pane pane;
@@ -88,7 +82,7 @@ TEST(DirectoryWatcher, ABurstOfChangesGivesOnePostAfterTheQuietTime)
     ASSERT_NE(watcher_of(2), nullptr);
     receiver::pump_for(100);
     for (int i = 0; i < 100; ++i)
-        ASSERT_TRUE(touch(dir.file("f" + std::to_string(i) + ".txt")));
+        ASSERT_TRUE(write_text_file(dir.file("f" + std::to_string(i) + ".txt"), ""));
     std::uint64_t last_change = os::now_ms();
     receiver::pump_for(2000);
     stop_watcher(2);
@@ -118,12 +112,12 @@ TEST(DirectoryWatcher, ASuspendedWatcherPostsNothingAndResumes)
         receiver::pump_for(100);
         suspend_watcher(1);
         for (int i = 0; i < 20; ++i)
-            ASSERT_TRUE(touch(dir.file("s" + std::to_string(i))));
+            ASSERT_TRUE(write_text_file(dir.file("s" + std::to_string(i)), ""));
         receiver::pump_for(c.suspended_ms);
         EXPECT_TRUE(posts.empty());
         resume_watcher(1);
         if (c.change_after_resume) {
-            ASSERT_TRUE(touch(dir.file("after_resume")));
+            ASSERT_TRUE(write_text_file(dir.file("after_resume"), ""));
         }
         receiver::pump_for(1500);
         EXPECT_EQ(posts.size(), c.change_after_resume ? 1u : 0u);

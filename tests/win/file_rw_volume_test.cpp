@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace fops;
 
 namespace {
@@ -14,11 +16,8 @@ namespace {
 // An environment variable the script sets, with forward slashes.
 std::string env_path(const char* name)
 {
-    auto value = os::get_env(name);
-    std::string v = value ? *value : std::string();
-    for (char& c : v)
-        if (c == '\\')
-            c = '/';
+    std::string v = os::get_env(name).value_or("");
+    std::replace(v.begin(), v.end(), '\\', '/');
     return v;
 }
 

@@ -1,5 +1,5 @@
-// The linked resources as the program reads them on code page 932: string texts, row lists,
-// the menu bar with every command.
+// The linked resources as the program reads them on code page 932: string texts, the menu bar
+// with every command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -44,8 +44,6 @@ TEST(resources, string_texts_are_exact_shift_jis)
          "    \"*/:<>?\\|\n\n"
          "(2) \x8E\x9F\x82\xCC\x96\xBC\x91O\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n"
          "    . .. nul con aux prn com1\x81`com4 lpt1\x81`lpt9 clock$ config$"},
-        {IDS_NO_DOT_NAME_RULE, "\x8E\x9F\x82\xCC\x95\xB6\x8E\x9A\x82\xCD\x8Eg\x97p\x82\xC5\x82\xAB\x82\xDC"
-                               "\x82\xB9\x82\xF1.\n    \"*./:<>?\\|"},
         {IDS_FILE_COLUMN_ROWS + 2, "       \x83T\x83"
                                    "C\x83Y"},
     };
@@ -64,43 +62,6 @@ TEST(resources, every_id_has_a_text_and_messages_fit_their_buffer)
             EXPECT_NE(text, "?") << "string " << id;
         // Message boxes load their text into 256 bytes and captions into 128: nothing may be cut.
         EXPECT_LT(text.size(), id <= IDS_FTP_RESULT_LAST ? 256u : 128u) << "string " << id;
-    }
-}
-
-struct row_list {
-    unsigned first;
-    unsigned end_row; // id of the row "end"
-    int commands;     // rows that are neither "separator" nor "popup ..."
-    int popups;
-};
-
-TEST(resources, row_lists_end_with_end_and_hold_their_rows)
-{
-    const row_list lists[] = {
-        {IDS_PANE_MENU_ROWS, 79, IDM_PARENT_DIRECTORY - IDM_MAKE_DIRECTORY + 1, 3},
-        {IDS_ROW_MENU_ROWS, 87, IDM_TIMESTAMP - IDM_COPY + 1, 0},
-        {IDS_FILE_COLUMN_ROWS, 93, 5, 0},
-        {IDS_COLOR_ROWS, 102, 8, 0},
-    };
-    for (const auto& list : lists) {
-        int commands = 0;
-        int popups = 0;
-        unsigned id = list.first;
-        for (; id < list.first + 64; ++id) {
-            std::string row = load(id);
-            ASSERT_NE(row, "?") << "row " << id << " is missing";
-            if (row == "end")
-                break;
-            if (row == "separator")
-                continue;
-            if (row.rfind("popup ", 0) == 0)
-                ++popups;
-            else
-                ++commands;
-        }
-        EXPECT_EQ(id, list.end_row) << "list from " << list.first;
-        EXPECT_EQ(commands, list.commands) << "list from " << list.first;
-        EXPECT_EQ(popups, list.popups) << "list from " << list.first;
     }
 }
 
