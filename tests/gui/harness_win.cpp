@@ -254,8 +254,8 @@ bool save_screenshot(HWND window, const std::string& name)
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                      nullptr, 0);
+    HBITMAP bitmap =
+        CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
@@ -266,8 +266,8 @@ bool save_screenshot(HWND window, const std::string& name)
     std::string path = std::string(KV_SOURCE_DIR) + "/build/artifacts/" + name + ".bmp";
     CreateDirectoryA((std::string(KV_SOURCE_DIR) + "/build/artifacts").c_str(), nullptr);
     std::FILE* out = std::fopen(path.c_str(), "wb");
-    bool ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&header, sizeof header, 1, out) == 1 &&
-              std::fwrite(bits, 1, image, out) == image;
+    bool ok = out && std::fwrite(&file, sizeof file, 1, out) == 1 &&
+              std::fwrite(&header, sizeof header, 1, out) == 1 && std::fwrite(bits, 1, image, out) == image;
     if (out)
         ok = std::fclose(out) == 0 && ok;
     SelectObject(memory, old);
