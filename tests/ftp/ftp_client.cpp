@@ -3,8 +3,16 @@
 
 #include "ftp/ftp_protocol.h"
 #include "platform/os.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 #include <atomic>
+#include <sstream>
+
+#ifndef KV_FTP_PEERS_FILE
+#define KV_FTP_PEERS_FILE ""
+#endif
 
 namespace {
 
@@ -30,6 +38,16 @@ private:
     const client_body& body_;
     const client_options& options_;
 };
+
+// A path the servers' machine gave, as this program opens it (under Wine the Unix root is Z:).
+std::string local_form(const std::string& unix_path)
+{
+#ifdef _WIN32
+    return "Z:" + unix_path;
+#else
+    return unix_path;
+#endif
+}
 
 } // namespace
 
@@ -114,4 +132,35 @@ ftp_capabilities caps(const char* digits)
     for (std::size_t i = 0; i < flags.size() && digits[i]; ++i)
         flags[i] = static_cast<std::uint8_t>(digits[i] - '0');
     return flags;
+}
+
+peer find_peer(const std::string& name)
+{
+    peer found;
+    auto list = os::read_file(local_form(KV_FTP_PEERS_FILE));
+    if (!list) {
+        ADD_FAILURE() << "no FTP servers: run the FTP tests through ctest (fixture ftp_peers_start), "
+                         "or tests/ftp/ftp_peers.sh start first; list expected at " KV_FTP_PEERS_FILE;
+        return found;
+    }
+    std::istringstream lines(*list);
+    std::string n, root;
+    int port = 0;
+    while (lines >> n >> port >> root)
+        if (n == name) {
+            found.port = port;
+            found.root = local_form(root);
+            found.user = name == "pyftpdlib" ? "kv" : "anonymous";
+            found.password = name == "pyftpdlib" ? "pw" : "kv@example.com";
+        }
+    if (found.port == 0)
+        ADD_FAILURE() << "FTP server " << name << " is not in " KV_FTP_PEERS_FILE;
+    return found;
+}
+
+std::string unique_name(const char* stem, const char* extension)
+{
+    temp_dir scratch;
+    std::string tail = scratch.path().substr(scratch.path().size() - 8);
+    return std::string(stem) + "_" + tail + extension;
 }

@@ -47,5 +47,17 @@ std::string joined(const strings& lines);
 // Capability flags written as digits in flag order: "10011".
 ftp_capabilities caps(const char* digits);
 
+// A real server of the fixture (tests/ftp/ftp_peers.sh).
+struct peer {
+    int port = 0;
+    std::string root; // as this program opens it
+    std::string user;
+    std::string password;
+};
+// The server of that name from the fixture's list; a missing list or server fails the test.
+peer find_peer(const std::string& name);
+// A name of its own per test program run, so parallel runs never meet on a server.
+std::string unique_name(const char* stem, const char* extension = ".bin");
+
 // The file's bytes, or "<missing>".
 std::string file_text(const std::string& path);

@@ -14,53 +14,7 @@
 #include <map>
 #include <sstream>
 
-#ifndef KV_FTP_PEERS_FILE
-#define KV_FTP_PEERS_FILE ""
-#endif
-
 namespace {
-
-struct peer {
-    int port = 0;
-    std::string root; // as this program opens it
-    std::string user;
-    std::string password;
-};
-
-// A path the servers' machine gave, as this program opens it (under Wine the Unix root is Z:).
-std::string local_form(const std::string& unix_path)
-{
-#ifdef _WIN32
-    return "Z:" + unix_path;
-#else
-    return unix_path;
-#endif
-}
-
-// The server of that name from the fixture's list; a missing list or server fails the test.
-peer find_peer(const std::string& name)
-{
-    peer found;
-    auto list = os::read_file(local_form(KV_FTP_PEERS_FILE));
-    if (!list) {
-        ADD_FAILURE() << "no FTP servers: run the FTP tests through ctest (fixture ftp_peers_start), "
-                         "or tests/ftp/ftp_peers.sh start first; list expected at " KV_FTP_PEERS_FILE;
-        return found;
-    }
-    std::istringstream lines(*list);
-    std::string n, root;
-    int port = 0;
-    while (lines >> n >> port >> root)
-        if (n == name) {
-            found.port = port;
-            found.root = local_form(root);
-            found.user = name == "pyftpdlib" ? "kv" : "anonymous";
-            found.password = name == "pyftpdlib" ? "pw" : "kv@example.com";
-        }
-    if (found.port == 0)
-        ADD_FAILURE() << "FTP server " << name << " is not in " KV_FTP_PEERS_FILE;
-    return found;
-}
 
 client_run on_peer(const peer& p, const std::string& directory,
                    const std::function<int(thread_net&, NetSocket&)>& body, bool log = false)
@@ -95,14 +49,6 @@ std::string cache_entries(const std::string& path)
     for (const auto& [name, what] : entries)
         all.push_back(name + "=" + what);
     return joined(all);
-}
-
-// A name of its own per test program run, so parallel runs never meet on a server.
-std::string unique_name(const char* stem)
-{
-    temp_dir scratch;
-    std::string tail = scratch.path().substr(scratch.path().size() - 8);
-    return std::string(stem) + "_" + tail + ".bin";
 }
 
 } // namespace
