@@ -66,6 +66,12 @@
 #define IDS_FTP_BAD_PASSWORD 46
 #define IDS_FTP_RESULT_LAST 46
 
+// What an FTP download, delete or upload passed over: the heading, one reason per kind of name
+// (IDS_FTP_SKIP_REASON_FIRST + the reason), and the line ending a list that was cut.
+#define IDS_FTP_SKIPPED 110
+#define IDS_FTP_SKIP_REASON_FIRST 111 // 111-115
+#define IDS_FTP_SKIPPED_MORE 116
+
 // Toolbar tool tips: the tip of the button with command c is string IDS_TOOLTIP_FIRST + c - IDM_COPY.
 #define IDS_TOOLTIP_FIRST 47
 #define IDS_TOOLTIP_LAST 62

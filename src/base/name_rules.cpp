@@ -23,6 +23,30 @@ bool local_name_rule(std::string_view name)
     return !mbs_contains_any(name, "\"*/:<>?\\|") && !is_reserved_name(name);
 }
 
+// The device names Windows opens whatever extension follows (and blanks before it).
+static bool is_device_stem(std::string_view name)
+{
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.remove_suffix(1);
+    for (std::string_view d : {"nul", "con", "aux", "prn", "conin$", "conout$"})
+        if (equal_text_nocase(stem, d))
+            return true;
+    return stem.size() == 4 &&
+           (equal_text_nocase(stem.substr(0, 3), "com") || equal_text_nocase(stem.substr(0, 3), "lpt")) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+bool local_file_name_rule(std::string_view name)
+{
+    if (name.empty() || name.back() == '.' || name.back() == ' ' || !local_name_rule(name))
+        return false;
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return false;
+    return !is_device_stem(name);
+}
+
 static bool is_ftp_name_byte(unsigned char c)
 {
     if (c >= '0' && c <= '9')

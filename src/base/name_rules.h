@@ -11,6 +11,10 @@ constexpr unsigned no_dot_name_rule_message = 25;
 
 // No " * / : < > ? \ | (double-byte aware) and not a reserved device name.
 bool local_name_rule(std::string_view name);
+// A name a local file or directory can be made under as it stands: passes local_name_rule, is not
+// empty, has no control byte, is no device name with an extension either ("nul.txt", "COM1.log"),
+// and does not end in '.' or a blank (Windows drops those and would write another name).
+bool local_file_name_rule(std::string_view name);
 // Not a reserved device name, and only the 86 printable ASCII characters allowed in FTP names.
 bool ascii_name_rule(std::string_view name);
 // No " * . / : < > ? \ | (double-byte aware).

@@ -1,30 +1,228 @@
+// The FTP log window dialog_ftp, which runs one operation thread, and the six launchers.
 #include "ftp/ftp_log_window_win.h"
 
-// Placeholder until the operation threads land: nothing runs.
-bool ftp_run_listing(HWND, const ftp_operation_params&, ftp_capabilities&)
+#include "dialogs.h"
+#include "ftp/ftp_operations.h"
+#include "resource.h"
+#include "toolkit/control_win.h"
+#include "toolkit/module_win.h"
+#include "toolkit/timer_win.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+bool shift_held()
 {
-    return false;
+    return GetKeyState(VK_SHIFT) < 0;
 }
-bool ftp_run_make_dir(HWND, const ftp_operation_params&, ftp_capabilities&, const std::string&)
+
+// The log of one operation: hidden unless Shift was held when it opened or the operation failed.
+// Ends with 1 when the operation succeeded, 3 when it failed (its message has been shown).
+class dialog_ftp : public dialog {
+public:
+    explicit dialog_ftp(thread_ftp& worker) : worker_(worker) {}
+    int run(HWND owner) { return show(TEMPLATE_FTP, owner); }
+
+    void on_init() override
+    {
+        EnableWindow(GetDlgItem(hwnd_, IDCANCEL), FALSE);
+        set_title(worker_.server.c_str());
+        HWND log = GetDlgItem(hwnd_, ID_TEXT);
+        SendMessageA(log, EM_SETLIMITTEXT, 0, 0);
+        SetWindowTextA(log, "connecting...\r\n");
+        worker_.log_enabled = shift_held();
+        if (!worker_.begin()) {
+            ShowWindow(hwnd_, SW_SHOW);
+            warn(IDS_CAPTION_ERROR, IDS_FTP_RESULT_FIRST + ftp_thread_failed);
+            end(3);
+            return;
+        }
+        running_ = true;
+        timer_.start(hwnd_, 10);
+    }
+
+    void on_destroy() override
+    {
+        timer_.stop();
+        if (running_) {
+            // Torn down from outside: the worker is stopped and waited for.
+            worker_.request_stop();
+            worker_.join();
+            running_ = false;
+        }
+    }
+
+    void on_command(int id, HWND) override
+    {
+        if (id == ID_STOP && running_) {
+            EnableWindow(GetDlgItem(hwnd_, ID_STOP), FALSE);
+            worker_.request_stop();
+        } else if (id == IDCANCEL && !running_) {
+            // Esc arrives as 2 too; it closes the window only once the operation is over.
+            end(result_);
+        }
+    }
+
+    void on_timer(UINT_PTR id) override
+    {
+        if (id != timer_.id() || !running_)
+            return;
+        if (!worker_.log_enabled && IsWindowVisible(hwnd_))
+            SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (worker_.is_finished()) {
+            timer_.stop();
+            worker_.join();
+            running_ = false;
+            std::fill(worker_.password.begin(), worker_.password.end(), '*');
+            EnableWindow(GetDlgItem(hwnd_, ID_STOP), FALSE);
+            int code = worker_.release();
+            if (code != ftp_ok) {
+                result_ = 3;
+                ShowWindow(hwnd_, SW_SHOW);
+                EnableWindow(GetDlgItem(hwnd_, IDCANCEL), TRUE);
+                int text = code >= ftp_line_too_small && code <= ftp_bad_password
+                               ? IDS_FTP_RESULT_FIRST + code
+                               : IDS_FTP_THREAD_FAILED;
+                warn(IDS_CAPTION_ERROR, static_cast<unsigned>(text));
+            } else if (shift_held()) {
+                result_ = 1;
+                ShowWindow(hwnd_, SW_SHOW);
+                EnableWindow(GetDlgItem(hwnd_, IDCANCEL), TRUE);
+            } else {
+                end(1);
+            }
+        } else if (worker_.notification_pending()) {
+            HWND log = GetDlgItem(hwnd_, ID_TEXT);
+            int length = GetWindowTextLengthA(log);
+            SendMessageA(log, EM_SETSEL, length, length);
+            SendMessageA(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(worker_.log_line()));
+            worker_.acknowledge();
+        }
+    }
+
+private:
+    thread_ftp& worker_;
+    timer timer_;
+    bool running_ = false;
+    int result_ = 3;
+};
+
+bool run_dialog(HWND owner, thread_ftp& worker)
 {
-    return false;
+    dialog_ftp window(worker);
+    bool ok = window.run(owner) == 1;
+    std::fill(worker.password.begin(), worker.password.end(), '*');
+    return ok;
 }
-bool ftp_run_rename(HWND, const ftp_operation_params&, ftp_capabilities&, const std::string&,
-                    const std::string&)
+
+// The names passed over, in one information box after the operation.
+void report_skipped(HWND owner, const std::vector<ftp_skipped>& skipped, ftp_op_report& report)
 {
-    return false;
+    if (skipped.empty())
+        return;
+    constexpr std::size_t shown_at_most = 20;
+    std::string text = resource_string(IDS_FTP_SKIPPED) + "\r\n";
+    for (std::size_t i = 0; i < skipped.size(); ++i) {
+        std::string line =
+            skipped[i].name + "  (" +
+            resource_string(IDS_FTP_SKIP_REASON_FIRST + static_cast<unsigned>(skipped[i].reason)) + ")";
+        report.skipped.push_back(line);
+        if (i < shown_at_most)
+            text += "\r\n" + line;
+    }
+    if (skipped.size() > shown_at_most) {
+        char more[128];
+        std::snprintf(more, sizeof more, resource_string(IDS_FTP_SKIPPED_MORE).c_str(),
+                      static_cast<int>(skipped.size() - shown_at_most));
+        text += std::string("\r\n") + more;
+    }
+    MessageBoxA(owner, text.c_str(), resource_string(IDS_CAPTION_INFORMATION, 128).c_str(),
+                MB_OK | MB_ICONINFORMATION);
 }
-ftp_op_report ftp_run_get(HWND, const ftp_operation_params&, ftp_capabilities&, const std::string&,
-                          const std::string&, const std::string&, bool)
+
+std::string directory_form(std::string dir)
 {
-    return {};
+    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\')
+        dir += '/';
+    return dir;
 }
-ftp_op_report ftp_run_delete(HWND, const ftp_operation_params&, ftp_capabilities&, const std::string&)
+
+template <class op_type> ftp_op_report run_walk(HWND owner, op_type& op)
 {
-    return {};
+    ftp_op_report report;
+    report.ok = run_dialog(owner, op);
+    report.done = op.done;
+    report.skipped_names.reserve(op.skipped.size());
+    for (const ftp_skipped& s : op.skipped)
+        report.skipped_names.push_back(s.name);
+    report_skipped(owner, op.skipped, report);
+    return report;
 }
-ftp_op_report ftp_run_put(HWND, const ftp_operation_params&, ftp_capabilities&, const std::string&,
-                          const std::string&, const std::string&, bool)
+
+} // namespace
+
+bool ftp_run_listing(HWND owner, const ftp_operation_params& params, ftp_capabilities& flags)
 {
-    return {};
+    thread_ftp_listing op(flags);
+    op.take(params);
+    return run_dialog(owner, op);
+}
+
+bool ftp_run_make_dir(HWND owner, const ftp_operation_params& params, ftp_capabilities& flags,
+                      const std::string& name)
+{
+    thread_ftp_make_dir op(flags);
+    op.take(params);
+    op.target = name;
+    return run_dialog(owner, op);
+}
+
+bool ftp_run_rename(HWND owner, const ftp_operation_params& params, ftp_capabilities& flags,
+                    const std::string& old_name, const std::string& new_name)
+{
+    thread_ftp_rename op(flags);
+    op.take(params);
+    op.target = old_name;
+    op.second = new_name;
+    return run_dialog(owner, op);
+}
+
+ftp_op_report ftp_run_get(HWND owner, const ftp_operation_params& params, ftp_capabilities& flags,
+                          const std::string& local_dir, const std::string& list_file,
+                          const std::string& text_extensions, bool remove)
+{
+    thread_ftp_get_remove op(flags);
+    op.take(params);
+    op.local_dir = directory_form(local_dir);
+    op.target = list_file;
+    op.second = text_extensions;
+    op.get = true;
+    op.remove = remove;
+    return run_walk(owner, op);
+}
+
+ftp_op_report ftp_run_delete(HWND owner, const ftp_operation_params& params, ftp_capabilities& flags,
+                             const std::string& list_file)
+{
+    thread_ftp_get_remove op(flags);
+    op.take(params);
+    op.target = list_file;
+    op.remove = true;
+    return run_walk(owner, op);
+}
+
+ftp_op_report ftp_run_put(HWND owner, const ftp_operation_params& params, ftp_capabilities& flags,
+                          const std::string& local_dir, const std::string& list_file,
+                          const std::string& text_extensions, bool move)
+{
+    thread_ftp_put op(flags);
+    op.take(params);
+    op.local_dir = directory_form(local_dir);
+    op.target = list_file;
+    op.second = text_extensions;
+    op.get = move;
+    return run_walk(owner, op);
 }

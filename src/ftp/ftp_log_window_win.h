@@ -20,6 +20,8 @@ struct ftp_op_report {
     // The entries passed over by the name rules, each with its reason; the launcher has already
     // shown them to the user.
     std::vector<std::string> skipped;
+    // The same entries by name alone, relative to the list's directory ("sub/name" inside one).
+    std::vector<std::string> skipped_names;
 };
 
 // Each launcher runs one operation on the server and remote directory of `params`, with the

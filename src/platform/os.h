@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Every path is a byte string in code page 932 (on Windows handed to the ANSI calls as it is).
 namespace os {
@@ -58,6 +59,19 @@ bool remove_directory_tree(const std::string& path);
 bool rename_path(const std::string& from, const std::string& to);
 // Renames, replacing an existing target.
 bool replace_file(const std::string& from, const std::string& to);
+
+// One entry of a directory as listed ("." and ".." never).
+struct dir_item {
+    std::string name;
+    bool is_directory = false;
+    bool hidden_or_system = false; // Windows attributes; never set on POSIX
+};
+// The entries of a directory (a trailing separator is allowed); nothing when it cannot be read.
+std::optional<std::vector<dir_item>> list_directory(const std::string& path);
+// Sets the last-write time of a file to a local time; false when the time is not one or the file
+// cannot be changed.
+bool set_file_local_time(const std::string& path, int year, int month, int day, int hour, int minute,
+                         int second);
 
 // The value of an environment variable; nothing when it is not set.
 std::optional<std::string> get_env(const char* name);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -183,6 +184,43 @@ std::optional<std::string> get_env(const char* name)
 bool set_env(const char* name, const char* value)
 {
     return value ? ::setenv(name, value, 1) == 0 : ::unsetenv(name) == 0;
+}
+
+std::optional<std::vector<dir_item>> list_directory(const std::string& path)
+{
+    DIR* d = ::opendir(path.c_str());
+    if (!d)
+        return std::nullopt;
+    std::string dir = path;
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    std::vector<dir_item> items;
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        items.push_back({name, is_directory(dir + name), false});
+    }
+    ::closedir(d);
+    return items;
+}
+
+bool set_file_local_time(const std::string& path, int year, int month, int day, int hour, int minute,
+                         int second)
+{
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    std::time_t when = std::mktime(&t);
+    if (when == static_cast<std::time_t>(-1) || t.tm_mon != month - 1 || t.tm_mday != day)
+        return false;
+    timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
 std::string current_directory()

@@ -194,6 +194,58 @@ bool set_env(const char* name, const char* value)
     return _putenv(text.c_str()) == 0 && ok;
 }
 
+std::optional<std::vector<dir_item>> list_directory(const std::string& path)
+{
+    std::string pattern = path;
+    if (!pattern.empty() && pattern.back() != '/' && pattern.back() != '\\')
+        pattern += '/';
+    pattern += "*.*";
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    std::vector<dir_item> items;
+    if (h == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_FILE_NOT_FOUND)
+            return items;
+        return std::nullopt;
+    }
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        items.push_back({name, (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                         (fd.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0});
+    } while (FindNextFileA(h, &fd));
+    bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+    FindClose(h);
+    if (!complete)
+        return std::nullopt;
+    return items;
+}
+
+bool set_file_local_time(const std::string& path, int year, int month, int day, int hour, int minute,
+                         int second)
+{
+    for (int v : {year, month, day, hour, minute, second})
+        if (v < 0 || v > 0xFFFF)
+            return false;
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(year);
+    local.wMonth = static_cast<WORD>(month);
+    local.wDay = static_cast<WORD>(day);
+    local.wHour = static_cast<WORD>(hour);
+    local.wMinute = static_cast<WORD>(minute);
+    local.wSecond = static_cast<WORD>(second);
+    FILETIME local_time, utc;
+    if (!SystemTimeToFileTime(&local, &local_time) || !LocalFileTimeToFileTime(&local_time, &utc))
+        return false;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = SetFileTime(h, nullptr, nullptr, &utc) != 0;
+    return CloseHandle(h) && ok;
+}
+
 std::string current_directory()
 {
     char buf[MAX_PATH + 1];

@@ -1,5 +1,6 @@
 // The FTP listing cache: reading MLSD and cache lines, writing entries, and the rewrites of a
 // real cache directory after removals and renames.
+#include "ftp/ftp_operations.h"
 #include "ftp/listing_cache.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
@@ -404,4 +405,24 @@ TEST(CachePaths, MakeDirectoriesCreatesEachLevel)
     EXPECT_TRUE(cache_make_directories(program, "srv", "/pub/sub/"));
     EXPECT_FALSE(cache_make_directories(program, "srv", "/../x/"));
     EXPECT_FALSE(os::path_exists(program + "ftp_dir/x"));
+}
+
+// What keeps a remote name out of a local directory: the local disk's rule for every entry, and
+// for a directory also the names its cache directory cannot have.
+TEST(ListingCache, FetchNameProblems)
+{
+    struct row {
+        const char* name;
+        bool is_directory;
+        int reason; // -1: fetched
+    } rows[] = {
+        {"a.txt", false, -1}, {"nul.txt", false, 0}, {"COM1.log", false, 0}, {"a.", true, 0},
+        {"dir.lst", true, 2}, {"DIR.LST", true, 2},  {"dir.lst", false, -1}, {"support.ini", true, 2},
+        {"docs", true, -1},   {"trail ", false, 0},
+    };
+    for (const row& r : rows) {
+        ftp_skip_reason reason{};
+        bool refused = fetch_name_problem(r.name, r.is_directory, reason);
+        EXPECT_EQ(refused ? static_cast<int>(reason) : -1, r.reason) << r.name;
+    }
 }

@@ -48,3 +48,15 @@ TEST(NameRules, ExtensionsAndTitles)
     // '[' as the trail byte of a double-byte character does not count (0x81 0x5B).
     EXPECT_TRUE(title_rule("\x81\x5B"));
 }
+
+// Names fetched from a server: a device name opens the device whatever its extension, and Windows
+// drops a final '.' or blank, so such names would write somewhere else.
+TEST(NameRules, LocalFileNames)
+{
+    for (const char* bad : {"nul.txt", "COM1.log", "aux", "Con.tar.gz", "lpt9.", "nul .txt", "conout$", "a.",
+                            "a ", "...", "", "a\tb", "a:b", "prn.x"})
+        EXPECT_FALSE(local_file_name_rule(bad)) << bad;
+    for (const char* good :
+         {"com0.txt", "lpt10", "console.log", "nulx.txt", "a.b", ".profile", "my file", "\x83\x5C.txt"})
+        EXPECT_TRUE(local_file_name_rule(good)) << good;
+}

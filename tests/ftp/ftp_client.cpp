@@ -3,6 +3,7 @@
 
 #include "ftp/ftp_protocol.h"
 #include "platform/os.h"
+#include "support/temp_dir.h"
 
 #include <algorithm>
 #include <atomic>
@@ -109,4 +110,11 @@ ftp_capabilities caps(const char* digits)
     for (std::size_t i = 0; i < flags.size() && digits[i]; ++i)
         flags[i] = static_cast<std::uint8_t>(digits[i] - '0');
     return flags;
+}
+
+std::string unique_name(const char* stem, const char* extension)
+{
+    temp_dir scratch;
+    std::string tail = scratch.path().substr(scratch.path().size() - 8);
+    return std::string(stem) + "_" + tail + extension;
 }

@@ -47,5 +47,8 @@ std::string joined(const strings& lines);
 // Capability flags written as digits in flag order: "10011".
 ftp_capabilities caps(const char* digits);
 
+// A name of its own per test program run, so parallel runs never meet on a server.
+std::string unique_name(const char* stem, const char* extension = ".bin");
+
 // The file's bytes, or "<missing>".
 std::string file_text(const std::string& path);

@@ -51,14 +51,6 @@ std::string cache_entries(const std::string& path)
     return joined(all);
 }
 
-// A name of its own per test program run, so parallel runs never meet on a server.
-std::string unique_name(const char* stem)
-{
-    temp_dir scratch;
-    std::string tail = scratch.path().substr(scratch.path().size() - 8);
-    return std::string(stem) + "_" + tail + ".bin";
-}
-
 } // namespace
 
 TEST(FtpPeers, PyftpdlibDownloadUploadAndPassword)

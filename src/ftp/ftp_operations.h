@@ -1,0 +1,139 @@
+// The FTP operation threads: one log-in per operation, its body (listing, new directory, rename,
+// download or delete walk, upload walk) and the log-out, and the transfers of single files with
+// the text conversions.
+#pragma once
+
+#include "ftp/ftp_protocol.h"
+#include "ftp/server_registry.h"
+
+#include <atomic>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Why an entry of a walk was passed over.
+enum class ftp_skip_reason {
+    local_name, // the local file system cannot hold the name as it stands (nul.txt, "a.")
+    ftp_name,   // not a name an FTP pane carries (a Japanese name, a device name)
+    cache_name, // a directory whose name cannot name its cache directory (dir.lst)
+    unlisted,   // a directory whose listing had entries the cache could not store
+    hidden,     // a hidden or system entry inside an uploaded directory
+};
+
+struct ftp_skipped {
+    std::string name; // relative to the list file's directory, "sub/name" inside a directory
+    ftp_skip_reason reason;
+};
+
+// What keeps a remote name from being fetched into a local directory; none when it can be.
+// `is_directory`: the name also names a cache directory.
+bool fetch_name_problem(std::string_view name, bool is_directory, ftp_skip_reason& reason);
+
+class thread_ftp : public thread_net {
+public:
+    explicit thread_ftp(ftp_capabilities& pane_flags) : flags(pane_flags) {}
+    // Takes server, zone, charset, port, user, password, directory and cache file.
+    void take(const ftp_operation_params& params);
+
+    std::string server;
+    int zone = 900;
+    std::string charset;
+    int port = 21;
+    std::string user;
+    // Overwritten with '*' once the log-in no longer needs it.
+    std::string password;
+    ftp_capabilities& flags; // the pane's, updated by the probe
+    std::string directory;   // absolute, ending in "/"
+    std::string cache_file;
+    bool log_enabled = false;
+    std::string local_dir; // the local pane's directory, ending in "/"
+
+    // Read by the owner once the thread has finished: the top-level entries of the list processed
+    // whole, and the entries passed over, with their reasons.
+    std::vector<std::string> done;
+    std::vector<ftp_skipped> skipped;
+
+    // The line to show while a notification is pending, from its marker on.
+    const char* log_line() const;
+
+protected:
+    int run() override;
+    virtual ftp_result body(NetSocket& control) = 0;
+
+private:
+    std::atomic<NetSocket*> control_{nullptr};
+};
+
+class thread_ftp_listing : public thread_ftp {
+public:
+    using thread_ftp::thread_ftp;
+    // Entries the listing received but could not store.
+    std::size_t unstored = 0;
+
+protected:
+    ftp_result body(NetSocket& control) override;
+};
+
+class thread_ftp_make_dir : public thread_ftp {
+public:
+    using thread_ftp::thread_ftp;
+    std::string target; // the new directory's name
+
+protected:
+    ftp_result body(NetSocket& control) override;
+};
+
+class thread_ftp_rename : public thread_ftp {
+public:
+    using thread_ftp::thread_ftp;
+    std::string target; // old name
+    std::string second; // new name
+
+protected:
+    ftp_result body(NetSocket& control) override;
+};
+
+// Downloads (get) and/or deletes on the server (remove) the entries of the list file, directories
+// with everything in them; downloads land in local_dir.
+class thread_ftp_get_remove : public thread_ftp {
+public:
+    using thread_ftp::thread_ftp;
+    std::string target; // the list file
+    std::string second; // the text extension list
+    bool get = false;
+    bool remove = false;
+
+protected:
+    ftp_result body(NetSocket& control) override;
+
+private:
+    ftp_result walk(NetSocket& control, std::string_view lines, const std::string& cache,
+                    const std::string& local, const std::string& relative, bool& whole);
+};
+
+// Uploads the entries of the list file from local_dir into the remote directory, then lists that
+// directory again; a copy gives the local files the times the server shows.
+class thread_ftp_put : public thread_ftp {
+public:
+    using thread_ftp::thread_ftp;
+    std::string target; // the list file
+    std::string second; // the text extension list
+    bool get = false;   // a move: the caller deletes the entries in `done` afterwards
+
+protected:
+    ftp_result body(NetSocket& control) override;
+
+private:
+    ftp_result walk(NetSocket& control, std::string_view lines, const std::string& local,
+                    const std::string& relative, bool& whole);
+};
+
+// RETR name into local_path; a text file is converted from the charset to Shift_JIS before it
+// takes the local file's place.
+ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
+                        const std::string& name, const std::string& local_path,
+                        std::string_view text_extensions);
+// STOR name from a converted copy of local_path; the local file is never changed.
+ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view charset,
+                        const std::string& name, const std::string& local_path,
+                        std::string_view text_extensions);

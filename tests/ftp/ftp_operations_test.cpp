@@ -1,0 +1,212 @@
+// The FTP operation threads end to end, run the way the log window runs them: deleting a tree that
+// was never listed (scripted, exact commands), downloading and uploading trees against pyftpdlib
+// with text conversion and the names that are passed over, and a server lost mid-transfer.
+#include "ftp/ftp_operations.h"
+#include "ftp/listing_cache.h"
+#include "ftp_client.h"
+#include "platform/os.h"
+#include "support/ftp_peers.h"
+#include "support/temp_dir.h"
+#include "support/tree_names.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// The owner side: every log line shown and acknowledged until the thread has finished.
+int run_op(thread_ftp& op, std::string* log = nullptr)
+{
+    if (!op.begin())
+        return -1;
+    while (!op.is_finished()) {
+        if (op.notification_pending()) {
+            if (log)
+                *log += op.log_line();
+            op.acknowledge();
+        } else {
+            os::sleep_ms(1);
+        }
+    }
+    op.join();
+    return op.get_result();
+}
+
+// A program directory with the cache of `directory` on server "srv", a local pane directory and
+// the list file.
+struct op_place {
+    temp_dir program, local;
+    std::string cache, list;
+    op_place(const std::string& directory, const std::string& cache_text, const std::string& list_text)
+    {
+        cache = cache_file_path(program.path() + "/", "srv", directory);
+        EXPECT_TRUE(cache_make_directories(program.path() + "/", "srv", directory));
+        EXPECT_TRUE(write_text_file(cache, cache_text));
+        list = program.file("kv_rsp1.tmp");
+        EXPECT_TRUE(write_text_file(list, list_text));
+    }
+    // Fills the operation's inputs for a server at 127.0.0.1.
+    template <class op_type>
+    void fill(op_type& op, int port, const std::string& user, const std::string& password,
+              const std::string& directory, const char* charset = "Shift_JIS")
+    {
+        op.take({"127.0.0.1", 0, charset, port, user, password, directory, cache});
+        op.local_dir = local.path() + "/";
+        op.target = list;
+        op.second = ".txt";
+    }
+};
+
+std::string skipped_text(const std::vector<ftp_skipped>& skipped)
+{
+    strings all;
+    for (const ftp_skipped& s : skipped)
+        all.push_back(s.name + ":" + std::to_string(static_cast<int>(s.reason)));
+    std::sort(all.begin(), all.end());
+    return joined(all);
+}
+
+// The server tree of a test: directories end in '/', files get their bytes.
+void make_tree(const std::string& root, const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    os::make_directory(root);
+    for (const auto& [name, bytes] : entries) {
+        if (name.back() == '/')
+            EXPECT_TRUE(os::make_directory(root + "/" + name.substr(0, name.size() - 1))) << name;
+        else
+            EXPECT_TRUE(write_text_file(root + "/" + name, bytes)) << name;
+    }
+}
+
+const std::string binary = [] {
+    std::string b;
+    for (int i = 0; i < 256; ++i)
+        b += static_cast<char>(i);
+    return b + "\r\n\x1a";
+}();
+
+} // namespace
+
+// Subdirectories never listed are listed first; DELE and RMD go bottom-up and each removal leaves
+// its cache. The password is gone from the thread once it has logged in.
+TEST(FtpOperations, DeleteTreeNeverListed)
+{
+    ftp_script_server server([](script_session& s) {
+        s.serve_login();
+        s.expect("CWD d", "250 ok\r\n");
+        s.serve_download("MLSD", "type=dir; sub\r\ntype=file;size=1;modify=20100503123456; f1\r\n");
+        s.expect("CWD sub", "250 ok\r\n");
+        s.serve_download("MLSD", "type=file;size=1; f2\r\n");
+        for (const char* step : {"DELE f2", "CDUP", "RMD sub", "DELE f1", "CDUP", "RMD d", "DELE g"})
+            s.expect(step, "250 ok\r\n");
+        s.expect("QUIT", "221 bye\r\n");
+        s.wait_for_close();
+    });
+    op_place place("/", "Type=dir d\r\nType=file;Size=1 g\r\nType=file;Size=2 keep\r\n",
+                   "Type=dir d\r\nType=file g\r\n");
+    ftp_capabilities flags = caps("11111");
+    thread_ftp_get_remove op(flags);
+    place.fill(op, server.port(), "kv", "pw", "/");
+    op.remove = true;
+    EXPECT_EQ(run_op(op), ftp_ok);
+    EXPECT_EQ(server.problems(), strings{});
+    EXPECT_EQ(joined(op.done), "d|g");
+    EXPECT_EQ(file_text(place.cache), "Type=file;Size=2 keep\r\n");
+    EXPECT_EQ(tree_names(place.program.path() + "/ftp_dir/srv"), std::set<std::string>{"dir.lst"});
+    EXPECT_EQ(op.password, "**");
+}
+
+// EUC-JP text (.txt and .profile) arrives in Shift_JIS with CR LF, a binary byte for byte; names
+// the local disk cannot hold are passed over with their reasons, and so is their directory; a file
+// without a time keeps the time of its arrival.
+TEST(FtpOperations, DownloadTreeConvertsAndPassesOverNames)
+{
+    peer p = find_peer("pyftpdlib");
+    ASSERT_NE(p.port, 0);
+    const std::string dir = unique_name("get", "");
+    const std::string euc = "\xC6\xFC\xCB\xDC\n", sjis = "\x93\xFA\x96\x7B\r\n";
+    make_tree(p.root + "/" + dir, {{"t/", ""},
+                                   {"t/a.txt", euc},
+                                   {"t/a.bin", binary},
+                                   {"t/.profile", euc},
+                                   {"t/nul.txt", "x"},
+                                   {"plain.bin", "plain"},
+                                   {"dir.lst/", ""}});
+    op_place place("/" + dir + "/", "",
+                   "Type=dir t\r\nType=file plain.bin\r\nType=file;Modify=20100503123456 com1.log\r\n"
+                   "Type=dir dir.lst\r\nType=dir aux\r\n");
+    ftp_capabilities flags = caps("11111");
+    thread_ftp_get_remove op(flags);
+    place.fill(op, p.port, p.user, p.password, "/" + dir + "/", "EUC-JP");
+    op.get = true;
+    EXPECT_EQ(run_op(op), ftp_ok);
+    EXPECT_EQ(joined(op.done), "plain.bin");
+    EXPECT_EQ(skipped_text(op.skipped), "aux:0|com1.log:0|dir.lst:2|t/nul.txt:0");
+    EXPECT_EQ(tree_names(place.local.path()),
+              (std::set<std::string>{"plain.bin", "t/", "t/.profile", "t/a.bin", "t/a.txt"}));
+    EXPECT_EQ(file_text(place.local.file("t/a.txt")), sjis);
+    EXPECT_EQ(file_text(place.local.file("t/.profile")), sjis);
+    EXPECT_EQ(file_text(place.local.file("t/a.bin")), binary);
+    EXPECT_EQ(file_text(place.local.file("plain.bin")), "plain");
+    os::remove_directory_tree(p.root + "/" + dir);
+}
+
+// A text file without its final line feed is sent with one and stays as it was; a Japanese name is
+// passed over and not done, so a move deletes only what arrived; the cache is listed again.
+TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverJapaneseNames)
+{
+    peer p = find_peer("pyftpdlib");
+    ASSERT_NE(p.port, 0);
+    const std::string dir = unique_name("put", "");
+    make_tree(p.root + "/" + dir, {});
+    const std::string japanese = "\x93\xFA\x96\x7B.txt";
+    op_place place("/" + dir + "/", "",
+                   "Type=dir up\r\nType=file;Modify=20100503123456 " + japanese +
+                       "\r\nType=file;Modify=20100503123456 z.bin\r\n");
+    make_tree(
+        place.local.path(),
+        {{"up/", ""}, {"up/x.txt", "abc\r\ndef"}, {"up/y.bin", binary}, {japanese, "j"}, {"z.bin", "z"}});
+    ftp_capabilities flags = caps("11111");
+    thread_ftp_put op(flags);
+    place.fill(op, p.port, p.user, p.password, "/" + dir + "/");
+    op.get = true;
+    EXPECT_EQ(run_op(op), ftp_ok);
+    EXPECT_EQ(joined(op.done), "up|z.bin");
+    EXPECT_EQ(skipped_text(op.skipped), japanese + ":1");
+    EXPECT_EQ(file_text(p.root + "/" + dir + "/up/x.txt"), "abc\r\ndef\r\n");
+    EXPECT_EQ(file_text(place.local.file("up/x.txt")), "abc\r\ndef");
+    EXPECT_EQ(file_text(p.root + "/" + dir + "/up/y.bin"), binary);
+    EXPECT_FALSE(os::path_exists(p.root + "/" + dir + "/" + japanese));
+    strings cached;
+    for (const cache_entry& e : cache_read_entries(place.cache, false))
+        cached.push_back(e.name);
+    std::sort(cached.begin(), cached.end());
+    EXPECT_EQ(joined(cached), "..|up|z.bin");
+    os::remove_directory_tree(p.root + "/" + dir);
+}
+
+// The server goes away in the middle of a download: the local file of that name keeps its bytes,
+// no work file stays, and the operation ends with the connection's error.
+TEST(FtpOperations, ServerLostMidTransferKeepsLocalFile)
+{
+    ftp_script_server server([](script_session& s) {
+        s.serve_login();
+        s.expect("PASV", s.listen_passive());
+        s.expect("RETR f.bin", "150 ok\r\n");
+        if (s.accept_data())
+            s.data_send("part");
+        s.data_close();
+        s.close();
+    });
+    op_place place("/", "", "Type=file;Modify=20100503123456 f.bin\r\nType=file g.bin\r\n");
+    ASSERT_TRUE(write_text_file(place.local.file("f.bin"), "old"));
+    ftp_capabilities flags = caps("11111");
+    thread_ftp_get_remove op(flags);
+    place.fill(op, server.port(), "kv", "pw", "/");
+    op.get = true;
+    EXPECT_EQ(run_op(op), ftp_closed);
+    EXPECT_EQ(op.done, strings{});
+    EXPECT_EQ(tree_names(place.local.path()), std::set<std::string>{"f.bin"});
+    EXPECT_EQ(file_text(place.local.file("f.bin")), "old");
+}

@@ -1,0 +1,120 @@
+// The FTP log window through a launcher against a scripted server: hidden on success without
+// Shift; with Shift held it shows the log, and 中止 ends the operation with its message.
+#include "harness_win.h"
+
+#include "dialogs.h"
+#include "ftp/ftp_log_window_win.h"
+#include "resource.h"
+#include "support/ftp_script_server.h"
+#include "support/temp_dir.h"
+#include "toolkit/module_win.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Pumps (inside the product's modal loop) until the condition holds or 10 s passed.
+bool pump_until(const std::function<bool()>& done)
+{
+    for (DWORD until = GetTickCount() + 10000; !done();) {
+        if (static_cast<int>(until - GetTickCount()) <= 0)
+            return false;
+        gui::pump(5);
+    }
+    return true;
+}
+
+void shift(bool down)
+{
+    keybd_event(VK_SHIFT, 0, down ? 0 : KEYEVENTF_KEYUP, 0);
+    gui::pump();
+}
+
+struct FtpLogWindow : ::testing::Test {
+    gui::host_window owner;
+    temp_dir cache;
+    ftp_capabilities flags{1, 1, 0, 0, 0}; // probed: MLSD, no MLST
+    ftp_operation_params params(int port)
+    {
+        return {"127.0.0.1", 900, "Shift_JIS", port, "kv", "pw", "/", cache.file("dir.lst")};
+    }
+    void SetUp() override
+    {
+        SetForegroundWindow(owner.handle());
+        gui::pump();
+    }
+};
+
+} // namespace
+
+// An upload whose only entry has a Japanese name: the window never shows, the name and its reason
+// come in one message afterwards, and the report leaves it out of what was done.
+TEST_F(FtpLogWindow, hidden_without_shift_then_the_names_passed_over_come_in_one_message)
+{
+    ftp_script_server server([](script_session& s) {
+        s.serve_login();
+        s.pause_ms(500); // the window stays up long enough to be looked at
+        s.serve_download("MLSD", "type=file;size=1; z.bin\r\n");
+        s.answer_until_closed("221 bye\r\n");
+    });
+    const std::string japanese = gui::acp("日本.txt");
+    ASSERT_TRUE(
+        write_text_file(cache.file("kv_rsp1.tmp"), "Type=file;Modify=20100503123456 " + japanese + "\r\n"));
+    bool was_hidden = false;
+    std::vector<std::string> message;
+    gui::modal_answers answers(
+        {[&](HWND w) { was_hidden = pump_until([&] { return !IsWindowVisible(w); }) && IsWindow(w); },
+         [&](HWND box) {
+             message = gui::static_texts(box);
+             gui::click_button(box, IDOK);
+         }});
+    ftp_op_report report = ftp_run_put(owner.handle(), params(server.port()), flags, cache.path(),
+                                       cache.file("kv_rsp1.tmp"), ".txt", true);
+    EXPECT_TRUE(report.ok);
+    EXPECT_TRUE(was_hidden);
+    EXPECT_EQ(report.done, std::vector<std::string>{});
+    EXPECT_EQ(report.skipped_names, std::vector<std::string>{japanese});
+    const std::string line = japanese + "  (" + resource_string(IDS_FTP_SKIP_REASON_FIRST + 1) + ")";
+    EXPECT_TRUE(gui::contains_text(message, resource_string(IDS_FTP_SKIPPED) + "\r\n\r\n" + line))
+        << (message.empty() ? "" : message.back());
+    EXPECT_EQ(server.commands(),
+              (std::vector<std::string>{"USER kv", "PASS pw", "TYPE I", "PASV", "MLSD", "QUIT"}));
+}
+
+TEST_F(FtpLogWindow, shift_shows_the_log_and_stop_ends_with_its_message)
+{
+    ftp_script_server server([](script_session& s) {
+        s.serve_login();
+        s.read_command();
+        s.wait_for_close(); // MKD is never answered
+    });
+    shift(true);
+    ASSERT_LT(GetKeyState(VK_SHIFT), 0) << "the Shift key-down did not reach this thread";
+    std::string log, warning;
+    bool visible = false, closable = false;
+    gui::modal_answers answers(
+        {[&](HWND w) {
+             // The user sees the command go out, then presses 中止.
+             pump_until([&] { return gui::item_text(w, ID_TEXT).find("C: MKD x") != std::string::npos; });
+             visible = IsWindowVisible(w);
+             log = gui::item_text(w, ID_TEXT);
+             gui::click_button(w, ID_STOP);
+             closable = pump_until([&] { return IsWindowEnabled(GetDlgItem(w, IDCANCEL)); });
+             gui::click_button(w, IDCANCEL);
+         },
+         [&](HWND box) {
+             warning = gui::text_of(box);
+             if (gui::contains_text(gui::static_texts(box), resource_string(IDS_FTP_ABORTED)))
+                 warning += "|" + resource_string(IDS_FTP_ABORTED);
+             gui::click_button(box, IDOK);
+         }});
+    bool ok = ftp_run_make_dir(owner.handle(), params(server.port()), flags, "x");
+    shift(false);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(answers.used(), 2u);
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(closable);
+    EXPECT_EQ(log.rfind("connecting...\r\n", 0), 0u) << log;
+    EXPECT_NE(log.find("C: PASS **\r\n"), std::string::npos) << log;
+    EXPECT_EQ(warning, resource_string(IDS_CAPTION_ERROR) + "|" + resource_string(IDS_FTP_ABORTED));
+}
