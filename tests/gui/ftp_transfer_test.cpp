@@ -33,10 +33,10 @@ protected:
         remote_ = server_.root + "/" + name + "/";
         os::remove_directory_tree(remote_);
         ASSERT_TRUE(os::make_directory(remote_));
-        ASSERT_TRUE(write_text_file(program_.path() + "/ftp.ini",
-                                    "[py]\r\nserver=127.0.0.1\r\ncharset=EUC-JP\r\nport=" +
-                                        std::to_string(server_.port) + "\r\nid=kv\r\npassword=\r\n" +
-                                        "start directory=/" + name + "/\r\nkeep dirlist=-\r\n"));
+        ASSERT_TRUE(write_text_file(
+            program_.path() + "/ftp.ini",
+            "[py]\r\nserver=127.0.0.1\r\ncharset=EUC-JP\r\nport=" + std::to_string(server_.port) +
+                "\r\nid=kv\r\npassword=\r\n" + "start directory=/" + name + "/\r\nkeep dirlist=-\r\n"));
     }
     void TearDown() override
     {
@@ -94,7 +94,10 @@ protected:
                                ok_boxes()});
         click_tool(id);
     }
-    std::string remote_file(const std::string& name) { return os::read_file(remote_ + name).value_or("<none>"); }
+    std::string remote_file(const std::string& name)
+    {
+        return os::read_file(remote_ + name).value_or("<none>");
+    }
 
     peer server_;
     std::string remote_;
@@ -128,7 +131,8 @@ TEST_F(FtpTransfers, a_tree_goes_down_and_away_names_change_and_files_go_up)
         click_tool(IDM_COPY);
     }
     EXPECT_NE(said_.find(resource_string(IDS_ASK_COPY)), std::string::npos);
-    EXPECT_EQ(os::read_file(root_ + "tree/sub/euc.txt").value_or(""), acp("日本語\r\n")); // a text file ends its lines the local way
+    EXPECT_EQ(os::read_file(root_ + "tree/sub/euc.txt").value_or(""),
+              acp("日本語\r\n")); // a text file ends its lines the local way
     EXPECT_EQ(os::read_file(root_ + "tree/sub/b.bin").value_or(""), binary);
     EXPECT_GE(row_of(2, "tree"), 0);
 
