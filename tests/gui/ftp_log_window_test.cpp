@@ -4,6 +4,7 @@
 
 #include "dialogs.h"
 #include "ftp/ftp_log_window_win.h"
+#include "platform/os.h"
 #include "resource.h"
 #include "support/ftp_script_server.h"
 #include "support/temp_dir.h"
@@ -122,4 +123,45 @@ TEST_F(FtpLogWindow, shift_shows_the_log_and_stop_ends_with_its_message)
     EXPECT_EQ(log.rfind("connecting...\r\n", 0), 0u) << log;
     EXPECT_NE(log.find("C: PASS **\r\n"), std::string::npos) << log;
     EXPECT_EQ(warning, resource_string(IDS_CAPTION_ERROR) + "|" + resource_string(IDS_FTP_ABORTED));
+}
+
+// The server goes away in the middle of a download: without Shift the window comes up with the
+// error, and the local file of that name keeps its bytes.
+TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the_local_file)
+{
+    ftp_script_server server([](script_session& s) {
+        s.serve_login();
+        s.expect("PASV", s.listen_passive());
+        s.expect("RETR f.bin", "150 ok\r\n");
+        if (s.accept_data())
+            s.data_send("part");
+        s.data_close();
+        s.close();
+    });
+    ASSERT_TRUE(write_text_file(cache.file("f.bin"), "old"));
+    ASSERT_TRUE(write_text_file(cache.file("kv_rsp1.tmp"), "Type=file;Modify=20100503123456 f.bin\r\n"));
+    std::string log;
+    std::vector<std::string> warning;
+    bool shown = false;
+    // The log and its error box come up together; whichever is seen first, the box is answered
+    // and then the log closed.
+    auto answer = [&](HWND w) {
+        if (GetDlgItem(w, ID_STOP))
+            return;
+        HWND log_window = GetWindow(w, GW_OWNER);
+        shown = IsWindowVisible(log_window) != 0;
+        log = gui::item_text(log_window, ID_TEXT);
+        warning = gui::static_texts(w);
+        gui::click_button(w, IDOK);
+        gui::click_button(log_window, IDCANCEL);
+    };
+    gui::modal_answers answers({answer, answer});
+    ftp_op_report report = ftp_run_get(owner.handle(), params(server.port()), flags, cache.path(),
+                                       cache.file("kv_rsp1.tmp"), ".txt", false);
+    EXPECT_FALSE(report.ok);
+    EXPECT_TRUE(shown);
+    // Without Shift the protocol lines are not collected: the log holds its first line.
+    EXPECT_EQ(log.rfind("connecting...\r\n", 0), 0u) << log;
+    EXPECT_TRUE(gui::contains_text(warning, resource_string(IDS_FTP_RESULT_FIRST + ftp_closed)));
+    EXPECT_EQ(os::read_file(cache.file("f.bin")).value_or(""), "old");
 }
