@@ -41,6 +41,10 @@ protected:
     void SetUp() override
     {
         saved_program_dir_ = dirs().program_dir;
+        saved_temp_dir_ = dirs().temp_dir;
+        // The lists handed to operations go where the program's start puts them, not into the
+        // current directory (a pane's).
+        dirs().temp_dir = scratch_.path() + "/";
         ASSERT_TRUE(use_program_directory(program_.path() + "/"));
         root_ = tree_.path() + "/";
         layout().pane_dirs[1] = root_;
@@ -49,6 +53,7 @@ protected:
     {
         close();
         dirs().program_dir = saved_program_dir_;
+        dirs().temp_dir = saved_temp_dir_;
     }
     void open()
     {
@@ -117,8 +122,9 @@ protected:
 
     temp_dir program_;
     temp_dir tree_;
+    temp_dir scratch_;
     std::string root_;
-    std::string saved_program_dir_;
+    std::string saved_program_dir_, saved_temp_dir_;
     std::unique_ptr<window_> win_;
 };
 
