@@ -22,6 +22,24 @@ void reread_ftp_pane(Pane& pane)
         read_listing(*other, false);
 }
 
+// A transfer writes files and times in the local pane's directory: its watcher withholds the
+// re-read those changes would cause (it would drop the user's marks half a second later), as
+// for the local file operations; the caller brings the pane up to date itself.
+struct watchers_held {
+    watchers_held()
+    {
+        suspend_watcher(1);
+        suspend_watcher(2);
+    }
+    ~watchers_held()
+    {
+        resume_watcher(1);
+        resume_watcher(2);
+    }
+    watchers_held(const watchers_held&) = delete;
+    watchers_held& operator=(const watchers_held&) = delete;
+};
+
 file_op_outcome outcome_of(bool ok)
 {
     return ok ? op_done : op_failed;
@@ -52,15 +70,22 @@ public:
         std::string extensions = read_text_extension_list(settings_file_path());
         bool moving = mode.remove_source != 0;
         if (active_ftp) {
-            ftp_op_report report =
-                ftp_run_get(owner, *params, flags, other->path, list_path, extensions, moving);
+            ftp_op_report report;
+            {
+                watchers_held held;
+                report = ftp_run_get(owner, *params, flags, other->path, list_path, extensions, moving);
+            }
             // What arrived shows in the local pane even when the walk stopped half way.
             refresh_pane(other->index);
             if (moving)
                 reread_ftp_pane(active);
             return outcome_of(report.ok);
         }
-        ftp_op_report report = ftp_run_put(owner, *params, flags, active.path, list_path, extensions, moving);
+        ftp_op_report report;
+        {
+            watchers_held held;
+            report = ftp_run_put(owner, *params, flags, active.path, list_path, extensions, moving);
+        }
         reread_ftp_pane(*other);
         if (moving) {
             // Only what reached the server goes: skipped entries and those after an error stay
