@@ -104,7 +104,7 @@ program_entry read_program_entry(const std::string& path, std::string_view title
 std::string stored_parameter(std::string_view parameter)
 {
     // Not cut to the edit's 255 bytes: the reader strips the quotes before it cuts.
-    if (!parameter.empty() && parameter.front() == '"')
+    if (!parameter.empty() && (parameter.front() == '"' || parameter.front() == '\''))
         return "'" + std::string(parameter) + "'";
     return std::string(parameter);
 }
@@ -116,6 +116,36 @@ bool save_program(const std::string& path, std::string_view title, std::string p
     return ini_put_string(path, title, "program", program, true) &&
            ini_put_string(path, title, "parameter", stored_parameter(parameter), true) &&
            ini_put_string(path, title, "confirm", confirm ? "+" : "-", true);
+}
+
+bool delete_program(const std::string& path, std::string_view title)
+{
+    return ini_delete_section(path, title);
+}
+
+bool program_title_taken(const std::string& path, std::string_view title, std::string_view own)
+{
+    if (!own.empty() && title == own)
+        return false; // kept as it is
+    for (std::size_t i = 0;; ++i) {
+        std::optional<std::string> name = ini_section_name(path, i, 256);
+        if (!name)
+            return false;
+        if (*name != own && equal_text_nocase(*name, title))
+            return true;
+    }
+}
+
+std::vector<std::string> program_titles(const std::string& path)
+{
+    std::vector<std::string> titles;
+    while (titles.size() < max_program_entries) {
+        std::optional<std::string> title = ini_section_name(path, titles.size(), 128);
+        if (!title)
+            break;
+        titles.push_back(std::move(*title));
+    }
+    return titles;
 }
 
 bool extension_matches(std::string_view title, std::string_view file_name, bool shift)

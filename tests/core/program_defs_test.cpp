@@ -118,3 +118,64 @@ TEST(ProgramDefs, SavedEntriesReadBackSorted)
     EXPECT_EQ(read_program_entry(path, "none").parameter, "\"?F1\"");
     EXPECT_TRUE(read_program_entry(path, "none").confirm);
 }
+
+TEST(ProgramDefs, ParametersAndProgramsAsWrittenAndReadBack)
+{
+    struct {
+        const char* typed;
+        const char* line; // as the file holds it
+    } rows[] = {
+        {"\"?F1\"", "parameter='\"?F1\"'"},
+        {"\"?F1\" -d", "parameter='\"?F1\" -d'"},
+        {"'?F1'", "parameter=''?F1''"}, // its own quotes would go on reading
+        {"'", "parameter='''"},
+        {"-l \"?F1\"", "parameter=-l \"?F1\""},
+    };
+    temp_dir dir;
+    std::string path = dir.file("program.ini");
+    for (const auto& r : rows) {
+        ASSERT_TRUE(save_program(path, "t", "C:\\\x95\x5C\\x.exe", r.typed, true));
+        std::string text = os::read_file(path).value_or("");
+        EXPECT_NE(text.find(std::string("\r\n") + r.line + "\r\n"), std::string::npos) << text;
+        program_entry e = read_program_entry(path, "t");
+        EXPECT_EQ(e.parameter, r.typed);
+        EXPECT_EQ(e.program, "C:/\x95\x5C/x.exe"); // the trail byte 0x5C stays
+    }
+}
+
+TEST(ProgramDefs, TitlesTakenIgnoreCaseButNotTheEntryItself)
+{
+    temp_dir dir;
+    std::string path = dir.file("program.ini");
+    ASSERT_TRUE(ensure_default_programs(path, program_file::manual));
+    struct {
+        const char* title;
+        const char* own;
+        bool taken;
+    } rows[] = {
+        {"make &Zip", "", true},           {"make &zip", "", true}, // would write into "make &Zip"
+        {"make &zip", "make &Lzh", true},  {"make &Zip", "make &Zip", false},
+        {"make &ZIP", "make &Zip", false}, // its own title in other capitals
+        {"make &Tar", "", false},          {"make &Tar", "make &Cab", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
+
+    ASSERT_TRUE(delete_program(path, "make &Lzh"));
+    EXPECT_EQ(program_titles(path), (std::vector<std::string>{"make &Cab", "make &Zip"}));
+    EXPECT_FALSE(program_title_taken(path, "make &Lzh", ""));
+}
+
+TEST(ProgramDefs, MenusShowNoMoreThan99Entries)
+{
+    temp_dir dir;
+    std::string path = dir.file("programe.ini");
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "[e" + std::to_string(100 + i) + "]\r\n";
+    ASSERT_TRUE(write_text_file(path, text));
+    std::vector<std::string> titles = program_titles(path);
+    ASSERT_EQ(titles.size(), max_program_entries);
+    EXPECT_EQ(titles.back(), "e198");
+    EXPECT_EQ(count_programs(path), 100u);
+}
