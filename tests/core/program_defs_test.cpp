@@ -153,10 +153,11 @@ TEST(ProgramDefs, TitlesTakenIgnoreCaseButNotTheEntryItself)
         const char* own;
         bool taken;
     } rows[] = {
-        {"make &Zip", "", true},           {"make &zip", "", true}, // would write into "make &Zip"
+        // "make &zip" would write into "make &Zip"; an entry keeps its own title in other capitals.
+        {"make &Zip", "", true},           {"make &zip", "", true},
         {"make &zip", "make &Lzh", true},  {"make &Zip", "make &Zip", false},
-        {"make &ZIP", "make &Zip", false}, // its own title in other capitals
-        {"make &Tar", "", false},          {"make &Tar", "make &Cab", false},
+        {"make &ZIP", "make &Zip", false}, {"make &Tar", "", false},
+        {"make &Tar", "make &Cab", false},
     };
     for (const auto& r : rows)
         EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
