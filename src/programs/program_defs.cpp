@@ -6,6 +6,7 @@
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "settings/ini.h"
+#include "settings/ini_profile.h"
 
 #include <algorithm>
 
@@ -112,10 +113,31 @@ std::string stored_parameter(std::string_view parameter)
 bool save_program(const std::string& path, std::string_view title, std::string program,
                   std::string_view parameter, bool confirm)
 {
+    return replace_program(path, {}, title, std::move(program), parameter, confirm);
+}
+
+bool replace_program(const std::string& path, std::string_view old_title, std::string_view title,
+                     std::string program, std::string_view parameter, bool confirm)
+{
+    std::optional<std::string> old = os::read_file(path);
+    if (!old && os::path_exists(path))
+        return false; // there, but not readable: never replace what could not be read
+    std::string text = old.value_or(std::string());
+    if (!old_title.empty()) {
+        ini_profile without = ini_parse(text);
+        ini_profile_set(without, old_title, std::nullopt, std::nullopt);
+        text = ini_serialize(without);
+    }
+    if (text.empty())
+        text = "[" + std::string(title) + "]\r\n";
+    else if (!ini_text_has_section(text, title))
+        text = ini_text_insert_section_sorted(text, title);
+    ini_profile profile = ini_parse(text);
     to_slashes(program);
-    return ini_put_string(path, title, "program", program, true) &&
-           ini_put_string(path, title, "parameter", stored_parameter(parameter), true) &&
-           ini_put_string(path, title, "confirm", confirm ? "+" : "-", true);
+    ini_profile_set(profile, title, "program", program);
+    ini_profile_set(profile, title, "parameter", stored_parameter(parameter));
+    ini_profile_set(profile, title, "confirm", confirm ? "+" : "-");
+    return os::write_file_atomic(path, ini_serialize(profile));
 }
 
 bool delete_program(const std::string& path, std::string_view title)

@@ -45,9 +45,13 @@ program_entry read_program_entry(const std::string& path, std::string_view title
 // single quotes, since the reader strips one pair of enclosing quotes ('?F1' would lose its own).
 std::string stored_parameter(std::string_view parameter);
 // Writes the three keys, inserting a new section in sorted place; the program with forward
-// slashes. False at the first failed write.
+// slashes. One write: when it fails, the file stays as it was.
 bool save_program(const std::string& path, std::string_view title, std::string program,
                   std::string_view parameter, bool confirm);
+// The same for an edited entry, whose old section goes in that same write: an edit that cannot
+// be written leaves the old entry where it was.
+bool replace_program(const std::string& path, std::string_view old_title, std::string_view title,
+                     std::string program, std::string_view parameter, bool confirm);
 // Removes the entry's whole section; false only when the file could not be rewritten.
 bool delete_program(const std::string& path, std::string_view title);
 // True when an entry other than `own` (the title being edited, empty for a new entry) has this

@@ -148,14 +148,10 @@ void dialog_program::accept()
         return;
     }
     std::string program = program_->get_text(path_size);
-    if (index_ && !delete_program(path_, old_title)) {
+    // The old section goes in the same write: a failed one keeps the entry, and the dialog too.
+    if (!replace_program(path_, old_title, title, program, parameter_->get_text(path_size),
+                         confirm_->get_check())) {
         warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
-        return;
-    }
-    if (!save_program(path_, title, program, parameter_->get_text(path_size), confirm_->get_check())) {
-        warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
-        if (index_)
-            end(2); // its old section is gone already
         return;
     }
     end(1);

@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#endif
+
 TEST(ProgramDefs, DefaultExtensionPrograms)
 {
     temp_dir dir;
@@ -180,3 +187,41 @@ TEST(ProgramDefs, MenusShowNoMoreThan99Entries)
     EXPECT_EQ(titles.back(), "e198");
     EXPECT_EQ(count_programs(path), 100u);
 }
+
+#ifndef _WIN32 // a volume of its own is mounted on the native side only
+// A volume with one page left: an edit that makes program.ini grow past a page cannot be
+// written, and the entry it was to replace must still be there, whole.
+TEST(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a small volume";
+    temp_dir dir;
+    std::string volume = dir.file("volume");
+    ASSERT_TRUE(os::make_directory(volume));
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs " + volume).c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs";
+    struct unmount {
+        std::string at;
+        ~unmount() { (void)std::system(("umount " + at).c_str()); }
+    } unmount_at_end{volume};
+
+    std::string path = volume + "/program.ini";
+    std::string old = "[old]\r\nprogram=a.exe\r\nparameter=x\r\nconfirm=+\r\n";
+    std::string pad = "[pad]\r\nprogram=";
+    pad += std::string(4040 - old.size() - pad.size() - 2, 'p') + "\r\n";
+    ASSERT_TRUE(write_text_file(path, old + pad));
+    int fill = open((volume + "/fill").c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fill, 0);
+    std::string page(4096, 'f');
+    off_t size = 0;
+    while (write(fill, page.data(), page.size()) == static_cast<ssize_t>(page.size()))
+        size += 4096;
+    ASSERT_EQ(ftruncate(fill, size - 4096), 0); // one page free
+    close(fill);
+
+    EXPECT_FALSE(replace_program(path, "old", "new", "b.exe", std::string(250, 'y'), false));
+    EXPECT_EQ(os::read_file(path).value_or(""), old + pad);
+    EXPECT_FALSE(save_program(path, "new", "b.exe", std::string(250, 'y'), false));
+    EXPECT_EQ(os::read_file(path).value_or(""), old + pad); // no half entry either
+}
+#endif
