@@ -73,6 +73,8 @@ void dialog_program::on_init()
     if (which_ == program_file::extension) {
         shift_only_ = std::make_unique<check>();
         shift_only_->bind(hwnd_, ID_PROGRAM_SHIFT_ONLY);
+        // Room for "(SHIFT)": a longer section name would be read back cut, without its mark.
+        title_->set_limit(static_cast<int>(name_size - shift_mark.size()));
         std::size_t mark = entry.title.find('(');
         if (mark != std::string::npos) {
             shift_only_->set_check();

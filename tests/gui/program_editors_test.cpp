@@ -100,11 +100,14 @@ TEST_F(ProgramEditors, a_new_extension_program_is_refused_twice_then_saved_for_s
     open();
     HWND editor = nullptr;
     bool has_delete = true, ok_when_empty = true, confirm_ticked = false;
+    LRESULT title_limit = 0;
     std::string parameter;
     std::vector<std::string> taken, bracket;
     {
         modal_answers answers({[&](HWND d) {
                                    editor = d;
+                                   title_limit =
+                                       SendDlgItemMessageA(d, ID_PROGRAM_TITLE, EM_GETLIMITTEXT, 0, 0);
                                    has_delete = GetDlgItem(d, ID_DELETE) != nullptr;
                                    ok_when_empty = IsWindowEnabled(GetDlgItem(d, IDOK)) != 0;
                                    parameter = item_text(d, ID_PROGRAM_PARAMETER);
@@ -131,6 +134,7 @@ TEST_F(ProgramEditors, a_new_extension_program_is_refused_twice_then_saved_for_s
         menu_keys("SEM"); // 設定(&S) > 拡張子プログラム(&E) > 新規作成(&M)...
         EXPECT_EQ(answers.used(), 3u);
     }
+    EXPECT_EQ(title_limit, 120); // with "(SHIFT)" the 127 bytes of a section name
     EXPECT_FALSE(has_delete);
     EXPECT_FALSE(ok_when_empty);
     EXPECT_EQ(parameter, "\"?F1\"");
