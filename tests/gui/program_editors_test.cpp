@@ -1,6 +1,7 @@
 // The program editors opened from the Settings menu with the keys a user presses: a new
 // extension program refused for a taken title and for a bracket, then saved with Shift only; a
-// manual program refused a title that differs from another only in capitals, then deleted.
+// manual program showing its help section, refused a title that differs from another only in
+// capitals, then deleted.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"
@@ -170,17 +171,27 @@ TEST_F(ProgramEditors, a_new_extension_program_is_refused_twice_then_saved_for_s
 
 TEST_F(ProgramEditors, a_manual_program_keeps_its_title_apart_from_another_in_capitals_and_is_deleted)
 {
+    std::string help_file;
+    for (int i = 1; i <= 500; ++i)
+        help_file += "L" + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(write_text_file(dirs().program_dir + "kelvasto.txt", help_file));
     open();
     HWND editor = nullptr;
-    std::string title;
+    std::string title, help;
     std::vector<std::string> taken, question;
     {
         modal_answers answers({[&](HWND d) {
                                    editor = d;
                                    title = item_text(d, ID_PROGRAM_TITLE);
-                                   type_into(d, ID_PROGRAM_TITLE, "make &lzh");
+                                   click_button(d, ID_HELP_BUTTON);
+                               },
+                               [&](HWND h) {
+                                   help = item_text(h, ID_TEXT);
+                                   click_button(h, ID_CLOSE);
                                    pump(0);
-                                   click_button(d, IDOK);
+                                   type_into(editor, ID_PROGRAM_TITLE, "make &lzh");
+                                   pump(0);
+                                   click_button(editor, IDOK);
                                },
                                box(taken, editor, [](HWND d) { click_button(d, ID_DELETE); }),
                                [&](HWND b) {
@@ -188,8 +199,12 @@ TEST_F(ProgramEditors, a_manual_program_keeps_its_title_apart_from_another_in_ca
                                    click_button(b, IDOK);
                                }});
         menu_keys("SPZ"); // 設定(&S) > 手動プログラム(&P) > make &Zip
-        EXPECT_EQ(answers.used(), 3u);
+        EXPECT_EQ(answers.used(), 4u);
     }
+    std::string lines; // the manual programs' section: 84 lines from line 384
+    for (int i = 384; i < 384 + 84; ++i)
+        lines += "L" + std::to_string(i) + "\r\n";
+    EXPECT_EQ(help, lines);
     EXPECT_EQ(title, "make &Zip");
     EXPECT_TRUE(contains_text(taken, resource_string(IDS_NAME_EXISTS)));
     EXPECT_TRUE(contains_text(question, resource_string(IDS_ASK_DELETE)));
