@@ -70,6 +70,11 @@ TEST(ProgramDefs, QuotedParametersReadBack)
     ASSERT_TRUE(write_text_file(path, "[t]\nparameter='\"?F1\"'\nconfirm=+x\n"));
     EXPECT_EQ(read_program_key(path, "t", "parameter", 256, ""), "\"?F1\"");
     EXPECT_EQ(read_program_key(path, "t", "program", 256, ""), "");
+    // Saved, a parameter keeps its quotes of either kind: the reader strips one enclosing pair.
+    for (const char* typed : {"\"?F1\"", "'?F1'", "-l '"}) {
+        ASSERT_TRUE(save_program(path, "t", "p", typed, true));
+        EXPECT_EQ(read_program_entry(path, "t").parameter, typed);
+    }
 }
 
 TEST(ProgramDefs, ExtensionMatches)
@@ -126,30 +131,6 @@ TEST(ProgramDefs, SavedEntriesReadBackSorted)
     EXPECT_TRUE(read_program_entry(path, "none").confirm);
 }
 
-TEST(ProgramDefs, ParametersAndProgramsAsWrittenAndReadBack)
-{
-    struct {
-        const char* typed;
-        const char* line; // as the file holds it
-    } rows[] = {
-        {"\"?F1\"", "parameter='\"?F1\"'"},
-        {"\"?F1\" -d", "parameter='\"?F1\" -d'"},
-        {"'?F1'", "parameter=''?F1''"}, // its own quotes would go on reading
-        {"'", "parameter='''"},
-        {"-l \"?F1\"", "parameter=-l \"?F1\""},
-    };
-    temp_dir dir;
-    std::string path = dir.file("program.ini");
-    for (const auto& r : rows) {
-        ASSERT_TRUE(save_program(path, "t", "C:\\\x95\x5C\\x.exe", r.typed, true));
-        std::string text = os::read_file(path).value_or("");
-        EXPECT_NE(text.find(std::string("\r\n") + r.line + "\r\n"), std::string::npos) << text;
-        program_entry e = read_program_entry(path, "t");
-        EXPECT_EQ(e.parameter, r.typed);
-        EXPECT_EQ(e.program, "C:/\x95\x5C/x.exe"); // the trail byte 0x5C stays
-    }
-}
-
 TEST(ProgramDefs, TitlesTakenIgnoreCaseButNotTheEntryItself)
 {
     temp_dir dir;
@@ -161,67 +142,43 @@ TEST(ProgramDefs, TitlesTakenIgnoreCaseButNotTheEntryItself)
         bool taken;
     } rows[] = {
         // "make &zip" would write into "make &Zip"; an entry keeps its own title in other capitals.
-        {"make &Zip", "", true},           {"make &zip", "", true},
-        {"make &zip", "make &Lzh", true},  {"make &Zip", "make &Zip", false},
-        {"make &ZIP", "make &Zip", false}, {"make &Tar", "", false},
+        {"make &zip", "", true},
+        {"make &zip", "make &Lzh", true},
+        {"make &ZIP", "make &Zip", false},
         {"make &Tar", "make &Cab", false},
     };
     for (const auto& r : rows)
         EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
-
-    ASSERT_TRUE(delete_program(path, "make &Lzh"));
-    EXPECT_EQ(program_titles(path), (std::vector<std::string>{"make &Cab", "make &Zip"}));
-    EXPECT_FALSE(program_title_taken(path, "make &Lzh", ""));
-}
-
-TEST(ProgramDefs, MenusShowNoMoreThan99Entries)
-{
-    temp_dir dir;
-    std::string path = dir.file("programe.ini");
+    // The menus hold 99 entries.
     std::string text;
-    for (int i = 0; i < 100; ++i)
-        text += "[e" + std::to_string(100 + i) + "]\r\n";
+    for (int i = 100; i < 200; ++i)
+        text += "[e" + std::to_string(i) + "]\r\n";
     ASSERT_TRUE(write_text_file(path, text));
-    std::vector<std::string> titles = program_titles(path);
-    ASSERT_EQ(titles.size(), max_program_entries);
-    EXPECT_EQ(titles.back(), "e198");
-    EXPECT_EQ(count_programs(path), 100u);
+    EXPECT_EQ(program_titles(path).size(), max_program_entries);
 }
 
 #ifndef _WIN32 // a volume of its own is mounted on the native side only
-// A volume with one page left: an edit that makes program.ini grow past a page cannot be
-// written, and the entry it was to replace must still be there, whole.
+// One page left on the volume: an edit growing program.ini past a page cannot be written, and
+// the entry it was to replace stays whole.
 TEST(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
 {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "needs root to mount a small volume";
     temp_dir dir;
     std::string volume = dir.file("volume");
     ASSERT_TRUE(os::make_directory(volume));
-    if (std::system(("mount -t tmpfs -o size=64k tmpfs " + volume).c_str()) != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs";
-    struct unmount {
-        std::string at;
-        ~unmount() { (void)std::system(("umount " + at).c_str()); }
-    } unmount_at_end{volume};
-
+    if (geteuid() != 0 || std::system(("mount -t tmpfs -o size=64k tmpfs " + volume).c_str()) != 0)
+        GTEST_SKIP() << "needs root to mount a small volume";
     std::string path = volume + "/program.ini";
-    std::string old = "[old]\r\nprogram=a.exe\r\nparameter=x\r\nconfirm=+\r\n";
-    std::string pad = "[pad]\r\nprogram=";
-    pad += std::string(4040 - old.size() - pad.size() - 2, 'p') + "\r\n";
-    ASSERT_TRUE(write_text_file(path, old + pad));
-    int fill = open((volume + "/fill").c_str(), O_WRONLY | O_CREAT, 0600);
-    ASSERT_GE(fill, 0);
+    std::string old = "[old]\r\nprogram=a.exe\r\n[pad]\r\nprogram=" + std::string(4000, 'p') + "\r\n";
+    EXPECT_TRUE(write_text_file(path, old));
     std::string page(4096, 'f');
+    int fill = open((volume + "/fill").c_str(), O_WRONLY | O_CREAT, 0600);
     off_t size = 0;
-    while (write(fill, page.data(), page.size()) == static_cast<ssize_t>(page.size()))
+    while (write(fill, page.data(), 4096) == 4096)
         size += 4096;
-    ASSERT_EQ(ftruncate(fill, size - 4096), 0); // one page free
+    EXPECT_EQ(ftruncate(fill, size - 4096), 0);
     close(fill);
-
     EXPECT_FALSE(replace_program(path, "old", "new", "b.exe", std::string(250, 'y'), false));
-    EXPECT_EQ(os::read_file(path).value_or(""), old + pad);
-    EXPECT_FALSE(save_program(path, "new", "b.exe", std::string(250, 'y'), false));
-    EXPECT_EQ(os::read_file(path).value_or(""), old + pad); // no half entry either
+    EXPECT_EQ(os::read_file(path).value_or(""), old);
+    (void)std::system(("umount " + volume).c_str());
 }
 #endif
