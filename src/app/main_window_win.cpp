@@ -16,6 +16,8 @@
 #include "pane/pane_view_win.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
+#include "programs/program_dialogs_win.h"
+#include "programs/program_menus_win.h"
 #include "programs/shell_run_win.h"
 #include "resource.h"
 #include "settings/layout.h"
@@ -89,6 +91,13 @@ std::unique_ptr<dialog_help>& help_window()
 {
     static std::unique_ptr<dialog_help> help;
     return help;
+}
+
+// The Help button of a definition dialog: the help window over it on one section of the text.
+void open_definition_help(HWND owner, int first_line, int line_count)
+{
+    help_window().reset();
+    help_window() = open_help(owner, first_line, line_count);
 }
 
 void destroy_pane_controls(pane_view& v)
@@ -207,6 +216,8 @@ int window_::on_create()
         update_mark_menu_text(menu_, static_cast<std::size_t>(k), l.marks[static_cast<std::size_t>(k)]);
     if (program_menu_)
         DeleteMenu(program_menu_, 0, MF_BYPOSITION); // the placeholder
+    rebuild_program_menus(program_file::manual, manual_menu_, program_menu_);
+    rebuild_program_menus(program_file::extension, extension_menu_);
     pane_menu_ =
         make_popup(IDS_PANE_MENU_ROWS, IDM_MAKE_DIRECTORY, {sort_menu_, set_mark_menu_, go_to_mark_menu_});
     row_menu_ = make_popup(IDS_ROW_MENU_ROWS, IDM_COPY, {});
@@ -604,12 +615,21 @@ void window_::reload_drives()
 
 void window_::edit_ftp_server(std::optional<std::size_t> index)
 {
-    dialog_drive_ftp editor(index, [](HWND owner, int first, int count) {
-        help_window().reset();
-        help_window() = open_help(owner, first, count);
-    });
+    dialog_drive_ftp editor(index, open_definition_help);
     if (editor.show(TEMPLATE_DRIVE_FTP, hwnd_) == 1)
         PostMessageA(hwnd_, WM_COMMAND, IDM_RELOAD_DRIVES, 0);
+}
+
+void window_::edit_program(bool manual, std::optional<std::size_t> index)
+{
+    program_file which = manual ? program_file::manual : program_file::extension;
+    if (edit_program_entry(which, index, hwnd_, open_definition_help) != 1)
+        return;
+    if (manual)
+        rebuild_program_menus(which, manual_menu_, program_menu_);
+    else
+        rebuild_program_menus(which, extension_menu_);
+    update_command_states(); // the program menu of the bar needs an entry
 }
 
 void window_::on_command(int id, HWND control_window)
@@ -635,11 +655,15 @@ void window_::on_command(int id, HWND control_window)
         edit_ftp_server(static_cast<std::size_t>(id - IDM_EDIT_FTP_SERVER_FIRST));
         return;
     }
-    // Not built yet, and so nothing happens: running and editing program definitions, the options
-    // dialog. (The definitions are not read into their menus either.)
-    if (in(IDM_RUN_PROGRAM_FIRST, IDM_RUN_PROGRAM_LAST) ||
-        in(IDM_EDIT_EXTENSION_PROGRAM_FIRST, IDM_EDIT_EXTENSION_PROGRAM_LAST) ||
-        in(IDM_EDIT_MANUAL_PROGRAM_FIRST, IDM_EDIT_MANUAL_PROGRAM_LAST) || id == IDM_OPTION)
+    if (in(IDM_EDIT_EXTENSION_PROGRAM_FIRST, IDM_EDIT_EXTENSION_PROGRAM_LAST) ||
+        in(IDM_EDIT_MANUAL_PROGRAM_FIRST, IDM_EDIT_MANUAL_PROGRAM_LAST)) {
+        bool manual = id >= IDM_EDIT_MANUAL_PROGRAM_FIRST;
+        int first = manual ? IDM_EDIT_MANUAL_PROGRAM_FIRST : IDM_EDIT_EXTENSION_PROGRAM_FIRST;
+        edit_program(manual, static_cast<std::size_t>(id - first));
+        return;
+    }
+    // Not built yet, and so nothing happens: running program definitions, the options dialog.
+    if (in(IDM_RUN_PROGRAM_FIRST, IDM_RUN_PROGRAM_LAST) || id == IDM_OPTION)
         return;
     switch (id) {
     case IDM_CLOSE:
@@ -748,7 +772,8 @@ void window_::on_command(int id, HWND control_window)
             inform(IDS_CAPTION_INFORMATION, IDS_TOO_MANY_ITEMS);
         else if (id == IDM_NEW_FTP_SERVER)
             edit_ftp_server(std::nullopt);
-        // Below the limit the program editors would open; they are not built yet.
+        else
+            edit_program(id == IDM_NEW_MANUAL_PROGRAM, std::nullopt);
         break;
     }
     default:

@@ -51,6 +51,9 @@ private:
     // The FTP server dialog for a new server (none) or the index-th; the drives are re-read after
     // a change.
     void edit_ftp_server(std::optional<std::size_t> index);
+    // The editor of a manual or an extension program, new (none) or the index-th; the program
+    // menus are built again after a change.
+    void edit_program(bool manual, std::optional<std::size_t> index);
     void open_right_pane();
     void close_right_pane();
     void set_status_parts();

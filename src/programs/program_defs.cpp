@@ -6,6 +6,7 @@
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "settings/ini.h"
+#include "settings/ini_profile.h"
 
 #include <algorithm>
 
@@ -104,7 +105,7 @@ program_entry read_program_entry(const std::string& path, std::string_view title
 std::string stored_parameter(std::string_view parameter)
 {
     // Not cut to the edit's 255 bytes: the reader strips the quotes before it cuts.
-    if (!parameter.empty() && parameter.front() == '"')
+    if (!parameter.empty() && (parameter.front() == '"' || parameter.front() == '\''))
         return "'" + std::string(parameter) + "'";
     return std::string(parameter);
 }
@@ -112,10 +113,61 @@ std::string stored_parameter(std::string_view parameter)
 bool save_program(const std::string& path, std::string_view title, std::string program,
                   std::string_view parameter, bool confirm)
 {
+    return replace_program(path, {}, title, std::move(program), parameter, confirm);
+}
+
+bool replace_program(const std::string& path, std::string_view old_title, std::string_view title,
+                     std::string program, std::string_view parameter, bool confirm)
+{
+    std::optional<std::string> old = os::read_file(path);
+    if (!old && os::path_exists(path))
+        return false; // there, but not readable: never replace what could not be read
+    std::string text = old.value_or(std::string());
+    if (!old_title.empty()) {
+        ini_profile without = ini_parse(text);
+        ini_profile_set(without, old_title, std::nullopt, std::nullopt);
+        text = ini_serialize(without);
+    }
+    if (text.empty())
+        text = "[" + std::string(title) + "]\r\n";
+    else if (!ini_text_has_section(text, title))
+        text = ini_text_insert_section_sorted(text, title);
+    ini_profile profile = ini_parse(text);
     to_slashes(program);
-    return ini_put_string(path, title, "program", program, true) &&
-           ini_put_string(path, title, "parameter", stored_parameter(parameter), true) &&
-           ini_put_string(path, title, "confirm", confirm ? "+" : "-", true);
+    ini_profile_set(profile, title, "program", program);
+    ini_profile_set(profile, title, "parameter", stored_parameter(parameter));
+    ini_profile_set(profile, title, "confirm", confirm ? "+" : "-");
+    return os::write_file_atomic(path, ini_serialize(profile));
+}
+
+bool delete_program(const std::string& path, std::string_view title)
+{
+    return ini_delete_section(path, title);
+}
+
+bool program_title_taken(const std::string& path, std::string_view title, std::string_view own)
+{
+    if (!own.empty() && title == own)
+        return false; // kept as it is
+    for (std::size_t i = 0;; ++i) {
+        std::optional<std::string> name = ini_section_name(path, i, 256);
+        if (!name)
+            return false;
+        if (*name != own && equal_text_nocase(*name, title))
+            return true;
+    }
+}
+
+std::vector<std::string> program_titles(const std::string& path)
+{
+    std::vector<std::string> titles;
+    while (titles.size() < max_program_entries) {
+        std::optional<std::string> title = ini_section_name(path, titles.size(), 128);
+        if (!title)
+            break;
+        titles.push_back(std::move(*title));
+    }
+    return titles;
 }
 
 bool extension_matches(std::string_view title, std::string_view file_name, bool shift)

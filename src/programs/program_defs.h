@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class program_file { manual, extension };
 
@@ -40,13 +41,26 @@ struct program_entry {
 std::size_t count_programs(const std::string& path);
 // The entry of that section, with the defaults of missing keys.
 program_entry read_program_entry(const std::string& path, std::string_view title);
-// The text written for a parameter: one that begins with a double quote goes inside single
-// quotes, since the reader strips one pair of enclosing quotes.
+// The text written for a parameter: one that begins with a quote of either kind goes inside
+// single quotes, since the reader strips one pair of enclosing quotes ('?F1' would lose its own).
 std::string stored_parameter(std::string_view parameter);
 // Writes the three keys, inserting a new section in sorted place; the program with forward
-// slashes. False at the first failed write.
+// slashes. One write: when it fails, the file stays as it was.
 bool save_program(const std::string& path, std::string_view title, std::string program,
                   std::string_view parameter, bool confirm);
+// The same for an edited entry, whose old section goes in that same write: an edit that cannot
+// be written leaves the old entry where it was.
+bool replace_program(const std::string& path, std::string_view old_title, std::string_view title,
+                     std::string program, std::string_view parameter, bool confirm);
+// Removes the entry's whole section; false only when the file could not be rewritten.
+bool delete_program(const std::string& path, std::string_view title);
+// True when an entry other than `own` (the title being edited, empty for a new entry) has this
+// title. Titles that differ only in ASCII case count as one: the reads and writes find a section
+// that way, so the second would write into the first.
+bool program_title_taken(const std::string& path, std::string_view title, std::string_view own);
+// The titles the menus show, in file order: no more than max_program_entries, whose command ids
+// the ranges hold (a file edited by hand may have more).
+std::vector<std::string> program_titles(const std::string& path);
 
 // True when an extension section names the file's extension: "/"-separated extensions up to
 // the first "(", ignoring ASCII case; a section with "(SHIFT)" only while Shift is down, one

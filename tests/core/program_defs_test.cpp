@@ -5,6 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#endif
+
 TEST(ProgramDefs, DefaultExtensionPrograms)
 {
     temp_dir dir;
@@ -63,6 +70,11 @@ TEST(ProgramDefs, QuotedParametersReadBack)
     ASSERT_TRUE(write_text_file(path, "[t]\nparameter='\"?F1\"'\nconfirm=+x\n"));
     EXPECT_EQ(read_program_key(path, "t", "parameter", 256, ""), "\"?F1\"");
     EXPECT_EQ(read_program_key(path, "t", "program", 256, ""), "");
+    // Saved, a parameter keeps its quotes of either kind: the reader strips one enclosing pair.
+    for (const char* typed : {"\"?F1\"", "'?F1'", "-l '"}) {
+        ASSERT_TRUE(save_program(path, "t", "p", typed, true));
+        EXPECT_EQ(read_program_entry(path, "t").parameter, typed);
+    }
 }
 
 TEST(ProgramDefs, ExtensionMatches)
@@ -118,3 +130,55 @@ TEST(ProgramDefs, SavedEntriesReadBackSorted)
     EXPECT_EQ(read_program_entry(path, "none").parameter, "\"?F1\"");
     EXPECT_TRUE(read_program_entry(path, "none").confirm);
 }
+
+TEST(ProgramDefs, TitlesTakenIgnoreCaseButNotTheEntryItself)
+{
+    temp_dir dir;
+    std::string path = dir.file("program.ini");
+    ASSERT_TRUE(ensure_default_programs(path, program_file::manual));
+    struct {
+        const char* title;
+        const char* own;
+        bool taken;
+    } rows[] = {
+        // "make &zip" would write into "make &Zip"; an entry keeps its own title in other capitals.
+        {"make &zip", "", true},
+        {"make &zip", "make &Lzh", true},
+        {"make &ZIP", "make &Zip", false},
+        {"make &Tar", "make &Cab", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
+    // The menus hold 99 entries.
+    std::string text;
+    for (int i = 100; i < 200; ++i)
+        text += "[e" + std::to_string(i) + "]\r\n";
+    ASSERT_TRUE(write_text_file(path, text));
+    EXPECT_EQ(program_titles(path).size(), max_program_entries);
+}
+
+#ifndef _WIN32 // a volume of its own is mounted on the native side only
+// One page left on the volume: an edit growing program.ini past a page cannot be written, and
+// the entry it was to replace stays whole.
+TEST(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
+{
+    temp_dir dir;
+    std::string volume = dir.file("volume");
+    ASSERT_TRUE(os::make_directory(volume));
+    if (geteuid() != 0 || std::system(("mount -t tmpfs -o size=64k tmpfs " + volume).c_str()) != 0)
+        GTEST_SKIP() << "needs root to mount a small volume";
+    std::string path = volume + "/program.ini";
+    std::string old = "[old]\r\nprogram=a.exe\r\n[pad]\r\nprogram=" + std::string(4000, 'p') + "\r\n";
+    EXPECT_TRUE(write_text_file(path, old));
+    std::string page(4096, 'f');
+    int fill = open((volume + "/fill").c_str(), O_WRONLY | O_CREAT, 0600);
+    off_t size = 0;
+    while (write(fill, page.data(), 4096) == 4096)
+        size += 4096;
+    EXPECT_EQ(ftruncate(fill, size - 4096), 0);
+    close(fill);
+    EXPECT_FALSE(replace_program(path, "old", "new", "b.exe", std::string(250, 'y'), false));
+    EXPECT_EQ(os::read_file(path).value_or(""), old);
+    (void)std::system(("umount " + volume).c_str());
+}
+#endif

@@ -1,0 +1,124 @@
+// The program editors opened from the Settings menu with the keys a user presses: a new
+// extension program refused for a taken title and for a bracket, then saved for Shift only; a
+// manual program refused a title that differs from another only in capitals, then deleted.
+#include "main_window_fixture.h"
+
+#include "dialogs.h"
+#include "platform/os.h"
+#include "programs/program_defs.h"
+#include "resource.h"
+#include "toolkit/module_win.h"
+
+namespace gui {
+namespace {
+
+void post_letter(const char* c, bool alt)
+{
+    LPARAM l = 1 | (static_cast<LPARAM>(MapVirtualKeyA(*c, MAPVK_VK_TO_VSC)) << 16) |
+               (alt ? static_cast<LPARAM>(KF_ALTDOWN) << 16 : 0);
+    PostMessageA(GetFocus(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, *c, l);
+    PostMessageA(GetFocus(), alt ? WM_SYSKEYUP : WM_KEYUP, *c, l | (3LL << 30));
+}
+
+// Alt with the first letter opens a menu of the bar; each next letter goes to the menu's own loop
+// once one more menu shows, as a user waits for it to appear.
+void menu_keys(const char* letters)
+{
+    static const char *start, *next;
+    static int ticks;
+    start = letters, next = letters + 1, ticks = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        std::ptrdiff_t shown = 0;
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));)
+            shown += IsWindowVisible(w) ? 1 : 0;
+        if (*next && shown >= next - start)
+            post_letter(next++, false);
+        else if (*next && ++ticks > 100)
+            EndMenu(); // the menu never came: fail rather than wait
+    });
+    post_letter(letters, true);
+    pump();
+    KillTimer(nullptr, timer);
+}
+
+// A message box: its texts kept, closed with OK, then the editor goes on.
+std::function<void(HWND)> box(std::vector<std::string>& texts, HWND& editor, void (*next)(HWND))
+{
+    return [&texts, &editor, next](HWND b) {
+        texts = static_texts(b);
+        click_button(b, IDOK);
+        pump(0);
+        next(editor);
+    };
+}
+
+using ProgramEditors = main_window_test;
+
+TEST_F(ProgramEditors, new_edited_refused_and_deleted_entries_reach_the_files_and_the_menus)
+{
+    ASSERT_TRUE(ensure_default_programs(program_file::extension));
+    ASSERT_TRUE(ensure_default_programs(program_file::manual));
+    open();
+    HWND editor = nullptr;
+    LRESULT title_limit = 0;
+    std::vector<std::string> taken, bracket, capitals, question;
+    {
+        modal_answers answers({[&](HWND d) {
+                                   editor = d;
+                                   title_limit =
+                                       SendDlgItemMessageA(d, ID_PROGRAM_TITLE, EM_GETLIMITTEXT, 0, 0);
+                                   type_into(d, ID_PROGRAM_TITLE, "zip");
+                                   type_into(d, ID_PROGRAM_FILE, "C:\\bin\\x.exe");
+                                   pump(0);
+                                   click_button(d, IDOK);
+                               },
+                               box(taken, editor,
+                                   [](HWND d) {
+                                       type_into(d, ID_PROGRAM_TITLE, "rar/a]");
+                                       click_button(d, IDOK);
+                                   }),
+                               box(bracket, editor, [](HWND d) {
+                                   type_into(d, ID_PROGRAM_TITLE, "RAR"); // typed letters go lower case
+                                   click_button(d, ID_PROGRAM_SHIFT_ONLY);
+                                   click_button(d, ID_PROGRAM_CONFIRM);
+                                   click_button(d, IDOK);
+                               })});
+        menu_keys("SEM"); // 設定(&S) > 拡張子プログラム(&E) > 新規作成(&M)...
+        EXPECT_EQ(answers.used(), 3u);
+    }
+    EXPECT_EQ(title_limit, 120); // with "(SHIFT)" the 127 bytes of a section name
+    EXPECT_TRUE(contains_text(taken, resource_string(IDS_NAME_EXISTS)));
+    EXPECT_TRUE(contains_text(bracket, resource_string(IDS_TITLE_RULE)));
+    EXPECT_NE(os::read_file(program_file_path(program_file::extension))
+                  .value_or("")
+                  .find("confirm=+\r\n[rar(SHIFT)]\r\nprogram=C:/bin/x.exe\r\nparameter='\"?F1\"'\r\n"
+                        "confirm=-\r\n[zip]\r\n"),
+              std::string::npos);
+    char text[32] = {};
+    GetMenuStringA(win_->menu_bar(), IDM_EDIT_EXTENSION_PROGRAM_FIRST + 4, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "rar(SHIFT)");
+
+    {
+        modal_answers answers({[&](HWND d) {
+                                   editor = d;
+                                   type_into(d, ID_PROGRAM_TITLE, "make &lzh");
+                                   click_button(d, IDOK);
+                               },
+                               box(capitals, editor, [](HWND d) { click_button(d, ID_DELETE); }),
+                               [&](HWND b) {
+                                   question = static_texts(b);
+                                   click_button(b, IDOK);
+                               }});
+        menu_keys("SPZ"); // 設定(&S) > 手動プログラム(&P) > make &Zip
+        EXPECT_EQ(answers.used(), 3u);
+    }
+    EXPECT_TRUE(contains_text(capitals, resource_string(IDS_NAME_EXISTS)));
+    EXPECT_TRUE(contains_text(question, resource_string(IDS_ASK_DELETE)));
+    std::string path = program_file_path(program_file::manual);
+    EXPECT_EQ(program_titles(path), (std::vector<std::string>{"make &Cab", "make &Lzh"}));
+    EXPECT_EQ(read_program_key(path, "make &Lzh", "program", 256, ""), "unlha32.dll/Unlha");
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(win_->menu_bar(), MENU_POS_PROGRAMS)), 2);
+}
+
+} // namespace
+} // namespace gui
