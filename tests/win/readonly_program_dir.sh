@@ -12,7 +12,8 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ "$(id -u)" = 0 ]; then
-  mount -t tmpfs -o size=16m tmpfs "$dir" || { echo "cannot mount a tmpfs" >&2; exit 1; }
+  # Room for the program (debug information included) and a little more.
+  mount -t tmpfs -o size=$(($(stat -c %s "$exe") / 1048576 + 4))m tmpfs "$dir" || { echo "cannot mount a tmpfs" >&2; exit 1; }
   cp "$exe" "$dir/" && mount -o remount,ro "$dir" || { echo "cannot make the volume read-only" >&2; exit 1; }
 else
   cp "$exe" "$dir/" && chmod a-w "$dir"
