@@ -55,11 +55,19 @@ bool write_list(const std::string& path, const std::string& text)
 struct started_program {
     HANDLE process = nullptr;
     UINT_PTR timer = 0;
+    // The lists as this run left them: a file operation that has since written its own list
+    // under the same name keeps it.
+    WIN32_FILE_ATTRIBUTE_DATA lists[2]{};
 };
 started_program& started()
 {
     static started_program s;
     return s;
+}
+
+bool list_stamp(int which, WIN32_FILE_ATTRIBUTE_DATA& data)
+{
+    return GetFileAttributesExA(list_path(which).c_str(), GetFileExInfoStandard, &data) != 0;
 }
 
 void CALLBACK check_started(HWND, UINT, UINT_PTR, DWORD)
@@ -74,6 +82,8 @@ void CALLBACK check_started(HWND, UINT, UINT_PTR, DWORD)
 // until the next run or the end of the window.
 void keep_lists_for(HANDLE process)
 {
+    for (int which : {1, 2})
+        list_stamp(which, started().lists[which - 1]);
     started().process = process;
     if (process)
         started().timer = SetTimer(nullptr, 0, 250, check_started);
@@ -177,8 +187,14 @@ void release_started_program()
         KillTimer(nullptr, s.timer);
     if (s.process)
         CloseHandle(s.process);
+    for (int which : {1, 2}) {
+        WIN32_FILE_ATTRIBUTE_DATA now{};
+        const WIN32_FILE_ATTRIBUTE_DATA& then = s.lists[which - 1];
+        if (list_stamp(which, now) && CompareFileTime(&now.ftLastWriteTime, &then.ftLastWriteTime) == 0 &&
+            now.nFileSizeLow == then.nFileSizeLow && now.nFileSizeHigh == then.nFileSizeHigh)
+            os::remove_file(list_path(which));
+    }
     s = {};
-    delete_lists();
 }
 
 void fill_program_menu(HMENU run_menu)
@@ -239,6 +255,7 @@ void run_entry(const program_entry& entry, const std::optional<std::string>& ope
     }
     // 3. Fresh empty list files; a program still reading the last ones loses them now.
     release_started_program();
+    delete_lists();
     if (!write_list(list_path(1), "")) {
         warn_user(IDS_FILE_RW_ERROR);
         return;

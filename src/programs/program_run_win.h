@@ -24,5 +24,5 @@ bool run_extension_program(const std::string& file_name);
 void run_entry(const program_entry& entry, const std::optional<std::string>& opened);
 
 // The list files of a program the shell started are kept while it runs; this deletes them now
-// (the window is going).
+// (the window is going), unless another list has been written under the name since.
 void release_started_program();
