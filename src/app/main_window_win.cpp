@@ -18,6 +18,7 @@
 #include "platform/process_paths.h"
 #include "programs/program_dialogs_win.h"
 #include "programs/program_menus_win.h"
+#include "programs/program_run_win.h"
 #include "programs/shell_run_win.h"
 #include "resource.h"
 #include "settings/layout.h"
@@ -214,8 +215,7 @@ int window_::on_create()
                        MF_BYCOMMAND);
     for (int k = static_cast<int>(mark_count) - 1; k >= 0; --k)
         update_mark_menu_text(menu_, static_cast<std::size_t>(k), l.marks[static_cast<std::size_t>(k)]);
-    if (program_menu_)
-        DeleteMenu(program_menu_, 0, MF_BYPOSITION); // the placeholder
+    // The run menu's placeholder goes with the rebuild.
     rebuild_program_menus(program_file::manual, manual_menu_, program_menu_);
     rebuild_program_menus(program_file::extension, extension_menu_);
     pane_menu_ =
@@ -299,6 +299,7 @@ void window_::on_destroy()
     live.dual_window = a.dual;
     write_layout(layout_file_path(), live);
     registry_exit_cleanup();
+    release_started_program();
     help_window().reset();
 
     if (a.dual && a.views[2]) {
@@ -549,7 +550,7 @@ void window_::update_command_states()
     f.source_below_root = s.path.size() > root_length(s.path);
     f.marked = s.rows.marked_count();
     f.hide_system_files = hide_system_files();
-    f.manual_programs = definition_count(manual_menu_);
+    f.manual_programs = program_menu_ ? GetMenuItemCount(program_menu_) : 0;
     int row = f.marked >= 2 ? -1 : target_row();
     if (row >= 0) {
         const FileEntry& r = s.rows.row(static_cast<std::size_t>(row));
@@ -655,6 +656,11 @@ void window_::on_command(int id, HWND control_window)
         edit_ftp_server(static_cast<std::size_t>(id - IDM_EDIT_FTP_SERVER_FIRST));
         return;
     }
+    if (in(IDM_RUN_PROGRAM_FIRST, IDM_RUN_PROGRAM_LAST)) {
+        run_manual_program(static_cast<std::size_t>(id - IDM_RUN_PROGRAM_FIRST));
+        update_command_states();
+        return;
+    }
     if (in(IDM_EDIT_EXTENSION_PROGRAM_FIRST, IDM_EDIT_EXTENSION_PROGRAM_LAST) ||
         in(IDM_EDIT_MANUAL_PROGRAM_FIRST, IDM_EDIT_MANUAL_PROGRAM_LAST)) {
         bool manual = id >= IDM_EDIT_MANUAL_PROGRAM_FIRST;
@@ -662,8 +668,8 @@ void window_::on_command(int id, HWND control_window)
         edit_program(manual, static_cast<std::size_t>(id - first));
         return;
     }
-    // Not built yet, and so nothing happens: running program definitions, the options dialog.
-    if (in(IDM_RUN_PROGRAM_FIRST, IDM_RUN_PROGRAM_LAST) || id == IDM_OPTION)
+    // Not built yet, and so nothing happens: the options dialog.
+    if (id == IDM_OPTION)
         return;
     switch (id) {
     case IDM_CLOSE:
@@ -759,7 +765,7 @@ void window_::on_command(int id, HWND control_window)
         update_command_states();
         break;
     case IDM_PROGRAM_MENU:
-        if (definition_count(manual_menu_) > 0)
+        if (GetMenuItemCount(program_menu_) > 0)
             popup_at_cursor(program_menu_);
         break;
     case IDM_NEW_EXTENSION_PROGRAM:

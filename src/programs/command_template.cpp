@@ -175,3 +175,12 @@ template_result expand_template(const template_inputs& in)
 {
     return expansion(in).run();
 }
+
+std::optional<library_call> split_library_call(const std::string& program)
+{
+    constexpr std::string_view marker = ".dll/";
+    for (std::size_t i = 0; i + marker.size() <= program.size(); ++i)
+        if (equal_text_nocase(std::string_view(program).substr(i, marker.size()), marker))
+            return library_call{program.substr(0, i + 4), program.substr(i + marker.size())};
+    return std::nullopt;
+}

@@ -54,3 +54,10 @@ template_result expand_template(const template_inputs& in);
 // The directory form of a pane path: its trailing separator goes, except at a drive root
 // ("C:/") or a share root ("//server/share/"), which keep theirs.
 std::string directory_form(const std::string& path);
+
+// An archiver library call written as "<library>.dll/<function>" (the first ".dll/", any case).
+struct library_call {
+    std::string library; // up to and including ".dll"
+    std::string function;
+};
+std::optional<library_call> split_library_call(const std::string& program);

@@ -94,3 +94,24 @@ TEST(CommandTemplate, Expansion)
         EXPECT_EQ(res.list1 + res.list2, r.lists) << r.text;
     }
 }
+
+TEST(CommandTemplate, LibraryCalls)
+{
+    const struct {
+        const char* program;
+        const char* library; // "" when no library is called
+        const char* function;
+    } rows[] = {
+        {"7-zip32.dll/SevenZip", "7-zip32.dll", "SevenZip"},
+        {"C:/ARC/UNLHA32.DLL/Unlha", "C:/ARC/UNLHA32.DLL", "Unlha"},
+        {"a.dll/x.dll/F", "a.dll", "x.dll/F"},
+        {"C:/bin/x.dll", "", ""},
+        {"C:/dll/tool.exe", "", ""},
+        {"a.dl/F", "", ""},
+    };
+    for (const auto& r : rows) {
+        std::optional<library_call> call = split_library_call(r.program);
+        EXPECT_EQ(call ? call->library : "", r.library) << r.program;
+        EXPECT_EQ(call ? call->function : "", r.function) << r.program;
+    }
+}

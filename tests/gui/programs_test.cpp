@@ -1,0 +1,195 @@
+// External programs through the real main window: the run menu from program.ini, manual and
+// extension programs calling the test archiver, refusals, and a program the shell started.
+#include "main_window_fixture.h"
+
+#include "dialogs.h"
+#include "platform/os.h"
+#include "programs/command_template.h"
+#include "resource.h"
+#include "toolkit/module_win.h"
+
+#include <cstdio>
+
+namespace gui {
+namespace {
+
+std::string whole_text(HWND window)
+{
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The next pop-up menu gets Down `downs` times and Enter, as from a user; photographed first.
+int downs = 1;
+const char* menu_shot = nullptr;
+void CALLBACK drive_menu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu))
+        return;
+    KillTimer(nullptr, timer);
+    if (menu_shot)
+        save_screenshot(menu, menu_shot);
+    for (int i = 0; i < downs; ++i)
+        PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
+}
+
+class Programs : public main_window_test {
+protected:
+    void SetUp() override
+    {
+        main_window_test::SetUp();
+        saved_temp_ = dirs().temp_dir;
+        dirs().temp_dir = lists_.path() + "/";
+        for (const char* f : {"a.txt", "b.txt", "c.txt"})
+            ASSERT_TRUE(write_text_file(root_ + f, "x"));
+        ASSERT_TRUE(os::make_directory(root_ + "out"));
+    }
+    void TearDown() override
+    {
+        main_window_test::TearDown();
+        dirs().temp_dir = saved_temp_;
+    }
+    void press(UINT key, std::initializer_list<int> modifiers = {})
+    {
+        held_keys held(modifiers);
+        press_key(list(panes().active), key);
+    }
+    // Item `item` of the run menu, opened by the program-menu letter E.
+    void run_from_menu(int item, const char* screenshot = nullptr)
+    {
+        downs = item + 1;
+        menu_shot = screenshot;
+        UINT_PTR t = SetTimer(nullptr, 0, 50, drive_menu);
+        press('E');
+        KillTimer(nullptr, t);
+    }
+    // Two panes, the right one in "out"; the left one active with its three files marked.
+    void open_marked()
+    {
+        open();
+        click_tool(IDM_DUAL_WINDOW);
+        change_directory("out");
+        press(VK_TAB);
+        press(VK_INSERT);
+        ASSERT_EQ(pane(1).rows.marked_count(), 3u);
+        cursor_to("b.txt");
+    }
+    // Answers a result dialog or a message box, keeping its text.
+    std::function<void(HWND)> record()
+    {
+        return [this](HWND box) {
+            HWND text = GetDlgItem(box, ID_TEXT);
+            seen_.push_back(whole_text(text ? text : GetDlgItem(box, 0xFFFF))); // a box's message
+            click_button(box, text ? ID_CLOSE : IDOK);
+        };
+    }
+    std::string list1() const { return dirs().temp_dir + "kv_rsp1.tmp"; }
+
+    temp_dir lists_;
+    std::string saved_temp_;
+    const std::string archiver_ = std::string("Z:") + KV_TEST_ARCHIVER;
+    std::vector<std::string> seen_;
+};
+
+TEST_F(Programs, a_manual_program_calls_the_library_on_three_marked_files)
+{
+    ASSERT_TRUE(write_text_file(program_.file("program.ini"),
+                                "[make &Test]\r\nprogram=" + archiver_ +
+                                    "/KvArchive\r\nparameter=a \"?D2?\\?f0\" \"?f1\"\r\n[&Full]\r\nprogram=" +
+                                    archiver_.substr(0, archiver_.size() - 3) +
+                                    "DLL/KvArchive\r\nparameter=f\r\nconfirm=-\r\n"));
+    open_marked();
+    ASSERT_EQ(GetMenuItemCount(GetSubMenu(win_->menu_bar(), MENU_POS_PROGRAMS)), 2);
+    std::string confirmed;
+    modal_answers answers({[](HWND box) {
+                               type_into(box, ID_NAME, "t.arc");
+                               pump(0);
+                               click_button(box, IDOK);
+                           },
+                           [&](HWND box) {
+                               confirmed = item_text(box, ID_EXEC_PARAMETER);
+                               click_button(box, IDOK);
+                           },
+                           [&](HWND box) {
+                               save_screenshot(box, "exec_result");
+                               record()(box);
+                           },
+                           record()});
+    run_from_menu(0, "program_menu");
+    ASSERT_EQ(answers.used(), 3u);
+    EXPECT_EQ(confirmed, "a \"" + directory_form(pane(2).path) + "\\t.arc\" \"@" + list1() + "\"");
+    char owner[64];
+    std::snprintf(owner, sizeof owner, "kv archiver a owner %p\r\n", static_cast<void*>(main()));
+    EXPECT_EQ(seen_.at(0), owner + ("command: " + confirmed + "\r\nlist " + list1() +
+                                    ":\r\n\"a.txt\"\r\n\"b.txt\"\r\n\"c.txt\"\r\n"));
+    EXPECT_EQ(os::read_file(pane(2).path + "t.arc").value_or(""), seen_[0]);
+    EXPECT_EQ(cursor_name(1), "b.txt");
+    EXPECT_FALSE(os::path_exists(list1()));
+
+    // All 65,535 bytes filled and no terminator: the first 65,534 are shown.
+    run_from_menu(1);
+    ASSERT_EQ(answers.used(), 4u);
+    std::string first(65534, ' ');
+    for (std::size_t i = 0; i < first.size(); ++i)
+        first[i] = static_cast<char>('a' + i % 26);
+    EXPECT_TRUE(seen_.at(1) == first) << seen_[1].size();
+}
+
+TEST_F(Programs, enter_opens_files_by_extension_and_shift_and_refuses_what_cannot_run)
+{
+    const std::string long_name = std::string(90, 'n') + ".kvl";
+    for (const std::string& f : {std::string("box.KVT"), long_name})
+        ASSERT_TRUE(write_text_file(root_ + f, "x"));
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    ASSERT_TRUE(CopyFileA(self, (root_ + "tool.exe").c_str(), FALSE)); // a console program
+    std::string lib = "\r\nprogram=" + archiver_ + "/KvArchive\r\nconfirm=-\r\n";
+    ASSERT_TRUE(write_text_file(program_.file("programe.ini"), "[zip/kvt]\r\nparameter=l \"?F1\"" + lib +
+                                                                   "[kvt(SHIFT)]\r\nparameter=x ?f1 ?n1" +
+                                                                   lib + "[kvl]\r\nparameter=l ?F1 ?F1 ?F1" +
+                                                                   lib));
+    open();
+    modal_answers answers({record(), record(), record(), record()});
+    const struct {
+        std::string file;
+        bool shift;
+        std::string seen;
+    } rows[] = {
+        {"box.KVT", false, "\r\ncommand: l \"" + root_ + "box.KVT\"\r\n"},
+        {"box.KVT", true, "\r\ncommand: x box.KVT box\r\n"},
+        // Three full paths do not fit in 255 bytes: nothing runs.
+        {long_name, false, resource_string(IDS_SYSTEM_ERROR)},
+        {"tool.exe", false, resource_string(IDS_PROGRAM_START_ERROR)},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        cursor_to(rows[i].file);
+        press(VK_RETURN, rows[i].shift ? std::initializer_list<int>{VK_SHIFT} : std::initializer_list<int>{});
+        ASSERT_EQ(answers.used(), i + 1) << rows[i].file;
+        EXPECT_NE(seen_[i].find(rows[i].seen), std::string::npos) << seen_[i];
+    }
+}
+
+// The program reads its list when it likes: the list stays until it has ended, however long.
+TEST_F(Programs, the_list_of_a_program_the_shell_started_stays_until_it_ends)
+{
+    std::string release = lists_.path() + "/release";
+    ASSERT_TRUE(write_text_file(program_.file("program.ini"), std::string("[&Wait]\r\nprogram=Z:") +
+                                                                  KV_TEST_WAITER + "\r\nparameter=?f1 " +
+                                                                  release + "\r\nconfirm=-\r\n"));
+    open_marked();
+    run_from_menu(0);
+    for (int i = 0; i < 200 && !os::path_exists(release + ".seen"); ++i)
+        pump(50);
+    ASSERT_EQ(os::read_file(release + ".seen").value_or(""), "\"a.txt\"\r\n\"b.txt\"\r\n\"c.txt\"\r\n");
+    EXPECT_TRUE(os::path_exists(list1()));
+    ASSERT_TRUE(write_text_file(release, ""));
+    for (int i = 0; i < 200 && os::path_exists(list1()); ++i)
+        pump(50);
+    EXPECT_FALSE(os::path_exists(list1()));
+}
+
+} // namespace
+} // namespace gui
