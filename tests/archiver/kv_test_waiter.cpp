@@ -1,5 +1,7 @@
 // A stand-in windowed program started through the shell: "kv_test_waiter @<list> <release>"
-// copies the list file to <release>.seen, then runs until the file <release> exists.
+// copies the list file to <release>.seen, then runs until the file <release> exists. Started
+// with anything else (as the text viewer), it writes its command line to the file the variable
+// KV_TEST_SEEN names and ends.
 #include <windows.h>
 
 #include <string>
@@ -7,8 +9,18 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command, int)
 {
     std::string line = command ? command : "";
+    if (line.empty() || line[0] != '@') {
+        char seen[MAX_PATH];
+        if (GetEnvironmentVariableA("KV_TEST_SEEN", seen, sizeof seen) == 0)
+            return 2;
+        HANDLE file = CreateFileA(seen, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        CloseHandle(file);
+        return 0;
+    }
     std::size_t blank = line.find(' ');
-    if (line.empty() || line[0] != '@' || blank == std::string::npos)
+    if (blank == std::string::npos)
         return 2;
     std::string list = line.substr(1, blank - 1);
     std::string release = line.substr(blank + 1);

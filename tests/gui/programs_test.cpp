@@ -6,6 +6,7 @@
 #include "platform/os.h"
 #include "programs/command_template.h"
 #include "resource.h"
+#include "settings/settings.h"
 #include "toolkit/module_win.h"
 
 #include <cstdio>
@@ -170,6 +171,22 @@ TEST_F(Programs, enter_opens_files_by_extension_and_shift_and_refuses_what_canno
         ASSERT_EQ(answers.used(), i + 1) << rows[i].file;
         EXPECT_NE(seen_[i].find(rows[i].seen), std::string::npos) << seen_[i];
     }
+}
+
+// A batch file is a console program the shell must not start: it opens in the text viewer.
+TEST_F(Programs, a_batch_file_opens_in_the_text_viewer)
+{
+    ASSERT_TRUE(write_text_file(root_ + "run.bat", "echo x\r\n"));
+    std::string seen = lists_.path() + "/viewer.seen";
+    ASSERT_TRUE(SetEnvironmentVariableA("KV_TEST_SEEN", seen.c_str())); // the viewer inherits it
+    open();
+    settings().text_viewer = std::string("Z:") + KV_TEST_WAITER;
+    cursor_to("run.bat");
+    press(VK_RETURN);
+    for (int i = 0; i < 200 && !os::path_exists(seen); ++i)
+        pump(50);
+    SetEnvironmentVariableA("KV_TEST_SEEN", nullptr);
+    EXPECT_EQ(os::read_file(seen).value_or("<not started>"), "\"" + root_ + "run.bat\"");
 }
 
 // The program reads its list when it likes: the list stays until it has ended, however long.
