@@ -111,11 +111,10 @@ TEST(Charset, CodeArithmetic)
     // the double-byte ranges.
     for (unsigned s : {0x817Fu, 0x8130u, 0x8040u, 0xA040u, 0xFD40u, 0x41u})
         EXPECT_EQ(sjis_to_jis(s), 0u) << std::hex << s;
-    EXPECT_EQ(jis_to_sjis(0x2020), 0u);
-    EXPECT_EQ(jis_to_sjis(0x217F), 0u);
-    EXPECT_EQ(jis_to_sjis(0x7F21), 0u);
-    EXPECT_EQ(kana_to_full_width(0xA0), 0u);
-    EXPECT_EQ(kana_to_full_width(0xE0), 0u);
+    for (unsigned j : {0x2020u, 0x217Fu, 0x7F21u})
+        EXPECT_EQ(jis_to_sjis(j), 0u) << std::hex << j;
+    for (unsigned k : {0xA0u, 0xE0u})
+        EXPECT_EQ(kana_to_full_width(k), 0u) << std::hex << k;
 }
 
 TEST(Charset, TextModeReading)

@@ -1,5 +1,5 @@
 // The rules behind the file dialogs and their edits: names, attribute ticks, the rows a time
-// stamp skips, day counts, field writes, the accepted year range and the help text's lines.
+// stamp skips, field writes, the accepted year range and the help text's lines.
 #include "base/stamp_text.h"
 #include "fileops/file_dialog_rules.h"
 #include "fileops/help_text.h"
@@ -78,17 +78,7 @@ TEST(DialogRules, StampSkipsDirectoriesAndProtectedFiles)
     }
 }
 
-TEST(StampText, days_of_a_month_follow_the_leap_year_rule)
-{
-    struct month_case {
-        int year, month, days;
-    };
-    const month_case cases[] = {{2010, 1, 31}, {2010, 4, 30}, {2010, 2, 28},
-                                {2000, 2, 29}, {1900, 2, 28}, {2004, 2, 29}};
-    for (const month_case& c : cases)
-        EXPECT_EQ(days_in_month(c.year, c.month), c.days) << c.year << "/" << c.month;
-}
-
+// The month lengths and the leap-year rule (by 4, not by 100, by 400) are also ConvertZoneTime's.
 TEST(StampText, fields_are_written_in_place_and_the_day_clamped)
 {
     struct edit_case {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Layout, NewFileBytes)
+TEST(Layout, NewFileBytesAndNameColumnDefault)
 {
     temp_dir dir;
     std::string path = dir.file("layout.ini");
@@ -23,13 +23,7 @@ TEST(Layout, NewFileBytes)
     ASSERT_TRUE(ensure_layout_file(path)); // an existing file stays as it is
     EXPECT_EQ(os::read_file(path).value_or(""), expected);
     EXPECT_FALSE(ensure_layout_file(dir.file("missing/layout.ini")));
-}
-
-TEST(Layout, NameColumnIs160WhenCreatedAnd455WhenMissing)
-{
-    temp_dir dir;
-    std::string path = dir.file("layout.ini");
-    ASSERT_TRUE(ensure_layout_file(path));
+    // The name column is 160 as created, 455 when its key is missing.
     read_layout(path);
     EXPECT_EQ(layout().column_widths[0], 160);
     ASSERT_TRUE(ini_delete_key(path, "value", "width name"));

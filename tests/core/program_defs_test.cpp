@@ -12,7 +12,7 @@
 #include <cstdlib>
 #endif
 
-TEST(ProgramDefs, DefaultExtensionPrograms)
+TEST(ProgramDefs, DefaultExtensionProgramsAndSavedEntries)
 {
     temp_dir dir;
     std::string path = dir.file("programe.ini");
@@ -31,9 +31,28 @@ TEST(ProgramDefs, DefaultExtensionPrograms)
     EXPECT_FALSE(program_title_at(path, 6));
     // A parameter that ends in a quote but does not begin with one keeps it.
     EXPECT_EQ(read_program_key(path, "ZIP(shift)", "parameter", 256, ""), "x -aoa \"?F1\" \"-o?D2\"");
+    // A saved entry sorts in among the defaults.
+    ASSERT_TRUE(save_program(path, "arj/ZIP", "C:\\bin\\x.exe", "\"?F1\" -d", false));
+    EXPECT_EQ(program_title_at(path, 0).value_or(""), "arj/ZIP"); // sorts first
+    EXPECT_EQ(count_programs(path), 7u);
+    auto e = find_extension_program(path, "a.zip", false);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->program, "C:/bin/x.exe");
+    EXPECT_EQ(e->parameter, "\"?F1\" -d");
+    EXPECT_FALSE(e->confirm);
+    e = find_extension_program(path, "A.ZIP", true);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->title, "zip(SHIFT)");
+    EXPECT_FALSE(find_extension_program(path, "a.rar", false));
+    // The longest parameter the edit takes still reads back whole.
+    std::string longest = "\"" + std::string(254, 'p');
+    ASSERT_TRUE(save_program(path, "long", "p", longest, true));
+    EXPECT_EQ(read_program_entry(path, "long").parameter, longest);
+    EXPECT_EQ(read_program_entry(path, "none").parameter, "\"?F1\"");
+    EXPECT_TRUE(read_program_entry(path, "none").confirm);
 }
 
-TEST(ProgramDefs, DefaultManualPrograms)
+TEST(ProgramDefs, DefaultManualProgramsAndTakenTitles)
 {
     temp_dir dir;
     std::string path = dir.file("program.ini");
@@ -49,6 +68,25 @@ TEST(ProgramDefs, DefaultManualPrograms)
     EXPECT_TRUE(program_exists(path, "make &Lzh"));
     EXPECT_FALSE(program_exists(path, "make &lzh")); // case matters here
     EXPECT_EQ(read_program_key(path, "make &lzh", "program", 256, ""), "unlha32.dll/Unlha");
+    struct {
+        const char* title;
+        const char* own;
+        bool taken;
+    } rows[] = {
+        // "make &zip" would write into "make &Zip"; an entry keeps its own title in other capitals.
+        {"make &zip", "", true},
+        {"make &zip", "make &Lzh", true},
+        {"make &ZIP", "make &Zip", false},
+        {"make &Tar", "make &Cab", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
+    // The menus hold 99 entries.
+    std::string text;
+    for (int i = 100; i < 200; ++i)
+        text += "[e" + std::to_string(i) + "]\r\n";
+    ASSERT_TRUE(write_text_file(path, text));
+    EXPECT_EQ(program_titles(path).size(), max_program_entries);
 }
 
 TEST(ProgramDefs, ExistingFilesAreLeftAlone)
@@ -104,57 +142,6 @@ TEST(ProgramDefs, ExtensionMatches)
     };
     for (const auto& r : rows)
         EXPECT_EQ(extension_matches(r.title, r.file, r.shift), r.match) << r.title << " " << r.file;
-}
-
-TEST(ProgramDefs, SavedEntriesReadBackSorted)
-{
-    temp_dir dir;
-    std::string path = dir.file("programe.ini");
-    ASSERT_TRUE(ensure_default_programs(path, program_file::extension));
-    ASSERT_TRUE(save_program(path, "arj/ZIP", "C:\\bin\\x.exe", "\"?F1\" -d", false));
-    EXPECT_EQ(program_title_at(path, 0).value_or(""), "arj/ZIP"); // sorts first
-    EXPECT_EQ(count_programs(path), 7u);
-    auto e = find_extension_program(path, "a.zip", false);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->program, "C:/bin/x.exe");
-    EXPECT_EQ(e->parameter, "\"?F1\" -d");
-    EXPECT_FALSE(e->confirm);
-    e = find_extension_program(path, "A.ZIP", true);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->title, "zip(SHIFT)");
-    EXPECT_FALSE(find_extension_program(path, "a.rar", false));
-    // The longest parameter the edit takes still reads back whole.
-    std::string longest = "\"" + std::string(254, 'p');
-    ASSERT_TRUE(save_program(path, "long", "p", longest, true));
-    EXPECT_EQ(read_program_entry(path, "long").parameter, longest);
-    EXPECT_EQ(read_program_entry(path, "none").parameter, "\"?F1\"");
-    EXPECT_TRUE(read_program_entry(path, "none").confirm);
-}
-
-TEST(ProgramDefs, TitlesTakenIgnoreCaseButNotTheEntryItself)
-{
-    temp_dir dir;
-    std::string path = dir.file("program.ini");
-    ASSERT_TRUE(ensure_default_programs(path, program_file::manual));
-    struct {
-        const char* title;
-        const char* own;
-        bool taken;
-    } rows[] = {
-        // "make &zip" would write into "make &Zip"; an entry keeps its own title in other capitals.
-        {"make &zip", "", true},
-        {"make &zip", "make &Lzh", true},
-        {"make &ZIP", "make &Zip", false},
-        {"make &Tar", "make &Cab", false},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
-    // The menus hold 99 entries.
-    std::string text;
-    for (int i = 100; i < 200; ++i)
-        text += "[e" + std::to_string(i) + "]\r\n";
-    ASSERT_TRUE(write_text_file(path, text));
-    EXPECT_EQ(program_titles(path).size(), max_program_entries);
 }
 
 #ifndef _WIN32 // a volume of its own is mounted on the native side only

@@ -26,13 +26,6 @@ private:
     std::function<int(test_worker&)> body_;
 };
 
-void wait_for(const std::function<bool()>& condition)
-{
-    for (int i = 0; i < 500 && !condition(); ++i)
-        os::sleep_ms(10);
-    ASSERT_TRUE(condition());
-}
-
 } // namespace
 
 TEST(Thread, FinishesWithTheReturnedCode)
@@ -76,7 +69,9 @@ TEST(Thread, StopReleasesAWaitingNotification)
         return 2;
     });
     ASSERT_TRUE(w.begin());
-    wait_for([&] { return w.notification_pending(); });
+    for (int i = 0; i < 500 && !w.notification_pending(); ++i)
+        os::sleep_ms(10);
+    EXPECT_TRUE(w.notification_pending());
     w.request_stop();
     w.join();
     EXPECT_TRUE(saw_stop);
