@@ -44,6 +44,13 @@ void pump(int settle_ms)
 
 namespace {
 
+std::string class_of(HWND window)
+{
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 modal_answers* current_answers = nullptr;
 
 BOOL CALLBACK collect_dialog(HWND window, LPARAM data)
@@ -120,16 +127,9 @@ host_window::~host_window()
 
 std::string text_of(HWND window)
 {
-    char text[4096] = {};
-    GetWindowTextA(window, text, sizeof text);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-std::string class_of(HWND window)
-{
-    char name[128] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 std::string item_text(HWND dialog, int id)
