@@ -63,31 +63,16 @@ struct program {
     }
 };
 
-struct window_query {
-    DWORD pid;
-    const char* class_name;
-    HWND found = nullptr;
-};
-
 // The first visible top-level window of the process with the class, or null.
 HWND top_window_of(DWORD pid, const char* class_name)
 {
-    window_query q{pid, class_name};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* query = reinterpret_cast<window_query*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char name[64] = "";
-            GetClassNameA(hwnd, name, sizeof name);
-            if (owner == query->pid && IsWindowVisible(hwnd) && lstrcmpA(name, query->class_name) == 0) {
-                query->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
-    return q.found;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, class_name, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && IsWindowVisible(w))
+            return w;
+    }
+    return nullptr;
 }
 
 // Polls for the window for up to `ms` milliseconds.
