@@ -12,16 +12,11 @@
 
 namespace {
 
-HINSTANCE module()
-{
-    return GetModuleHandleA(nullptr);
-}
-
 // The text of a string id, or "?" like the program's own lookup when the id has none.
 std::string load(unsigned id)
 {
     char buffer[512];
-    int n = LoadStringA(module(), id, buffer, sizeof buffer);
+    int n = LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
     return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string("?");
 }
 
@@ -75,7 +70,7 @@ void collect_ids(HMENU menu, std::set<unsigned>& ids)
 
 TEST(resources, submenus_the_main_window_takes_by_position)
 {
-    HMENU bar = LoadMenuA(module(), MAKEINTRESOURCEA(MENU_MAIN));
+    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MENU_MAIN));
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 6);
     // The View caption's first character ends in the byte 0x5C: it survives as a trail byte.
@@ -113,7 +108,7 @@ TEST(resources, submenus_the_main_window_takes_by_position)
 
 TEST(resources, menu_bar_holds_every_command_of_the_command_table)
 {
-    HMENU bar = LoadMenuA(module(), MAKEINTRESOURCEA(MENU_MAIN));
+    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MENU_MAIN));
     ASSERT_NE(bar, nullptr);
     std::set<unsigned> ids;
     collect_ids(bar, ids);
