@@ -106,14 +106,7 @@ void modal_answers::poll()
 
 host_window::host_window(int x, int y, int width, int height)
 {
-    create_args args;
-    args.x = x;
-    args.y = y;
-    args.width = width;
-    args.height = height;
-    args.class_name = "kv_test_host";
-    args.popup = true;
-    create(args);
+    create({.x = x, .y = y, .width = width, .height = height, .class_name = "kv_test_host", .popup = true});
 }
 
 host_window::~host_window()
