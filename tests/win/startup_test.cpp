@@ -86,11 +86,6 @@ HWND wait_for_window(DWORD pid, const char* class_name, int ms)
     return nullptr;
 }
 
-std::string read_bytes(const std::string& path)
-{
-    return os::read_file(path).value_or("<missing>");
-}
-
 // A program directory of its own with a copy of kelvasto.exe.
 class Startup : public ::testing::Test {
 protected:
@@ -137,7 +132,7 @@ TEST_F(Startup, MissingFilesAreMadeAsTheProfileWritesWouldMakeThem)
     // second directory, must give the same bytes (the values are checked natively).
     temp_dir expected;
     for (const char* file : {"layout.ini", "kelvasto.ini", "programe.ini", "program.ini"}) {
-        std::string made = read_bytes(dir_.file(file)), section;
+        std::string made = os::read_file(dir_.file(file)).value_or("<missing>"), section;
         std::string path = windows_path(expected.file(file));
         for (std::size_t at = 0, end; at < made.size(); at = end + 2) {
             end = made.find("\r\n", at);
@@ -152,7 +147,7 @@ TEST_F(Startup, MissingFilesAreMadeAsTheProfileWritesWouldMakeThem)
                     << line;
         }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
-        EXPECT_EQ(made, read_bytes(path)) << file;
+        EXPECT_EQ(os::read_file(path), made) << file;
     }
     EXPECT_TRUE(os::is_directory(dir_.file("ftp_dir")));
     close_and_wait(p);
