@@ -21,11 +21,10 @@ public:
     void on_command(int id, HWND) override
     {
         if (id == IDOK || id == IDCANCEL || id == ID_CLOSE) {
-            text_at_end = get_item_text(ID_NAME);
+            text_at_end = gui::item_text(hwnd_, ID_NAME);
             end(id);
         }
     }
-    std::string get_item_text(int id) const { return gui::item_text(hwnd_, id); }
 
     int inits = 0;
     int destroys = 0;

@@ -15,8 +15,19 @@
 
 namespace {
 
+// Ends with OK or Cancel, the buttons the tests press.
+class ending_dialog : public dialog {
+public:
+    void on_destroy() override {}
+    void on_command(int id, HWND) override
+    {
+        if (id == IDOK || id == IDCANCEL)
+            end(id);
+    }
+};
+
 // DIALOG_NAME with an edit_filename that started with `initial`.
-class name_dialog : public dialog {
+class name_dialog : public ending_dialog {
 public:
     explicit name_dialog(std::string initial) : initial_(std::move(initial)) {}
     void on_init() override
@@ -24,12 +35,6 @@ public:
         name_.bind(hwnd_, ID_NAME);
         name_.set_initial(initial_.c_str());
         EnableWindow(GetDlgItem(hwnd_, IDOK), FALSE);
-    }
-    void on_destroy() override {}
-    void on_command(int id, HWND) override
-    {
-        if (id == IDOK || id == IDCANCEL)
-            end(id);
     }
 
     const edit_filename& name() const { return name_; }
@@ -54,7 +59,7 @@ TEST(edit_filename, object_outliving_its_dialog)
 }
 
 // DIALOG_PROGRAM with its three required fields.
-class program_dialog : public dialog {
+class program_dialog : public ending_dialog {
 public:
     void on_init() override
     {
@@ -62,12 +67,6 @@ public:
         program_.bind(hwnd_, ID_PROGRAM_FILE);
         parameter_.bind(hwnd_, ID_PROGRAM_PARAMETER);
         EnableWindow(GetDlgItem(hwnd_, IDOK), FALSE);
-    }
-    void on_destroy() override {}
-    void on_command(int id, HWND) override
-    {
-        if (id == IDOK || id == IDCANCEL)
-            end(id);
     }
 
 private:

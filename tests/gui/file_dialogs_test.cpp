@@ -112,8 +112,6 @@ protected:
     bool saved_hide_ = true;
 };
 
-// ---- rename ----
-
 TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
 {
     open();
@@ -164,8 +162,6 @@ TEST_F(FileDialogs, renaming_a_directory_moves_the_other_pane_along_and_both_row
     EXPECT_EQ(cursor_name(1), "gamma");
 }
 
-// ---- make and copy under a new name ----
-
 TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_on_it)
 {
     struct {
@@ -203,8 +199,6 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
         EXPECT_EQ(cursor_name(1), c.name);
     }
 }
-
-// ---- attributes and time stamps ----
 
 TEST_F(FileDialogs, attribute_ticks_reach_the_disk_and_a_row_that_becomes_hidden_goes)
 {
@@ -247,8 +241,6 @@ TEST_F(FileDialogs, a_time_stamp_reaches_the_marked_files_and_spares_a_read_only
     EXPECT_EQ(row(1, "a.txt").time_text, stamp);
     EXPECT_EQ(time_of("ro.txt"), "2001. 2. 3  4:05.06");
 }
-
-// ---- extension input and help window ----
 
 TEST_F(FileDialogs, the_extension_input_refuses_a_dot_with_notice_25_then_takes_txt)
 {

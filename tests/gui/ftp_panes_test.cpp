@@ -47,11 +47,6 @@ protected:
             out += join_entry_name(pane(p).rows.row(i)) + " ";
         return out;
     }
-    void menu_command(int id)
-    {
-        PostMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        pump();
-    }
     static void type_password(HWND dialog)
     {
         type_into(dialog, ID_FTP_PASSWORD, "pw");

@@ -44,6 +44,13 @@ void pump(int settle_ms)
 
 namespace {
 
+std::string class_of(HWND window)
+{
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 modal_answers* current_answers = nullptr;
 
 BOOL CALLBACK collect_dialog(HWND window, LPARAM data)
@@ -99,14 +106,7 @@ void modal_answers::poll()
 
 host_window::host_window(int x, int y, int width, int height)
 {
-    create_args args;
-    args.x = x;
-    args.y = y;
-    args.width = width;
-    args.height = height;
-    args.class_name = "kv_test_host";
-    args.popup = true;
-    create(args);
+    create({.x = x, .y = y, .width = width, .height = height, .class_name = "kv_test_host", .popup = true});
 }
 
 host_window::~host_window()
@@ -120,16 +120,9 @@ host_window::~host_window()
 
 std::string text_of(HWND window)
 {
-    char text[4096] = {};
-    GetWindowTextA(window, text, sizeof text);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-std::string class_of(HWND window)
-{
-    char name[128] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 std::string item_text(HWND dialog, int id)

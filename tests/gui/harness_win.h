@@ -47,7 +47,6 @@ public:
     ~host_window() override;
 };
 
-// Texts and classes.
 // Points the program at a program directory of the test's own (`dir` ends in '/'): this test
 // program's resources, the system icons, the default configuration files made and read into the
 // settings and layout, and two empty panes. False when a configuration file could not be made.
@@ -56,8 +55,8 @@ bool use_program_directory(const std::string& dir);
 // Test texts are written in UTF-8; the program sees them in the ANSI code page (932).
 std::string acp(const char* utf8);
 
+// The whole text of a window, however long.
 std::string text_of(HWND window);
-std::string class_of(HWND window);
 std::string item_text(HWND dialog, int id);
 // The texts of all static children (a message box's message is one of them).
 std::vector<std::string> static_texts(HWND dialog);

@@ -83,6 +83,18 @@ protected:
         SendMessageA(main(), WM_COMMAND, static_cast<WPARAM>(id), parameter);
         pump();
     }
+    // A command as the menu posts it.
+    void menu_command(int id)
+    {
+        PostMessageA(main(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        pump();
+    }
+    // A key to the active pane's list, the modifiers held meanwhile.
+    void press(UINT key, std::initializer_list<int> modifiers = {})
+    {
+        held_keys held(modifiers);
+        press_key(list(panes().active), key);
+    }
     int row_of(int p, const std::string& file_name)
     {
         const Pane& x = pane(p);

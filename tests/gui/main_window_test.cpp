@@ -27,11 +27,6 @@ protected:
         // "ソ" ends in the byte 0x5C: the name must survive every scan as one name.
         ASSERT_TRUE(write_text_file(root_ + gui::acp("ソース.c"), "x"));
     }
-    void press(UINT key, std::initializer_list<int> modifiers = {})
-    {
-        gui::held_keys held(modifiers);
-        gui::press_key(list(panes().active), key);
-    }
     void type(const std::string& text, std::initializer_list<int> modifiers = {})
     {
         gui::held_keys held(modifiers);

@@ -14,13 +14,6 @@
 namespace gui {
 namespace {
 
-std::string whole_text(HWND window)
-{
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // The next pop-up menu gets Down `downs` times and Enter, as from a user; photographed first.
 int downs = 1;
 const char* menu_shot = nullptr;
@@ -53,11 +46,6 @@ protected:
         main_window_test::TearDown();
         dirs().temp_dir = saved_temp_;
     }
-    void press(UINT key, std::initializer_list<int> modifiers = {})
-    {
-        held_keys held(modifiers);
-        press_key(list(panes().active), key);
-    }
     // Item `item` of the run menu, opened by the program-menu letter E.
     void run_from_menu(int item, const char* screenshot = nullptr)
     {
@@ -83,7 +71,7 @@ protected:
     {
         return [this](HWND box) {
             HWND text = GetDlgItem(box, ID_TEXT);
-            seen_.push_back(whole_text(text ? text : GetDlgItem(box, 0xFFFF))); // a box's message
+            seen_.push_back(text_of(text ? text : GetDlgItem(box, 0xFFFF))); // a box's message
             click_button(box, text ? ID_CLOSE : IDOK);
         };
     }

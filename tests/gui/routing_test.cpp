@@ -110,12 +110,8 @@ struct window_host : host {
     probe_window owner;
     window_host()
     {
-        window::create_args args;
-        args.x = 0;
-        args.y = 0;
-        args.width = 400;
-        args.height = 300;
-        args.class_name = "kv_probe_window";
+        window::create_args args{
+            .x = 0, .y = 0, .width = 400, .height = 300, .class_name = "kv_probe_window"};
         args.first_command_id = 202;
         EXPECT_TRUE(owner.create(args));
         window = owner.handle();

@@ -11,13 +11,6 @@ namespace {
 
 using UserInput = main_window_test;
 
-// A menu command as the menu posts it.
-void menu_command(HWND window, int id)
-{
-    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    pump();
-}
-
 TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_key_and_the_menu)
 {
     open();
@@ -34,7 +27,7 @@ TEST_F(UserInput, toolbar_check_buttons_agree_with_the_state_after_a_click_the_k
     press_key(GetFocus(), 'M'); // the hide-system letter
     EXPECT_TRUE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, true);
-    menu_command(main(), IDM_HIDE_SYSTEM_FILES); // the View menu
+    menu_command(IDM_HIDE_SYSTEM_FILES); // the View menu
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
 
@@ -70,12 +63,7 @@ TEST_F(UserInput, the_list_has_the_keys_after_the_start_and_after_a_box_closes)
 {
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"})
         ASSERT_TRUE(os::write_file_atomic(root_ + name, "x"));
-    // Started as the program starts it: created and brought to the front, nothing else.
-    win_ = std::make_unique<window_>();
-    const layout_state& l = layout();
-    ASSERT_TRUE(win_->create(l.window_x, l.window_y, l.window_width, l.window_height, SW_SHOWNORMAL));
-    SetForegroundWindow(main());
-    pump();
+    open(); // created and brought to the front as the program starts it, nothing else
     EXPECT_EQ(GetFocus(), list(1));
     int cursor = pane(1).rows.cursor();
     press_key(GetFocus(), VK_DOWN);
@@ -88,7 +76,7 @@ TEST_F(UserInput, the_list_has_the_keys_after_the_start_and_after_a_box_closes)
             PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
             PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
         }});
-        menu_command(main(), IDM_VERSION);
+        menu_command(IDM_VERSION);
         EXPECT_EQ(answers.used(), 1u);
     }
     pump();

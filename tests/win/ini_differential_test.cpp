@@ -63,11 +63,6 @@ bool engine_write(const std::string& path, const step& s)
     return ini_put_string(path, s.section, s.key, s.value);
 }
 
-std::optional<std::string> bytes(const std::string& path)
-{
-    return os::read_file(path);
-}
-
 void run(const scenario& sc)
 {
     temp_dir dir;
@@ -86,7 +81,7 @@ void run(const scenario& sc)
                 << where;
         } else {
             EXPECT_EQ(engine_write(engine_file, s), system_write(system_file, s)) << where;
-            EXPECT_EQ(bytes(engine_file), bytes(system_file)) << where;
+            EXPECT_EQ(os::read_file(engine_file), os::read_file(system_file)) << where;
         }
     }
 }

@@ -32,19 +32,13 @@ struct recording_hooks : pane_hooks {
     void listing_read() override { ++read; }
 };
 
-// Keeps the process-wide switch as the test found it.
-struct hide_switch {
-    bool saved = hide_system_files();
-    explicit hide_switch(bool on) { hide_system_files() = on; }
-    ~hide_switch() { hide_system_files() = saved; }
-};
-
 class ListingWin : public ::testing::Test {
 protected:
     temp_dir dir;
     std::string root = dir.path() + "/";
     Pane pane;
     recording_hooks hooks;
+    bool saved_hide = hide_system_files(); // the process-wide switch, given back at the end
     void SetUp() override
     {
         ASSERT_FALSE(dir.path().empty());
@@ -57,6 +51,7 @@ protected:
         for (const char* name : {"hidden", "system.txt", "ro.txt", "attr.txt"})
             SetFileAttributesA((root + name).c_str(), FILE_ATTRIBUTE_NORMAL);
         os::set_current_directory(os::full_path("C:/"));
+        hide_system_files() = saved_hide;
     }
 };
 
@@ -133,15 +128,12 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
     // Wine keeps these two in the user.DOSATTRIB attribute of the file.
     ASSERT_TRUE(SetFileAttributesA((root + "hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA((root + "system.txt").c_str(), FILE_ATTRIBUTE_SYSTEM));
-    {
-        hide_switch hide(true);
-        ASSERT_TRUE(read_listing(pane, false));
-        EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "plain.txt"}));
-    }
+    hide_system_files() = true;
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "plain.txt"}));
     {
         // Inside the hidden directory the way up stays, though ".." carries the hidden attribute
         // (under Wine that of the parent).
-        hide_switch hide(true);
         ASSERT_TRUE(os::make_directory(root + "hidden/in"));
         Pane inner;
         inner.path = root + "hidden/in/";
@@ -150,7 +142,7 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
         EXPECT_TRUE(RemoveDirectoryA((root + "hidden/in").c_str()));
     }
     {
-        hide_switch hide(false);
+        hide_system_files() = false;
         ASSERT_TRUE(read_listing(pane, false));
         EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "hidden", "system.txt", "plain.txt"}));
         int h = pane.rows.find(true, "hidden");

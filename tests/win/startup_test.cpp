@@ -63,31 +63,16 @@ struct program {
     }
 };
 
-struct window_query {
-    DWORD pid;
-    const char* class_name;
-    HWND found = nullptr;
-};
-
 // The first visible top-level window of the process with the class, or null.
 HWND top_window_of(DWORD pid, const char* class_name)
 {
-    window_query q{pid, class_name};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* query = reinterpret_cast<window_query*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char name[64] = "";
-            GetClassNameA(hwnd, name, sizeof name);
-            if (owner == query->pid && IsWindowVisible(hwnd) && lstrcmpA(name, query->class_name) == 0) {
-                query->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
-    return q.found;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, class_name, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && IsWindowVisible(w))
+            return w;
+    }
+    return nullptr;
 }
 
 // Polls for the window for up to `ms` milliseconds.
@@ -99,11 +84,6 @@ HWND wait_for_window(DWORD pid, const char* class_name, int ms)
         Sleep(50);
     }
     return nullptr;
-}
-
-std::string read_bytes(const std::string& path)
-{
-    return os::read_file(path).value_or("<missing>");
 }
 
 // A program directory of its own with a copy of kelvasto.exe.
@@ -152,7 +132,7 @@ TEST_F(Startup, MissingFilesAreMadeAsTheProfileWritesWouldMakeThem)
     // second directory, must give the same bytes (the values are checked natively).
     temp_dir expected;
     for (const char* file : {"layout.ini", "kelvasto.ini", "programe.ini", "program.ini"}) {
-        std::string made = read_bytes(dir_.file(file)), section;
+        std::string made = os::read_file(dir_.file(file)).value_or("<missing>"), section;
         std::string path = windows_path(expected.file(file));
         for (std::size_t at = 0, end; at < made.size(); at = end + 2) {
             end = made.find("\r\n", at);
@@ -167,7 +147,7 @@ TEST_F(Startup, MissingFilesAreMadeAsTheProfileWritesWouldMakeThem)
                     << line;
         }
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
-        EXPECT_EQ(made, read_bytes(path)) << file;
+        EXPECT_EQ(os::read_file(path), made) << file;
     }
     EXPECT_TRUE(os::is_directory(dir_.file("ftp_dir")));
     close_and_wait(p);
