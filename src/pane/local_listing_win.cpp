@@ -265,25 +265,5 @@ bool set_attributes_from_text(const std::string& path, std::string_view text)
 bool set_file_time_from_text(const std::string& path, std::string_view text)
 {
     auto t = parse_time_text(text);
-    if (!t)
-        return false;
-    for (int v : {t->year, t->month, t->day, t->hour, t->minute, t->second})
-        if (v < 0 || v > 0xFFFF)
-            return false;
-    SYSTEMTIME local{};
-    local.wYear = static_cast<WORD>(t->year);
-    local.wMonth = static_cast<WORD>(t->month);
-    local.wDay = static_cast<WORD>(t->day);
-    local.wHour = static_cast<WORD>(t->hour);
-    local.wMinute = static_cast<WORD>(t->minute);
-    local.wSecond = static_cast<WORD>(t->second);
-    FILETIME local_time, utc;
-    if (!SystemTimeToFileTime(&local, &local_time) || !LocalFileTimeToFileTime(&local_time, &utc))
-        return false;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = SetFileTime(h, nullptr, nullptr, &utc) != 0;
-    return CloseHandle(h) && ok;
+    return t && os::set_file_local_time(path, t->year, t->month, t->day, t->hour, t->minute, t->second);
 }
