@@ -71,7 +71,7 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
             pump(0);
             click_button(dialog, IDOK);
         }});
-        menu_command(IDM_NEW_FTP_SERVER);
+        menu_keys("SFM"); // 設定(&S) > FTPサーバ(&F) > 新規作成(&M)...
         ASSERT_EQ(answers.used(), 1u);
     }
     EXPECT_FALSE(ok_before_user);
@@ -139,7 +139,7 @@ TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
     modal_answers answers({type_password, type_password});
     type_text(list(1), digit);
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
-    command(IDM_DUAL_WINDOW);
+    click_tool(IDM_DUAL_WINDOW);
     ASSERT_EQ(panes().active, 2);
     type_text(list(2), digit);
     EXPECT_EQ(pane(2).path, "ftp://127.0.0.1/");

@@ -64,7 +64,7 @@ protected:
             pump();
         }
         ASSERT_EQ(pane(1).path.rfind("ftp://127.0.0.1/", 0), 0u) << pane(1).path;
-        command(IDM_DUAL_WINDOW);
+        click_tool(IDM_DUAL_WINDOW);
         press_key(list(2), VK_TAB); // back to the server's pane
         ASSERT_EQ(panes().active, 1);
     }

@@ -36,6 +36,36 @@ struct held_keys {
     }
 };
 
+// A letter to the focused control, with Alt as WM_SYSKEYDOWN.
+inline void post_letter(const char* c, bool alt)
+{
+    LPARAM l = 1 | (static_cast<LPARAM>(MapVirtualKeyA(*c, MAPVK_VK_TO_VSC)) << 16) |
+               (alt ? static_cast<LPARAM>(KF_ALTDOWN) << 16 : 0);
+    PostMessageA(GetFocus(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, *c, l);
+    PostMessageA(GetFocus(), alt ? WM_SYSKEYUP : WM_KEYUP, *c, l | (3LL << 30));
+}
+
+// Alt with the first letter opens a menu of the bar; each next letter goes to the menu's own loop
+// once one more menu shows, as a user waits for it to appear.
+inline void menu_keys(const char* letters)
+{
+    static const char *start, *next;
+    static int ticks;
+    start = letters, next = letters + 1, ticks = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        std::ptrdiff_t shown = 0;
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));)
+            shown += IsWindowVisible(w) ? 1 : 0;
+        if (*next && shown >= next - start)
+            post_letter(next++, false);
+        else if (*next && ++ticks > 100)
+            EndMenu(); // the menu never came: fail rather than wait
+    });
+    post_letter(letters, true);
+    pump();
+    KillTimer(nullptr, timer);
+}
+
 class main_window_test : public ::testing::Test {
 protected:
     void SetUp() override

@@ -12,35 +12,6 @@
 namespace gui {
 namespace {
 
-void post_letter(const char* c, bool alt)
-{
-    LPARAM l = 1 | (static_cast<LPARAM>(MapVirtualKeyA(*c, MAPVK_VK_TO_VSC)) << 16) |
-               (alt ? static_cast<LPARAM>(KF_ALTDOWN) << 16 : 0);
-    PostMessageA(GetFocus(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, *c, l);
-    PostMessageA(GetFocus(), alt ? WM_SYSKEYUP : WM_KEYUP, *c, l | (3LL << 30));
-}
-
-// Alt with the first letter opens a menu of the bar; each next letter goes to the menu's own loop
-// once one more menu shows, as a user waits for it to appear.
-void menu_keys(const char* letters)
-{
-    static const char *start, *next;
-    static int ticks;
-    start = letters, next = letters + 1, ticks = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
-        std::ptrdiff_t shown = 0;
-        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));)
-            shown += IsWindowVisible(w) ? 1 : 0;
-        if (*next && shown >= next - start)
-            post_letter(next++, false);
-        else if (*next && ++ticks > 100)
-            EndMenu(); // the menu never came: fail rather than wait
-    });
-    post_letter(letters, true);
-    pump();
-    KillTimer(nullptr, timer);
-}
-
 // A message box: its texts kept, closed with OK, then the editor goes on.
 std::function<void(HWND)> box(std::vector<std::string>& texts, HWND& editor, void (*next)(HWND))
 {
