@@ -188,6 +188,9 @@ ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view
                         const std::string& name, const std::string& local_path,
                         std::string_view text_extensions)
 {
+    // A binary file goes as it is; only a text file is converted, in a copy of its own.
+    if (!is_text_file(name, text_extensions))
+        return ftp_transfer_send(worker, control, "STOR " + name, local_path);
     temp_file copy;
     if (!make_temp_file(copy.path, "LIB_$$$$.TMP")) {
         copy.path.clear();
@@ -196,17 +199,15 @@ ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view
     std::optional<std::string> data = os::read_file(local_path);
     if (!data || !os::write_file_atomic(copy.path, *data))
         return ftp_file_error;
-    if (is_text_file(name, text_extensions)) {
-        bool ok = end_with_line_feed(copy.path);
-        if (charset == "EUC-JP")
-            ok = ok && convert_sjis_to_euc(copy.path);
-        else if (charset == "ISO-2022-JP")
-            ok = ok && convert_kana_to_full_width(copy.path) && convert_sjis_to_jis(copy.path);
-        else if (charset != "Shift_JIS")
-            ok = false;
-        if (!ok)
-            return ftp_file_error;
-    }
+    bool ok = end_with_line_feed(copy.path);
+    if (charset == "EUC-JP")
+        ok = ok && convert_sjis_to_euc(copy.path);
+    else if (charset == "ISO-2022-JP")
+        ok = ok && convert_kana_to_full_width(copy.path) && convert_sjis_to_jis(copy.path);
+    else if (charset != "Shift_JIS")
+        ok = false;
+    if (!ok)
+        return ftp_file_error;
     return ftp_transfer_send(worker, control, "STOR " + name, copy.path);
 }
 

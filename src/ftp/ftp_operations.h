@@ -133,7 +133,8 @@ private:
 ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
                         std::string_view text_extensions);
-// STOR name from a converted copy of local_path; the local file is never changed.
+// STOR name: a binary file as it is, a text file from a converted copy; the local file is never
+// changed.
 ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
                         std::string_view text_extensions);
