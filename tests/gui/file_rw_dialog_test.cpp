@@ -146,22 +146,6 @@ TEST_F(FileRwCommands, AFailureIsReportedAndTheWatcherResumes)
     EXPECT_EQ(watcher_of(1)->get_result(), 1);
 }
 
-TEST_F(FileRwCommands, TheNoticeIgnoresEscAndCloseWhileTheWorkerRuns)
-{
-    // Big enough that the notice is usually still up when the harness answers it; either way it
-    // must end with the work done, never with a cancel.
-    settings().confirm_copy = false;
-    ASSERT_TRUE(make_file(s("big.bin"), std::string(64 * 1024 * 1024, 'b')));
-    Pane active = open_pane(1, s());
-    Pane other = open_pane(2, t());
-    mark(active, {"big.bin"});
-    answering boxes(IDOK);
-    EXPECT_EQ(copy_marked(owner.handle(), active, &other), 1);
-    EXPECT_TRUE(exists(t("big.bin")));
-    EXPECT_FALSE(saw_text(boxes.seen, IDS_FILE_RW_ERROR));
-    std::printf("notice seen by the harness: %s\n", boxes.seen.empty() ? "no" : "yes");
-}
-
 TEST_F(FileRwCommands, ATransferListThatCannotBeWrittenIsReported)
 {
     std::string saved_temp = dirs().temp_dir;
