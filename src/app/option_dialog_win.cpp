@@ -135,13 +135,17 @@ void dialog_option::on_init()
     filling_ = true;
     path_ = settings_file_path();
     const app_settings& s = settings();
-    std::pair<check*, bool> switches[] = {
-        {&confirm_copy_, s.confirm_copy}, {&confirm_move_, s.confirm_move}, {&use_trash_, s.use_trash}};
-    int id = ID_OPT_CONFIRM_COPY;
-    for (auto [box, on] : switches) {
-        box->bind(hwnd_, id++);
-        if (on)
-            box->set_check();
+    const struct {
+        check& box;
+        int id;
+        bool on;
+    } switches[] = {{confirm_copy_, ID_OPT_CONFIRM_COPY, s.confirm_copy},
+                    {confirm_move_, ID_OPT_CONFIRM_MOVE, s.confirm_move},
+                    {use_trash_, ID_OPT_USE_TRASH, s.use_trash}};
+    for (const auto& w : switches) {
+        w.box.bind(hwnd_, w.id);
+        if (w.on)
+            w.box.set_check();
     }
     network_folders_.bind(hwnd_, ID_OPT_NETDRIVES);
     fill_list(hwnd_, network_folders_, ID_OPT_NETDRIVE_REMOVE, netdrive_folders(read_netdrive_list(path_)));
