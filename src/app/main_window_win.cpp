@@ -4,6 +4,7 @@
 
 #include "app/command_rules.h"
 #include "app/ftp_file_ops_win.h"
+#include "app/option_dialog_win.h"
 #include "app/window_geometry.h"
 #include "base/paths.h"
 #include "dialogs.h"
@@ -633,6 +634,25 @@ void window_::edit_program(bool manual, std::optional<std::size_t> index)
     update_command_states(); // the program menu of the bar needs an entry
 }
 
+// Confirmed options take effect at once: the font and the brushes are made again from the
+// settings just read, the old font going once the panes have the new one.
+void window_::edit_options()
+{
+    if (run_option_dialog(hwnd_) != 1)
+        return;
+    HFONT font = create_display_font();
+    apply_display_settings(font);
+    if (font_)
+        DeleteObject(font_);
+    font_ = font;
+    if (source_brush_)
+        DeleteObject(source_brush_);
+    if (target_brush_)
+        DeleteObject(target_brush_);
+    source_brush_ = CreateSolidBrush(settings().colors[color_back_source]);
+    target_brush_ = CreateSolidBrush(settings().colors[color_back_target]);
+}
+
 void window_::on_command(int id, HWND control_window)
 {
     auto parameter = reinterpret_cast<LPARAM>(control_window);
@@ -668,9 +688,10 @@ void window_::on_command(int id, HWND control_window)
         edit_program(manual, static_cast<std::size_t>(id - first));
         return;
     }
-    // Not built yet, and so nothing happens: the options dialog.
-    if (id == IDM_OPTION)
+    if (id == IDM_OPTION) {
+        edit_options();
         return;
+    }
     switch (id) {
     case IDM_CLOSE:
         PostMessageA(hwnd_, WM_CLOSE, 0, 0);

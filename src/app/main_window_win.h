@@ -54,6 +54,8 @@ private:
     // The editor of a manual or an extension program, new (none) or the index-th; the program
     // menus are built again after a change.
     void edit_program(bool manual, std::optional<std::size_t> index);
+    // The options dialog; confirmed, its font and colours go to the panes at once.
+    void edit_options();
     void open_right_pane();
     void close_right_pane();
     void set_status_parts();

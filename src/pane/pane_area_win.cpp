@@ -186,6 +186,27 @@ void pane_view::apply_colours(bool source)
     InvalidateRect(list.handle(), nullptr, TRUE);
 }
 
+void apply_display_settings(HFONT font)
+{
+    pane_area& a = panes();
+    a.font = font;
+    for (int i = 1; i <= 2; ++i) {
+        pane_view* v = view_of(i);
+        if (!v)
+            continue;
+        v->box.set_font(font);
+        v->wildcard.set_font(font);
+        v->info.set_font(font);
+        v->list.set_font(font);
+        v->apply_colours(i == a.active);
+        InvalidateRect(v->info.handle(), nullptr, TRUE);
+    }
+    if (a.status_bar) {
+        a.status_bar->set_font(font);
+        InvalidateRect(a.status_bar->handle(), nullptr, TRUE);
+    }
+}
+
 void pane_view::path_replaced()
 {
     show_path_in_box(index);

@@ -188,6 +188,11 @@ void release_list(int pane);
 void put_cursor(int pane, int row);
 void show_cursor_row(int pane);
 
+// The display settings read again: every pane's box, wildcard field, information line and list
+// take `font`, the active pane the source colours and the other pane the target colours, the
+// status bar the font; all of them are redrawn at once.
+void apply_display_settings(HFONT font);
+
 // Drives and the current-directory box.
 bool drive_exists(char letter);
 bool is_fixed_drive(char letter);

@@ -94,6 +94,10 @@ bool atomic_file::commit()
     handle_ = -1;
     bool ok = ok_ && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
+    // Windows never replaces a read-only file; Wine would, where the user has the folder's
+    // write permission. Both refuse it here.
+    DWORD attributes = GetFileAttributesA(path_.c_str());
+    ok = ok && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY));
     if (ok && MoveFileExA(work_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileA(work_.c_str());
