@@ -277,7 +277,8 @@ bool save_screenshot(HWND window, const std::string& name)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     if (placed.left != r.left || placed.top != r.top)
-        SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return ok;
 }
 
