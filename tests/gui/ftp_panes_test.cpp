@@ -69,6 +69,7 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
             ok_before_user = IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0;
             type_into(dialog, ID_FTP_USER, "me");
             pump(0);
+            save_screenshot(dialog, "ftp_server_dialog");
             click_button(dialog, IDOK);
         }});
         menu_keys("SFM"); // 設定(&S) > FTPサーバ(&F) > 新規作成(&M)...

@@ -241,6 +241,15 @@ bool save_screenshot(HWND window, const std::string& name)
     pump();
     RECT r;
     GetWindowRect(window, &r);
+    // Only what is on the screen can be copied (Wine copies nothing of a rectangle reaching
+    // beyond it): a dialog centred on a window at the screen's edge is moved in for the picture.
+    RECT placed = r;
+    if (r.left < 0 || r.top < 0) {
+        SetWindowPos(window, nullptr, r.left < 0 ? 0 : r.left, r.top < 0 ? 0 : r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        pump();
+        GetWindowRect(window, &r);
+    }
     int width = r.right - r.left;
     int height = r.bottom - r.top;
     BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
@@ -267,6 +276,9 @@ bool save_screenshot(HWND window, const std::string& name)
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    if (placed.left != r.left || placed.top != r.top)
+        SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return ok;
 }
 

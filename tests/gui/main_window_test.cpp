@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,7 @@ TEST_F(MainWindow, a_move_across_the_panes_updates_both_lists)
         if (gui::contains_text(gui::static_texts(w), resource_string(IDS_ASK_MOVE)))
             gui::click_button(w, IDOK);
     };
+    EXPECT_TRUE(gui::save_screenshot(main(), "main_window"));
     {
         gui::modal_answers answers({answer, answer, answer});
         click_tool(IDM_MOVE);
@@ -304,6 +306,56 @@ TEST_F(MainWindow, a_move_across_the_panes_updates_both_lists)
     for (int p : {1, 2})
         EXPECT_EQ(SendMessageA(list(p), LVM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(pane(p).rows.size()))
             << p;
+}
+
+// .htm files of this test's Wine prefix open with the waiter, which writes the command line it
+// got; the class the prefix had before comes back at the end.
+class htm_opens_with_waiter {
+public:
+    htm_opens_with_waiter()
+    {
+        LONG size = sizeof old_class_;
+        had_class_ = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", old_class_, &size) == ERROR_SUCCESS;
+        std::string command = std::string("\"Z:") + KV_TEST_WAITER + "\" \"%1\"";
+        made = RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "kv_test_manual", 0) == ERROR_SUCCESS &&
+               RegSetValueA(HKEY_CLASSES_ROOT, "kv_test_manual\\shell\\open\\command", REG_SZ,
+                            command.c_str(), 0) == ERROR_SUCCESS;
+    }
+    ~htm_opens_with_waiter()
+    {
+        if (had_class_)
+            RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, old_class_, 0);
+        else
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "kv_test_manual");
+    }
+    bool made = false;
+
+private:
+    char old_class_[128] = {};
+    bool had_class_ = false;
+};
+
+// The Help menu's manual, reached by its keys: the shell is asked to open kelvasto.htm of the
+// program directory.
+TEST_F(MainWindow, the_help_menu_has_the_shell_open_the_manual_beside_the_program)
+{
+    ASSERT_TRUE(write_text_file(program_.file("kelvasto.htm"), "<html></html>"));
+    std::string seen = scratch_.file("manual.seen");
+    htm_opens_with_waiter association;
+    ASSERT_TRUE(association.made);
+    ASSERT_TRUE(SetEnvironmentVariableA("KV_TEST_SEEN", seen.c_str())); // the waiter inherits it
+    open();
+    gui::menu_keys("HH"); // ヘルプ(&H) > HTML版マニュアル(&H)
+    for (int i = 0; i < 200 && !os::path_exists(seen); ++i)
+        gui::pump(50);
+    SetEnvironmentVariableA("KV_TEST_SEEN", nullptr);
+    std::string opened = os::read_file(seen).value_or("<not opened>");
+    std::string expected = "\"" + program_.file("kelvasto.htm") + "\"";
+    for (std::string* s : {&opened, &expected})
+        for (char& c : *s)
+            c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(opened, expected);
 }
 
 } // namespace

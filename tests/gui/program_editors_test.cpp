@@ -41,6 +41,7 @@ TEST_F(ProgramEditors, new_edited_refused_and_deleted_entries_reach_the_files_an
                                    type_into(d, ID_PROGRAM_TITLE, "zip");
                                    type_into(d, ID_PROGRAM_FILE, "C:\\bin\\x.exe");
                                    pump(0);
+                                   save_screenshot(d, "program_dialog");
                                    click_button(d, IDOK);
                                },
                                box(taken, editor,

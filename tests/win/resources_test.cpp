@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -130,6 +131,41 @@ TEST(resources, menu_bar_holds_every_command_of_the_command_table)
     for (unsigned id : {IDM_CHOOSE_ENTRY, IDM_OPEN, IDM_ROW_MENU, IDM_SORT_MENU, IDM_DIRECTORY_CHANGED})
         EXPECT_FALSE(ids.count(id)) << "command " << id;
     DestroyMenu(bar);
+}
+
+// kelvasto.exe as built carries the version the build was given: in its version resource, as
+// numbers and as text, and in the line of its version box.
+TEST(resources, the_program_carries_the_version_of_the_build)
+{
+    const std::string exe = std::string("Z:") + KV_EXE_PATH; // Wine's Z: drive is the Unix root
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << exe;
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS),
+                  LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                  LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(numbers, std::string(KV_VERSION) + ".0");
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+    for (const char* key : {"FileVersion", "ProductVersion"}) {
+        char* text = nullptr;
+        std::string query = std::string("\\StringFileInfo\\041103A4\\") + key;
+        ASSERT_TRUE(VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
+            << key;
+        EXPECT_EQ(std::string(text), std::string(KV_VERSION) + ".0") << key;
+    }
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    char line[256] = {};
+    LoadStringA(module, IDS_VERSION_TEXT, line, sizeof line);
+    FreeLibrary(module);
+    EXPECT_EQ(std::string(line), std::string("Kelvasto\nVersion ") + KV_VERSION);
 }
 
 } // namespace
