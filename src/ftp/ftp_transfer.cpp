@@ -251,7 +251,7 @@ ftp_result ftp_transfer_continue(thread_net& worker, NetSocket& control, std::st
     data->local_path = work_path;
     data->append = true;
     // More than the rest of the file cannot belong to it.
-    if (total_size >= 0)
+    if (total_size > static_cast<std::int64_t>(offset))
         data->byte_limit = static_cast<std::uint64_t>(total_size) - offset;
     std::int64_t announced = -1;
     code = run_transfer(worker, control, *data, "s: ...", host, port, announced);
