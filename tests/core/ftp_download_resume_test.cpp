@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <utility>
+
 namespace {
 
 TEST(download_resume, work_file_names)
@@ -28,45 +31,23 @@ TEST(download_resume, work_file_names)
 TEST(download_resume, when_a_download_continues)
 {
     const char* t = "20101203123456";
-    struct row {
-        const char* name;
-        std::int64_t remote_size;
-        const char* remote_time;
-        bool has_record;
-        std::uint64_t record_size;
-        const char* record_time;
-        std::int64_t work_size;
-        bool text;
-        bool rest_refused;
-        std::uint64_t offset;
+    // {text, remote size and time, record?, its size and time, work file size, REST refused}
+    const std::pair<resume_facts, std::uint64_t> rows[] = {
+        {{false, 1000, t, true, 1000, t, 400, false}, 400},
+        {{false, 1000, t, true, 1000, t, 1000, false}, 1000}, // the whole file is already there
+        {{true, 1000, t, true, 1000, t, 400, false}, 0},      // text restarts
+        {{false, 1000, t, true, 999, t, 400, false}, 0},      // size changed
+        {{false, 1000, t, true, 1000, "20101203123457", 400, false}, 0},
+        {{false, 1000, t, false, 0, "", 400, false}, 0},     // no record
+        {{false, 1000, t, true, 1000, t, -1, false}, 0},     // no work file
+        {{false, 1000, t, true, 1000, t, 1200, false}, 0},   // offset beyond the size
+        {{false, 1000, t, true, 1000, t, 400, true}, 0},     // REST refused
+        {{false, 1000, t, true, 1000, t, 1000, true}, 1000}, // ... but nothing is left to ask
+        {{false, -1, t, true, 1000, t, 400, false}, 0},      // size unknown
+        {{false, 1000, "", true, 1000, "", 400, false}, 0},  // time unknown
     };
-    const row rows[] = {
-        {"continues", 1000, t, true, 1000, t, 400, false, false, 400},
-        {"whole file already there", 1000, t, true, 1000, t, 1000, false, false, 1000},
-        {"text restarts", 1000, t, true, 1000, t, 400, true, false, 0},
-        {"size changed", 1000, t, true, 999, t, 400, false, false, 0},
-        {"time changed", 1000, t, true, 1000, "20101203123457", 400, false, false, 0},
-        {"no record", 1000, t, false, 0, "", 400, false, false, 0},
-        {"no work file", 1000, t, true, 1000, t, -1, false, false, 0},
-        {"empty work file", 1000, t, true, 1000, t, 0, false, false, 0},
-        {"offset beyond the size", 1000, t, true, 1000, t, 1200, false, false, 0},
-        {"REST refused", 1000, t, true, 1000, t, 400, false, true, 0},
-        {"REST refused, nothing left to ask", 1000, t, true, 1000, t, 1000, false, true, 1000},
-        {"size unknown", -1, t, true, 1000, t, 400, false, false, 0},
-        {"time unknown", 1000, "", true, 1000, "", 400, false, false, 0},
-    };
-    for (const row& r : rows) {
-        resume_facts f;
-        f.remote_size = r.remote_size;
-        f.remote_time = r.remote_time;
-        f.has_record = r.has_record;
-        f.record_size = r.record_size;
-        f.record_time = r.record_time;
-        f.work_size = r.work_size;
-        f.text = r.text;
-        f.rest_refused = r.rest_refused;
-        EXPECT_EQ(resume_offset(f), r.offset) << r.name;
-    }
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(resume_offset(rows[i].first), rows[i].second) << "row " << i;
 }
 
 } // namespace

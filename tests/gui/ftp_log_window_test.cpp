@@ -133,27 +133,26 @@ TEST_F(FtpLogWindow, shift_shows_the_log_and_stop_ends_with_its_message)
     EXPECT_EQ(warning, resource_string(IDS_CAPTION_ERROR) + "|" + resource_string(IDS_FTP_ABORTED));
 }
 
-// The server goes away in the middle of a download and closes every new connection at once:
+// The server goes away in the middle of a download and then closes each new connection at once:
 // without Shift the window comes up with the three tries to log in again and the error, and the
 // local file of that name keeps its bytes.
 TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the_local_file)
 {
     int connection = 0;
-    ftp_script_server server(
-        [&](script_session& s) {
-            if (++connection > 1) {
-                s.close();
-                return;
-            }
-            s.serve_login();
-            s.expect("PASV", s.listen_passive());
-            s.expect("RETR f.bin", "150 ok\r\n");
-            if (s.accept_data())
-                s.data_send("part");
-            s.data_close();
+    auto serve = [&](script_session& s) {
+        if (++connection > 1) {
             s.close();
-        },
-        4);
+            return;
+        }
+        s.serve_login();
+        s.expect("PASV", s.listen_passive());
+        s.expect("RETR f.bin", "150 ok\r\n");
+        if (s.accept_data())
+            s.data_send("part");
+        s.data_close();
+        s.close();
+    };
+    ftp_script_server server(serve, 4);
     ASSERT_TRUE(write_text_file(cache.file("f.bin"), "old"));
     ASSERT_TRUE(write_text_file(cache.file("kv_rsp1.tmp"), "Type=file;Modify=20100503123456 f.bin\r\n"));
     std::string log;
