@@ -132,7 +132,9 @@ ftp_result ftp_get_resuming(thread_net& worker, NetSocket& control, const std::s
     resume_facts f;
     std::string record_time;
     f.has_record = record_text && parse_resume_record(*record_text, f.record_size, record_time);
-    const bool foreign = os::path_exists(work) && (!work_size || !f.has_record);
+    // A work file or record of that name that is not a pair of ours is the user's: left alone.
+    const bool foreign =
+        (os::path_exists(work) && (!work_size || !f.has_record)) || (record_text && !f.has_record);
     if (work.empty() || record.empty() || foreign || r.size < 0 || !is_time_text(r.time))
         return ftp_transfer_receive(worker, control, "RETR " + name, local_path);
     f.remote_size = r.size;

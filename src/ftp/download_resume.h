@@ -46,6 +46,6 @@ struct download_resume {
 
 // RETR name into the work file of local_path, continued with REST when the rule allows it, and
 // the target replaced only by the whole file. A file without a known size and time, or a work
-// file of that name without a record (not one of ours), goes the ordinary way.
+// file or record of that name that is not a pair of ours (the user's), goes the ordinary way.
 ftp_result ftp_get_resuming(thread_net& worker, NetSocket& control, const std::string& name,
                             const std::string& local_path, download_resume& resume);
