@@ -71,6 +71,8 @@
 #define IDS_FTP_SKIPPED 110
 #define IDS_FTP_SKIP_REASON_FIRST 111 // 111-115
 #define IDS_FTP_SKIPPED_MORE 116
+// The FTP log line of a walk that lost its connection and logs in again (" (try/3)" follows).
+#define IDS_FTP_RECONNECTING 120
 
 // Toolbar tool tips: the tip of the button with command c is string IDS_TOOLTIP_FIRST + c - IDM_COPY.
 #define IDS_TOOLTIP_FIRST 47

@@ -52,7 +52,7 @@ int thread_ftp_data_recv::run()
     went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;
-    std::FILE* file = std::fopen(local_path.c_str(), "wb");
+    std::FILE* file = std::fopen(local_path.c_str(), append ? "ab" : "wb");
     if (!file) {
         data.shutdown_and_drain(*this);
         return ftp_file_error;
@@ -86,7 +86,7 @@ int thread_ftp_data_recv::run()
     received_bytes = total;
     if (std::fclose(file) != 0 && code == ftp_ok)
         code = ftp_file_error;
-    if (code != ftp_ok)
+    if (code != ftp_ok && !append)
         os::remove_file(local_path);
     went_silent = data.is_dead();
     data.shutdown_and_drain(*this);

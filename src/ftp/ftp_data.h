@@ -20,6 +20,9 @@ public:
     int port = 0;
     std::string host;       // dotted address
     std::string local_path; // the file written ("wb"); removed again when the receive fails
+    // A download that may be continued: the bytes go after those already in the file ("ab"),
+    // and a receive that fails keeps what arrived, so that a later try continues from there.
+    bool append = false;
     bool log_enabled = false;
     int timeout_ms = net_timeout_ms; // the control connection's silence bound
     // More bytes than this (0: no bound) end the receive with 9: a listing that never ends must

@@ -112,6 +112,7 @@ private:
 
 bool run_dialog(HWND owner, thread_ftp& worker)
 {
+    worker.reconnect_text = resource_string(IDS_FTP_RECONNECTING);
     dialog_ftp window(worker);
     bool ok = window.run(owner) == 1;
     std::fill(worker.password.begin(), worker.password.end(), '*');

@@ -10,6 +10,8 @@
 #include "platform/process_paths.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -74,6 +76,22 @@ bool end_with_line_feed(const std::string& path)
     return os::write_file_atomic(path, *data);
 }
 
+// Log-ins after a lost connection, in a row without an entry finished in between.
+constexpr int reconnect_tries = 3;
+constexpr int reconnect_pause_ms = 500;
+
+// The connection went away (broken, closed by the server, silent for the whole bound), as
+// opposed to a refusal such as 550: 421 and 426 say the server closed or broke it off itself.
+bool connection_lost(ftp_result code, const NetSocket& control)
+{
+    if (code == ftp_connect_failed || code == ftp_receive_error || code == ftp_closed ||
+        code == ftp_send_error)
+        return true;
+    const char* reply = control.payload();
+    return code == ftp_error_reply &&
+           (std::strncmp(reply, "421", 3) == 0 || std::strncmp(reply, "426", 3) == 0);
+}
+
 // Removes the temporary copy of an upload whatever happens.
 struct temp_file {
     std::string path;
@@ -111,6 +129,7 @@ void thread_ftp::take(const ftp_operation_params& params)
     password = params.password;
     directory = params.directory;
     cache_file = params.cache_file;
+    support_file = params.support_file;
 }
 
 const char* thread_ftp::log_line() const
@@ -119,22 +138,66 @@ const char* thread_ftp::log_line() const
     return control ? control->log_line() : "";
 }
 
+void thread_ftp::pass_over(const std::string& name, ftp_skip_reason reason)
+{
+    if (!passed_over(name))
+        skipped.push_back({name, reason});
+}
+
+bool thread_ftp::passed_over(std::string_view name) const
+{
+    return std::any_of(skipped.begin(), skipped.end(), [&](const ftp_skipped& s) { return s.name == name; });
+}
+
+ftp_result thread_ftp::session(const std::string& login_password, int try_number, bool& logged_in, bool& lost)
+{
+    NetSocket control(log_enabled);
+    logged_in = lost = false;
+    if (!control.has_socket())
+        return ftp_no_socket;
+    control_ = &control;
+    if (try_number > 0 && !reconnect_text.empty()) {
+        std::snprintf(control.log_buffer(), log_line_size, "%s (%d/%d)\r\n", reconnect_text.c_str(),
+                      try_number, reconnect_tries);
+        show_log_line();
+        std::snprintf(control.log_buffer(), log_line_size, "?: ");
+    }
+    ftp_result code = ftp_login(*this, control, server.c_str(), port, user, login_password, directory);
+    std::fill(password.begin(), password.end(), '*');
+    if (code == ftp_ok) {
+        logged_in = true;
+        code = body(control);
+        lost = connection_lost(code, control) && !stop_wanted();
+        ftp_logout(*this, control);
+    } else {
+        lost = connection_lost(code, control) && !stop_wanted();
+    }
+    control_ = nullptr;
+    return code;
+}
+
 int thread_ftp::run()
 {
-    ftp_result code = ftp_no_socket;
-    {
-        NetSocket control(log_enabled);
-        if (control.has_socket()) {
-            control_ = &control;
-            code = ftp_login(*this, control, server.c_str(), port, user, password, directory);
-            std::fill(password.begin(), password.end(), '*');
-            if (code == ftp_ok) {
-                code = body(control);
-                ftp_logout(*this, control);
-            }
-            control_ = nullptr;
+    // A walk logs in again after a lost connection, so it keeps the password until it ends.
+    std::string again = continues_after_loss() ? password : std::string();
+    bool logged_in = false, lost = false;
+    ftp_result code = session(password, 0, logged_in, lost);
+    // Only a connection lost after the log-in is made again; three tries in a row that finish no
+    // entry end the operation with the last error.
+    for (int tries = 0; logged_in && lost && continues_after_loss() && tries < reconnect_tries;) {
+        for (int waited = 0; waited < reconnect_pause_ms && !stop_wanted(); waited += 10)
+            os::sleep_ms(10);
+        if (stop_wanted()) {
+            code = ftp_aborted;
+            break;
         }
+        const std::size_t before = finished_.size();
+        bool in = false;
+        code = session(again, ++tries, in, lost);
+        if (finished_.size() > before)
+            tries = 0;
     }
+    std::fill(again.begin(), again.end(), '*');
     std::fill(password.begin(), password.end(), '*');
     return code;
 }
@@ -172,14 +235,18 @@ ftp_result thread_ftp_rename::body(NetSocket& control)
 
 ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions)
+                        std::string_view text_extensions, download_resume* resume)
 {
     received_file_step convert;
     if (is_text_file(name, text_extensions)) {
+        // A text file always starts from its beginning: converted, its bytes no longer line up
+        // with the server's offsets.
         if (charset == "EUC-JP")
             convert = [](const std::string& path) { return convert_euc_to_sjis(path); };
         else if (charset == "ISO-2022-JP")
             convert = [](const std::string& path) { return convert_jis_to_sjis(path); };
+    } else if (resume) {
+        return ftp_get_resuming(worker, control, name, local_path, *resume);
     }
     return ftp_transfer_receive(worker, control, "RETR " + name, local_path, convert);
 }
@@ -217,7 +284,38 @@ ftp_result thread_ftp_get_remove::body(NetSocket& control)
     if (!list)
         return ftp_file_error;
     bool whole = true;
+    rest_refused_ = support_rest_refused(support_file);
     return walk(control, *list, cache_file, local_dir, "", whole);
+}
+
+// The list file names the files of the top level without their sizes: the cache has them.
+ftp_result thread_ftp_get_remove::get_file(NetSocket& control, const cache_entry& e, const std::string& cache,
+                                           const std::string& local_path)
+{
+    const cache_entry* known = &e;
+    if (!e.has_size) {
+        if (sizes_from_ != cache) {
+            sizes_ = cache_read_entries(cache, false);
+            sizes_from_ = cache;
+        }
+        auto at = std::find_if(sizes_.begin(), sizes_.end(),
+                               [&](const cache_entry& c) { return !c.is_directory && c.name == e.name; });
+        known = at == sizes_.end() ? nullptr : &*at;
+    }
+    download_resume resume;
+    if (known && known->has_size && known->has_time) {
+        resume.size = cache_size_value(known->size_text);
+        resume.time = known->time_text.substr(0, 14);
+    }
+    resume.flags = flags;
+    resume.zone = zone;
+    resume.rest_refused = rest_refused_;
+    ftp_result code = ftp_get_file(*this, control, charset, e.name, local_path, second, &resume);
+    if (resume.rest_refused && !rest_refused_) {
+        rest_refused_ = true;
+        remember_rest_refused(support_file, flags);
+    }
+    return code;
 }
 
 // One directory level: `lines` are its entries (the list file, or a copy of a subdirectory's
@@ -229,8 +327,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
     for (std::string_view line : cache_split_lines(lines)) {
         cache_entry e = cache_parse_line(line);
         if (std::optional<std::string> refused = refused_name(line, e)) {
-            skipped.push_back(
-                {relative + *refused, get ? ftp_skip_reason::local_name : ftp_skip_reason::ftp_name});
+            pass_over(relative + *refused, get ? ftp_skip_reason::local_name : ftp_skip_reason::ftp_name);
             whole = false;
             continue;
         }
@@ -241,10 +338,12 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
         bool refused = get ? fetch_name_problem(e.name, e.is_directory, reason)
                            : e.is_directory && !cache_component_rule(e.name);
         if (refused) {
-            skipped.push_back({relative + e.name, reason});
+            pass_over(relative + e.name, reason);
             whole = false;
             continue;
         }
+        if (finished_.count(relative + e.name))
+            continue;
         ftp_result code = ftp_ok;
         if (e.is_directory) {
             code = ftp_change_dir(*this, control, e.name);
@@ -261,9 +360,11 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
                 if (code != ftp_ok)
                     return code;
                 if (unstored > 0) {
-                    skipped.push_back({relative + e.name + "/", ftp_skip_reason::unlisted});
+                    pass_over(relative + e.name + "/", ftp_skip_reason::unlisted);
                     sub_whole = false;
                 }
+            } else if (passed_over(relative + e.name + "/")) {
+                sub_whole = false; // listed before the connection was lost
             }
             const std::string sub_local = local + e.name + "/";
             if (get && !os::is_directory(sub_local) && !os::make_directory(sub_local))
@@ -291,10 +392,11 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
             }
         } else {
             const std::string local_path = local + e.name;
-            if (get) {
-                code = ftp_get_file(*this, control, charset, e.name, local_path, second);
+            if (get && !fetched_.count(relative + e.name)) {
+                code = get_file(control, e, cache, local_path);
                 if (code != ftp_ok)
                     return code;
+                fetched_.insert(relative + e.name);
                 // An entry without a time keeps the file as it arrived.
                 if (!remove && e.has_time && !set_time_from_cache(local_path, e.time_text))
                     return ftp_file_error;
@@ -307,6 +409,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
                     return ftp_file_error;
             }
         }
+        finished_.insert(relative + e.name);
         if (relative.empty())
             done.push_back(e.name);
     }
@@ -343,11 +446,11 @@ ftp_result thread_ftp_put::walk(NetSocket& control, std::string_view lines, cons
     for (std::string_view line : cache_split_lines(lines)) {
         cache_entry e = cache_parse_line(line);
         if (std::optional<std::string> refused = refused_name(line, e)) {
-            skipped.push_back({relative + *refused, ftp_skip_reason::ftp_name});
+            pass_over(relative + *refused, ftp_skip_reason::ftp_name);
             whole = false;
             continue;
         }
-        if (!e.is_entry || e.name == "." || e.name == "..")
+        if (!e.is_entry || e.name == "." || e.name == ".." || finished_.count(relative + e.name))
             continue;
         ftp_result code = ftp_ok;
         const std::string local_path = local + e.name;
@@ -366,7 +469,7 @@ ftp_result thread_ftp_put::walk(NetSocket& control, std::string_view lines, cons
                 if (!item.hidden_or_system) {
                     sub_lines += (item.is_directory ? "Type=dir " : "Type=file ") + item.name + "\r\n";
                 } else {
-                    skipped.push_back({relative + e.name + "/" + item.name, ftp_skip_reason::hidden});
+                    pass_over(relative + e.name + "/" + item.name, ftp_skip_reason::hidden);
                     sub_whole = false;
                 }
             }
@@ -385,6 +488,7 @@ ftp_result thread_ftp_put::walk(NetSocket& control, std::string_view lines, cons
             if (code != ftp_ok)
                 return code;
         }
+        finished_.insert(relative + e.name);
         if (relative.empty())
             done.push_back(e.name);
     }

@@ -3,10 +3,13 @@
 // the text conversions.
 #pragma once
 
+#include "ftp/download_resume.h"
 #include "ftp/ftp_protocol.h"
+#include "ftp/listing_cache.h"
 #include "ftp/server_registry.h"
 
 #include <atomic>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,7 +49,11 @@ public:
     std::string directory;   // absolute, ending in "/"
     std::string cache_file;
     bool log_enabled = false;
-    std::string local_dir; // the local pane's directory, ending in "/"
+    std::string local_dir;    // the local pane's directory, ending in "/"
+    std::string support_file; // the server's support.ini (a refused REST is kept there)
+    // The log line that says the connection was lost and is made again (the string table's);
+    // " (try/3)" follows it.
+    std::string reconnect_text;
 
     // Read by the owner once the thread has finished: the top-level entries of the list processed
     // whole, and the entries passed over, with their reasons.
@@ -59,8 +66,20 @@ public:
 protected:
     int run() override;
     virtual ftp_result body(NetSocket& control) = 0;
+    // A walk that loses its connection logs in again and runs its body once more: what it
+    // finished is in finished_ and is passed by, so nothing completed goes twice.
+    virtual bool continues_after_loss() const { return false; }
+    // Relative names ("sub/name") of the entries processed whole, files fetched or sent.
+    std::set<std::string> finished_;
+    // Records a name passed over once, however often a walk that continues meets it.
+    void pass_over(const std::string& name, ftp_skip_reason reason);
+    bool passed_over(std::string_view name) const;
 
 private:
+    // One connection: log-in, the body, log-out. logged_in: the body ran; lost: the connection
+    // went away (broken, closed, silent), as opposed to a refusal.
+    ftp_result session(const std::string& login_password, int try_number, bool& logged_in, bool& lost);
+
     std::atomic<NetSocket*> control_{nullptr};
 };
 
@@ -105,14 +124,24 @@ public:
 
 protected:
     ftp_result body(NetSocket& control) override;
+    bool continues_after_loss() const override { return true; }
 
 private:
     ftp_result walk(NetSocket& control, std::string_view lines, const std::string& cache,
                     const std::string& local, const std::string& relative, bool& whole);
+    ftp_result get_file(NetSocket& control, const cache_entry& e, const std::string& cache,
+                        const std::string& local_path);
+
+    std::set<std::string> fetched_; // downloaded, though maybe not yet deleted (a move)
+    bool rest_refused_ = false;
+    std::string sizes_from_; // the cache file whose entries sizes_ holds
+    std::vector<cache_entry> sizes_;
 };
 
 // Uploads the entries of the list file from local_dir into the remote directory, then lists that
-// directory again; a copy gives the local files the times the server shows.
+// directory again; a copy gives the local files the times the server shows. After a lost
+// connection the file that was being sent goes again from its start (STOR, never APPE): what
+// the server kept of it is not known to be a clean beginning.
 class thread_ftp_put : public thread_ftp {
 public:
     using thread_ftp::thread_ftp;
@@ -122,6 +151,7 @@ public:
 
 protected:
     ftp_result body(NetSocket& control) override;
+    bool continues_after_loss() const override { return true; }
 
 private:
     ftp_result walk(NetSocket& control, std::string_view lines, const std::string& local,
@@ -129,10 +159,11 @@ private:
 };
 
 // RETR name into local_path; a text file is converted from the charset to Shift_JIS before it
-// takes the local file's place.
+// takes the local file's place. With `resume`, a binary file continues an earlier download of it
+// that broke off (ftp_get_resuming).
 ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions);
+                        std::string_view text_extensions, download_resume* resume = nullptr);
 // STOR name: a binary file as it is, a text file from a converted copy; the local file is never
 // changed.
 ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view charset,

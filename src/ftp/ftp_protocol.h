@@ -64,6 +64,13 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
                                 const std::string& local_path, const received_file_step& before_replace = {},
                                 std::int64_t expected_size = -1, std::uint64_t byte_limit = 0);
+// RETR into a work file that is kept whatever happens: the bytes go after the `offset` bytes it
+// holds, asked for with "REST offset" (when offset > 0) right before the data command. A refused
+// REST is 12 with sent_verb() "REST", and the work file untouched. total_size, when not negative,
+// is the whole file's size: the transfer succeeds only when the work file then holds exactly that
+// many bytes, and no more are written. The caller replaces the target.
+ftp_result ftp_transfer_continue(thread_net& worker, NetSocket& control, std::string_view command,
+                                 const std::string& work_path, std::uint64_t offset, std::int64_t total_size);
 // The local file is opened before PASV: when it cannot be read nothing is sent (a STOR with an
 // empty data connection would empty the file on the server).
 ftp_result ftp_transfer_send(thread_net& worker, NetSocket& control, std::string_view command,

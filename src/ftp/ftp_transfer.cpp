@@ -85,9 +85,11 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
 }
 
 // PASV: the port to connect to, at the control connection's peer. The command is composed and
-// checked before anything is sent.
+// checked before anything is sent. restart_at > 0 sends "REST n" right before the data command, as
+// a restart must be the last command before the transfer it applies to; a REST that is not
+// answered 350 ends here with 12 (sent_verb() then tells REST).
 ftp_result open_passive(thread_net& worker, NetSocket& control, std::string_view command, std::string& host,
-                        int& port, char (&data_command)[payload_capacity])
+                        int& port, char (&data_command)[payload_capacity], std::uint64_t restart_at = 0)
 {
     ftp_result code = control.compose(command);
     if (code != ftp_ok)
@@ -112,6 +114,17 @@ ftp_result open_passive(thread_net& worker, NetSocket& control, std::string_view
     os::socket_address_text(peer, dotted);
     host = dotted;
     port = address.port;
+    if (restart_at > 0) {
+        code = control.compose("REST ", std::to_string(restart_at));
+        if (code == ftp_ok)
+            code = control.send_command(worker, true);
+        if (code == ftp_ok)
+            code = control.read_reply(worker);
+        if (code == ftp_ok && control.payload()[0] != '3')
+            code = ftp_error_reply;
+        if (code != ftp_ok)
+            return code;
+    }
     std::memcpy(control.payload(), data_command, payload_capacity);
     return control.send_command(worker, true);
 }
@@ -221,4 +234,31 @@ ftp_result ftp_transfer_send(thread_net& worker, NetSocket& control, std::string
     data->file = file.get();
     std::int64_t announced = -1;
     return run_transfer(worker, control, *data, "c: ...", host, port, announced);
+}
+
+ftp_result ftp_transfer_continue(thread_net& worker, NetSocket& control, std::string_view command,
+                                 const std::string& work_path, std::uint64_t offset, std::int64_t total_size)
+{
+    char data_command[payload_capacity];
+    std::string host;
+    int port = 0;
+    ftp_result code = control.compose(command);
+    if (code == ftp_ok)
+        code = open_passive(worker, control, command, host, port, data_command, offset);
+    if (code != ftp_ok)
+        return code;
+    auto data = std::make_unique<thread_ftp_data_recv>();
+    data->local_path = work_path;
+    data->append = true;
+    // More than the rest of the file cannot belong to it.
+    if (total_size > static_cast<std::int64_t>(offset))
+        data->byte_limit = static_cast<std::uint64_t>(total_size) - offset;
+    std::int64_t announced = -1;
+    code = run_transfer(worker, control, *data, "s: ...", host, port, announced);
+    // After a restart servers announce either the whole size or the rest: only the size the
+    // continued file was started for counts then.
+    std::int64_t size = offset > 0 ? total_size : (announced >= 0 ? announced : total_size);
+    if (code == ftp_ok && size >= 0 && offset + data->received_bytes != static_cast<std::uint64_t>(size))
+        code = ftp_receive_error;
+    return code;
 }

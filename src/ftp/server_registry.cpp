@@ -249,6 +249,18 @@ bool keep_support(const std::string& path, const ftp_capabilities& flags)
     return os::path_exists(path) || write_support(path, flags);
 }
 
+bool support_rest_refused(const std::string& path)
+{
+    return !path.empty() && os::path_exists(path) && !ini_get_bool(path, "support", "REST", true);
+}
+
+bool remember_rest_refused(const std::string& path, const ftp_capabilities& flags)
+{
+    if (path.empty() || (!os::path_exists(path) && !(flags[flag_probed] && write_support(path, flags))))
+        return false;
+    return ini_put_bool(path, "support", "REST", false);
+}
+
 std::optional<ftp_operation_params>
 server_operation_params(const std::string& path, std::string_view program_dir, std::string_view title,
                         std::string_view pane_path, std::string_view pane_password)
@@ -266,6 +278,7 @@ server_operation_params(const std::string& path, std::string_view program_dir, s
                                 : unscramble_password(stored);
     p.directory = ftp_directory_of(pane_path);
     p.cache_file = cache_file_path(program_dir, title, p.directory);
+    p.support_file = support_ini_path(program_dir, title);
     if (p.port < 1 || p.port > 65535 || p.cache_file.empty())
         return std::nullopt;
     return p;

@@ -91,6 +91,13 @@ bool write_support(const std::string& path, const ftp_capabilities& flags);
 // When a pane leaves a server: the flags are kept only when the file does not exist yet.
 bool keep_support(const std::string& path, const ftp_capabilities& flags);
 
+// The server refused "REST n" (key "REST" "-"); a missing key or file has not said so.
+bool support_rest_refused(const std::string& path);
+// Keeps the refusal. A file that does not exist yet gets the probed flags first, since a file
+// with REST alone would read as a server with the default flags; without probed flags the
+// refusal is not kept.
+bool remember_rest_refused(const std::string& path, const ftp_capabilities& flags);
+
 // What an FTP operation of a pane takes from the server's definition.
 struct ftp_operation_params {
     std::string server;
@@ -99,8 +106,9 @@ struct ftp_operation_params {
     int port = 21;
     std::string id;
     std::string password;
-    std::string directory;  // the pane path's remote directory
-    std::string cache_file; // that directory's dir.lst
+    std::string directory;    // the pane path's remote directory
+    std::string cache_file;   // that directory's dir.lst
+    std::string support_file; // the server's support.ini
 };
 // None when the section is missing, the port is not one of 1-65535 (it would reach another
 // port), or the cache file has no safe path. A stored password wins over the pane's typed one.

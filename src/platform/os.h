@@ -14,6 +14,8 @@ namespace os {
 bool path_exists(const std::string& path);
 bool is_directory(const std::string& path);
 bool make_directory(const std::string& path);
+// The byte count of a file; nothing when there is no file at the path (or it is a directory).
+std::optional<std::uint64_t> file_size(const std::string& path);
 
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<std::string> read_file(const std::string& path);

@@ -20,6 +20,14 @@ bool path_exists(const std::string& path)
     return ::access(path.c_str(), F_OK) == 0;
 }
 
+std::optional<std::uint64_t> file_size(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
 bool is_directory(const std::string& path)
 {
     struct stat st {};

@@ -179,6 +179,19 @@ TEST(ftp_registry, capability_cache)
     read_support(path, flags);
     EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1}));
     EXPECT_FALSE(write_support(dir.file("none/support.ini"), flags));
+
+    // A refused REST is kept beside the flags. A new file gets the probed flags first, or it would
+    // read as a server with the defaults; unprobed flags keep nothing.
+    EXPECT_FALSE(support_rest_refused(path));
+    ASSERT_TRUE(remember_rest_refused(path, flags));
+    EXPECT_TRUE(support_rest_refused(path));
+    const std::string fresh = dir.file("fresh.ini");
+    EXPECT_FALSE(remember_rest_refused(fresh, {0, 1, 1, 1, 1}));
+    EXPECT_FALSE(os::path_exists(fresh));
+    ASSERT_TRUE(remember_rest_refused(fresh, {1, 1, 0, 1, 0}));
+    read_support(fresh, flags);
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 0}));
+    EXPECT_TRUE(support_rest_refused(fresh));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "base/name_rules.h"
 #include "ftp/ftp_operations.h"
 #include "ftp/listing_cache.h"
+#include "ftp/listing_time.h"
 #include "ftp_client.h"
 #include "platform/os.h"
 #include "support/ftp_peers.h"
@@ -52,7 +53,8 @@ struct op_place {
     void fill(op_type& op, int port, const std::string& user, const std::string& password,
               const std::string& directory, const char* charset = "Shift_JIS")
     {
-        op.take({"127.0.0.1", 0, charset, port, user, password, directory, cache});
+        op.take({"127.0.0.1", 0, charset, port, user, password, directory, cache,
+                 support_ini_path(program.path() + "/", "srv")});
         op.local_dir = local.path() + "/";
         op.target = list;
         op.second = ".txt";
@@ -213,27 +215,129 @@ TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverJapaneseNames)
     os::remove_directory_tree(p.root + "/" + dir);
 }
 
-// The server goes away in the middle of a download: the local file of that name keeps its bytes,
-// no work file stays, and the operation ends with the connection's error.
-TEST(FtpOperations, ServerLostMidTransferKeepsLocalFile)
+// A download broken off after 1000 bytes keeps them in its work file, and the target stays as it
+// was; the walk logs in again and continues with REST when the file on the server is still the
+// same, or starts over.
+TEST(FtpOperations, BrokenDownloadContinuesAfterLoggingInAgain)
 {
-    ftp_script_server server([](script_session& s) {
-        s.serve_login();
-        s.expect("PASV", s.listen_passive());
-        s.expect("RETR f.bin", "150 ok\r\n");
-        if (s.accept_data())
-            s.data_send("part");
-        s.data_close();
-        s.close();
-    });
-    op_place place("/", "", "Type=file;Modify=20100503123456 f.bin\r\nType=file g.bin\r\n");
-    ASSERT_TRUE(write_text_file(place.local.file("f.bin"), "old"));
+    std::string whole(3000, '\0');
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        whole[i] = static_cast<char>(i % 251);
+    const std::string changed = whole + "!";
+    struct row {
+        const char* name;
+        const char* size_reply;
+        const char* rest_reply; // nullptr: no REST
+        std::string sent;       // on the data connection of the second RETR
+        bool remembered;        // support.ini keeps the refusal
+    };
+    const row rows[] = {
+        {"continued", "213 3000\r\n", "350 Restarting at 1000\r\n", whole.substr(1000), false},
+        {"REST refused", "213 3000\r\n", "502 not implemented\r\n", whole, true},
+        {"changed on the server", "213 3001\r\n", nullptr, changed, false},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        op_place place("/", "Type=file;Size=3000;Modify=20100503123456 f.bin\r\n",
+                       "Type=file;Modify=20100503123456 f.bin\r\n");
+        const std::string target = place.local.file("f.bin");
+        ASSERT_TRUE(write_text_file(target, "old"));
+        int connection = 0;
+        std::string at_second; // the target and the work file's size when the client came back
+        ftp_script_server server(
+            [&](script_session& s) {
+                if (++connection == 2)
+                    at_second =
+                        file_text(target) + "|" + std::to_string(file_text(target + ".kvpart").size());
+                s.serve_login();
+                if (connection == 1) {
+                    s.expect("PASV", s.listen_passive());
+                    s.expect("RETR f.bin", "150 ok\r\n");
+                    if (s.accept_data())
+                        s.data_send(whole.substr(0, 1000));
+                    s.data_close();
+                    s.close();
+                    return;
+                }
+                s.expect("SIZE f.bin", r.size_reply);
+                if (r.rest_reply) {
+                    s.expect("MDTM f.bin", "213 20100503123456\r\n");
+                    s.expect("PASV", s.listen_passive());
+                    s.expect("REST 1000", r.rest_reply);
+                }
+                if (!r.rest_reply || r.remembered) // from the start
+                    s.expect("PASV", s.listen_passive());
+                s.expect("RETR f.bin", "150 ok\r\n");
+                if (s.accept_data())
+                    s.data_send(r.sent);
+                s.data_close();
+                s.send("226 done\r\n");
+                s.expect("QUIT", "221 bye\r\n");
+                s.wait_for_close();
+            },
+            2);
+        ftp_capabilities flags = caps("10011");
+        thread_ftp_get_remove op(flags);
+        place.fill(op, server.port(), "kv", "pw", "/");
+        op.zone = local_zone();
+        op.get = true;
+        op.log_enabled = true;
+        op.reconnect_text = "lost";
+        std::string log;
+        EXPECT_EQ(run_op(op, &log), ftp_ok);
+        EXPECT_EQ(server.problems(), strings{});
+        EXPECT_EQ(at_second, "old|1000");
+        EXPECT_TRUE(file_text(target) == (r.rest_reply ? whole : changed));
+        EXPECT_NE(log.find("lost (1/3)\r\n"), std::string::npos) << log;
+        EXPECT_EQ(log.find("C: REST 1000") != std::string::npos, r.rest_reply != nullptr);
+        EXPECT_EQ(support_rest_refused(support_ini_path(place.program.path() + "/", "srv")), r.remembered);
+        EXPECT_EQ(tree_names(place.local.path()), std::set<std::string>{"f.bin"}); // no work file left
+    }
+}
+
+// The control connection drops after the first file of a subdirectory: the walk logs in again,
+// goes back into the directory and fetches only the file still missing.
+TEST(FtpOperations, TreeDownloadContinuesAfterLostConnection)
+{
+    int connection = 0;
+    ftp_script_server server(
+        [&](script_session& s) {
+            s.serve_login();
+            if (++connection == 1) {
+                s.serve_download("RETR a.bin", "aaa");
+                s.expect("CWD d", "250 ok\r\n");
+                s.serve_download("RETR b.bin", "bbb");
+                s.read_command();
+                s.close();
+                return;
+            }
+            s.expect("CWD d", "250 ok\r\n");
+            s.serve_download("RETR c.bin", "ccc");
+            s.expect("CDUP", "250 ok\r\n");
+            s.expect("QUIT", "221 bye\r\n");
+            s.wait_for_close();
+        },
+        2);
+    const char* time = ";Modify=20100503123456 ";
+    op_place place("/", std::string("Type=file;Size=3") + time + "a.bin\r\nType=dir d\r\n",
+                   std::string("Type=file") + time + "a.bin\r\nType=dir d\r\n");
+    ASSERT_TRUE(cache_make_directories(place.program.path() + "/", "srv", "/d/"));
+    ASSERT_TRUE(write_text_file(cache_file_path(place.program.path() + "/", "srv", "/d/"),
+                                std::string("Type=file;Size=3") + time + "b.bin\r\nType=file;Size=3" + time +
+                                    "c.bin\r\n"));
     ftp_capabilities flags = caps("11111");
     thread_ftp_get_remove op(flags);
     place.fill(op, server.port(), "kv", "pw", "/");
     op.get = true;
-    EXPECT_EQ(run_op(op), ftp_closed);
-    EXPECT_EQ(op.done, strings{});
-    EXPECT_EQ(tree_names(place.local.path()), std::set<std::string>{"f.bin"});
-    EXPECT_EQ(file_text(place.local.file("f.bin")), "old");
+    op.reconnect_text = "lost";
+    std::string log;
+    EXPECT_EQ(run_op(op, &log), ftp_ok);
+    EXPECT_EQ(server.problems(), strings{});
+    const strings commands = server.commands();
+    for (const char* retr : {"RETR a.bin", "RETR b.bin", "RETR c.bin"})
+        EXPECT_EQ(std::count(commands.begin(), commands.end(), retr), 1) << retr;
+    EXPECT_EQ(joined(op.done), "a.bin|d");
+    EXPECT_EQ(tree_names(place.local.path()), (std::set<std::string>{"a.bin", "d/", "d/b.bin", "d/c.bin"}));
+    EXPECT_EQ(file_text(place.local.file("d/c.bin")), "ccc");
+    EXPECT_NE(log.find("lost (1/3)\r\n"), std::string::npos) << log;
 }

@@ -37,7 +37,15 @@ struct FtpLogWindow : ::testing::Test {
     ftp_capabilities flags{1, 1, 0, 0, 0}; // probed: MLSD, no MLST
     ftp_operation_params params(int port)
     {
-        return {"127.0.0.1", 900, "Shift_JIS", port, "kv", "pw", "/", cache.file("dir.lst")};
+        return {"127.0.0.1",
+                900,
+                "Shift_JIS",
+                port,
+                "kv",
+                "pw",
+                "/",
+                cache.file("dir.lst"),
+                cache.file("support.ini")};
     }
     void SetUp() override
     {
@@ -125,11 +133,17 @@ TEST_F(FtpLogWindow, shift_shows_the_log_and_stop_ends_with_its_message)
     EXPECT_EQ(warning, resource_string(IDS_CAPTION_ERROR) + "|" + resource_string(IDS_FTP_ABORTED));
 }
 
-// The server goes away in the middle of a download: without Shift the window comes up with the
-// error, and the local file of that name keeps its bytes.
+// The server goes away in the middle of a download and then closes each new connection at once:
+// without Shift the window comes up with the three tries to log in again and the error, and the
+// local file of that name keeps its bytes.
 TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the_local_file)
 {
-    ftp_script_server server([](script_session& s) {
+    int connection = 0;
+    auto serve = [&](script_session& s) {
+        if (++connection > 1) {
+            s.close();
+            return;
+        }
         s.serve_login();
         s.expect("PASV", s.listen_passive());
         s.expect("RETR f.bin", "150 ok\r\n");
@@ -137,7 +151,8 @@ TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the
             s.data_send("part");
         s.data_close();
         s.close();
-    });
+    };
+    ftp_script_server server(serve, 4);
     ASSERT_TRUE(write_text_file(cache.file("f.bin"), "old"));
     ASSERT_TRUE(write_text_file(cache.file("kv_rsp1.tmp"), "Type=file;Modify=20100503123456 f.bin\r\n"));
     std::string log;
@@ -160,8 +175,10 @@ TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the
                                        cache.file("kv_rsp1.tmp"), ".txt", false);
     EXPECT_FALSE(report.ok);
     EXPECT_TRUE(shown);
-    // Without Shift the protocol lines are not collected: the log holds its first line.
+    // Without Shift the protocol lines are not collected: the log holds its first line and the
+    // lines of the tries to log in again.
     EXPECT_EQ(log.rfind("connecting...\r\n", 0), 0u) << log;
+    EXPECT_NE(log.find(resource_string(IDS_FTP_RECONNECTING) + " (3/3)\r\n"), std::string::npos) << log;
     EXPECT_TRUE(gui::contains_text(warning, resource_string(IDS_FTP_RESULT_FIRST + ftp_closed)));
     EXPECT_EQ(os::read_file(cache.file("f.bin")).value_or(""), "old");
 }

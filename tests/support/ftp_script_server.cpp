@@ -86,15 +86,17 @@ void close_socket(std::intptr_t& s)
 
 } // namespace
 
-ftp_script_server::ftp_script_server(std::function<void(script_session&)> script)
+ftp_script_server::ftp_script_server(std::function<void(script_session&)> script, int connections)
 {
     os::socket_library_start();
     listener_ = make_listener(port_);
-    runner_ = std::thread([this, script = std::move(script)] {
-        std::intptr_t control = listener_ < 0 ? -1 : accept_within(listener_);
-        if (control < 0) {
-            problem("no client connected");
-        } else {
+    runner_ = std::thread([this, connections, script = std::move(script)] {
+        for (int i = 0; i < connections; ++i) {
+            std::intptr_t control = listener_ < 0 ? -1 : accept_within(listener_);
+            if (control < 0) {
+                problem("no client connected");
+                break;
+            }
             script_session session(*this, control);
             script(session);
         }

@@ -13,8 +13,9 @@ class script_session;
 
 class ftp_script_server {
 public:
-    // Starts listening and runs the script on its own thread once a client connects.
-    explicit ftp_script_server(std::function<void(script_session&)> script);
+    // Starts listening and runs the script on its own thread once a client connects; with more
+    // connections, once for each of them in turn (a client that logs in again).
+    explicit ftp_script_server(std::function<void(script_session&)> script, int connections = 1);
     ~ftp_script_server();
     ftp_script_server(const ftp_script_server&) = delete;
     ftp_script_server& operator=(const ftp_script_server&) = delete;
