@@ -7,6 +7,7 @@
 #include "ftp/server_registry.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,8 @@ enum class ftp_skip_reason {
     cache_name, // a directory whose name cannot name its cache directory (dir.lst)
     unlisted,   // a directory whose listing had entries the cache could not store
     hidden,     // a hidden or system entry inside an uploaded directory
+    no_cp932,   // a server name without a code page 932 form (shown here with '?' for it)
+    no_server,  // a local name without a form in the server's name charset that comes back as it
 };
 
 struct ftp_skipped {
@@ -38,6 +41,9 @@ public:
     std::string server;
     int zone = 900;
     std::string charset;
+    std::string name_charset = "auto";
+    // Names travel in UTF-8 in this session (decided at the log-in, or after the first probe).
+    bool utf8_names = false;
     int port = 21;
     std::string user;
     // Overwritten with '*' once the log-in no longer needs it.
@@ -59,6 +65,8 @@ public:
 protected:
     int run() override;
     virtual ftp_result body(NetSocket& control) = 0;
+    // The name as the server takes it; none when it has none (no UTF-8 form that comes back).
+    std::optional<std::string> server_name(std::string_view name) const;
 
 private:
     std::atomic<NetSocket*> control_{nullptr};
@@ -129,12 +137,12 @@ private:
 };
 
 // RETR name into local_path; a text file is converted from the charset to Shift_JIS before it
-// takes the local file's place.
+// takes the local file's place. wire_name, when given, is the name as the server takes it.
 ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions);
+                        std::string_view text_extensions, std::string_view wire_name = {});
 // STOR name: a binary file as it is, a text file from a converted copy; the local file is never
 // changed.
 ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions);
+                        std::string_view text_extensions, std::string_view wire_name = {});
