@@ -200,9 +200,10 @@ ftp_result list_one_way(thread_net& worker, NetSocket& control, listing_way way,
         refused = true;
     cache_output out(cache_path);
     if (code == ftp_ok) {
-        code = way == listing_way::mlsd           ? list_mlsd(server_zone, list_path, not_root, out, utf8)
-               : way == listing_way::long_listing ? list_long(list_path, out, utf8)
-                                                  : list_nlst(worker, control, server_zone, list_path, out, utf8);
+        code = way == listing_way::mlsd ? list_mlsd(server_zone, list_path, not_root, out, utf8)
+               : way == listing_way::long_listing
+                   ? list_long(list_path, out, utf8)
+                   : list_nlst(worker, control, server_zone, list_path, out, utf8);
     }
     unstored = out.unstored;
     os::remove_file(list_path);

@@ -164,7 +164,8 @@ ftp_result thread_ftp_listing::body(NetSocket& control)
             utf8_names = true;
         }
     }
-    return ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored, utf8_names);
+    return ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored,
+                              utf8_names);
 }
 
 ftp_result thread_ftp_make_dir::body(NetSocket& control)
@@ -362,7 +363,8 @@ ftp_result thread_ftp_put::body(NetSocket& control)
     if (code != ftp_ok)
         return code;
     std::size_t unstored = 0;
-    code = ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored, utf8_names);
+    code =
+        ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored, utf8_names);
     if (code != ftp_ok || get)
         return code;
     // The local copies get the times the server now shows for them.

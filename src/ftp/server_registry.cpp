@@ -54,7 +54,8 @@ FtpServerEntry server_read(const std::string& path, std::string_view title)
     e.start_directory = server_value(path, title, "start directory", path_size, e.start_directory);
     e.keep_dirlist = ini_get_bool(path, title, "keep dirlist", true);
     e.security = security_names[security_entry(server_value(path, title, "security", 16, ""))];
-    e.name_charset = name_charset_names[name_charset_entry(server_value(path, title, "name charset", 16, ""))];
+    e.name_charset =
+        name_charset_names[name_charset_entry(server_value(path, title, "name charset", 16, ""))];
     e.protect_password = ini_get_bool(path, title, "protect password", false);
     return e;
 }
@@ -359,7 +360,8 @@ server_operation_params(const std::string& path, std::string_view program_dir, s
     p.server = server_value(path, title, "server", server_text_size, "");
     p.zone = time_zone_value(server_value(path, title, "timezone", 7, "+09:00"));
     p.charset = server_value(path, title, "charset", 13, "Shift_JIS");
-    p.name_charset = name_charset_names[name_charset_entry(server_value(path, title, "name charset", 16, ""))];
+    p.name_charset =
+        name_charset_names[name_charset_entry(server_value(path, title, "name charset", 16, ""))];
     p.port = ini_atoi(server_value(path, title, "port", 6, "21"));
     p.id = server_value(path, title, "id", server_text_size, "");
     // A protected password this user cannot read counts as none: the pane's typed one goes.

@@ -27,7 +27,7 @@ struct FtpServerEntry {
     std::string password; // the stored form: scrambled, protected or (old files) plain
     std::string start_directory = "/";
     bool keep_dirlist = true;
-    std::string security = "none";   // one of security_names
+    std::string security = "none";     // one of security_names
     std::string name_charset = "auto"; // one of name_charset_names
     bool protect_password = false;     // store the password protected for the Windows user
 };

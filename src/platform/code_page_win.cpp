@@ -19,8 +19,8 @@ std::optional<std::wstring> to_wide(UINT code_page, std::string_view text)
     if (n <= 0)
         return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(),
-                        n);
+    MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                        wide.data(), n);
     return wide;
 }
 
@@ -33,8 +33,8 @@ std::optional<std::string> from_wide(UINT code_page, const std::wstring& wide)
     BOOL used_default = FALSE;
     BOOL* used = code_page == CP_UTF8 ? nullptr : &used_default;
     DWORD flags = code_page == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    int n = WideCharToMultiByte(code_page, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                used);
+    int n = WideCharToMultiByte(code_page, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, used);
     if (n <= 0 || used_default)
         return std::nullopt;
     std::string text(static_cast<std::size_t>(n), '\0');

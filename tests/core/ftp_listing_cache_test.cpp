@@ -79,9 +79,9 @@ TEST(CacheParseLine, NotEntries)
     const char* lines[] = {
         "",
         "\r\n",
-        "Type=file;Size=1\r\n",                      // no blank, no name
-        "Type=file;Size=1 \r\n",                     // empty name
-        "Type=file;Size=1 \x93\xFA\x96.txt\r\n",     // a lead byte without its trail byte
+        "Type=file;Size=1\r\n",                  // no blank, no name
+        "Type=file;Size=1 \r\n",                 // empty name
+        "Type=file;Size=1 \x93\xFA\x96.txt\r\n", // a lead byte without its trail byte
         "Type=file;Size=1 a\tb\r\n",
         "Type=file;Size=1 a/b\r\n",
         "Type=file;Size=1 a\\b\r\n",

@@ -64,9 +64,10 @@ TEST(ftp_names, feature_and_choice_decide_utf8)
         const char* choice;
         bool utf8;
     } cases[] = {
-        {" UTF8\r\n", "auto", true},   {" utf8", "", true},      {" UTF8", "sjis", false},
-        {" MDTM", "auto", false},      {" MDTM", "utf8", true},  {"UTF8", "auto", false}, // not a middle line
-        {" UTF8X", "auto", false},     {" LANG EN", "auto", false},
+        {" UTF8\r\n", "auto", true}, {" utf8", "", true},
+        {" UTF8", "sjis", false},    {" MDTM", "auto", false},
+        {" MDTM", "utf8", true},     {"UTF8", "auto", false}, // not a middle line
+        {" UTF8X", "auto", false},   {" LANG EN", "auto", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.feature_line);
@@ -121,15 +122,17 @@ TEST(ftp_names, new_keys_and_their_defaults)
 {
     temp_dir dir;
     std::string path = dir.file("ftp.ini");
-    ASSERT_TRUE(write_text_file(path, "[old]\r\nserver=h\r\n[odd]\r\nserver=h\r\nsecurity=TLS\r\nname charset=EUC\r\n"
-                               "[set]\r\nserver=h\r\nsecurity=Implicit\r\nname charset=utf8\r\n"
-                               "protect password=+\r\n"));
+    ASSERT_TRUE(
+        write_text_file(path, "[old]\r\nserver=h\r\n[odd]\r\nserver=h\r\nsecurity=TLS\r\nname charset=EUC\r\n"
+                              "[set]\r\nserver=h\r\nsecurity=Implicit\r\nname charset=utf8\r\n"
+                              "protect password=+\r\n"));
     const struct {
         const char* title;
         const char* security;
         const char* name_charset;
         bool protect;
-    } cases[] = {{"old", "none", "auto", false}, {"odd", "none", "auto", false}, {"set", "implicit", "utf8", true}};
+    } cases[] = {
+        {"old", "none", "auto", false}, {"odd", "none", "auto", false}, {"set", "implicit", "utf8", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title);
         FtpServerEntry e = server_read(path, c.title);
@@ -142,7 +145,7 @@ TEST(ftp_names, new_keys_and_their_defaults)
         const char* port;
         const char* security;
         const char* shown;
-    } ports[] = {{"21", "implicit", "990"}, {"990", "none", "21"}, {"990", "explicit", "21"},
+    } ports[] = {{"21", "implicit", "990"},    {"990", "none", "21"},      {"990", "explicit", "21"},
                  {"2121", "implicit", "2121"}, {"990", "implicit", "990"}, {"21", "explicit", "21"}};
     for (const auto& p : ports)
         EXPECT_EQ(port_for_security(p.port, p.security), p.shown) << p.port << " " << p.security;

@@ -136,9 +136,11 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
     const std::string japanese = std::string(sjis_so) + "|" + euc;
     const std::string subdirs = "docs|Type=dir|" + japanese;
     const std::string long_subdirs = "docs|Type=dir|sub dir|" + japanese;
-    const std::string mlsd_shown = "docs|...|" + japanese + "|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|" + sjis + ".txt|..";
+    const std::string mlsd_shown =
+        "docs|...|" + japanese + "|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|" + sjis + ".txt|..";
     const std::string nlst_shown = "docs|...|" + japanese + "|" + sjis + ".txt|Type=dir|Type=dir|Size=5|..";
-    const std::string long_shown = "docs|...|" + japanese + "|Type=dir|sub dir|Type=dir|Size=5|" + sjis + ".txt|..";
+    const std::string long_shown =
+        "docs|...|" + japanese + "|Type=dir|sub dir|Type=dir|Size=5|" + sjis + ".txt|..";
     const std::string nlst_commands = "PASV|NLST -aFL|SIZE " + std::string(sjis) + ".txt|MDTM " + sjis +
                                       ".txt|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5";
     struct row {
@@ -217,18 +219,20 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         // is none). "..." would be the directory itself on Windows:
         // it gets no cache directory. Whole code page 932 characters are names (a Shift_JIS server).
         {"hostile MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
-         std::string("Type=dir;Modify=20100503123456 docs\r\nType=dir ...\r\nType=dir ") + sjis_so + "\r\nType=dir " + euc +
+         std::string("Type=dir;Modify=20100503123456 docs\r\nType=dir ...\r\nType=dir ") + sjis_so +
+             "\r\nType=dir " + euc +
              "\r\nType=dir Type=dir\r\n"
              "Type=file;Size=3 Type=dir\r\nType=file;Size=4 Size=5\r\nType=file;Size=5 Type=file;Size=9 x\r\n"
-             "Type=file;Size=6 " + sjis + ".txt\r\nType=pdir ..\r\n",
+             "Type=file;Size=6 " +
+             sjis + ".txt\r\nType=pdir ..\r\n",
          mlsd_shown.c_str(), subdirs.c_str(),
          [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
         // SIZE and MDTM are asked only about safe names.
-        {"hostile NLST", "10011", "10011", true, false, ftp_ok,
-         nlst_commands.c_str(),
+        {"hostile NLST", "10011", "10011", true, false, ftp_ok, nlst_commands.c_str(),
          std::string("Type=dir docs\r\n"
                      "Type=dir ...\r\n"
-                     "Type=dir ") + sjis_so + "\r\nType=dir " + euc + "\r\nType=file;Size=6;Modify=20100503123458 " + sjis +
+                     "Type=dir ") +
+             sjis_so + "\r\nType=dir " + euc + "\r\nType=file;Size=6;Modify=20100503123458 " + sjis +
              ".txt\r\n"
              "Type=dir Type=dir\r\n"
              "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
@@ -248,13 +252,15 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         {"hostile long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL",
          std::string("Type=dir;Modify=20080303000000 docs\r\n"
                      "Type=dir;Modify=20080303000000 ...\r\n"
-                     "Type=dir;Modify=20080303000000 ") + sjis_so + "\r\nType=dir;Modify=20080303000000 " + euc +
+                     "Type=dir;Modify=20080303000000 ") +
+             sjis_so + "\r\nType=dir;Modify=20080303000000 " + euc +
              "\r\n"
              "Type=dir;Modify=20080303000000 Type=dir\r\n"
              "Type=dir;Modify=20080303000000 sub dir\r\n"
              "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
              "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
-             "Type=file;Size=5;Modify=20080303000000 " + sjis + ".txt\r\nType=pdir ..\r\n",
+             "Type=file;Size=5;Modify=20080303000000 " +
+             sjis + ".txt\r\nType=pdir ..\r\n",
          long_shown.c_str(), long_subdirs.c_str(),
          [&](script_session& s) { s.serve_download("NLST -alL", hostile_ls); }},
     };

@@ -222,8 +222,10 @@ TEST(FtpOperations, Utf8NamesListedAndTransferredBothWays)
 {
     peer p = find_peer("pyftpdlib_utf8");
     ASSERT_NE(p.port, 0);
-    const std::string nihongo = "\x93\xFA\x96{\x8C\xEA.txt", kana = "\xB6\xC5.bin", shiryou = "\x8E\x91\x97\xBF";
-    op_place place("/", "", "Type=file " + nihongo + "\r\nType=file " + kana + "\r\nType=dir " + shiryou + "\r\n");
+    const std::string nihongo = "\x93\xFA\x96{\x8C\xEA.txt", kana = "\xB6\xC5.bin",
+                      shiryou = "\x8E\x91\x97\xBF";
+    op_place place("/", "",
+                   "Type=file " + nihongo + "\r\nType=file " + kana + "\r\nType=dir " + shiryou + "\r\n");
     ftp_capabilities flags{};
     thread_ftp_listing listing(flags);
     listing.take({"127.0.0.1", 0, "Shift_JIS", p.port, p.user, p.password, "/", place.cache});
@@ -268,11 +270,12 @@ TEST(FtpOperations, Utf8NamesListedAndTransferredBothWays)
     const std::string on_disk = "\xE4\xB8\x8A/|" + sub_on_disk + "|\xE6\x96\xB0\xE8\xA6\x8F.txt";
 #endif
     std::set<std::string> names;
-    for (const os::dir_item& top : os::list_directory(p.root + "/" + dir).value_or(std::vector<os::dir_item>{})) {
+    for (const os::dir_item& top :
+         os::list_directory(p.root + "/" + dir).value_or(std::vector<os::dir_item>{})) {
         names.insert(top.name + (top.is_directory ? "/" : ""));
         if (top.is_directory)
-            for (const os::dir_item& sub : os::list_directory(p.root + "/" + dir + "/" + top.name).value_or(
-                     std::vector<os::dir_item>{}))
+            for (const os::dir_item& sub : os::list_directory(p.root + "/" + dir + "/" + top.name)
+                                               .value_or(std::vector<os::dir_item>{}))
                 names.insert(top.name + "/" + sub.name);
     }
     EXPECT_EQ(joined(strings(names.begin(), names.end())), on_disk);
