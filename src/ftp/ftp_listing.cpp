@@ -73,7 +73,7 @@ ftp_result reading_result(const listing_reader& reader, std::size_t lines, std::
 // when the name has no such form.
 bool line_from_server(std::string& line, std::size_t from, bool utf8)
 {
-    if (!utf8 || from > line.size())
+    if (from > line.size())
         return true;
     std::optional<std::string> name = name_from_server(std::string_view(line).substr(from), utf8);
     if (!name)

@@ -37,9 +37,15 @@ bool names_in_utf8(std::string_view name_charset, bool feat_utf8)
 
 std::optional<std::string> name_from_server(std::string_view wire, bool utf8)
 {
-    if (!utf8 || is_ascii(wire))
+    if (is_ascii(wire))
         return std::string(wire);
-    return os::utf8_to_cp932(wire);
+    if (utf8)
+        return os::utf8_to_cp932(wire);
+    // A Shift_JIS name must stay itself through the local file system's characters: an
+    // unassigned code or a second code of one character would name another file.
+    if (!os::cp932_to_utf8(wire))
+        return std::nullopt;
+    return std::string(wire);
 }
 
 std::optional<std::string> name_to_server(std::string_view name, bool utf8)
@@ -59,10 +65,12 @@ std::string name_for_report(std::string_view wire, bool utf8)
         i += one.size();
         if (c < 0x20 || c == 0x7F) {
             shown += '?';
-        } else if (c < 0x80 || !utf8) {
+        } else if (c < 0x80) {
             shown += one;
-        } else {
+        } else if (utf8) {
             shown += os::utf8_to_cp932(one).value_or("?");
+        } else {
+            shown += os::cp932_to_utf8(one) ? std::string(one) : std::string("?");
         }
     }
     return shown;

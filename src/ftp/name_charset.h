@@ -11,8 +11,8 @@
 bool names_in_utf8(std::string_view name_charset, bool feat_utf8);
 
 // The code page 932 name of a name as the server sent it; none when it has no code page 932
-// form (a character outside the code page, or one that would come back as another). Shift_JIS
-// names pass as they are: the FTP name rule refuses what is not well formed.
+// form (a character outside the code page, or one that would come back as another). A Shift_JIS
+// name is taken as it is when every character of it is one of the code page's own.
 std::optional<std::string> name_from_server(std::string_view wire, bool utf8);
 // The name as the server takes it; none when it has no form there that comes back as itself.
 std::optional<std::string> name_to_server(std::string_view name, bool utf8);

@@ -33,7 +33,6 @@ TEST(ftp_names, utf8_and_code_page_932)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.utf8);
         EXPECT_EQ(name_from_server(c.utf8, true), c.cp932);
-        EXPECT_EQ(name_from_server(c.utf8, false), c.utf8); // Shift_JIS names pass as they come
         if (c.cp932) {
             EXPECT_EQ(name_to_server(*c.cp932, true), c.utf8);
         }
@@ -42,6 +41,18 @@ TEST(ftp_names, utf8_and_code_page_932)
     EXPECT_EQ(name_to_server("\x87\x90", true), std::nullopt);
     EXPECT_EQ(name_to_server("\x87\x90", false), "\x87\x90");
     EXPECT_EQ(name_to_server("a\x93", true), std::nullopt);
+    // A Shift_JIS server's names: only the code page's own characters, each standing for itself.
+    const struct {
+        const char* sjis;
+        bool kept;
+    } sjis_cases[] = {{"\x83\x5C.txt", true},
+                      {"\xB1\xDE", true},
+                      {"\x87\x90", false},
+                      {"\xC6\xFC\xCB\xDC", false}, // 0xFCCB is no character
+                      {"a\x93", false}};
+    for (const auto& c : sjis_cases)
+        EXPECT_EQ(name_from_server(c.sjis, false).has_value(), c.kept) << c.sjis;
+    EXPECT_EQ(name_for_report("\xC6\xFC\xCB\xDC", false), "\xC6?\xDC");
 }
 
 TEST(ftp_names, unmappable_names_keep_a_line_that_is_no_entry)
