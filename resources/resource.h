@@ -69,10 +69,14 @@
 // What an FTP download, delete or upload passed over: the heading, one reason per kind of name
 // (IDS_FTP_SKIP_REASON_FIRST + the reason), and the line ending a list that was cut.
 #define IDS_FTP_SKIPPED 110
-#define IDS_FTP_SKIP_REASON_FIRST 111 // 111-115
-#define IDS_FTP_SKIPPED_MORE 116
+#define IDS_FTP_SKIP_REASON_FIRST 111 // 111-117
+#define IDS_FTP_SKIPPED_MORE 118
+// The server dialog's lists: encryption ("security" none, explicit, implicit) and file name
+// charset ("name charset" auto, sjis, utf8), three rows each in the stored values' order.
+#define IDS_FTP_SECURITY_FIRST 119   // 119-121
+#define IDS_FTP_NAME_CHARSET_FIRST 122 // 122-124
 // The FTP log line of a walk that lost its connection and logs in again (" (try/3)" follows).
-#define IDS_FTP_RECONNECTING 120
+#define IDS_FTP_RECONNECTING 125
 
 // Toolbar tool tips: the tip of the button with command c is string IDS_TOOLTIP_FIRST + c - IDM_COPY.
 #define IDS_TOOLTIP_FIRST 47

@@ -66,6 +66,24 @@ bool ascii_name_rule(std::string_view name)
     return true;
 }
 
+bool ftp_name_rule(std::string_view name)
+{
+    if (is_reserved_name(name))
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        auto c = static_cast<unsigned char>(name[i]);
+        if (is_lead_byte(c)) {
+            auto t = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+            if (t < 0x40 || t == 0x7F || t > 0xFC)
+                return false;
+            ++i;
+        } else if (!is_ftp_name_byte(c) && (c < 0xA1 || c > 0xDF)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool no_dot_name_rule(std::string_view name)
 {
     return !mbs_contains_any(name, "\"*./:<>?\\|");

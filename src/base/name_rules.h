@@ -17,6 +17,9 @@ bool local_name_rule(std::string_view name);
 bool local_file_name_rule(std::string_view name);
 // Not a reserved device name, and only the 86 printable ASCII characters allowed in FTP names.
 bool ascii_name_rule(std::string_view name);
+// What an FTP pane and its cache carry: ascii_name_rule, and also whole code page 932 characters
+// (a lead byte with a trail byte, half-width katakana); no lone lead byte, no control byte.
+bool ftp_name_rule(std::string_view name);
 // No " * . / : < > ? \ | (double-byte aware).
 bool no_dot_name_rule(std::string_view name);
 // No blank at either end and no '[' or ']' (double-byte aware).

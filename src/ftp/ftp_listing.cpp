@@ -6,6 +6,7 @@
 #include "ftp/listing_cache.h"
 #include "ftp/listing_formats.h"
 #include "ftp/listing_time.h"
+#include "ftp/name_charset.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
 
@@ -39,6 +40,8 @@ public:
             return false;
         return lines_.size() < 65536 || flush();
     }
+    // A name without a code page 932 form: its place is kept, nothing is shown.
+    void add_no_cp932(std::string_view wire, bool utf8) { lines_ += no_cp932_cache_line(wire, utf8); }
     bool flush()
     {
         // Also when empty: the cache file marks the directory as listed.
@@ -66,12 +69,33 @@ ftp_result reading_result(const listing_reader& reader, std::size_t lines, std::
     return lines > 0 && understood == 0 ? ftp_error_reply : ftp_ok;
 }
 
-ftp_result list_mlsd(int server_zone, const std::string& list_path, bool& not_root, cache_output& out)
+// The line with the part from `from` on (its name) in code page 932; false, the line unchanged,
+// when the name has no such form.
+bool line_from_server(std::string& line, std::size_t from, bool utf8)
+{
+    if (from > line.size())
+        return true;
+    std::optional<std::string> name = name_from_server(std::string_view(line).substr(from), utf8);
+    if (!name)
+        return false;
+    line.replace(from, std::string::npos, *name);
+    return true;
+}
+
+ftp_result list_mlsd(int server_zone, const std::string& list_path, bool& not_root, cache_output& out,
+                     bool utf8)
 {
     listing_reader reader(list_path, listing_line_limit);
     const int local = local_zone();
     std::size_t lines = 0, understood = 0;
     for (std::string line; reader.next(line);) {
+        std::size_t blank = line.find(' ');
+        if (blank != std::string::npos && !line_from_server(line, blank + 1, utf8)) {
+            lines += 1;
+            understood += 1;
+            out.add_no_cp932(std::string_view(line).substr(blank + 1), utf8);
+            continue;
+        }
         cache_entry e = cache_parse_line(line, listing_line_limit);
         lines += !line.empty();
         understood += e.is_listing_line;
@@ -88,10 +112,14 @@ ftp_result list_mlsd(int server_zone, const std::string& list_path, bool& not_ro
 }
 
 ftp_result list_nlst(thread_net& worker, NetSocket& control, int server_zone, const std::string& list_path,
-                     cache_output& out)
+                     cache_output& out, bool utf8)
 {
     listing_reader reader(list_path, listing_line_limit);
     for (std::string line; reader.next(line);) {
+        if (!line_from_server(line, 0, utf8)) {
+            out.add_no_cp932(line, utf8);
+            continue;
+        }
         nlst_entry entry = nlst_parse_line(line);
         if (entry.kind == nlst_kind::none)
             continue;
@@ -104,14 +132,16 @@ ftp_result list_nlst(thread_net& worker, NetSocket& control, int server_zone, co
                 return ftp_file_error;
             continue;
         }
-        ftp_result code = ftp_size(worker, control, entry.name);
+        // The round trip was checked when the line came: the name goes back as it was sent.
+        const std::string wire = name_to_server(entry.name, utf8).value_or(entry.name);
+        ftp_result code = ftp_size(worker, control, wire);
         if (code != ftp_ok)
             return code;
         std::int64_t size = 0;
         const char* reply = control.payload();
         if (!reply_number(reply, std::strlen(reply), size))
             return ftp_error_reply;
-        code = ftp_modify_time(worker, control, entry.name, server_zone);
+        code = ftp_modify_time(worker, control, wire, server_zone);
         if (code != ftp_ok)
             return code;
         // A successful MDTM leaves fourteen checked digits after the reply code.
@@ -125,7 +155,7 @@ ftp_result list_nlst(thread_net& worker, NetSocket& control, int server_zone, co
     return code == ftp_ok && !out.flush() ? ftp_file_error : code;
 }
 
-ftp_result list_long(const std::string& list_path, cache_output& out)
+ftp_result list_long(const std::string& list_path, cache_output& out, bool utf8)
 {
     int year = 0;
     int month = 0;
@@ -133,6 +163,13 @@ ftp_result list_long(const std::string& list_path, cache_output& out)
     listing_reader reader(list_path, listing_line_limit);
     std::size_t lines = 0, understood = 0;
     for (std::string line; reader.next(line);) {
+        // The whole line: the name's place is known only once the line is read.
+        if (!line_from_server(line, 0, utf8)) {
+            lines += 1;
+            understood += 1;
+            ++out.unstored;
+            continue;
+        }
         long_listing_entry entry = long_listing_parse_line(line, year, month);
         lines += !line.empty();
         understood += entry.is_listing_line;
@@ -148,7 +185,8 @@ ftp_result list_long(const std::string& list_path, cache_output& out)
 
 // One way of listing; `refused` tells that the server does not know its listing command.
 ftp_result list_one_way(thread_net& worker, NetSocket& control, listing_way way, int server_zone,
-                        const std::string& cache_path, bool& not_root, bool& refused, std::size_t& unstored)
+                        const std::string& cache_path, bool& not_root, bool& refused, std::size_t& unstored,
+                        bool utf8)
 {
     refused = false;
     std::string list_path;
@@ -162,9 +200,10 @@ ftp_result list_one_way(thread_net& worker, NetSocket& control, listing_way way,
         refused = true;
     cache_output out(cache_path);
     if (code == ftp_ok) {
-        code = way == listing_way::mlsd           ? list_mlsd(server_zone, list_path, not_root, out)
-               : way == listing_way::long_listing ? list_long(list_path, out)
-                                                  : list_nlst(worker, control, server_zone, list_path, out);
+        code = way == listing_way::mlsd ? list_mlsd(server_zone, list_path, not_root, out, utf8)
+               : way == listing_way::long_listing
+                   ? list_long(list_path, out, utf8)
+                   : list_nlst(worker, control, server_zone, list_path, out, utf8);
     }
     unstored = out.unstored;
     os::remove_file(list_path);
@@ -175,7 +214,7 @@ ftp_result list_one_way(thread_net& worker, NetSocket& control, listing_way way,
 
 ftp_result ftp_list_directory(thread_net& worker, NetSocket& control, int server_zone,
                               const std::string& cache_path, bool not_root, ftp_capabilities& flags,
-                              std::size_t& unstored)
+                              std::size_t& unstored, bool utf8_names)
 {
     os::remove_file(cache_path);
     unstored = 0;
@@ -185,7 +224,8 @@ ftp_result ftp_list_directory(thread_net& worker, NetSocket& control, int server
                           : (flags[flag_mdtm] && flags[flag_size]) ? listing_way::nlst_size_mdtm
                                                                    : listing_way::long_listing;
         bool refused = false;
-        code = list_one_way(worker, control, way, server_zone, cache_path, not_root, refused, unstored);
+        code = list_one_way(worker, control, way, server_zone, cache_path, not_root, refused, unstored,
+                            utf8_names);
         if (!refused || way == listing_way::long_listing)
             break;
         // The server does not know this listing command: the next way, now and later.

@@ -6,6 +6,7 @@
 #include "ftp/charset.h"
 #include "ftp/ftp_listing.h"
 #include "ftp/listing_cache.h"
+#include "ftp/name_charset.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
 
@@ -124,6 +125,7 @@ void thread_ftp::take(const ftp_operation_params& params)
     server = params.server;
     zone = params.zone;
     charset = params.charset;
+    name_charset = params.name_charset;
     port = params.port;
     user = params.id;
     password = params.password;
@@ -149,7 +151,8 @@ bool thread_ftp::passed_over(std::string_view name) const
     return std::any_of(skipped.begin(), skipped.end(), [&](const ftp_skipped& s) { return s.name == name; });
 }
 
-ftp_result thread_ftp::session(const std::string& login_password, int try_number, bool& logged_in, bool& lost)
+ftp_result thread_ftp::session(const std::string& login_password, const std::string& start, int try_number,
+                               bool& logged_in, bool& lost)
 {
     NetSocket control(log_enabled);
     logged_in = lost = false;
@@ -162,7 +165,8 @@ ftp_result thread_ftp::session(const std::string& login_password, int try_number
         show_log_line();
         std::snprintf(control.log_buffer(), log_line_size, "?: ");
     }
-    ftp_result code = ftp_login(*this, control, server.c_str(), port, user, login_password, directory);
+    ftp_result code =
+        ftp_login(*this, control, server.c_str(), port, user, login_password, start, utf8_names);
     std::fill(password.begin(), password.end(), '*');
     if (code == ftp_ok) {
         logged_in = true;
@@ -176,12 +180,24 @@ ftp_result thread_ftp::session(const std::string& login_password, int try_number
     return code;
 }
 
+std::optional<std::string> thread_ftp::server_name(std::string_view name) const
+{
+    return name_to_server(name, utf8_names);
+}
+
 int thread_ftp::run()
 {
+    // Until the first probe, "auto" takes the names as Shift_JIS.
+    utf8_names = names_in_utf8(name_charset, flags[flag_probed] && flags[flag_utf8]);
+    std::optional<std::string> start = server_name(directory);
+    if (!start) {
+        std::fill(password.begin(), password.end(), '*');
+        return ftp_file_error;
+    }
     // A walk logs in again after a lost connection, so it keeps the password until it ends.
     std::string again = continues_after_loss() ? password : std::string();
     bool logged_in = false, lost = false;
-    ftp_result code = session(password, 0, logged_in, lost);
+    ftp_result code = session(password, *start, 0, logged_in, lost);
     // Only a connection lost after the log-in is made again; three tries in a row that finish no
     // entry end the operation with the last error.
     for (int tries = 0; logged_in && lost && continues_after_loss() && tries < reconnect_tries;) {
@@ -193,7 +209,7 @@ int thread_ftp::run()
         }
         const std::size_t before = finished_.size();
         bool in = false;
-        code = session(again, ++tries, in, lost);
+        code = session(again, *start, ++tries, in, lost);
         if (finished_.size() > before)
             tries = 0;
     }
@@ -208,17 +224,27 @@ ftp_result thread_ftp_listing::body(NetSocket& control)
         ftp_result code = ftp_probe(*this, control, flags);
         if (code != ftp_ok)
             return code;
+        if (!utf8_names && names_in_utf8(name_charset, flags[flag_utf8])) {
+            code = ftp_utf8_on(*this, control);
+            if (code != ftp_ok)
+                return code;
+            utf8_names = true;
+        }
     }
-    return ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored);
+    return ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored,
+                              utf8_names);
 }
 
 ftp_result thread_ftp_make_dir::body(NetSocket& control)
 {
-    ftp_result code = ftp_make_dir(*this, control, target);
+    std::optional<std::string> wire = server_name(target);
+    if (!wire)
+        return ftp_file_error;
+    ftp_result code = ftp_make_dir(*this, control, *wire);
     if (code != ftp_ok)
         return code;
     std::string time;
-    if (flags[flag_mlst] && ftp_mlst_time(*this, control, target, zone) == ftp_ok)
+    if (flags[flag_mlst] && ftp_mlst_time(*this, control, *wire, zone) == ftp_ok)
         time = std::string(control.payload() + 4).substr(0, 14);
     if (stop_wanted())
         return ftp_aborted;
@@ -227,7 +253,11 @@ ftp_result thread_ftp_make_dir::body(NetSocket& control)
 
 ftp_result thread_ftp_rename::body(NetSocket& control)
 {
-    ftp_result code = ftp_rename(*this, control, target, second);
+    std::optional<std::string> from = server_name(target);
+    std::optional<std::string> to = server_name(second);
+    if (!from || !to)
+        return ftp_file_error;
+    ftp_result code = ftp_rename(*this, control, *from, *to);
     if (code != ftp_ok)
         return code;
     return cache_rename_entry(target, cache_file, second) ? ftp_ok : ftp_file_error;
@@ -235,7 +265,7 @@ ftp_result thread_ftp_rename::body(NetSocket& control)
 
 ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions, download_resume* resume)
+                        std::string_view text_extensions, std::string_view wire_name, download_resume* resume)
 {
     received_file_step convert;
     if (is_text_file(name, text_extensions)) {
@@ -246,18 +276,23 @@ ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view
         else if (charset == "ISO-2022-JP")
             convert = [](const std::string& path) { return convert_jis_to_sjis(path); };
     } else if (resume) {
-        return ftp_get_resuming(worker, control, name, local_path, *resume);
+        return ftp_get_resuming(worker, control, wire_name.empty() ? name : std::string(wire_name),
+                                local_path, *resume);
     }
-    return ftp_transfer_receive(worker, control, "RETR " + name, local_path, convert);
+    std::string command = "RETR ";
+    command += wire_name.empty() ? std::string_view(name) : wire_name;
+    return ftp_transfer_receive(worker, control, command, local_path, convert);
 }
 
 ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions)
+                        std::string_view text_extensions, std::string_view wire_name)
 {
+    std::string command = "STOR ";
+    command += wire_name.empty() ? std::string_view(name) : wire_name;
     // A binary file goes as it is; only a text file is converted, in a copy of its own.
     if (!is_text_file(name, text_extensions))
-        return ftp_transfer_send(worker, control, "STOR " + name, local_path);
+        return ftp_transfer_send(worker, control, command, local_path);
     temp_file copy;
     if (!make_temp_file(copy.path, "LIB_$$$$.TMP")) {
         copy.path.clear();
@@ -275,7 +310,7 @@ ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view
         ok = false;
     if (!ok)
         return ftp_file_error;
-    return ftp_transfer_send(worker, control, "STOR " + name, copy.path);
+    return ftp_transfer_send(worker, control, command, copy.path);
 }
 
 ftp_result thread_ftp_get_remove::body(NetSocket& control)
@@ -290,7 +325,7 @@ ftp_result thread_ftp_get_remove::body(NetSocket& control)
 
 // The list file names the files of the top level without their sizes: the cache has them.
 ftp_result thread_ftp_get_remove::get_file(NetSocket& control, const cache_entry& e, const std::string& cache,
-                                           const std::string& local_path)
+                                           const std::string& local_path, const std::string& wire_name)
 {
     const cache_entry* known = &e;
     if (!e.has_size) {
@@ -310,7 +345,7 @@ ftp_result thread_ftp_get_remove::get_file(NetSocket& control, const cache_entry
     resume.flags = flags;
     resume.zone = zone;
     resume.rest_refused = rest_refused_;
-    ftp_result code = ftp_get_file(*this, control, charset, e.name, local_path, second, &resume);
+    ftp_result code = ftp_get_file(*this, control, charset, e.name, local_path, second, wire_name, &resume);
     if (resume.rest_refused && !rest_refused_) {
         rest_refused_ = true;
         remember_rest_refused(support_file, flags);
@@ -325,6 +360,11 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
                                        const std::string& local, const std::string& relative, bool& whole)
 {
     for (std::string_view line : cache_split_lines(lines)) {
+        if (std::optional<std::string> shown = no_cp932_line_name(line)) {
+            pass_over(relative + *shown, ftp_skip_reason::no_cp932);
+            whole = false;
+            continue;
+        }
         cache_entry e = cache_parse_line(line);
         if (std::optional<std::string> refused = refused_name(line, e)) {
             pass_over(relative + *refused, get ? ftp_skip_reason::local_name : ftp_skip_reason::ftp_name);
@@ -337,6 +377,11 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
         ftp_skip_reason reason = ftp_skip_reason::cache_name;
         bool refused = get ? fetch_name_problem(e.name, e.is_directory, reason)
                            : e.is_directory && !cache_component_rule(e.name);
+        std::optional<std::string> wire = server_name(e.name);
+        if (!refused && !wire) {
+            refused = true;
+            reason = ftp_skip_reason::no_server;
+        }
         if (refused) {
             pass_over(relative + e.name, reason);
             whole = false;
@@ -346,7 +391,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
             continue;
         ftp_result code = ftp_ok;
         if (e.is_directory) {
-            code = ftp_change_dir(*this, control, e.name);
+            code = ftp_change_dir(*this, control, *wire);
             if (code != ftp_ok)
                 return code;
             const std::string sub_dir = cache_directory_of(cache) + cache_folder_name(e.name);
@@ -356,7 +401,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
             bool sub_whole = true;
             if (!os::path_exists(sub_cache)) {
                 std::size_t unstored = 0;
-                code = ftp_list_directory(*this, control, zone, sub_cache, true, flags, unstored);
+                code = ftp_list_directory(*this, control, zone, sub_cache, true, flags, unstored, utf8_names);
                 if (code != ftp_ok)
                     return code;
                 if (unstored > 0) {
@@ -384,7 +429,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
                 continue;
             }
             if (remove) {
-                code = ftp_remove_dir(*this, control, e.name);
+                code = ftp_remove_dir(*this, control, *wire);
                 if (code != ftp_ok)
                     return code;
                 if (!cache_remove_entry(cache, e.name, true))
@@ -393,7 +438,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
         } else {
             const std::string local_path = local + e.name;
             if (get && !fetched_.count(relative + e.name)) {
-                code = get_file(control, e, cache, local_path);
+                code = get_file(control, e, cache, local_path, *wire);
                 if (code != ftp_ok)
                     return code;
                 fetched_.insert(relative + e.name);
@@ -402,7 +447,7 @@ ftp_result thread_ftp_get_remove::walk(NetSocket& control, std::string_view line
                     return ftp_file_error;
             }
             if (remove) {
-                code = ftp_delete(*this, control, e.name);
+                code = ftp_delete(*this, control, *wire);
                 if (code != ftp_ok)
                     return code;
                 if (!cache_remove_entry(cache, e.name, false))
@@ -426,12 +471,14 @@ ftp_result thread_ftp_put::body(NetSocket& control)
     if (code != ftp_ok)
         return code;
     std::size_t unstored = 0;
-    code = ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored);
+    code =
+        ftp_list_directory(*this, control, zone, cache_file, directory != "/", flags, unstored, utf8_names);
     if (code != ftp_ok || get)
         return code;
     // The local copies get the times the server now shows for them.
-    std::optional<std::string> cache = os::read_file(cache_file);
-    for (std::string_view line : cache_split_lines(cache.value_or(""))) {
+    // The text is held here: the lines are views into it, and a temporary would die before them.
+    const std::string cache = os::read_file(cache_file).value_or("");
+    for (std::string_view line : cache_split_lines(cache)) {
         cache_entry e = cache_parse_line(line);
         if (e.is_entry && !e.is_directory && e.has_time &&
             std::find(done.begin(), done.end(), e.name) != done.end())
@@ -452,14 +499,20 @@ ftp_result thread_ftp_put::walk(NetSocket& control, std::string_view lines, cons
         }
         if (!e.is_entry || e.name == "." || e.name == ".." || finished_.count(relative + e.name))
             continue;
+        std::optional<std::string> wire = server_name(e.name);
+        if (!wire) {
+            pass_over(relative + e.name, ftp_skip_reason::no_server);
+            whole = false;
+            continue;
+        }
         ftp_result code = ftp_ok;
         const std::string local_path = local + e.name;
         if (e.is_directory) {
             std::optional<std::vector<os::dir_item>> items = os::list_directory(local_path);
             if (!items)
                 return ftp_file_error;
-            ftp_make_dir(*this, control, e.name); // the directory may exist already
-            code = ftp_change_dir(*this, control, e.name);
+            ftp_make_dir(*this, control, *wire); // the directory may exist already
+            code = ftp_change_dir(*this, control, *wire);
             if (code != ftp_ok)
                 return code;
             std::string sub_lines;
@@ -484,7 +537,7 @@ ftp_result thread_ftp_put::walk(NetSocket& control, std::string_view lines, cons
                 continue;
             }
         } else {
-            code = ftp_put_file(*this, control, charset, e.name, local_path, second);
+            code = ftp_put_file(*this, control, charset, e.name, local_path, second, *wire);
             if (code != ftp_ok)
                 return code;
         }

@@ -9,6 +9,7 @@
 #include "ftp/server_registry.h"
 
 #include <atomic>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@ enum class ftp_skip_reason {
     cache_name, // a directory whose name cannot name its cache directory (dir.lst)
     unlisted,   // a directory whose listing had entries the cache could not store
     hidden,     // a hidden or system entry inside an uploaded directory
+    no_cp932,   // a server name without a code page 932 form (shown here with '?' for it)
+    no_server,  // a local name without a form in the server's name charset that comes back as it
 };
 
 struct ftp_skipped {
@@ -41,6 +44,9 @@ public:
     std::string server;
     int zone = 900;
     std::string charset;
+    std::string name_charset = "auto";
+    // Names travel in UTF-8 in this session (decided at the log-in, or after the first probe).
+    bool utf8_names = false;
     int port = 21;
     std::string user;
     // Overwritten with '*' once the log-in no longer needs it.
@@ -74,11 +80,14 @@ protected:
     // Records a name passed over once, however often a walk that continues meets it.
     void pass_over(const std::string& name, ftp_skip_reason reason);
     bool passed_over(std::string_view name) const;
+    // The name as the server takes it; none when it has none (no UTF-8 form that comes back).
+    std::optional<std::string> server_name(std::string_view name) const;
 
 private:
     // One connection: log-in, the body, log-out. logged_in: the body ran; lost: the connection
     // went away (broken, closed, silent), as opposed to a refusal.
-    ftp_result session(const std::string& login_password, int try_number, bool& logged_in, bool& lost);
+    ftp_result session(const std::string& login_password, const std::string& start, int try_number,
+                       bool& logged_in, bool& lost);
 
     std::atomic<NetSocket*> control_{nullptr};
 };
@@ -130,7 +139,7 @@ private:
     ftp_result walk(NetSocket& control, std::string_view lines, const std::string& cache,
                     const std::string& local, const std::string& relative, bool& whole);
     ftp_result get_file(NetSocket& control, const cache_entry& e, const std::string& cache,
-                        const std::string& local_path);
+                        const std::string& local_path, const std::string& wire_name);
 
     std::set<std::string> fetched_; // downloaded, though maybe not yet deleted (a move)
     bool rest_refused_ = false;
@@ -159,13 +168,14 @@ private:
 };
 
 // RETR name into local_path; a text file is converted from the charset to Shift_JIS before it
-// takes the local file's place. With `resume`, a binary file continues an earlier download of it
-// that broke off (ftp_get_resuming).
+// takes the local file's place. wire_name, when given, is the name as the server takes it. With
+// `resume`, a binary file continues an earlier download of it that broke off (ftp_get_resuming).
 ftp_result ftp_get_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions, download_resume* resume = nullptr);
+                        std::string_view text_extensions, std::string_view wire_name = {},
+                        download_resume* resume = nullptr);
 // STOR name: a binary file as it is, a text file from a converted copy; the local file is never
 // changed.
 ftp_result ftp_put_file(thread_net& worker, NetSocket& control, std::string_view charset,
                         const std::string& name, const std::string& local_path,
-                        std::string_view text_extensions);
+                        std::string_view text_extensions, std::string_view wire_name = {});

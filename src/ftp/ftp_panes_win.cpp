@@ -107,7 +107,8 @@ bool pane_open_server(HWND owner, int pane, int entry)
         !make_directory_if_missing(cache))
         return false;
     read_support(support_ini_path(program_dir, *title), state.flags);
-    state.password = server_value(ftp_ini_path(), *title, "password", password_size, "");
+    // A protected password this user cannot read is no stored password: the prompt asks.
+    state.password = server_password(ftp_ini_path(), *title);
     if (state.password.empty()) {
         dialog_password prompt;
         if (prompt.show(TEMPLATE_PASSWORD, owner) != 1)

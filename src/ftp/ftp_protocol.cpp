@@ -44,7 +44,8 @@ void take_feature(const char* line, std::size_t length, void* context)
 } // namespace
 
 ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, int port,
-                     std::string_view user, std::string_view password, std::string_view directory)
+                     std::string_view user, std::string_view password, std::string_view directory,
+                     bool utf8_names)
 {
     ftp_result code = control.connect_to(worker, host, port);
     if (code != ftp_ok)
@@ -60,6 +61,8 @@ ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, i
     code = command(worker, control, "PASS ", password);
     if (code == ftp_error_reply)
         code = ftp_bad_password;
+    if (code == ftp_ok && utf8_names)
+        code = ftp_utf8_on(worker, control);
     if (code == ftp_ok && directory != "/")
         code = ftp_change_dir(worker, control, directory);
     if (code == ftp_ok)
@@ -70,6 +73,12 @@ ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, i
         control.read_reply(worker);
     control.shutdown_and_drain(worker);
     return code;
+}
+
+ftp_result ftp_utf8_on(thread_net& worker, NetSocket& control)
+{
+    ftp_result code = command(worker, control, "OPTS UTF8 ON");
+    return code == ftp_error_reply ? ftp_ok : code;
 }
 
 void ftp_logout(thread_net& worker, NetSocket& control)
@@ -172,6 +181,7 @@ ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& f
         flags[flag_mlst] = features.mlst;
         flags[flag_mdtm] = features.mdtm;
         flags[flag_size] = features.size;
+        flags[flag_utf8] = features.utf8;
         flags[flag_probed] = 1;
         return ftp_ok;
     }
@@ -179,6 +189,7 @@ ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& f
         return code;
     static const char* const help[] = {"HELP MLSD", "HELP MLST", "HELP MDTM", "HELP SIZE"};
     ftp_capabilities found = flags;
+    found[flag_utf8] = 0; // a server without FEAT names no UTF8
     for (int i = 0; i < 4; ++i) {
         code = command(worker, control, help[i]);
         if (code == ftp_ok)

@@ -11,18 +11,24 @@
 #include <string>
 #include <string_view>
 
-// The capability flags of a server: byte 0 says the other four are valid.
-using ftp_capabilities = std::array<std::uint8_t, 5>;
+// The capability flags of a server: byte 0 says the others are valid.
+using ftp_capabilities = std::array<std::uint8_t, 6>;
 constexpr std::size_t flag_probed = 0;
 constexpr std::size_t flag_mlsd = 1;
 constexpr std::size_t flag_mlst = 2;
 constexpr std::size_t flag_mdtm = 3;
 constexpr std::size_t flag_size = 4;
+constexpr std::size_t flag_utf8 = 5; // FEAT named UTF8
 
-// Connects, reads the greeting, USER, PASS (a refused password is 13), CWD unless the directory
-// is "/", TYPE I. On failure the connection has been shut down.
+// Connects, reads the greeting, USER, PASS (a refused password is 13), OPTS UTF8 ON with
+// utf8_names, CWD unless the directory is "/", TYPE I. On failure the connection has been shut
+// down. The directory is given as the server takes it.
 ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, int port,
-                     std::string_view user, std::string_view password, std::string_view directory);
+                     std::string_view user, std::string_view password, std::string_view directory,
+                     bool utf8_names = false);
+// OPTS UTF8 ON: a server that refuses it (an error reply) is taken at its word that names are
+// UTF-8 anyway; only a failure of the connection is returned.
+ftp_result ftp_utf8_on(thread_net& worker, NetSocket& control);
 // QUIT (its reply is read when it was sent), then shutdown; results do not matter.
 void ftp_logout(thread_net& worker, NetSocket& control);
 

@@ -136,6 +136,8 @@ void parse_feature_line(const char* line, std::size_t length, feature_set& featu
         features.mdtm = true;
     } else if (equal_text_nocase(name, "SIZE")) {
         features.size = true;
+    } else if (equal_text_nocase(name, "UTF8")) {
+        features.utf8 = true;
     }
 }
 

@@ -66,6 +66,7 @@ struct feature_set {
     bool mlst = false;
     bool mdtm = false;
     bool size = false;
+    bool utf8 = false; // "UTF8": names may travel in UTF-8 (after OPTS UTF8 ON)
 };
 void parse_feature_line(const char* line, std::size_t length, feature_set& features);
 

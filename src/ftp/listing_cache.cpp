@@ -108,7 +108,7 @@ cache_entry cache_parse_line(std::string_view line, std::size_t limit)
         return entry;
     entry.is_listing_line = true;
     bool dot_name = name == "." || name == "..";
-    if (name.empty() || (!dot_name && !ascii_name_rule(name)))
+    if (name.empty() || (!dot_name && !ftp_name_rule(name)))
         return entry;
     if (equal_text_nocase(type->value, "dir") || (equal_text_nocase(type->value, "pdir") && name == ".."))
         entry.is_directory = true;
@@ -245,7 +245,7 @@ std::string cache_format_entry(std::string_view time, std::string_view name, std
 {
     // The name ends the line: a line end or any byte outside the FTP name set could forge a
     // second line or break the reader, so such names are never written.
-    if (name.empty() || (name != ".." && !ascii_name_rule(name)))
+    if (name.empty() || (name != ".." && !ftp_name_rule(name)))
         return {};
     if (size < cache_size_unknown || (name == ".." && size != -1))
         return {};

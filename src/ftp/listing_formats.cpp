@@ -34,7 +34,7 @@ namespace {
 // is still one: its caller counts it as not stored.
 bool listable_name(std::string_view name)
 {
-    return !name.empty() && ascii_name_rule(name);
+    return !name.empty() && ftp_name_rule(name);
 }
 
 int small_number(std::string_view digits)

@@ -10,6 +10,7 @@
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "resource.h"
+#include "toolkit/module_win.h"
 
 #include <string_view>
 
@@ -76,12 +77,32 @@ void dialog_drive_ftp::on_init()
     directory_->set_limit(path_size);
     keep_ = std::make_unique<check>();
     keep_->bind(hwnd_, ID_FTP_KEEP_DIRLIST);
+    security_ = std::make_unique<combo_fixed>();
+    security_->bind(hwnd_, ID_FTP_SECURITY);
+    name_charset_ = std::make_unique<combo_fixed>();
+    name_charset_->bind(hwnd_, ID_FTP_NAME_CHARSET);
+    for (unsigned i = 0; i < security_names.size(); ++i) {
+        security_->add(resource_string(IDS_FTP_SECURITY_FIRST + i).c_str());
+        name_charset_->add(resource_string(IDS_FTP_NAME_CHARSET_FIRST + i).c_str());
+    }
+    protect_ = std::make_unique<check>();
+    protect_->bind(hwnd_, ID_FTP_PROTECT_PASSWORD);
 
     zone_->select(static_cast<int>(time_zone_entry(entry.timezone).value_or(*time_zone_entry("+09:00"))));
     charset_->select(static_cast<int>(charset_entry(entry.charset).value_or(charset_names.size() - 1)));
     directory_->set_text(entry.start_directory.c_str());
     if (entry.keep_dirlist)
         keep_->set_check();
+    security_->select(static_cast<int>(security_entry(entry.security)));
+    name_charset_->select(static_cast<int>(name_charset_entry(entry.name_charset)));
+    if (entry.protect_password)
+        protect_->set_check();
+    // Implicit TLS listens on 990 by custom: the port follows the choice when it was the other's.
+    security_->changed = [this] {
+        int chosen = security_->selection();
+        std::string_view security = security_names[chosen < 0 ? 0 : static_cast<std::size_t>(chosen)];
+        port_->set_text(port_for_security(port_->get_text(6), security).c_str());
+    };
     if (!index_) {
         DestroyWindow(GetDlgItem(hwnd_, ID_DELETE));
     } else {
@@ -89,7 +110,8 @@ void dialog_drive_ftp::on_init()
         server_->set_text(entry.server.c_str());
         port_->set_text(entry.port.c_str());
         user_->set_text(entry.id.c_str());
-        std::string password = unscramble_password(entry.password);
+        old_password_ = entry.password;
+        std::string password = stored_password_text(entry.password);
         password_->set_text(password.c_str());
         password.assign(password.size(), '*');
     }
@@ -108,6 +130,10 @@ void dialog_drive_ftp::on_destroy()
     password_.reset();
     directory_.reset();
     keep_.reset();
+    security_.reset();
+    name_charset_.reset();
+    protect_.reset();
+    old_password_.assign(old_password_.size(), '*');
 }
 
 void dialog_drive_ftp::on_command(int id, HWND)
@@ -158,11 +184,22 @@ void dialog_drive_ftp::accept()
         charset_names[charset < 0 ? charset_names.size() - 1 : static_cast<std::size_t>(charset)]);
     entry.port = port_->get_text(6);
     entry.id = user_->get_text(server_text_size);
-    std::string typed = password_->get_text(password_size);
-    std::optional<std::string> stored = scramble_password(typed);
-    typed.assign(typed.size(), '*');
     entry.start_directory = normalize_start_directory(directory_->get_text(path_size));
     entry.keep_dirlist = keep_->get_check();
+    int security = security_->selection();
+    entry.security = security_names[security < 0 ? 0 : static_cast<std::size_t>(security)];
+    int names = name_charset_->selection();
+    entry.name_charset = name_charset_names[names < 0 ? 0 : static_cast<std::size_t>(names)];
+    entry.protect_password = protect_->get_check();
+    std::string typed = password_->get_text(password_size);
+    // Protected, the password never falls back to a readable form: no protection, no save.
+    std::optional<std::string> stored =
+        entry.protect_password ? protect_password(typed) : scramble_password(typed);
+    if (entry.protect_password && typed.empty() &&
+        stored_password_form(old_password_) == password_form::protected_form &&
+        stored_password_text(old_password_).empty())
+        stored = old_password_; // another user's or machine's: not ours to drop
+    typed.assign(typed.size(), '*');
     // A password the file cannot hold is refused before the old definition goes.
     bool saved = stored.has_value();
     if (saved) {

@@ -42,6 +42,12 @@ private:
     std::unique_ptr<edit> password_;
     std::unique_ptr<edit> directory_;
     std::unique_ptr<check> keep_;
+    std::unique_ptr<combo_fixed> security_;
+    std::unique_ptr<combo_fixed> name_charset_;
+    std::unique_ptr<check> protect_;
+    // The stored form as read: a protected one this user cannot read is kept while no password
+    // is typed in its place.
+    std::string old_password_;
 };
 
 // Asks for the password of a server that stores none; ends 1 with the typed text.

@@ -5,6 +5,7 @@
 #include "base/paths.h"
 #include "ftp/listing_cache.h"
 #include "pane/pane.h"
+#include "platform/code_page.h"
 #include "platform/os.h"
 #include "platform/process_paths.h"
 #include "settings/ini.h"
@@ -49,9 +50,13 @@ FtpServerEntry server_read(const std::string& path, std::string_view title)
     e.charset = server_value(path, title, "charset", 13, e.charset);
     e.port = server_value(path, title, "port", 6, e.port);
     e.id = server_value(path, title, "id", server_text_size, "");
-    e.password = server_value(path, title, "password", password_size, "");
+    e.password = server_value(path, title, "password", stored_password_size, "");
     e.start_directory = server_value(path, title, "start directory", path_size, e.start_directory);
     e.keep_dirlist = ini_get_bool(path, title, "keep dirlist", true);
+    e.security = security_names[security_entry(server_value(path, title, "security", 16, ""))];
+    e.name_charset =
+        name_charset_names[name_charset_entry(server_value(path, title, "name charset", 16, ""))];
+    e.protect_password = ini_get_bool(path, title, "protect password", false);
     return e;
 }
 
@@ -64,7 +69,10 @@ bool server_save(const std::string& path, std::string_view title, const FtpServe
            ini_put_string(path, title, "charset", e.charset) && ini_put_string(path, title, "port", e.port) &&
            ini_put_string(path, title, "id", e.id) && ini_put_string(path, title, "password", e.password) &&
            ini_put_string(path, title, "start directory", e.start_directory) &&
-           ini_put_bool(path, title, "keep dirlist", e.keep_dirlist);
+           ini_put_bool(path, title, "keep dirlist", e.keep_dirlist) &&
+           ini_put_string(path, title, "security", e.security) &&
+           ini_put_string(path, title, "name charset", e.name_charset) &&
+           ini_put_bool(path, title, "protect password", e.protect_password);
 }
 
 bool server_delete(const std::string& path, std::string_view title)
@@ -99,6 +107,9 @@ std::optional<std::string> scramble_password(std::string_view password)
 {
     if (password.empty())
         return std::string();
+    // A NUL would scramble to the protected form's mark and could never be typed anyway.
+    if (password.substr(0, password_size - 1).find('\0') != std::string_view::npos)
+        return std::nullopt;
     std::string stored = "?";
     for (char c : password.substr(0, password_size - 1))
         stored += scramble_byte(c);
@@ -118,6 +129,95 @@ std::string unscramble_password(std::string_view stored)
     for (char c : stored.substr(1))
         password += scramble_byte(c);
     return password;
+}
+
+password_form stored_password_form(std::string_view stored)
+{
+    if (stored.empty())
+        return password_form::empty;
+    if (stored.substr(0, protected_password_prefix.size()) == protected_password_prefix)
+        return password_form::protected_form;
+    return stored[0] == '?' ? password_form::scrambled : password_form::plain;
+}
+
+std::optional<std::string> protect_password(std::string_view password)
+{
+    if (password.empty())
+        return std::string();
+    std::optional<std::string> blob = os::protect_for_user(password.substr(0, password_size - 1));
+    if (!blob)
+        return std::nullopt;
+    std::string stored(protected_password_prefix);
+    static constexpr char digits[] = "0123456789ABCDEF";
+    for (char c : *blob) {
+        auto b = static_cast<unsigned char>(c);
+        stored += digits[b >> 4];
+        stored += digits[b & 15];
+    }
+    return stored.size() < stored_password_size ? std::optional<std::string>(stored) : std::nullopt;
+}
+
+std::string stored_password_text(std::string_view stored)
+{
+    if (stored_password_form(stored) != password_form::protected_form)
+        return unscramble_password(stored);
+    std::string_view hex = stored.substr(protected_password_prefix.size());
+    if (hex.empty() || hex.size() % 2 != 0)
+        return {};
+    auto value = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    std::string blob;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        int high = value(hex[i]);
+        int low = value(hex[i + 1]);
+        if (high < 0 || low < 0)
+            return {};
+        blob += static_cast<char>(high * 16 + low);
+    }
+    std::string password = os::unprotect_for_user(blob).value_or("");
+    return password.substr(0, password_size - 1);
+}
+
+std::string server_password(const std::string& path, std::string_view title)
+{
+    return stored_password_text(server_value(path, title, "password", stored_password_size, ""));
+}
+
+namespace {
+
+std::size_t list_entry(std::string_view text, const std::array<std::string_view, 3>& names)
+{
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (equal_text_nocase(text, names[i]))
+            return i;
+    return 0;
+}
+
+} // namespace
+
+std::size_t security_entry(std::string_view text)
+{
+    return list_entry(text, security_names);
+}
+
+std::size_t name_charset_entry(std::string_view text)
+{
+    return list_entry(text, name_charset_names);
+}
+
+std::string server_security(const std::string& path, std::string_view title)
+{
+    return std::string(security_names[security_entry(server_value(path, title, "security", 16, ""))]);
+}
+
+std::string port_for_security(std::string_view port, std::string_view security)
+{
+    if (security == "implicit" && port == "21")
+        return "990";
+    if (security != "implicit" && port == "990")
+        return "21";
+    return std::string(port);
 }
 
 std::string time_zone_text(std::size_t entry)
@@ -217,7 +317,8 @@ struct support_key {
 constexpr support_key support_keys[] = {{"MLSD", flag_mlsd, false},
                                         {"MLST", flag_mlst, false},
                                         {"MDTM", flag_mdtm, true},
-                                        {"SIZE", flag_size, true}};
+                                        {"SIZE", flag_size, true},
+                                        {"UTF8", flag_utf8, false}};
 
 } // namespace
 
@@ -271,11 +372,13 @@ server_operation_params(const std::string& path, std::string_view program_dir, s
     p.server = server_value(path, title, "server", server_text_size, "");
     p.zone = time_zone_value(server_value(path, title, "timezone", 7, "+09:00"));
     p.charset = server_value(path, title, "charset", 13, "Shift_JIS");
+    p.name_charset =
+        name_charset_names[name_charset_entry(server_value(path, title, "name charset", 16, ""))];
     p.port = ini_atoi(server_value(path, title, "port", 6, "21"));
     p.id = server_value(path, title, "id", server_text_size, "");
-    std::string stored = server_value(path, title, "password", password_size, "");
-    p.password = stored.empty() ? std::string(pane_password.substr(0, password_size - 1))
-                                : unscramble_password(stored);
+    // A protected password this user cannot read counts as none: the pane's typed one goes.
+    std::string stored = server_password(path, title);
+    p.password = stored.empty() ? std::string(pane_password.substr(0, password_size - 1)) : stored;
     p.directory = ftp_directory_of(pane_path);
     p.cache_file = cache_file_path(program_dir, title, p.directory);
     p.support_file = support_ini_path(program_dir, title);

@@ -24,10 +24,16 @@ struct FtpServerEntry {
     std::string charset = "Shift_JIS";
     std::string port = "21";
     std::string id;
-    std::string password; // the stored (scrambled) form
+    std::string password; // the stored form: scrambled, protected or (old files) plain
     std::string start_directory = "/";
     bool keep_dirlist = true;
+    std::string security = "none";     // one of security_names
+    std::string name_charset = "auto"; // one of name_charset_names
+    bool protect_password = false;     // store the password protected for the Windows user
 };
+
+// The stored protected form is longer than a typed password: read with this buffer.
+constexpr std::size_t stored_password_size = 2048;
 
 // program_dir + "ftp.ini".
 std::string ftp_ini_path();
@@ -39,9 +45,10 @@ std::string server_value(const std::string& path, std::string_view title, std::s
                          std::size_t size, std::string_view default_text);
 // A section of exactly this name exists (case matters).
 bool server_exists(const std::string& path, std::string_view title);
-// Every key with the dialog's defaults (a missing "keep dirlist" is on).
+// Every key with the dialog's defaults (a missing "keep dirlist" is on, a missing "security"
+// "none", a missing "name charset" "auto").
 FtpServerEntry server_read(const std::string& path, std::string_view title);
-// The eight keys in file order, a new section placed sorted by title; stops at the first failed
+// The eleven keys in file order, a new section placed sorted by title; stops at the first failed
 // write. A 100th server is refused.
 bool server_save(const std::string& path, std::string_view title, const FtpServerEntry& entry);
 // Removes the server's section; removing the only server removes the file.
@@ -56,6 +63,33 @@ bool server_keeps_dirlist(const std::string& path, std::string_view title);
 std::optional<std::string> scramble_password(std::string_view password);
 // A stored value beginning with '?' is unscrambled; any other is the password as it stands.
 std::string unscramble_password(std::string_view stored);
+
+// The protected form: this prefix, then the hexadecimal digits of the data protected for the
+// Windows user. A scrambled form never begins with it: its second byte would be the scrambled
+// NUL (159 - 0), and no typed password holds a NUL. A plain form never begins with '?' at all.
+constexpr std::string_view protected_password_prefix = "?\x9F\x50";
+enum class password_form { empty, plain, scrambled, protected_form };
+password_form stored_password_form(std::string_view stored);
+// The protected stored form of a password; none where protection is not available (no plain
+// fallback: the user asked for the password not to stand readable in the file).
+std::optional<std::string> protect_password(std::string_view password);
+// The password a stored form gives; empty (no stored password: the prompt asks) for a protected
+// form that cannot be unprotected here (another user or machine) or is damaged.
+std::string stored_password_text(std::string_view stored);
+// The stored password of a server as usable text.
+std::string server_password(const std::string& path, std::string_view title);
+
+// The server dialog's encryption choices ("security") and file name charsets ("name charset").
+constexpr std::array<std::string_view, 3> security_names = {"none", "explicit", "implicit"};
+constexpr std::array<std::string_view, 3> name_charset_names = {"auto", "sjis", "utf8"};
+// The list entry of a stored value; an unknown or missing one is the first entry.
+std::size_t security_entry(std::string_view text);
+std::size_t name_charset_entry(std::string_view text);
+// The server's "security" as one of security_names ("none" when missing or unknown).
+std::string server_security(const std::string& path, std::string_view title);
+// The port the dialog shows after a change of the encryption: implicit TLS on 21 moves to 990,
+// none or explicit on 990 back to 21; any other port stays.
+std::string port_for_security(std::string_view port, std::string_view security);
 
 // The 49 zones of the server dialog, "-12:00" to "+12:00" in half hours.
 constexpr std::size_t time_zone_count = 49;
@@ -109,6 +143,7 @@ struct ftp_operation_params {
     std::string directory;    // the pane path's remote directory
     std::string cache_file;   // that directory's dir.lst
     std::string support_file; // the server's support.ini
+    std::string name_charset = "auto";
 };
 // None when the section is missing, the port is not one of 1-65535 (it would reach another
 // port), or the cache file has no safe path. A stored password wins over the pane's typed one.

@@ -107,7 +107,8 @@ TEST(ftp_registry, sections_sorted_deleted_and_at_most_99)
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(server_title(path, i), std::string(1, static_cast<char>('a' + i)));
     std::string first = "[a]\r\nserver=h\r\ntimezone=+09:00\r\ncharset=Shift_JIS\r\nport=21\r\nid=\r\n"
-                        "password=\r\nstart directory=/\r\nkeep dirlist=+\r\n[b]\r\n";
+                        "password=\r\nstart directory=/\r\nkeep dirlist=+\r\nsecurity=none\r\n"
+                        "name charset=auto\r\nprotect password=-\r\n[b]\r\n";
     EXPECT_EQ(os::read_file(path).value_or("").substr(0, first.size()), first);
     EXPECT_TRUE(server_exists(path, "b") && !server_exists(path, "B"));
     ASSERT_TRUE(server_delete(path, "b"));

@@ -26,6 +26,11 @@ TEST(NameRules, TrailBytesAreNotCharacters)
     EXPECT_FALSE(ascii_name_rule("\xB1")); // half-width katakana
     // A lone backslash after a complete double-byte character is a backslash.
     EXPECT_FALSE(local_name_rule("\x83\x5C\\"));
+    // An FTP pane carries whole code page 932 characters, never a lone lead byte or a control byte.
+    for (const char* good : {"\x83\x5C.txt", "\xB1\xB2", "a\x93\xFA\x96\x7B b"})
+        EXPECT_TRUE(ftp_name_rule(good)) << good;
+    for (const char* bad : {"a\x93", "\x93\x0A", "\x93\x7F", "a\\b", "a\tb", "\x80", "\xFD", "con"})
+        EXPECT_FALSE(ftp_name_rule(bad)) << bad;
 }
 
 TEST(NameRules, AsciiNames)

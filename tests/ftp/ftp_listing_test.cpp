@@ -7,6 +7,7 @@
 #include "ftp/listing_cache.h"
 #include "ftp/listing_time.h"
 #include "ftp_client.h"
+#include "platform/code_page.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
 #include "support/tree_names.h"
@@ -76,7 +77,12 @@ std::set<std::string> cache_tree(const std::string& subdirectories, bool with_ca
         t.insert("ftp_dir/srv/pub/dir.lst");
     for (std::size_t at = 0; at < subdirectories.size();) {
         std::size_t end = std::min(subdirectories.find('|', at), subdirectories.size());
-        t.insert("ftp_dir/srv/pub/" + subdirectories.substr(at, end - at) + "/");
+        std::string name = subdirectories.substr(at, end - at);
+#ifdef _WIN32
+        // The file system iterator gives Windows names in UTF-8.
+        name = os::cp932_to_utf8(name).value_or(name);
+#endif
+        t.insert("ftp_dir/srv/pub/" + name + "/");
         at = end + 1;
     }
     return t;
@@ -133,6 +139,18 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
         dir("a/b") + dir("...") + dir(sjis_so) + dir(euc) + dir("Type=dir") + dir("sub dir") +
         file("Type=dir") + file("Size=5") + file(std::string(sjis) + ".txt") + file("ctl\x01name") +
         file("cr\rDELE important") + "lrwxrwxrwx 1 0 0 5 Mar 03  2008 up -> ../..\r\n";
+    // EUC-JP bytes are no Shift_JIS name (0xFCCB is no character): only their place is kept.
+    const std::string japanese = sjis_so;
+    const std::string no_cp932_euc = "Type=x.kv.nocp932 \xC6?\xDC\r\n";
+    const std::string subdirs = "docs|Type=dir|" + japanese;
+    const std::string long_subdirs = "docs|Type=dir|sub dir|" + japanese;
+    const std::string mlsd_shown =
+        "docs|...|" + japanese + "|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|" + sjis + ".txt|..";
+    const std::string nlst_shown = "docs|...|" + japanese + "|" + sjis + ".txt|Type=dir|Type=dir|Size=5|..";
+    const std::string long_shown =
+        "docs|...|" + japanese + "|Type=dir|sub dir|Type=dir|Size=5|" + sjis + ".txt|..";
+    const std::string nlst_commands = "PASV|NLST -aFL|SIZE " + std::string(sjis) + ".txt|MDTM " + sjis +
+                                      ".txt|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5";
     struct row {
         const char* name;
         const char* flags;
@@ -207,25 +225,33 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
          "..", "", [](script_session& s) { s.serve_download("NLST -alL", "total 0\r\n"); }},
         // Stored are only the safe names, then the parent entry (no pdir came; a file named ".."
         // is none). "..." would be the directory itself on Windows:
-        // it gets no cache directory.
+        // it gets no cache directory. Whole code page 932 characters are names (a Shift_JIS server).
         {"hostile MLSD", "11111", "11111", true, false, ftp_ok, "PASV|MLSD",
-         "Type=dir;Modify=20100503123456 docs\r\nType=dir ...\r\nType=dir Type=dir\r\n"
-         "Type=file;Size=3 Type=dir\r\nType=file;Size=4 Size=5\r\nType=file;Size=5 Type=file;Size=9 x\r\n"
-         "Type=pdir ..\r\n",
-         "docs|...|Type=dir|Type=dir|Size=5|Type=file;Size=9 x|..", "docs|Type=dir",
+         std::string("Type=dir;Modify=20100503123456 docs\r\nType=dir ...\r\nType=dir ") + sjis_so + "\r\n" +
+             no_cp932_euc +
+             "Type=dir Type=dir\r\n"
+             "Type=file;Size=3 Type=dir\r\nType=file;Size=4 Size=5\r\nType=file;Size=5 Type=file;Size=9 x\r\n"
+             "Type=file;Size=6 " +
+             sjis + ".txt\r\nType=pdir ..\r\n",
+         mlsd_shown.c_str(), subdirs.c_str(),
          [&](script_session& s) { s.serve_download("MLSD", hostile_mlsd); }},
         // SIZE and MDTM are asked only about safe names.
-        {"hostile NLST", "10011", "10011", true, false, ftp_ok,
-         "PASV|NLST -aFL|SIZE Type=dir|MDTM Type=dir|SIZE Size=5|MDTM Size=5",
-         "Type=dir docs\r\n"
-         "Type=dir ...\r\n"
-         "Type=dir Type=dir\r\n"
-         "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
-         "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
-         "Type=pdir ..\r\n",
-         "docs|...|Type=dir|Type=dir|Size=5|..", "docs|Type=dir",
+        {"hostile NLST", "10011", "10011", true, false, ftp_ok, nlst_commands.c_str(),
+         std::string("Type=dir docs\r\n"
+                     "Type=dir ...\r\n"
+                     "Type=dir ") +
+             sjis_so + "\r\n" + no_cp932_euc.substr(0, no_cp932_euc.size() - 2) +
+             "/\r\nType=file;Size=6;Modify=20100503123458 " + sjis +
+             ".txt\r\n"
+             "Type=dir Type=dir\r\n"
+             "Type=file;Size=3;Modify=20100503123456 Type=dir\r\n"
+             "Type=file;Size=4;Modify=20100503123457 Size=5\r\n"
+             "Type=pdir ..\r\n",
+         nlst_shown.c_str(), subdirs.c_str(),
          [&](script_session& s) {
              s.serve_download("NLST -aFL", hostile_nlst);
+             s.expect("SIZE " + std::string(sjis) + ".txt", "213 6\r\n");
+             s.expect("MDTM " + std::string(sjis) + ".txt", "213 20100503123458\r\n");
              s.expect("SIZE Type=dir", "213 3\r\n");
              s.expect("MDTM Type=dir", "213 20100503123456\r\n");
              s.expect("SIZE Size=5", "213 4\r\n");
@@ -233,15 +259,19 @@ TEST(FtpListDirectory, WaysFallBacksAndHostileNames)
          }},
         // The long listing keeps blanks but takes no paths or foreign bytes.
         {"hostile long listing", "10000", "10000", true, false, ftp_ok, "PASV|NLST -alL",
-         "Type=dir;Modify=20080303000000 docs\r\n"
-         "Type=dir;Modify=20080303000000 ...\r\n"
-         "Type=dir;Modify=20080303000000 Type=dir\r\n"
-         "Type=dir;Modify=20080303000000 sub dir\r\n"
-         "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
-         "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
-         "Type=pdir ..\r\n",
-         "docs|...|Type=dir|sub dir|Type=dir|Size=5|..", "docs|Type=dir|sub dir",
-         [&](script_session& s) { s.serve_download("NLST -alL", hostile_ls); }},
+         std::string("Type=dir;Modify=20080303000000 docs\r\n"
+                     "Type=dir;Modify=20080303000000 ...\r\n"
+                     "Type=dir;Modify=20080303000000 ") +
+             sjis_so +
+             "\r\n"
+             "Type=dir;Modify=20080303000000 Type=dir\r\n"
+             "Type=dir;Modify=20080303000000 sub dir\r\n"
+             "Type=file;Size=5;Modify=20080303000000 Type=dir\r\n"
+             "Type=file;Size=5;Modify=20080303000000 Size=5\r\n"
+             "Type=file;Size=5;Modify=20080303000000 " +
+             sjis + ".txt\r\nType=pdir ..\r\n",
+         long_shown.c_str(), long_subdirs.c_str(),
+         [&](script_session& s) { s.serve_download("NLST -alL", hostile_ls); }, 1},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);

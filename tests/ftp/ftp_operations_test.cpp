@@ -181,15 +181,16 @@ TEST(FtpOperations, DownloadTreeConvertsAndPassesOverNames)
     os::remove_directory_tree(p.root + "/" + dir);
 }
 
-// A text file without its final line feed is sent with one and stays as it was; a Japanese name is
-// passed over and not done, so a move deletes only what arrived; the cache is listed again.
-TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverJapaneseNames)
+// A text file without its final line feed is sent with one and stays as it was; a name that would
+// come back from a UTF-8 server as another (0x8790, the NEC copy of ≒) is passed over and not done,
+// so a move deletes only what arrived; the cache is listed again.
+TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverNamesWithoutServerForm)
 {
     peer p = find_peer("pyftpdlib");
     ASSERT_NE(p.port, 0);
     const std::string dir = unique_name("put", "");
     make_tree(p, dir, {});
-    const std::string japanese = "\x93\xFA\x96\x7B.txt";
+    const std::string japanese = "\x87\x90.txt";
     op_place place("/" + dir + "/", "",
                    "Type=dir up\r\nType=file;Modify=20100503123456 " + japanese +
                        "\r\nType=file;Modify=20100503123456 z.bin\r\n");
@@ -199,10 +200,11 @@ TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverJapaneseNames)
     ftp_capabilities flags = caps("11111");
     thread_ftp_put op(flags);
     place.fill(op, p.port, p.user, p.password, "/" + dir + "/");
+    op.name_charset = "utf8";
     op.get = true;
     EXPECT_EQ(run_op(op), ftp_ok);
     EXPECT_EQ(joined(op.done), "up|z.bin");
-    EXPECT_EQ(skipped_text(op.skipped), japanese + ":1");
+    EXPECT_EQ(skipped_text(op.skipped), japanese + ":6");
     EXPECT_EQ(file_text(p.root + "/" + dir + "/up/x.txt"), "abc\r\ndef\r\n");
     EXPECT_EQ(file_text(place.local.file("up/x.txt")), "abc\r\ndef");
     EXPECT_EQ(file_text(p.root + "/" + dir + "/up/y.bin"), binary);
@@ -212,6 +214,75 @@ TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverJapaneseNames)
         cached.push_back(e.name);
     std::sort(cached.begin(), cached.end());
     EXPECT_EQ(joined(cached), "..|up|z.bin");
+    os::remove_directory_tree(p.root + "/" + dir);
+}
+
+// A server whose FEAT names UTF8: the first listing probes, switches UTF-8 on and stores the names
+// in code page 932; a name without such a form is shown nowhere. Downloads and uploads carry the
+// names both ways (UTF-8 on the server's disk); the name without a form is passed over and reported.
+TEST(FtpOperations, Utf8NamesListedAndTransferredBothWays)
+{
+    peer p = find_peer("pyftpdlib_utf8");
+    ASSERT_NE(p.port, 0);
+    const std::string nihongo = "\x93\xFA\x96{\x8C\xEA.txt", kana = "\xB6\xC5.bin",
+                      shiryou = "\x8E\x91\x97\xBF";
+    op_place place("/", "",
+                   "Type=file " + nihongo + "\r\nType=file " + kana + "\r\nType=dir " + shiryou + "\r\n");
+    ftp_capabilities flags{};
+    thread_ftp_listing listing(flags);
+    listing.take({"127.0.0.1", 0, "Shift_JIS", p.port, p.user, p.password, "/", place.cache,
+                  support_ini_path(place.program.path() + "/", "srv")});
+    ASSERT_EQ(run_op(listing), ftp_ok);
+    EXPECT_EQ(flags[flag_utf8], 1);
+    strings cached;
+    for (const cache_entry& e : cache_read_entries(place.cache, true))
+        cached.push_back(e.name);
+    std::sort(cached.begin(), cached.end());
+    EXPECT_EQ(joined(cached), shiryou + "|" + nihongo + "|" + kana);
+
+    thread_ftp_get_remove get(flags);
+    place.fill(get, p.port, p.user, p.password, "/");
+    get.get = true;
+    EXPECT_EQ(run_op(get), ftp_ok);
+    EXPECT_EQ(joined(get.done), nihongo + "|" + kana);
+    EXPECT_EQ(skipped_text(get.skipped), shiryou + "/?\x96\xEC\x89\xC6.txt:5");
+    EXPECT_EQ(file_text(place.local.file(nihongo)), "nihongo\n");
+    EXPECT_EQ(file_text(place.local.file(kana)), binary.substr(0, 256));
+    EXPECT_EQ(file_text(place.local.file(shiryou + "/\x95\\.bin")), "hyou");
+
+    // Up into a directory of its own; its names are read back from the server's disk (through the
+    // Windows side as code page 932, natively as the bytes the server wrote).
+    const std::string dir = unique_name("up", "");
+    make_files(p.root + "/" + dir, {});
+    const std::string shinki = "\x90V\x8BK.txt", ue = "\x8F\xE3", shita = "\x89\xBA.bin";
+    temp_dir local;
+    make_files(local.path(), {{shinki, "new\r\n"}, {ue + "/", ""}, {ue + "/" + shita, "bytes"}});
+    ASSERT_TRUE(write_text_file(place.list, "Type=file " + shinki + "\r\nType=dir " + ue + "\r\n"));
+    ASSERT_TRUE(cache_make_directories(place.program.path() + "/", "srv", "/" + dir + "/"));
+    thread_ftp_put put(flags);
+    place.fill(put, p.port, p.user, p.password, "/" + dir + "/");
+    put.cache_file = cache_file_path(place.program.path() + "/", "srv", "/" + dir + "/");
+    put.local_dir = local.path() + "/";
+    EXPECT_EQ(run_op(put), ftp_ok);
+    EXPECT_EQ(joined(put.done), shinki + "|" + ue);
+#ifdef _WIN32
+    const std::string sub_on_disk = ue + "/" + shita;
+    const std::string on_disk = ue + "/|" + sub_on_disk + "|" + shinki;
+#else
+    const std::string sub_on_disk = "\xE4\xB8\x8A/\xE4\xB8\x8B.bin";
+    const std::string on_disk = "\xE4\xB8\x8A/|" + sub_on_disk + "|\xE6\x96\xB0\xE8\xA6\x8F.txt";
+#endif
+    std::set<std::string> names;
+    for (const os::dir_item& top :
+         os::list_directory(p.root + "/" + dir).value_or(std::vector<os::dir_item>{})) {
+        names.insert(top.name + (top.is_directory ? "/" : ""));
+        if (top.is_directory)
+            for (const os::dir_item& sub : os::list_directory(p.root + "/" + dir + "/" + top.name)
+                                               .value_or(std::vector<os::dir_item>{}))
+                names.insert(top.name + "/" + sub.name);
+    }
+    EXPECT_EQ(joined(strings(names.begin(), names.end())), on_disk);
+    EXPECT_EQ(file_text(p.root + "/" + dir + "/" + sub_on_disk), "bytes");
     os::remove_directory_tree(p.root + "/" + dir);
 }
 

@@ -137,4 +137,26 @@ EOF2
 }
 start_vsftpd vsftpd ""
 start_vsftpd vsftpd_denied "cmds_denied=SIZE,MDTM"
+
+# ---- UTF-8 file names: pyftpdlib (its FEAT names UTF8) over a root of UTF-8 names on disk ----
+# Japanese names with a code page 932 form, and one without (𠮷, outside the code page).
+utf8_root="$state/pyftpdlib_utf8"
+mkdir -p "$utf8_root" || fail "cannot make $utf8_root"
+"$python" - "$utf8_root" <<'PY' || fail "cannot fill $utf8_root"
+import os, sys
+root = sys.argv[1]
+os.makedirs(os.path.join(root, '資料'))
+for name, data in (('日本語.txt', b'nihongo\n'), ('ｶﾅ.bin', bytes(range(256))),
+                   ('資料/表.bin', b'hyou'), ('資料/𠮷野家.txt', b'yoshinoya\n'), ('𠮷.txt', b'kichi\n')):
+    with open(os.path.join(root, name), 'wb') as f:
+        f.write(data)
+PY
+"$python" "$state/kv_pyftpd.py" "$utf8_root" "$state/pyftpdlib_utf8.port" >"$state/pyftpdlib_utf8.log" 2>&1 &
+echo $! >"$state/pyftpdlib_utf8.pid"
+for _ in $(seq 100); do [ -f "$state/pyftpdlib_utf8.port" ] && break; sleep 0.1; done
+[ -f "$state/pyftpdlib_utf8.port" ] || fail "pyftpdlib_utf8 did not start: $(cat "$state/pyftpdlib_utf8.log")"
+utf8_port=$(cat "$state/pyftpdlib_utf8.port")
+wait_port "$utf8_port" || fail "pyftpdlib_utf8 does not answer"
+echo "pyftpdlib_utf8 $utf8_port $utf8_root" >>"$state/peers.txt"
+# ---- end of the UTF-8 file names block ----
 exit 0

@@ -105,7 +105,7 @@ TEST(FtpPeers, Listings)
     const std::string longest = std::string(192, 'n') + ".txt=6/20100503";
     const row rows[] = {
         // The root has no parent entry; the time is the server's UTC.
-        {"pyftpdlib", "/", "11111", "11111", "11111", "a.txt", ftp_ok,
+        {"pyftpdlib", "/", "111111", "11111", "11111", "a.txt", ftp_ok,
          "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
         {"pyftpdlib", "/docs/", nullptr, "11111", "11111", "b.bin", ftp_ok,
          "..=d|b.bin=2048/20100503123456|" + longest + "123456"},

@@ -238,7 +238,7 @@ TEST(FtpProbe, FeatureListsAndHelp)
     // clang-format off
     const row rows[] = {
         {"vsftpd", "01111", "10011", ftp_ok, {{"FEAT", "211-Features:\r\n EPRT\r\n EPSV\r\n MDTM\r\n PASV\r\n REST STREAM\r\n SIZE\r\n TVFS\r\n211 End\r\n"}}},
-        {"pyftpdlib", "01111", "11111", ftp_ok, {{"FEAT", "211-Features supported:\r\n EPRT\r\n MDTM\r\n MLST type*;perm;size*;modify*;\r\n SIZE\r\n UTF8\r\n211 End FEAT.\r\n"}}},
+        {"pyftpdlib", "01111", "111111", ftp_ok, {{"FEAT", "211-Features supported:\r\n EPRT\r\n MDTM\r\n MLST type*;perm;size*;modify*;\r\n SIZE\r\n UTF8\r\n211 End FEAT.\r\n"}}},
         {"mlsd only", "01111", "11000", ftp_ok, {{"FEAT", "211-x\r\n mlsd\r\n211 end\r\n"}}},
         {"nothing", "01111", "10000", ftp_ok, {{"FEAT", "211 no features\r\n"}}},
         // Feature names only count on the indented lines.

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!e.is_entry)
             continue;
         bool dots = e.name == "." || e.name == "..";
-        if (!dots && !ascii_name_rule(e.name))
+        if (!dots && !ftp_name_rule(e.name))
             std::abort();
         if (e.has_time && line.substr(e.time_offset, e.time_text.size()) != e.time_text)
             std::abort();

@@ -7,6 +7,7 @@
 #include "ftp/ftp_panes_win.h"
 #include "platform/os.h"
 #include "resource.h"
+#include "support/ftp_peers.h"
 #include "toolkit/module_win.h"
 
 #include <gtest/gtest.h>
@@ -197,6 +198,82 @@ TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_s
     EXPECT_FALSE(os::path_exists(program_.path() + "/ftp_dir/srv"));
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.9/pub/");
     EXPECT_EQ(rows(1), ".. a.txt ");
+}
+
+} // namespace
+} // namespace gui
+
+namespace gui {
+namespace {
+
+// The server dialog's new choices, chosen by keys and clicks: the encryption list moves the port
+// (implicit TLS on 21 to 990, and back), the file name charset and the protected password are
+// written; the pane then opens without asking (the password read back through DPAPI) and shows
+// the UTF-8 server's names in code page 932, the one without such a form nowhere.
+TEST_F(FtpPanes, the_server_dialog_stores_encryption_name_charset_and_a_protected_password)
+{
+    peer p = find_peer("pyftpdlib_utf8");
+    ASSERT_NE(p.port, 0);
+    open();
+    std::vector<std::string> ports;
+    {
+        modal_answers answers({[&](HWND dialog) {
+            type_into(dialog, ID_FTP_TITLE, "u8");
+            type_into(dialog, ID_FTP_SERVER, "127.0.0.1");
+            type_into(dialog, ID_FTP_USER, p.user);
+            type_into(dialog, ID_FTP_PASSWORD, p.password);
+            pump(0);
+            HWND security = GetDlgItem(dialog, ID_FTP_SECURITY);
+            SetFocus(security);
+            for (UINT key : {VK_DOWN, VK_DOWN, VK_UP, VK_UP}) { // explicit, implicit, explicit, none
+                press_key(security, key);
+                ports.push_back(item_text(dialog, ID_FTP_PORT));
+            }
+            type_into(dialog, ID_FTP_PORT, std::to_string(p.port));
+            HWND names = GetDlgItem(dialog, ID_FTP_NAME_CHARSET);
+            SetFocus(names);
+            press_key(names, VK_END); // UTF-8
+            click_button(dialog, ID_FTP_PROTECT_PASSWORD);
+            pump(0);
+            click_button(dialog, IDOK);
+        }});
+        menu_keys("SFM"); // 設定(&S) > FTPサーバ(&F) > 新規作成(&M)...
+        ASSERT_EQ(answers.used(), 1u);
+    }
+    EXPECT_EQ(ports, (std::vector<std::string>{"21", "990", "21", "21"}));
+    std::string ini = program_.path() + "/ftp.ini";
+    std::string text = os::read_file(ini).value_or("");
+    EXPECT_NE(text.find("security=none\r\nname charset=utf8\r\nprotect password=+\r\n"), std::string::npos);
+    std::string stored = server_value(ini, "u8", "password", 2048, "");
+    EXPECT_EQ(stored.substr(0, 2), "?\x9F");
+    EXPECT_EQ(text.find("?/("), std::string::npos); // the scrambled "pw"
+    EXPECT_EQ(text.find("=pw"), std::string::npos);
+
+    // Only the question whether to reach the server shows (the log window stays hidden); no
+    // password prompt.
+    bool asked_password = false;
+    int shown = 0;
+    {
+        auto answer = [&](HWND d) {
+            asked_password = asked_password || GetDlgItem(d, ID_FTP_PASSWORD) != nullptr;
+            shown += IsWindowVisible(d) ? 1 : 0;
+            click_button(d, asked_password ? IDCANCEL : IDOK);
+        };
+        modal_answers answers({answer, answer, answer});
+        type_text(list(1), ":");
+        HWND box = panes().views[1]->box.handle();
+        press_key(box, VK_END);
+        press_key(box, VK_RETURN);
+        pump();
+    }
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(asked_password);
+    EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
+    EXPECT_EQ(pane_ftp(1).password, p.password);
+    for (const char* name : {"資料", "ｶﾅ.bin", "日本語.txt"})
+        EXPECT_GE(row_of(1, acp(name)), 0) << name;
+    EXPECT_EQ(pane(1).rows.size(), 3u);
+    EXPECT_EQ(server_value(ini, "u8", "password", 2048, ""), stored);
 }
 
 } // namespace
