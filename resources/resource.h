@@ -72,6 +72,19 @@
 #define IDS_FTP_SKIP_REASON_FIRST 111 // 111-115
 #define IDS_FTP_SKIPPED_MORE 116
 
+// TLS results: the message of result code c (14-17) is string IDS_FTP_TLS_RESULT_FIRST + c - 14.
+#define IDS_FTP_TLS_RESULT_FIRST 140
+#define IDS_FTP_TLS_REFUSED 140
+#define IDS_FTP_TLS_FAILED 141
+#define IDS_FTP_TLS_UNAVAILABLE 142
+#define IDS_FTP_CERTIFICATE_REFUSED 143
+// The question on a server certificate the system does not accept: the first line (a new
+// certificate, or one that changed since it was accepted always), its details, the choices.
+#define IDS_CERTIFICATE_UNTRUSTED 144
+#define IDS_CERTIFICATE_CHANGED 145
+#define IDS_CERTIFICATE_DETAILS 146
+#define IDS_CERTIFICATE_CHOICES 147
+
 // Toolbar tool tips: the tip of the button with command c is string IDS_TOOLTIP_FIRST + c - IDM_COPY.
 #define IDS_TOOLTIP_FIRST 47
 #define IDS_TOOLTIP_LAST 62

@@ -111,6 +111,23 @@ void thread_ftp::take(const ftp_operation_params& params)
     password = params.password;
     directory = params.directory;
     cache_file = params.cache_file;
+    title = params.title;
+    security = params.security;
+    certificate = params.certificate;
+}
+
+bool thread_ftp::accept_certificate(const os::tls_certificate& presented)
+{
+    certificate_match match = match_certificate(certificate, presented.sha256);
+    if (match == certificate_match::same)
+        return true;
+    certificate_question asked;
+    asked.certificate = presented;
+    asked.changed = match == certificate_match::changed;
+    question_ = &asked;
+    notify_owner();
+    question_ = nullptr;
+    return !stop_wanted() && asked.answer != certificate_answer::refuse;
 }
 
 const char* thread_ftp::log_line() const
@@ -124,9 +141,21 @@ int thread_ftp::run()
     ftp_result code = ftp_no_socket;
     {
         NetSocket control(log_enabled);
-        if (control.has_socket()) {
+        tls_plan plan;
+        plan.mode = security;
+        plan.target = server_host(server);
+        if (security != tls_mode::none)
+            plan.credentials = os::tls_make_credentials();
+        plan.accept = [this](const os::tls_certificate& c) { return accept_certificate(c); };
+        if (plan.target.empty()) {
+            code = ftp_bad_host;
+        } else if (control.has_socket()) {
             control_ = &control;
-            code = ftp_login(*this, control, server.c_str(), port, user, password, directory);
+            control.set_tls_plan(&plan);
+            control.set_epsv_state(&flags[flag_epsv]);
+            code = ftp_login(*this, control, plan.target.c_str(), port, user, password, directory);
+            if (code == ftp_tls_refused)
+                refusal = control.payload();
             std::fill(password.begin(), password.end(), '*');
             if (code == ftp_ok) {
                 code = body(control);
@@ -327,8 +356,9 @@ ftp_result thread_ftp_put::body(NetSocket& control)
     if (code != ftp_ok || get)
         return code;
     // The local copies get the times the server now shows for them.
-    std::optional<std::string> cache = os::read_file(cache_file);
-    for (std::string_view line : cache_split_lines(cache.value_or(""))) {
+    // The text is held by name: a temporary from value_or would die before the loop reads it.
+    const std::string cache = os::read_file(cache_file).value_or("");
+    for (std::string_view line : cache_split_lines(cache)) {
         cache_entry e = cache_parse_line(line);
         if (e.is_entry && !e.is_directory && e.has_time &&
             std::find(done.begin(), done.end(), e.name) != done.end())

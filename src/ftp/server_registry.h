@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,28 @@ std::optional<std::string> scramble_password(std::string_view password);
 // A stored value beginning with '?' is unscrambled; any other is the password as it stands.
 std::string unscramble_password(std::string_view stored);
 
+// The server's "security" key: "none", "explicit" (AUTH TLS) or "implicit" (TLS from the first
+// byte, port 990 by custom); a missing or unknown value is none.
+tls_mode security_mode(std::string_view value);
+tls_mode server_security(const std::string& path, std::string_view title);
+
+// The host to connect to from the server field: a bracketed IPv6 literal loses its brackets
+// ("[::1]" → "::1"), a bare one ("::1") and a name stay; empty when a bracket is left open or
+// the brackets hold no IPv6 literal.
+std::string server_host(std::string_view server);
+
+// A certificate's SHA-256 fingerprint as shown and stored in the server's "certificate" key:
+// 32 bytes in upper-case hex pairs joined by ':' (95 characters).
+std::string fingerprint_text(const std::array<std::uint8_t, 32>& sha256);
+enum class certificate_match {
+    same,        // the stored fingerprint, compared in full (ASCII case ignored)
+    none_stored, // nothing accepted yet
+    changed,     // another certificate than the one accepted always
+};
+certificate_match match_certificate(std::string_view stored, const std::array<std::uint8_t, 32>& sha256);
+// Keeps the fingerprint as the server's accepted certificate ("accept always").
+bool server_set_certificate(const std::string& path, std::string_view title, std::string_view fingerprint);
+
 // The 49 zones of the server dialog, "-12:00" to "+12:00" in half hours.
 constexpr std::size_t time_zone_count = 49;
 std::string time_zone_text(std::size_t entry);
@@ -84,11 +107,13 @@ bool is_text_file(std::string_view name, std::string_view text_extensions);
 std::string server_cache_dir(std::string_view program_dir, std::string_view title);
 std::string support_ini_path(std::string_view program_dir, std::string_view title);
 // The four flags from the file with the probed flag set, when the file exists; otherwise only
-// the probed flag is cleared.
+// the probed flag is cleared. The "EPSV" key ("+" works, "-" refused) is read apart: without it
+// (or without the file) EPSV is not known and is tried once.
 void read_support(const std::string& path, ftp_capabilities& flags);
 // Writes the four flags; a failed write removes the file, so no half-written cache remains.
 bool write_support(const std::string& path, const ftp_capabilities& flags);
-// When a pane leaves a server: the flags are kept only when the file does not exist yet.
+// When a pane leaves a server: the flags are kept only when the file does not exist yet; an EPSV
+// learned since is added to an existing file that does not name it.
 bool keep_support(const std::string& path, const ftp_capabilities& flags);
 
 // What an FTP operation of a pane takes from the server's definition.
@@ -101,6 +126,9 @@ struct ftp_operation_params {
     std::string password;
     std::string directory;  // the pane path's remote directory
     std::string cache_file; // that directory's dir.lst
+    std::string title;       // the server's section
+    tls_mode security = tls_mode::none;
+    std::string certificate; // the fingerprint accepted always, or empty
 };
 // None when the section is missing, the port is not one of 1-65535 (it would reach another
 // port), or the cache file has no safe path. A stored password wins over the pane's typed one.

@@ -16,15 +16,22 @@
 
 namespace {
 
-// The owner side: every log line shown and acknowledged until the thread has finished.
-int run_op(thread_ftp& op, std::string* log = nullptr)
+// The owner side: every log line shown and acknowledged until the thread has finished; a
+// certificate question is counted and given `answer`.
+int run_op(thread_ftp& op, std::string* log = nullptr, certificate_answer answer = certificate_answer::refuse,
+           int* asked = nullptr)
 {
     if (!op.begin())
         return -1;
     while (!op.is_finished()) {
         if (op.notification_pending()) {
-            if (log)
+            if (certificate_question* q = op.question()) {
+                q->answer = answer;
+                if (asked)
+                    ++*asked;
+            } else if (log) {
                 *log += op.log_line();
+            }
             op.acknowledge();
         } else {
             os::sleep_ms(1);
@@ -50,12 +57,15 @@ struct op_place {
     // Fills the operation's inputs for a server at 127.0.0.1.
     template <class op_type>
     void fill(op_type& op, int port, const std::string& user, const std::string& password,
-              const std::string& directory, const char* charset = "Shift_JIS")
+              const std::string& directory, const char* charset = "Shift_JIS", tls_mode security = tls_mode::none,
+              const char* server = "127.0.0.1")
     {
-        op.take({"127.0.0.1", 0, charset, port, user, password, directory, cache});
+        op.take({server, 0, charset, port, user, password, directory, cache, "srv", security, ""});
         op.local_dir = local.path() + "/";
-        op.target = list;
-        op.second = ".txt";
+        if constexpr (requires { op.second; }) {
+            op.target = list;
+            op.second = ".txt";
+        }
     }
 };
 
@@ -236,4 +246,105 @@ TEST(FtpOperations, ServerLostMidTransferKeepsLocalFile)
     EXPECT_EQ(op.done, strings{});
     EXPECT_EQ(tree_names(place.local.path()), std::set<std::string>{"f.bin"});
     EXPECT_EQ(file_text(place.local.file("f.bin")), "old");
+}
+
+namespace {
+
+// One listing of the root, a download of big.bin and an upload into pub/ against a real server,
+// each a whole operation: the bytes compared on both sides, the log of the listing kept.
+struct round_trip {
+    int list = -1, get = -1, put = -1;
+    int asked = 0; // certificate questions, one per operation at most
+    std::string log;
+};
+
+round_trip list_get_put(const peer& p, const char* server, tls_mode security, certificate_answer answer)
+{
+    round_trip r;
+    ftp_capabilities flags = caps("000002"); // a pane that has not probed, EPSV not known
+    op_place root("/", "", "Type=file big.bin\r\n");
+    thread_ftp_listing list(flags);
+    root.fill(list, p.port, p.user, p.password, "/", "Shift_JIS", security, server);
+    list.log_enabled = true;
+    r.list = run_op(list, &r.log, answer, &r.asked);
+    if (r.list != ftp_ok)
+        return r;
+    EXPECT_NE(file_text(root.cache).find(" big.bin"), std::string::npos);
+    thread_ftp_get_remove get(flags);
+    root.fill(get, p.port, p.user, p.password, "/", "Shift_JIS", security, server);
+    get.get = true;
+    r.get = run_op(get, nullptr, answer, &r.asked);
+    EXPECT_EQ(file_text(root.local.file("big.bin")), file_text(p.root + "/big.bin"));
+
+    const std::string name = unique_name("tls_up");
+    op_place pub("/pub/", "", "Type=file " + name + "\r\n");
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i)
+        bytes += static_cast<char>(i * 7 % 251);
+    EXPECT_TRUE(write_text_file(pub.local.file(name), bytes));
+    thread_ftp_put put(flags);
+    pub.fill(put, p.port, p.user, p.password, "/pub/", "Shift_JIS", security, server);
+    r.put = run_op(put, nullptr, answer, &r.asked);
+    EXPECT_EQ(file_text(p.root + "/pub/" + name), bytes);
+    os::remove_file(p.root + "/pub/" + name);
+    return r;
+}
+
+} // namespace
+
+// Control and data connections protected, explicit and implicit: a self-signed certificate asks
+// once per operation, the log names the protocol and cipher. vsftpd keeps require_ssl_reuse on:
+// under Wine, Schannel (on GnuTLS) resumes the control connection's session for each data
+// connection opened with the same credentials handle and target name, and vsftpd accepts them.
+TEST(FtpOperations, TlsListDownloadUpload)
+{
+    if (!os::tls_available())
+        GTEST_SKIP() << "this build has no TLS";
+    struct row {
+        const char* peer;
+        tls_mode security;
+        certificate_answer answer;
+        int code; // of the listing
+    };
+    const row rows[] = {
+        {"vsftpd_tls", tls_mode::explicit_tls, certificate_answer::once, ftp_ok},
+        {"vsftpd_implicit", tls_mode::implicit_tls, certificate_answer::once, ftp_ok},
+        {"pyftpdlib_tls", tls_mode::explicit_tls, certificate_answer::once, ftp_ok},
+        {"vsftpd_tls", tls_mode::explicit_tls, certificate_answer::refuse, ftp_certificate_refused},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.peer);
+        peer p = find_peer(r.peer);
+        ASSERT_NE(p.port, 0);
+        round_trip t = list_get_put(p, "127.0.0.1", r.security, r.answer);
+        EXPECT_EQ(t.list, r.code) << t.log;
+        if (r.code != ftp_ok) {
+            EXPECT_EQ(t.asked, 1);
+            EXPECT_EQ(t.log.find("C: USER"), std::string::npos) << t.log;
+            continue;
+        }
+        EXPECT_EQ(t.get, ftp_ok);
+        EXPECT_EQ(t.put, ftp_ok);
+        EXPECT_EQ(t.asked, 3);
+        EXPECT_NE(t.log.find("?: TLS 1.2, "), std::string::npos) << t.log;
+        EXPECT_NE(t.log.find("C: PROT P\r\n"), std::string::npos) << t.log;
+        EXPECT_NE(t.log.find("C: EPSV\r\n"), std::string::npos) << t.log;
+    }
+}
+
+// A server on ::1 written as the user may write it: EPSV carries every transfer (PASV cannot name
+// an IPv6 address), the data connections go to the control connection's peer.
+TEST(FtpOperations, Ipv6ServerUsesEpsv)
+{
+    peer p = find_peer("pyftpdlib_v6");
+    ASSERT_NE(p.port, 0);
+    for (const char* server : {"[::1]", "::1"}) {
+        SCOPED_TRACE(server);
+        round_trip t = list_get_put(p, server, tls_mode::none, certificate_answer::refuse);
+        EXPECT_EQ(t.list, ftp_ok) << t.log;
+        EXPECT_EQ(t.get, ftp_ok);
+        EXPECT_EQ(t.put, ftp_ok);
+        EXPECT_NE(t.log.find("C: EPSV\r\n"), std::string::npos) << t.log;
+        EXPECT_EQ(t.log.find("C: PASV"), std::string::npos) << t.log;
+    }
 }

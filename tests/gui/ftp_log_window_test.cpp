@@ -37,7 +37,7 @@ struct FtpLogWindow : ::testing::Test {
     ftp_capabilities flags{1, 1, 0, 0, 0}; // probed: MLSD, no MLST
     ftp_operation_params params(int port)
     {
-        return {"127.0.0.1", 900, "Shift_JIS", port, "kv", "pw", "/", cache.file("dir.lst")};
+        return {"127.0.0.1", 900, "Shift_JIS", port, "kv", "pw", "/", cache.file("dir.lst"), "srv", tls_mode::none, ""};
     }
     void SetUp() override
     {
