@@ -217,6 +217,11 @@ public:
     {
         bool produced = false;
         while (!in.empty()) {
+            // An alert record (type 21 in the clear header) ends the stream: close_notify, or a
+            // fatal alert. Wine's Schannel (8.0) decrypts a close_notify to an empty record with
+            // SEC_E_OK instead of SEC_I_CONTEXT_EXPIRED, so the type is looked at first.
+            if (static_cast<unsigned char>(in[0]) == 21)
+                return produced ? tls_step::done : tls_step::closed;
             SecBuffer buffers[4] = {{static_cast<ULONG>(in.size()), SECBUFFER_DATA, in.data()},
                                     {0, SECBUFFER_EMPTY, nullptr},
                                     {0, SECBUFFER_EMPTY, nullptr},

@@ -142,8 +142,9 @@ start_vsftpd vsftpd_denied "cmds_denied=SIZE,MDTM"
 # vsftpd_tls (AUTH TLS) and vsftpd_implicit (TLS from the first byte): anonymous log-ins and data
 # connections must be protected, and require_ssl_reuse keeps its default YES: a data connection
 # that does not resume the control connection's session is refused. pyftpdlib_tls
-# (TLS_FTPHandler, AUTH TLS, user kv) shows a second certificate of another key, so a client
+# (TLS_FTPHandler, AUTH TLS, user kv, no reuse check) shows a second certificate of another key, so a client
 # that accepted the first one sees it change. pyftpdlib_v6 is plain FTP on ::1 (EPSV).
+# Peers: vsftpd_tls, vsftpd_implicit, vsftpd_implicit_noreuse, pyftpdlib_tls, pyftpdlib_v6.
 tls="$state/tls"
 mkdir -p "$tls" || fail "cannot make $tls"
 for c in cert cert2; do
@@ -162,6 +163,11 @@ rsa_private_key_file=$tls/cert.key"
 start_vsftpd vsftpd_tls "$vsftpd_tls_conf"
 start_vsftpd vsftpd_implicit "$vsftpd_tls_conf
 implicit_ssl=YES"
+# Wine's Schannel resumes no session, so the two above refuse its data connections (522): this
+# one lets the Windows build move data over implicit TLS under Wine too.
+start_vsftpd vsftpd_implicit_noreuse "$vsftpd_tls_conf
+implicit_ssl=YES
+require_ssl_reuse=NO"
 
 cat >"$state/kv_pyftpd_tls.py" <<'PY'
 import sys, os, logging
