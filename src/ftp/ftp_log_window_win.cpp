@@ -47,8 +47,9 @@ certificate_answer ask_certificate(HWND owner, const certificate_question& q)
                        "\n\n" + details.data() + "\n\n" + resource_string(IDS_CERTIFICATE_CHOICES, 256);
     int chosen = MessageBoxA(owner, text.c_str(), resource_string(IDS_CAPTION_QUESTION, 128).c_str(),
                              MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3);
-    return chosen == IDYES ? certificate_answer::always
-                           : chosen == IDNO ? certificate_answer::once : certificate_answer::refuse;
+    return chosen == IDYES  ? certificate_answer::always
+           : chosen == IDNO ? certificate_answer::once
+                            : certificate_answer::refuse;
 }
 
 // The log of one operation: hidden unless Shift was held when it opened or the operation failed.
@@ -132,7 +133,8 @@ public:
             q->answer = ask_certificate(owner, *q);
             // "This once" is never stored; "always" keeps the fingerprint in the server's section.
             if (q->answer == certificate_answer::always)
-                server_set_certificate(ftp_ini_path(), worker_.title, fingerprint_text(q->certificate.sha256));
+                server_set_certificate(ftp_ini_path(), worker_.title,
+                                       fingerprint_text(q->certificate.sha256));
             worker_.acknowledge();
             timer_.start(hwnd_, 10);
         } else if (worker_.notification_pending()) {

@@ -163,8 +163,8 @@ private:
     bool dead_ = false;
     char sent_verb_[8] = {};
     std::unique_ptr<os::tls_session> tls_;
-    std::string tls_in_;      // received records not yet decrypted
-    std::string tls_plain_;   // decrypted bytes not yet handed out, from tls_plain_at_ on
+    std::string tls_in_;    // received records not yet decrypted
+    std::string tls_plain_; // decrypted bytes not yet handed out, from tls_plain_at_ on
     std::size_t tls_plain_at_ = 0;
     std::string tls_out_;     // records not yet sent
     bool tls_closed_ = false; // the peer's close_notify arrived

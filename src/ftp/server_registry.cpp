@@ -244,7 +244,8 @@ bool write_support(const std::string& path, const ftp_capabilities& flags)
             os::remove_file(path);
             return false;
         }
-    if (flags[flag_epsv] != epsv_unknown && !ini_put_bool(path, "support", "EPSV", flags[flag_epsv] == epsv_works)) {
+    if (flags[flag_epsv] != epsv_unknown &&
+        !ini_put_bool(path, "support", "EPSV", flags[flag_epsv] == epsv_works)) {
         os::remove_file(path);
         return false;
     }
@@ -311,7 +312,8 @@ certificate_match match_certificate(std::string_view stored, const std::array<st
     if (stored.empty())
         return certificate_match::none_stored;
     // Equal lengths first: a stored prefix of the fingerprint is another certificate.
-    return equal_text_nocase(stored, fingerprint_text(sha256)) ? certificate_match::same : certificate_match::changed;
+    return equal_text_nocase(stored, fingerprint_text(sha256)) ? certificate_match::same
+                                                               : certificate_match::changed;
 }
 
 bool server_set_certificate(const std::string& path, std::string_view title, std::string_view fingerprint)

@@ -126,7 +126,7 @@ struct ftp_operation_params {
     std::string password;
     std::string directory;  // the pane path's remote directory
     std::string cache_file; // that directory's dir.lst
-    std::string title;       // the server's section
+    std::string title;      // the server's section
     tls_mode security = tls_mode::none;
     std::string certificate; // the fingerprint accepted always, or empty
 };

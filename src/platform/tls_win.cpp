@@ -85,7 +85,8 @@ bool chain_accepted(PCCERT_CONTEXT cert, const std::string& target)
     policy.pvExtraPolicyPara = &ssl;
     CERT_CHAIN_POLICY_STATUS status{};
     status.cbSize = sizeof status;
-    bool ok = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status) && status.dwError == 0;
+    bool ok = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status) &&
+              status.dwError == 0;
     CertFreeCertificateChain(chain);
     return ok;
 }
@@ -199,10 +200,11 @@ public:
             ULONG n = static_cast<ULONG>(length < record_limit() ? length : record_limit());
             std::vector<char> record(sizes_.cbHeader + n + sizes_.cbTrailer);
             std::memcpy(record.data() + sizes_.cbHeader, p, n);
-            SecBuffer buffers[4] = {{sizes_.cbHeader, SECBUFFER_STREAM_HEADER, record.data()},
-                                    {n, SECBUFFER_DATA, record.data() + sizes_.cbHeader},
-                                    {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + sizes_.cbHeader + n},
-                                    {0, SECBUFFER_EMPTY, nullptr}};
+            SecBuffer buffers[4] = {
+                {sizes_.cbHeader, SECBUFFER_STREAM_HEADER, record.data()},
+                {n, SECBUFFER_DATA, record.data() + sizes_.cbHeader},
+                {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + sizes_.cbHeader + n},
+                {0, SECBUFFER_EMPTY, nullptr}};
             SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
             if (EncryptMessage(&context_, 0, &desc, 0) != SEC_E_OK)
                 return false;
@@ -260,9 +262,9 @@ public:
         SecBuffer out_buffer{0, SECBUFFER_TOKEN, nullptr};
         SecBufferDesc out_desc{SECBUFFER_VERSION, 1, &out_buffer};
         ULONG attributes = 0;
-        SECURITY_STATUS status =
-            InitializeSecurityContextA(&credentials_->handle, &context_, const_cast<char*>(target_.c_str()),
-                                       context_request, 0, 0, nullptr, 0, nullptr, &out_desc, &attributes, nullptr);
+        SECURITY_STATUS status = InitializeSecurityContextA(
+            &credentials_->handle, &context_, const_cast<char*>(target_.c_str()), context_request, 0, 0,
+            nullptr, 0, nullptr, &out_desc, &attributes, nullptr);
         if (out_buffer.pvBuffer) {
             out.append(static_cast<const char*>(out_buffer.pvBuffer), out_buffer.cbBuffer);
             FreeContextBuffer(out_buffer.pvBuffer);
@@ -297,8 +299,8 @@ std::shared_ptr<tls_credentials> tls_make_credentials()
     // before the data connection starts, and a server that checks reuse refuses that connection.
     settings.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
     TimeStamp expiry{};
-    if (AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr, &settings,
-                                  nullptr, nullptr, &credentials->handle, &expiry) != SEC_E_OK)
+    if (AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr,
+                                  &settings, nullptr, nullptr, &credentials->handle, &expiry) != SEC_E_OK)
         return nullptr;
     credentials->valid = true;
     return credentials;

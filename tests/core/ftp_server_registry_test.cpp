@@ -208,8 +208,16 @@ TEST(ftp_registry, security_hosts_and_certificates)
         const char* host; // "" refused
     };
     const host_row hosts[] = {
-        {"[::1]", "::1"},   {"::1", "::1"},     {"[fe80::1:2]", "fe80::1:2"}, {"ftp.example.com", "ftp.example.com"},
-        {"127.0.0.1", "127.0.0.1"}, {"[::1", ""}, {"::1]", ""}, {"[]", ""}, {"[host]", ""}, {"[127.0.0.1]", ""},
+        {"[::1]", "::1"},
+        {"::1", "::1"},
+        {"[fe80::1:2]", "fe80::1:2"},
+        {"ftp.example.com", "ftp.example.com"},
+        {"127.0.0.1", "127.0.0.1"},
+        {"[::1", ""},
+        {"::1]", ""},
+        {"[]", ""},
+        {"[host]", ""},
+        {"[127.0.0.1]", ""},
     };
     for (const host_row& r : hosts)
         EXPECT_EQ(server_host(r.server), r.host) << r.server;

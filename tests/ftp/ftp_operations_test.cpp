@@ -57,8 +57,8 @@ struct op_place {
     // Fills the operation's inputs for a server at 127.0.0.1.
     template <class op_type>
     void fill(op_type& op, int port, const std::string& user, const std::string& password,
-              const std::string& directory, const char* charset = "Shift_JIS", tls_mode security = tls_mode::none,
-              const char* server = "127.0.0.1")
+              const std::string& directory, const char* charset = "Shift_JIS",
+              tls_mode security = tls_mode::none, const char* server = "127.0.0.1")
     {
         op.take({server, 0, charset, port, user, password, directory, cache, "srv", security, ""});
         op.local_dir = local.path() + "/";
@@ -306,8 +306,8 @@ TEST(FtpOperations, TlsListDownloadUpload)
         const char* peer;
         tls_mode security;
         certificate_answer answer;
-        int code;              // of the listing
-        const char* log_has;   // in the listing's log
+        int code;            // of the listing
+        const char* log_has; // in the listing's log
     };
     const row rows[] = {
         {"pyftpdlib_tls", tls_mode::explicit_tls, certificate_answer::once, ftp_ok, "C: PROT P\r\n"},
@@ -317,7 +317,8 @@ TEST(FtpOperations, TlsListDownloadUpload)
         {"vsftpd_implicit", tls_mode::implicit_tls, certificate_answer::once, ftp_error_reply,
          "S: 522 SSL connection failed: session reuse required\r\n"},
         // Refused: nothing more goes out, not even the user name.
-        {"vsftpd_tls", tls_mode::explicit_tls, certificate_answer::refuse, ftp_certificate_refused, "C: AUTH TLS"},
+        {"vsftpd_tls", tls_mode::explicit_tls, certificate_answer::refuse, ftp_certificate_refused,
+         "C: AUTH TLS"},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.peer);

@@ -338,7 +338,7 @@ TEST(FtpEpsv, ReplyTexts)
         {"Entering Extended Passive Mode (|||99999999999999999999|)", 0},
         {"Entering Extended Passive Mode (|||-1|)", 0},
         {"Entering Extended Passive Mode (|||12a|)", 0},
-        {"Entering Extended Passive Mode (1112221)", 0}, // digits as delimiters
+        {"Entering Extended Passive Mode (1112221)", 0},  // digits as delimiters
         {"Entering Extended Passive Mode (|!|6446|)", 0}, // delimiters differ
         {"Entering Extended Passive Mode (|||||)", 0},
         {"Entering Extended Passive Mode (|||6446|", 0},

@@ -39,7 +39,8 @@ struct FtpLogWindow : ::testing::Test {
     ftp_capabilities flags{1, 1, 0, 0, 0}; // probed: MLSD, no MLST
     ftp_operation_params params(int port)
     {
-        return {"127.0.0.1", 900, "Shift_JIS", port, "kv", "pw", "/", cache.file("dir.lst"), "srv", tls_mode::none, ""};
+        return {"127.0.0.1",           900,   "Shift_JIS",    port, "kv", "pw", "/",
+                cache.file("dir.lst"), "srv", tls_mode::none, ""};
     }
     void SetUp() override
     {
@@ -194,9 +195,11 @@ TEST_F(FtpLogWindow, certificate_question_refused_once_always_and_changed)
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.button);
-        ASSERT_TRUE(write_text_file(ftp_ini_path(), "[srv]\r\nsecurity=explicit\r\ncertificate=" + r.stored + "\r\n"));
-        ftp_operation_params params{"127.0.0.1", 900, "Shift_JIS", p.port, "kv", "pw", "/", cache.file("dir.lst"),
-                                    "srv", tls_mode::explicit_tls, r.stored};
+        ASSERT_TRUE(write_text_file(ftp_ini_path(),
+                                    "[srv]\r\nsecurity=explicit\r\ncertificate=" + r.stored + "\r\n"));
+        ftp_operation_params params{"127.0.0.1", 900, "Shift_JIS",           p.port, "kv",
+                                    "pw",        "/", cache.file("dir.lst"), "srv",  tls_mode::explicit_tls,
+                                    r.stored};
         ftp_capabilities unprobed{0, 0, 0, 0, 0, epsv_unknown};
         std::string question, error;
         // Answered by kind: the log window is left alone, the question has Yes, No and Cancel,
