@@ -33,22 +33,31 @@ void show_blocks(thread_net& worker, bool log_enabled, std::uint64_t from, std::
         worker.show_log_line();
 }
 
-// Connects the data connection.
-ftp_result open_channel(thread_net& worker, NetSocket& data, const std::string& host, int port,
-                        int timeout_ms)
+} // namespace
+
+ftp_result thread_ftp_data::open_channel(NetSocket& data)
 {
     if (!data.has_socket())
         return ftp_no_socket;
     data.set_timeout_ms(timeout_ms);
-    return data.connect_to(worker, host.c_str(), port);
+    ftp_result code = data.connect_to(*this, host.c_str(), port);
+    if (code != ftp_ok || !plan)
+        return code;
+    code = data.start_tls(*this, plan->credentials, plan->target);
+    if (code != ftp_ok)
+        return code;
+    // The control connection's certificate was checked (or accepted by the user); the data
+    // connection goes to the same server only when it shows that one, compared in full.
+    os::tls_certificate certificate;
+    if (!data.tls_certificate(certificate) || certificate.sha256 != plan->fingerprint)
+        return ftp_certificate_refused;
+    return ftp_ok;
 }
-
-} // namespace
 
 int thread_ftp_data_recv::run()
 {
     NetSocket data(log_enabled);
-    ftp_result code = open_channel(*this, data, host, port, timeout_ms);
+    ftp_result code = open_channel(data);
     went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;
@@ -98,7 +107,7 @@ int thread_ftp_data_send::run()
     if (!file)
         return ftp_file_error;
     NetSocket data(log_enabled);
-    ftp_result code = open_channel(*this, data, host, port, timeout_ms);
+    ftp_result code = open_channel(data);
     went_silent = data.is_dead();
     if (code != ftp_ok)
         return code;

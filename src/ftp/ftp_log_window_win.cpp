@@ -18,6 +18,40 @@ bool shift_held()
     return GetKeyState(VK_SHIFT) < 0;
 }
 
+// The message of a result code; a refused AUTH TLS shows the server's reply with it.
+std::string result_message(int code, const std::string& refusal)
+{
+    unsigned id = IDS_FTP_THREAD_FAILED;
+    if (code >= ftp_line_too_small && code <= ftp_bad_password)
+        id = static_cast<unsigned>(IDS_FTP_RESULT_FIRST + code);
+    else if (code >= ftp_tls_refused && code <= ftp_result_last)
+        id = static_cast<unsigned>(IDS_FTP_TLS_RESULT_FIRST + code - ftp_tls_refused);
+    std::string text = resource_string(id, 256);
+    if (code == ftp_tls_refused && !refusal.empty())
+        text += "\n\n" + refusal.substr(0, refusal.find_first_of("\r\n"));
+    return text;
+}
+
+// Asks about a certificate the system does not accept: Yes accepts it always, No this once,
+// Cancel (the default) refuses it.
+certificate_answer ask_certificate(HWND owner, const certificate_question& q)
+{
+    const os::tls_certificate& c = q.certificate;
+    std::string fingerprint = fingerprint_text(c.sha256);
+    std::string format = resource_string(IDS_CERTIFICATE_DETAILS, 256);
+    std::vector<char> details(format.size() + c.subject.size() + c.issuer.size() + c.valid_from.size() +
+                              c.valid_to.size() + fingerprint.size() + 1);
+    std::snprintf(details.data(), details.size(), format.c_str(), c.subject.c_str(), c.issuer.c_str(),
+                  c.valid_from.c_str(), c.valid_to.c_str(), fingerprint.c_str());
+    std::string text = resource_string(q.changed ? IDS_CERTIFICATE_CHANGED : IDS_CERTIFICATE_UNTRUSTED, 512) +
+                       "\n\n" + details.data() + "\n\n" + resource_string(IDS_CERTIFICATE_CHOICES, 256);
+    int chosen = MessageBoxA(owner, text.c_str(), resource_string(IDS_CAPTION_QUESTION, 128).c_str(),
+                             MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON3);
+    return chosen == IDYES  ? certificate_answer::always
+           : chosen == IDNO ? certificate_answer::once
+                            : certificate_answer::refuse;
+}
+
 // The log of one operation: hidden unless Shift was held when it opened or the operation failed.
 // Ends with 1 when the operation succeeded, 3 when it failed (its message has been shown).
 class dialog_ftp : public dialog {
@@ -83,10 +117,8 @@ public:
                 result_ = 3;
                 ShowWindow(hwnd_, SW_SHOW);
                 EnableWindow(GetDlgItem(hwnd_, IDCANCEL), TRUE);
-                int text = code >= ftp_line_too_small && code <= ftp_bad_password
-                               ? IDS_FTP_RESULT_FIRST + code
-                               : IDS_FTP_THREAD_FAILED;
-                warn(IDS_CAPTION_ERROR, static_cast<unsigned>(text));
+                MessageBoxA(hwnd_, result_message(code, worker_.refusal).c_str(),
+                            resource_string(IDS_CAPTION_ERROR, 128).c_str(), MB_OK | MB_ICONWARNING);
             } else if (shift_held()) {
                 result_ = 1;
                 ShowWindow(hwnd_, SW_SHOW);
@@ -94,6 +126,17 @@ public:
             } else {
                 end(1);
             }
+        } else if (certificate_question* q = worker_.notification_pending() ? worker_.question() : nullptr) {
+            // No tick may ask again while the question is up.
+            timer_.stop();
+            HWND owner = IsWindowVisible(hwnd_) ? hwnd_ : GetWindow(hwnd_, GW_OWNER);
+            q->answer = ask_certificate(owner, *q);
+            // "This once" is never stored; "always" keeps the fingerprint in the server's section.
+            if (q->answer == certificate_answer::always)
+                server_set_certificate(ftp_ini_path(), worker_.title,
+                                       fingerprint_text(q->certificate.sha256));
+            worker_.acknowledge();
+            timer_.start(hwnd_, 10);
         } else if (worker_.notification_pending()) {
             HWND log = GetDlgItem(hwnd_, ID_TEXT);
             int length = GetWindowTextLengthA(log);

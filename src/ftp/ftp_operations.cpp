@@ -132,6 +132,27 @@ void thread_ftp::take(const ftp_operation_params& params)
     directory = params.directory;
     cache_file = params.cache_file;
     support_file = params.support_file;
+    title = params.title;
+    security = params.security;
+    certificate = params.certificate;
+}
+
+bool thread_ftp::accept_certificate(const os::tls_certificate& presented)
+{
+    certificate_match match = match_certificate(certificate, presented.sha256);
+    if (match == certificate_match::same)
+        return true;
+    certificate_question asked;
+    asked.certificate = presented;
+    asked.changed = match == certificate_match::changed;
+    question_ = &asked;
+    notify_owner();
+    question_ = nullptr;
+    if (stop_wanted() || asked.answer == certificate_answer::refuse)
+        return false;
+    // Taken for the rest of this operation: a walk that logs in again does not ask again.
+    certificate = fingerprint_text(presented.sha256);
+    return true;
 }
 
 const char* thread_ftp::log_line() const
@@ -151,14 +172,16 @@ bool thread_ftp::passed_over(std::string_view name) const
     return std::any_of(skipped.begin(), skipped.end(), [&](const ftp_skipped& s) { return s.name == name; });
 }
 
-ftp_result thread_ftp::session(const std::string& login_password, const std::string& start, int try_number,
-                               bool& logged_in, bool& lost)
+ftp_result thread_ftp::session(tls_plan& plan, const std::string& login_password, const std::string& start,
+                               int try_number, bool& logged_in, bool& lost)
 {
     NetSocket control(log_enabled);
     logged_in = lost = false;
     if (!control.has_socket())
         return ftp_no_socket;
     control_ = &control;
+    control.set_tls_plan(&plan);
+    control.set_epsv_state(&flags[flag_epsv]);
     if (try_number > 0 && !reconnect_text.empty()) {
         std::snprintf(control.log_buffer(), log_line_size, "%s (%d/%d)\r\n", reconnect_text.c_str(),
                       try_number, reconnect_tries);
@@ -166,7 +189,9 @@ ftp_result thread_ftp::session(const std::string& login_password, const std::str
         std::snprintf(control.log_buffer(), log_line_size, "?: ");
     }
     ftp_result code =
-        ftp_login(*this, control, server.c_str(), port, user, login_password, start, utf8_names);
+        ftp_login(*this, control, plan.target.c_str(), port, user, login_password, start, utf8_names);
+    if (code == ftp_tls_refused)
+        refusal = control.payload();
     std::fill(password.begin(), password.end(), '*');
     if (code == ftp_ok) {
         logged_in = true;
@@ -190,14 +215,21 @@ int thread_ftp::run()
     // Until the first probe, "auto" takes the names as Shift_JIS.
     utf8_names = names_in_utf8(name_charset, flags[flag_probed] && flags[flag_utf8]);
     std::optional<std::string> start = server_name(directory);
-    if (!start) {
+    tls_plan plan;
+    plan.mode = security;
+    plan.target = server_host(server);
+    if (!start || plan.target.empty()) {
         std::fill(password.begin(), password.end(), '*');
-        return ftp_file_error;
+        return start ? ftp_bad_host : ftp_file_error;
     }
+    // One set of credentials for the whole operation: the data connections resume its session.
+    if (security != tls_mode::none)
+        plan.credentials = os::tls_make_credentials();
+    plan.accept = [this](const os::tls_certificate& c) { return accept_certificate(c); };
     // A walk logs in again after a lost connection, so it keeps the password until it ends.
     std::string again = continues_after_loss() ? password : std::string();
     bool logged_in = false, lost = false;
-    ftp_result code = session(password, *start, 0, logged_in, lost);
+    ftp_result code = session(plan, password, *start, 0, logged_in, lost);
     // Only a connection lost after the log-in is made again; three tries in a row that finish no
     // entry end the operation with the last error.
     for (int tries = 0; logged_in && lost && continues_after_loss() && tries < reconnect_tries;) {
@@ -209,7 +241,7 @@ int thread_ftp::run()
         }
         const std::size_t before = finished_.size();
         bool in = false;
-        code = session(again, *start, ++tries, in, lost);
+        code = session(plan, again, *start, ++tries, in, lost);
         if (finished_.size() > before)
             tries = 0;
     }

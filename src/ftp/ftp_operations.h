@@ -35,10 +35,21 @@ struct ftp_skipped {
 // `is_directory`: the name also names a cache directory.
 bool fetch_name_problem(std::string_view name, bool is_directory, ftp_skip_reason& reason);
 
+// The user's word on a server certificate the system does not accept.
+enum class certificate_answer { refuse, once, always };
+
+// What the operation thread asks its owner while a notification is pending.
+struct certificate_question {
+    os::tls_certificate certificate;
+    bool changed = false; // another one than the certificate accepted always
+    certificate_answer answer = certificate_answer::refuse;
+};
+
 class thread_ftp : public thread_net {
 public:
     explicit thread_ftp(ftp_capabilities& pane_flags) : flags(pane_flags) {}
-    // Takes server, zone, charset, port, user, password, directory and cache file.
+    // Takes server, zone, charset, port, user, password, directory, cache file, and the title,
+    // security and accepted certificate.
     void take(const ftp_operation_params& params);
 
     std::string server;
@@ -60,6 +71,15 @@ public:
     // The log line that says the connection was lost and is made again (the string table's);
     // " (try/3)" follows it.
     std::string reconnect_text;
+    std::string title;
+    tls_mode security = tls_mode::none;
+    std::string certificate; // the fingerprint accepted always, or empty
+
+    // The certificate question while a notification is pending for it (none for a log line).
+    // The owner sets its answer and acknowledges; asked once per operation at most.
+    certificate_question* question() const { return question_.load(); }
+    // The server's reply that refused AUTH TLS, once the thread has finished with 14.
+    std::string refusal;
 
     // Read by the owner once the thread has finished: the top-level entries of the list processed
     // whole, and the entries passed over, with their reasons.
@@ -86,10 +106,12 @@ protected:
 private:
     // One connection: log-in, the body, log-out. logged_in: the body ran; lost: the connection
     // went away (broken, closed, silent), as opposed to a refusal.
-    ftp_result session(const std::string& login_password, const std::string& start, int try_number,
-                       bool& logged_in, bool& lost);
+    ftp_result session(tls_plan& plan, const std::string& login_password, const std::string& start,
+                       int try_number, bool& logged_in, bool& lost);
+    bool accept_certificate(const os::tls_certificate& certificate);
 
     std::atomic<NetSocket*> control_{nullptr};
+    std::atomic<certificate_question*> question_{nullptr};
 };
 
 class thread_ftp_listing : public thread_ftp {

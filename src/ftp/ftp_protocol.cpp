@@ -3,6 +3,7 @@
 
 #include "ftp/ftp_reply.h"
 #include "ftp/listing_time.h"
+#include "platform/tls.h"
 
 #include <cstring>
 #include <span>
@@ -36,6 +37,23 @@ bool convert_reply_time(NetSocket& control, int server_zone)
     return convert_server_time(server_zone, std::span<char>(text, 14));
 }
 
+// The TLS handshake on the control connection, the certificate's check and the log line naming
+// the protocol and cipher.
+ftp_result secure_control(thread_net& worker, NetSocket& control, tls_plan& plan)
+{
+    ftp_result code = control.start_tls(worker, plan.credentials, plan.target);
+    if (code != ftp_ok)
+        return code;
+    os::tls_certificate certificate;
+    if (!control.tls_certificate(certificate))
+        return ftp_tls_failed;
+    if (!certificate.trusted && !(plan.accept && plan.accept(certificate)))
+        return worker.stop_wanted() ? ftp_aborted : ftp_certificate_refused;
+    plan.fingerprint = certificate.sha256;
+    control.log_note(worker, control.tls_description());
+    return ftp_ok;
+}
+
 void take_feature(const char* line, std::size_t length, void* context)
 {
     parse_feature_line(line, length, *static_cast<feature_set*>(context));
@@ -47,10 +65,25 @@ ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, i
                      std::string_view user, std::string_view password, std::string_view directory,
                      bool utf8_names)
 {
+    tls_plan* plan = control.plan();
+    tls_mode mode = plan ? plan->mode : tls_mode::none;
+    if (mode != tls_mode::none && !os::tls_available())
+        return ftp_tls_unavailable;
     ftp_result code = control.connect_to(worker, host, port);
     if (code != ftp_ok)
         return code;
-    code = control.read_reply(worker);
+    if (mode == tls_mode::implicit_tls)
+        code = secure_control(worker, control, *plan);
+    if (code == ftp_ok)
+        code = control.read_reply(worker);
+    if (code == ftp_ok && mode == tls_mode::explicit_tls) {
+        code = command(worker, control, "AUTH TLS");
+        // Only 234 starts TLS; anything else is a refusal, and USER and PASS stay unsent.
+        if (code == ftp_error_reply || (code == ftp_ok && std::strncmp(control.payload(), "234", 3) != 0))
+            code = ftp_tls_refused;
+        if (code == ftp_ok)
+            code = secure_control(worker, control, *plan);
+    }
     if (code == ftp_ok)
         code = command(worker, control, "USER ", user);
     if (code != ftp_ok) {
@@ -61,6 +94,10 @@ ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, i
     code = command(worker, control, "PASS ", password);
     if (code == ftp_error_reply)
         code = ftp_bad_password;
+    if (code == ftp_ok && mode != tls_mode::none)
+        code = command(worker, control, "PBSZ 0");
+    if (code == ftp_ok && mode != tls_mode::none)
+        code = command(worker, control, "PROT P");
     if (code == ftp_ok && utf8_names)
         code = ftp_utf8_on(worker, control);
     if (code == ftp_ok && directory != "/")
@@ -181,6 +218,7 @@ ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& f
         flags[flag_mlst] = features.mlst;
         flags[flag_mdtm] = features.mdtm;
         flags[flag_size] = features.size;
+        flags[flag_epsv] = features.epsv ? epsv_works : epsv_refused;
         flags[flag_utf8] = features.utf8;
         flags[flag_probed] = 1;
         return ftp_ok;
@@ -206,7 +244,7 @@ ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& f
 
 bool reply_refused_command(const NetSocket& control)
 {
-    if (control.sent_verb() == "PASV")
+    if (control.sent_verb() == "PASV" || control.sent_verb() == "EPSV")
         return false;
     const char* p = control.payload();
     return p[0] == '5' && p[1] == '0' && (p[2] == '0' || p[2] == '1' || p[2] == '2') && p[3] == ' ';

@@ -11,18 +11,25 @@
 #include <string>
 #include <string_view>
 
-// The capability flags of a server: byte 0 says the others are valid.
-using ftp_capabilities = std::array<std::uint8_t, 6>;
+// The capability flags of a server: byte 0 says the probed ones (MLSD to UTF8) are valid; the
+// last is what is known of EPSV (epsv_works, epsv_refused, epsv_unknown), kept apart from the
+// probe.
+using ftp_capabilities = std::array<std::uint8_t, 7>;
 constexpr std::size_t flag_probed = 0;
 constexpr std::size_t flag_mlsd = 1;
 constexpr std::size_t flag_mlst = 2;
 constexpr std::size_t flag_mdtm = 3;
 constexpr std::size_t flag_size = 4;
 constexpr std::size_t flag_utf8 = 5; // FEAT named UTF8
+constexpr std::size_t flag_epsv = 6;
 
 // Connects, reads the greeting, USER, PASS (a refused password is 13), OPTS UTF8 ON with
 // utf8_names, CWD unless the directory is "/", TYPE I. On failure the connection has been shut
 // down. The directory is given as the server takes it.
+// With the control connection's TLS plan: implicit TLS starts before the greeting, explicit TLS
+// with AUTH TLS after it (a refusal is 14, and nothing more is sent); PBSZ 0 and PROT P follow
+// the log-in, so that the data connections are protected too. A certificate the system does not
+// accept goes to the plan's question; a refusal is 17.
 ftp_result ftp_login(thread_net& worker, NetSocket& control, const char* host, int port,
                      std::string_view user, std::string_view password, std::string_view directory,
                      bool utf8_names = false);
@@ -53,13 +60,16 @@ ftp_result ftp_mlst_time(thread_net& worker, NetSocket& control, std::string_vie
 
 // Fills the capability flags: from the feature lines of FEAT; only when FEAT is refused, from
 // HELP MLSD / MLST / MDTM / SIZE (an error reply clears a flag). Byte 0 is set on success.
+// A FEAT that names EPSV says it works, one that does not sends transfers to PASV; after HELP
+// EPSV stays as it was (unknown: tried once).
 ftp_result ftp_probe(thread_net& worker, NetSocket& control, ftp_capabilities& flags);
 
 // What a download does with its received file before it replaces the target (the charset
 // conversion of text files); false fails the download with 10 and leaves the target alone.
 using received_file_step = std::function<bool(const std::string& received_path)>;
 
-// PASV, the data command ("RETR name", "MLSD", ...), the data thread receiving into a work file
+// EPSV where the server is known to have it, or not known not to (and always over IPv6), else
+// PASV; then the data command ("RETR name", "MLSD", ...), the data thread receiving into a work file
 // beside local_path, the closing reply. Only a complete transfer replaces local_path; a failed
 // or stopped one leaves whatever was there. The data connection goes to the control
 // connection's peer; the PASV reply gives only the port.

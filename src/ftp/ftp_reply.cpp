@@ -116,6 +116,32 @@ bool parse_pasv(const char* text, std::size_t length, pasv_address& out)
     return out.port != 0;
 }
 
+bool parse_epsv(const char* text, std::size_t length, int& port)
+{
+    std::size_t i = 0;
+    while (i < length && text[i] != '(' && text[i] != '\0')
+        ++i;
+    // '(', d, d, d, at least one digit, d, ')'
+    if (i + 7 > length || text[i] != '(')
+        return false;
+    char d = text[i + 1];
+    if (d < 33 || d > 126 || is_digit(d) || text[i + 2] != d || text[i + 3] != d)
+        return false;
+    i += 4;
+    std::size_t start = i;
+    long value = 0;
+    while (i < length && is_digit(text[i])) {
+        value = value * 10 + (text[i] - '0');
+        if (value > 65535)
+            return false;
+        ++i;
+    }
+    if (i == start || value == 0 || i + 2 > length || text[i] != d || text[i + 1] != ')')
+        return false;
+    port = static_cast<int>(value);
+    return true;
+}
+
 void parse_feature_line(const char* line, std::size_t length, feature_set& features)
 {
     std::size_t i = 0;
@@ -138,6 +164,8 @@ void parse_feature_line(const char* line, std::size_t length, feature_set& featu
         features.size = true;
     } else if (equal_text_nocase(name, "UTF8")) {
         features.utf8 = true;
+    } else if (equal_text_nocase(name, "EPSV")) {
+        features.epsv = true;
     }
 }
 

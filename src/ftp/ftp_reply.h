@@ -59,6 +59,11 @@ struct pasv_address {
 };
 bool parse_pasv(const char* text, std::size_t length, pasv_address& out);
 
+// The port of an EPSV reply; the text is the reply after its code and blank, as in "Entering
+// Extended Passive Mode (|||6446|)": any text, '(', three equal delimiters (a printable
+// character that is no digit), the port 1-65535 in decimal, the delimiter again and ')'.
+bool parse_epsv(const char* text, std::size_t length, int& port);
+
 // The capability flags a server names in its FEAT reply. A line of the reply's middle is a
 // blank, a feature name and optional parameters; MLST implies MLSD (both come together).
 struct feature_set {
@@ -67,6 +72,7 @@ struct feature_set {
     bool mdtm = false;
     bool size = false;
     bool utf8 = false; // "UTF8": names may travel in UTF-8 (after OPTS UTF8 ON)
+    bool epsv = false;
 };
 void parse_feature_line(const char* line, std::size_t length, feature_set& features);
 

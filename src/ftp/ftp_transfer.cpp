@@ -84,10 +84,17 @@ void watch_transfer(thread_net& worker, NetSocket& control, data_thread& data, c
     }
 }
 
-// PASV: the port to connect to, at the control connection's peer. The command is composed and
-// checked before anything is sent. restart_at > 0 sends "REST n" right before the data command, as
-// a restart must be the last command before the transfer it applies to; a REST that is not
-// answered 350 ends here with 12 (sent_verb() then tells REST).
+// True when the payload's reply says the command is unknown or not implemented (500-502).
+bool refused_as_unknown(const NetSocket& control)
+{
+    const char* p = control.payload();
+    return p[0] == '5' && p[1] == '0' && (p[2] == '0' || p[2] == '1' || p[2] == '2') && p[3] == ' ';
+}
+
+// EPSV or PASV: the port to connect to, at the control connection's peer. The command is composed
+// and checked before anything is sent. restart_at > 0 sends "REST n" right before the data
+// command, as a restart must be the last command before the transfer it applies to; a REST that is
+// not answered 350 ends here with 12 (sent_verb() then tells REST).
 ftp_result open_passive(thread_net& worker, NetSocket& control, std::string_view command, std::string& host,
                         int& port, char (&data_command)[payload_capacity], std::uint64_t restart_at = 0)
 {
@@ -95,25 +102,50 @@ ftp_result open_passive(thread_net& worker, NetSocket& control, std::string_view
     if (code != ftp_ok)
         return code;
     std::memcpy(data_command, control.payload(), payload_capacity);
-    code = control.compose("PASV");
-    if (code == ftp_ok)
-        code = control.send_command(worker, true);
-    if (code == ftp_ok)
-        code = control.read_reply(worker);
-    if (code != ftp_ok)
-        return code;
-    pasv_address address;
-    const char* text = control.payload();
-    if (!parse_pasv(text + 4, std::strlen(text + 4), address))
-        return ftp_error_reply;
-    // The address in the reply is not trusted: a server must not send our data elsewhere.
-    std::uint32_t peer = 0;
+    // The address in a reply is not trusted: a server must not send our data elsewhere.
+    os::net_address peer;
     if (!control.peer_address(peer))
         return ftp_connect_failed;
-    char dotted[16];
-    os::socket_address_text(peer, dotted);
-    host = dotted;
-    port = address.port;
+    char text[46];
+    os::socket_address_text(peer, text);
+    host = text;
+    // Without the pane's knowledge of EPSV (a bare control connection) PASV is used, as before.
+    std::uint8_t plain = epsv_refused;
+    std::uint8_t& epsv = control.epsv_state() ? *control.epsv_state() : plain;
+    bool have_port = false;
+    // PASV names an IPv4 address: over IPv6 only EPSV can work.
+    if (peer.family == 6 || epsv != epsv_refused) {
+        code = control.compose("EPSV");
+        if (code == ftp_ok)
+            code = control.send_command(worker, true);
+        if (code == ftp_ok)
+            code = control.read_reply(worker);
+        if (code == ftp_ok) {
+            const char* reply = control.payload();
+            if (!parse_epsv(reply + 4, std::strlen(reply + 4), port))
+                return ftp_error_reply;
+            epsv = epsv_works;
+            have_port = true;
+        } else if (code == ftp_error_reply && peer.family != 6 && refused_as_unknown(control)) {
+            epsv = epsv_refused; // kept in support.ini: PASV from now on
+        } else {
+            return code;
+        }
+    }
+    if (!have_port) {
+        code = control.compose("PASV");
+        if (code == ftp_ok)
+            code = control.send_command(worker, true);
+        if (code == ftp_ok)
+            code = control.read_reply(worker);
+        if (code != ftp_ok)
+            return code;
+        pasv_address address;
+        const char* reply = control.payload();
+        if (!parse_pasv(reply + 4, std::strlen(reply + 4), address))
+            return ftp_error_reply;
+        port = address.port;
+    }
     if (restart_at > 0) {
         code = control.compose("REST ", std::to_string(restart_at));
         if (code == ftp_ok)
@@ -140,6 +172,7 @@ ftp_result run_transfer(thread_net& worker, NetSocket& control, data_thread& dat
     data.host = host;
     data.log_enabled = control.log_enabled();
     data.timeout_ms = control.timeout_ms();
+    data.plan = control.is_tls() ? control.plan() : nullptr;
     // Dots from the first block on: a block that arrives before the reply to the data command
     // waits (in its notification) until the opening line has been shown.
     progress_dots = control.log_enabled();

@@ -44,11 +44,19 @@ bool NetSocket::silent_since(std::uint64_t since)
 
 ftp_result NetSocket::connect_to(thread_net& worker, const char* host, int port)
 {
-    std::uint32_t address = 0;
+    os::net_address address;
     if (!os::socket_resolve(host, address))
         return ftp_bad_host;
     if (port <= 0 || port > 65535)
         return ftp_connect_failed;
+    if (address.family != 4) {
+        // The socket was made for IPv4; an IPv6 peer needs one of its own family.
+        os::socket_handle v6 = os::socket_create_tcp(address.family);
+        if (v6 == os::invalid_socket)
+            return ftp_connect_failed;
+        os::socket_close(socket_);
+        socket_ = v6;
+    }
     os::connect_start started = os::socket_connect(socket_, address, port);
     if (started == os::connect_start::failed)
         return ftp_connect_failed;
@@ -76,10 +84,15 @@ ftp_result NetSocket::send_all(thread_net& worker, const void* bytes, std::size_
     if (dead_)
         return ftp_send_error;
     std::uint64_t last_progress = os::now_ms();
-    while (length > 0) {
+    // With TLS the last records may still wait in tls_out_ when every byte has been taken.
+    while (length > 0 || !tls_out_.empty()) {
         if (worker.stop_wanted())
             return ftp_aborted;
-        long n = os::socket_send(socket_, p, length);
+        long n = 0;
+        if (length > 0)
+            n = io_send(p, length);
+        else if (!flush_records())
+            n = os::io_failed;
         if (n == os::io_failed)
             return ftp_send_error;
         if (n > 0) {
@@ -88,6 +101,8 @@ ftp_result NetSocket::send_all(thread_net& worker, const void* bytes, std::size_
             last_progress = os::now_ms();
             continue;
         }
+        if (length == 0 && tls_out_.empty())
+            break;
         if (silent_since(last_progress))
             return ftp_send_error;
         if (wait_slice(false, true) < 0)
@@ -107,7 +122,7 @@ ftp_result NetSocket::receive_exact(thread_net& worker, void* buffer, std::size_
     while (received < length) {
         if (worker.stop_wanted())
             return ftp_aborted;
-        long n = os::socket_receive(socket_, p + received, length - received);
+        long n = io_receive(p + received, length - received);
         if (n == 0)
             return ftp_closed;
         if (n == os::io_failed)
@@ -135,7 +150,7 @@ ftp_result NetSocket::receive_some(thread_net& worker, void* buffer, std::size_t
     for (;;) {
         if (worker.stop_wanted())
             return ftp_aborted;
-        long n = os::socket_receive(socket_, buffer, length);
+        long n = io_receive(buffer, length);
         if (n == 0)
             return ftp_closed;
         if (n == os::io_failed)
@@ -175,7 +190,7 @@ ftp_result NetSocket::read_line(thread_net& worker, char* buffer, std::size_t ca
         for (;;) {
             if (worker.stop_wanted())
                 return ftp_aborted;
-            long n = os::socket_receive(socket_, receive_buffer_, sizeof receive_buffer_);
+            long n = io_receive(receive_buffer_, sizeof receive_buffer_);
             if (n == 0)
                 return ftp_closed;
             if (n == os::io_failed)
@@ -317,6 +332,13 @@ ftp_result NetSocket::read_mlst_reply(thread_net& worker)
 
 void NetSocket::shutdown_and_drain(thread_net& worker)
 {
+    // A TLS peer is told the stream ends (close_notify) before the half-close: vsftpd reports a
+    // data connection closed without it as a failed transfer.
+    if (tls_ && !dead_ && !worker.stop_wanted()) {
+        std::string alert;
+        if (tls_->close_notify(alert) && !alert.empty())
+            send_raw(worker, alert);
+    }
     os::socket_shutdown_send(socket_);
     char scratch[1024];
     std::uint64_t start = os::now_ms();
@@ -337,7 +359,150 @@ void NetSocket::shutdown_and_drain(thread_net& worker)
     os::socket_shutdown_both(socket_);
 }
 
-bool NetSocket::peer_address(std::uint32_t& address) const
+bool NetSocket::peer_address(os::net_address& address) const
 {
     return has_socket() && os::socket_peer_address(socket_, address);
+}
+
+void NetSocket::log_note(thread_net& worker, std::string_view text)
+{
+    if (!log_enabled_)
+        return;
+    std::size_t n = text.size() < payload_capacity - 3 ? text.size() : payload_capacity - 3;
+    std::memcpy(payload(), text.data(), n);
+    std::memcpy(payload() + n, "\r\n", 3);
+    log_payload(worker, '?');
+}
+
+long NetSocket::io_send(const void* data, std::size_t length)
+{
+    if (!tls_)
+        return os::socket_send(socket_, data, length);
+    if (!flush_records())
+        return os::io_failed;
+    if (!tls_out_.empty())
+        return os::io_would_block;
+    std::size_t n = length < tls_->record_limit() ? length : tls_->record_limit();
+    if (!tls_->encrypt(data, n, tls_out_) || !flush_records())
+        return os::io_failed;
+    return static_cast<long>(n);
+}
+
+bool NetSocket::flush_records()
+{
+    while (!tls_out_.empty()) {
+        long n = os::socket_send(socket_, tls_out_.data(), tls_out_.size());
+        if (n == os::io_failed)
+            return false;
+        if (n <= 0)
+            return true;
+        tls_out_.erase(0, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+long NetSocket::io_receive(void* buffer, std::size_t length)
+{
+    if (!tls_)
+        return os::socket_receive(socket_, buffer, length);
+    for (;;) {
+        if (tls_plain_at_ < tls_plain_.size()) {
+            std::size_t n = tls_plain_.size() - tls_plain_at_;
+            n = n < length ? n : length;
+            std::memcpy(buffer, tls_plain_.data() + tls_plain_at_, n);
+            tls_plain_at_ += n;
+            if (tls_plain_at_ == tls_plain_.size()) {
+                tls_plain_.clear();
+                tls_plain_at_ = 0;
+            }
+            return static_cast<long>(n);
+        }
+        if (tls_closed_)
+            return 0;
+        if (!tls_in_.empty()) {
+            os::tls_step step = tls_->decrypt(tls_in_, tls_plain_);
+            if (step == os::tls_step::failed)
+                return os::io_failed;
+            if (step == os::tls_step::closed)
+                tls_closed_ = true;
+            if (step != os::tls_step::more)
+                continue;
+        }
+        char raw[16384];
+        long n = os::socket_receive(socket_, raw, sizeof raw);
+        if (n == 0 && !tls_in_.empty())
+            return os::io_failed; // cut inside a record
+        if (n <= 0)
+            return n;
+        tls_in_.append(raw, static_cast<std::size_t>(n));
+    }
+}
+
+ftp_result NetSocket::send_raw(thread_net& worker, const std::string& bytes)
+{
+    std::size_t sent = 0;
+    std::uint64_t last_progress = os::now_ms();
+    while (sent < bytes.size()) {
+        if (worker.stop_wanted())
+            return ftp_aborted;
+        long n = os::socket_send(socket_, bytes.data() + sent, bytes.size() - sent);
+        if (n == os::io_failed)
+            return ftp_send_error;
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            last_progress = os::now_ms();
+            continue;
+        }
+        if (silent_since(last_progress) || wait_slice(false, true) < 0)
+            return ftp_send_error;
+    }
+    return ftp_ok;
+}
+
+ftp_result NetSocket::start_tls(thread_net& worker, const std::shared_ptr<os::tls_credentials>& credentials,
+                                const std::string& target)
+{
+    std::unique_ptr<os::tls_session> session = credentials ? os::tls_start(credentials, target) : nullptr;
+    if (!session)
+        return ftp_tls_failed;
+    // The server speaks only after the client's hello: nothing may wait in the line buffer.
+    if (buffered_ > 0)
+        return ftp_tls_failed;
+    std::string in, out;
+    std::uint64_t last_progress = os::now_ms();
+    for (;;) {
+        os::tls_step step = session->handshake(in, out);
+        if (!out.empty()) {
+            ftp_result code = send_raw(worker, out);
+            if (code != ftp_ok)
+                return code;
+            out.clear();
+        }
+        if (step == os::tls_step::done)
+            break;
+        if (step != os::tls_step::more)
+            return ftp_tls_failed;
+        for (;;) {
+            if (worker.stop_wanted())
+                return ftp_aborted;
+            char raw[16384];
+            long n = os::socket_receive(socket_, raw, sizeof raw);
+            if (n == 0)
+                return ftp_tls_failed; // the server dropped the handshake
+            if (n == os::io_failed)
+                return ftp_receive_error;
+            if (n > 0) {
+                in.append(raw, static_cast<std::size_t>(n));
+                last_progress = os::now_ms();
+                break;
+            }
+            if (silent_since(last_progress))
+                return ftp_receive_error;
+            if (wait_slice(true, false) < 0)
+                return ftp_receive_error;
+        }
+    }
+    tls_ = std::move(session);
+    tls_in_ = std::move(in); // records that came right after the handshake
+    return ftp_ok;
 }

@@ -4,10 +4,15 @@
 
 #include "ftp/ftp_result.h"
 #include "platform/socket.h"
+#include "platform/tls.h"
 #include "toolkit/thread.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
 
 // How long a connection may stay silent (no progress in either direction, or no connect) before
@@ -35,6 +40,27 @@ protected:
 constexpr std::size_t log_line_size = 256;
 constexpr std::size_t payload_capacity = 253; // 252 characters and the terminator
 
+// The server's "security" key: plain FTP, AUTH TLS after the greeting, or TLS from the first byte.
+enum class tls_mode { none, explicit_tls, implicit_tls };
+
+// The TLS of one operation, shared by its control and data connections.
+struct tls_plan {
+    tls_mode mode = tls_mode::none;
+    // One handle per operation: data connections with it and the same target resume the control
+    // connection's session (servers refuse a data connection that does not).
+    std::shared_ptr<os::tls_credentials> credentials;
+    std::string target; // the host as the user wrote it: the certificate's name is checked against it
+    // Asked (on the worker) about a certificate the system does not accept: true goes on.
+    std::function<bool(const os::tls_certificate&)> accept;
+    // The control connection's certificate; a data connection must show the same one.
+    std::array<std::uint8_t, 32> fingerprint{};
+};
+
+// EPSV knowledge of a server (the capability byte flag_epsv).
+constexpr std::uint8_t epsv_refused = 0;
+constexpr std::uint8_t epsv_works = 1;
+constexpr std::uint8_t epsv_unknown = 2; // try it once
+
 class NetSocket {
 public:
     // Creates the socket (64 KiB buffers, non-blocking); has_socket tells whether that worked.
@@ -55,7 +81,7 @@ public:
     bool is_dead() const { return dead_; }
     void mark_dead() { dead_ = true; }
 
-    // Connects to a dotted address or a host name. Completion is awaited (writable, then
+    // Connects to a numeric IPv4 or IPv6 address or a host name. Completion is awaited (writable, then
     // SO_ERROR) for at most the silence bound, polling the stop request.
     ftp_result connect_to(thread_net& worker, const char* host, int port);
     ftp_result send_all(thread_net& worker, const void* bytes, std::size_t length);
@@ -84,8 +110,25 @@ public:
     // until destruction.
     void shutdown_and_drain(thread_net& worker);
 
-    // The connection's peer address in network byte order; false when not connected.
-    bool peer_address(std::uint32_t& address) const;
+    // The connection's peer address; false when not connected.
+    bool peer_address(os::net_address& address) const;
+
+    // Runs the TLS handshake on the connected socket; every later send and receive goes through
+    // the session. 15 when it fails.
+    ftp_result start_tls(thread_net& worker, const std::shared_ptr<os::tls_credentials>& credentials,
+                         const std::string& target);
+    bool is_tls() const { return tls_ != nullptr; }
+    bool tls_certificate(os::tls_certificate& info) { return tls_ && tls_->certificate(info); }
+    std::string tls_description() { return tls_ ? tls_->description() : std::string(); }
+    // Shows "?: text" as a log line (a note of the client's own, not a command or reply).
+    void log_note(thread_net& worker, std::string_view text);
+
+    // What the operation keeps beside its control connection: the TLS plan and the pane's EPSV
+    // byte (both may be none: plain FTP, EPSV tried once).
+    void set_tls_plan(tls_plan* plan) { plan_ = plan; }
+    tls_plan* plan() const { return plan_; }
+    void set_epsv_state(std::uint8_t* state) { epsv_ = state; }
+    std::uint8_t* epsv_state() const { return epsv_; }
 
     // The log line from its marker on ("C: USER x\r\n"), as the log window shows it.
     const char* log_line() const { return log_line_; }
@@ -101,6 +144,14 @@ private:
     // True (and the connection dead) when `since` lies the silence bound back.
     bool silent_since(std::uint64_t since);
     void log_payload(thread_net& worker, char marker);
+    // Send and receive through TLS when it runs: as os::socket_send / socket_receive. A receive
+    // hands out at most `length` decrypted bytes and keeps the rest for the next one.
+    long io_send(const void* data, std::size_t length);
+    long io_receive(void* buffer, std::size_t length);
+    // Sends pending records; false on a failure (bytes may remain when the socket is full).
+    bool flush_records();
+    // Sends bytes past TLS (handshake tokens).
+    ftp_result send_raw(thread_net& worker, const std::string& bytes);
 
     char receive_buffer_[1004];
     char* read_position_ = receive_buffer_;
@@ -111,4 +162,12 @@ private:
     int timeout_ms_ = net_timeout_ms;
     bool dead_ = false;
     char sent_verb_[8] = {};
+    std::unique_ptr<os::tls_session> tls_;
+    std::string tls_in_;    // received records not yet decrypted
+    std::string tls_plain_; // decrypted bytes not yet handed out, from tls_plain_at_ on
+    std::size_t tls_plain_at_ = 0;
+    std::string tls_out_;     // records not yet sent
+    bool tls_closed_ = false; // the peer's close_notify arrived
+    tls_plan* plan_ = nullptr;
+    std::uint8_t* epsv_ = nullptr;
 };

@@ -206,11 +206,6 @@ std::size_t name_charset_entry(std::string_view text)
     return list_entry(text, name_charset_names);
 }
 
-std::string server_security(const std::string& path, std::string_view title)
-{
-    return std::string(security_names[security_entry(server_value(path, title, "security", 16, ""))]);
-}
-
 std::string port_for_security(std::string_view port, std::string_view security)
 {
     if (security == "implicit" && port == "21")
@@ -324,12 +319,15 @@ constexpr support_key support_keys[] = {{"MLSD", flag_mlsd, false},
 
 void read_support(const std::string& path, ftp_capabilities& flags)
 {
+    flags[flag_epsv] = epsv_unknown;
     if (path.empty() || !os::path_exists(path)) {
         flags[flag_probed] = 0;
         return;
     }
     for (const auto& k : support_keys)
         flags[k.flag] = ini_get_bool(path, "support", k.name, k.missing) ? 1 : 0;
+    if (!ini_get_string(path, "support", "EPSV", 8, "").empty())
+        flags[flag_epsv] = ini_get_bool(path, "support", "EPSV", false) ? epsv_works : epsv_refused;
     flags[flag_probed] = 1;
 }
 
@@ -342,12 +340,81 @@ bool write_support(const std::string& path, const ftp_capabilities& flags)
             os::remove_file(path);
             return false;
         }
+    if (flags[flag_epsv] != epsv_unknown &&
+        !ini_put_bool(path, "support", "EPSV", flags[flag_epsv] == epsv_works)) {
+        os::remove_file(path);
+        return false;
+    }
     return true;
 }
 
 bool keep_support(const std::string& path, const ftp_capabilities& flags)
 {
-    return os::path_exists(path) || write_support(path, flags);
+    if (!os::path_exists(path))
+        return write_support(path, flags);
+    if (flags[flag_epsv] != epsv_unknown && ini_get_string(path, "support", "EPSV", 8, "").empty())
+        return ini_put_bool(path, "support", "EPSV", flags[flag_epsv] == epsv_works);
+    return true;
+}
+
+tls_mode security_mode(std::string_view value)
+{
+    if (equal_text_nocase(value, "explicit"))
+        return tls_mode::explicit_tls;
+    if (equal_text_nocase(value, "implicit"))
+        return tls_mode::implicit_tls;
+    return tls_mode::none;
+}
+
+tls_mode server_security(const std::string& path, std::string_view title)
+{
+    return security_mode(server_value(path, title, "security", 16, "none"));
+}
+
+std::string server_host(std::string_view server)
+{
+    if (server.empty() || (server.front() != '[' && server.back() != ']'))
+        return std::string(server);
+    if (server.size() < 3 || server.front() != '[' || server.back() != ']')
+        return {};
+    std::string_view inside = server.substr(1, server.size() - 2);
+    // Only an IPv6 literal goes in brackets: hex digits, ':' and '.' (an IPv4 tail), at least
+    // one ':'.
+    bool colon = false;
+    for (char c : inside) {
+        bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex && c != ':' && c != '.')
+            return {};
+        colon = colon || c == ':';
+    }
+    return colon ? std::string(inside) : std::string();
+}
+
+std::string fingerprint_text(const std::array<std::uint8_t, 32>& sha256)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t b : sha256) {
+        if (!text.empty())
+            text += ':';
+        text += hex[b >> 4];
+        text += hex[b & 15];
+    }
+    return text;
+}
+
+certificate_match match_certificate(std::string_view stored, const std::array<std::uint8_t, 32>& sha256)
+{
+    if (stored.empty())
+        return certificate_match::none_stored;
+    // Equal lengths first: a stored prefix of the fingerprint is another certificate.
+    return equal_text_nocase(stored, fingerprint_text(sha256)) ? certificate_match::same
+                                                               : certificate_match::changed;
+}
+
+bool server_set_certificate(const std::string& path, std::string_view title, std::string_view fingerprint)
+{
+    return server_exists(path, title) && ini_put_string(path, title, "certificate", fingerprint);
 }
 
 bool support_rest_refused(const std::string& path)
@@ -382,6 +449,9 @@ server_operation_params(const std::string& path, std::string_view program_dir, s
     p.directory = ftp_directory_of(pane_path);
     p.cache_file = cache_file_path(program_dir, title, p.directory);
     p.support_file = support_ini_path(program_dir, title);
+    p.title = std::string(title);
+    p.security = server_security(path, title);
+    p.certificate = server_value(path, title, "certificate", 128, "");
     if (p.port < 1 || p.port > 65535 || p.cache_file.empty())
         return std::nullopt;
     return p;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,11 +86,30 @@ constexpr std::array<std::string_view, 3> name_charset_names = {"auto", "sjis", 
 // The list entry of a stored value; an unknown or missing one is the first entry.
 std::size_t security_entry(std::string_view text);
 std::size_t name_charset_entry(std::string_view text);
-// The server's "security" as one of security_names ("none" when missing or unknown).
-std::string server_security(const std::string& path, std::string_view title);
 // The port the dialog shows after a change of the encryption: implicit TLS on 21 moves to 990,
 // none or explicit on 990 back to 21; any other port stays.
 std::string port_for_security(std::string_view port, std::string_view security);
+// The server's "security" key: "none", "explicit" (AUTH TLS) or "implicit" (TLS from the first
+// byte, port 990 by custom); a missing or unknown value is none.
+tls_mode security_mode(std::string_view value);
+tls_mode server_security(const std::string& path, std::string_view title);
+
+// The host to connect to from the server field: a bracketed IPv6 literal loses its brackets
+// ("[::1]" → "::1"), a bare one ("::1") and a name stay; empty when a bracket is left open or
+// the brackets hold no IPv6 literal.
+std::string server_host(std::string_view server);
+
+// A certificate's SHA-256 fingerprint as shown and stored in the server's "certificate" key:
+// 32 bytes in upper-case hex pairs joined by ':' (95 characters).
+std::string fingerprint_text(const std::array<std::uint8_t, 32>& sha256);
+enum class certificate_match {
+    same,        // the stored fingerprint, compared in full (ASCII case ignored)
+    none_stored, // nothing accepted yet
+    changed,     // another certificate than the one accepted always
+};
+certificate_match match_certificate(std::string_view stored, const std::array<std::uint8_t, 32>& sha256);
+// Keeps the fingerprint as the server's accepted certificate ("accept always").
+bool server_set_certificate(const std::string& path, std::string_view title, std::string_view fingerprint);
 
 // The 49 zones of the server dialog, "-12:00" to "+12:00" in half hours.
 constexpr std::size_t time_zone_count = 49;
@@ -118,11 +138,13 @@ bool is_text_file(std::string_view name, std::string_view text_extensions);
 std::string server_cache_dir(std::string_view program_dir, std::string_view title);
 std::string support_ini_path(std::string_view program_dir, std::string_view title);
 // The four flags from the file with the probed flag set, when the file exists; otherwise only
-// the probed flag is cleared.
+// the probed flag is cleared. The "EPSV" key ("+" works, "-" refused) is read apart: without it
+// (or without the file) EPSV is not known and is tried once.
 void read_support(const std::string& path, ftp_capabilities& flags);
 // Writes the four flags; a failed write removes the file, so no half-written cache remains.
 bool write_support(const std::string& path, const ftp_capabilities& flags);
-// When a pane leaves a server: the flags are kept only when the file does not exist yet.
+// When a pane leaves a server: the flags are kept only when the file does not exist yet; an EPSV
+// learned since is added to an existing file that does not name it.
 bool keep_support(const std::string& path, const ftp_capabilities& flags);
 
 // The server refused "REST n" (key "REST" "-"); a missing key or file has not said so.
@@ -144,6 +166,9 @@ struct ftp_operation_params {
     std::string cache_file;   // that directory's dir.lst
     std::string support_file; // the server's support.ini
     std::string name_charset = "auto";
+    std::string title; // the server's section
+    tls_mode security = tls_mode::none;
+    std::string certificate; // the fingerprint accepted always, or empty
 };
 // None when the section is missing, the port is not one of 1-65535 (it would reach another
 // port), or the cache file has no safe path. A stored password wins over the pane's typed one.

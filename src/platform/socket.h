@@ -1,9 +1,8 @@
-// The socket seam of the portable core: non-blocking TCP/IPv4 over Winsock or BSD sockets.
+// The socket seam of the portable core: non-blocking TCP over IPv4 or IPv6 on Winsock or BSD sockets.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 namespace os {
 
@@ -21,23 +20,25 @@ void socket_library_stop();
 // connection carries; with 4 MiB a receive takes a whole megabyte at once.
 constexpr std::size_t socket_buffer_size = 4u << 20;
 
-// A TCP/IPv4 socket with socket_buffer_size buffers each way, switched to non-blocking;
-// invalid_socket on failure.
-socket_handle socket_create_tcp();
+// An IPv4 or IPv6 address (bytes in network order).
+struct net_address {
+    int family = 4; // 4 or 6
+    std::uint8_t bytes[16] = {};
+};
+
+// A TCP socket of the address family (4 or 6) with socket_buffer_size buffers each way, switched
+// to non-blocking; invalid_socket on failure.
+socket_handle socket_create_tcp(int family = 4);
 void socket_close(socket_handle s);
 
-// A dotted IPv4 text, else a host name resolved to its first IPv4 address. The address is in
-// network byte order. False when neither works.
-bool socket_resolve(const char* host, std::uint32_t& address);
-// The dotted text of an address in network byte order (at most 15 characters).
-inline void socket_address_text(std::uint32_t address, char (&text)[16])
-{
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
-}
+// A numeric IPv4 or IPv6 text, else a host name resolved (getaddrinfo) to its first address.
+// False when neither works.
+bool socket_resolve(const char* host, net_address& address);
+// The numeric text of an address ("127.0.0.1", "::1"); at most 45 characters.
+void socket_address_text(const net_address& address, char (&text)[46]);
 
 enum class connect_start { done, pending, failed };
-connect_start socket_connect(socket_handle s, std::uint32_t address, int port);
+connect_start socket_connect(socket_handle s, const net_address& address, int port);
 
 // Waits at most timeout_ms for the socket to become readable and/or writable. 1 when it is
 // ready (an error or a closed peer counts as ready: the next call reports it), 0 when the time
@@ -47,8 +48,8 @@ int socket_wait(socket_handle s, bool readable, bool writable, int timeout_ms);
 // SO_ERROR: 0 when the last asynchronous operation (a connect) succeeded.
 int socket_pending_error(socket_handle s);
 
-// The peer's IPv4 address in network byte order; false when not connected.
-bool socket_peer_address(socket_handle s, std::uint32_t& address);
+// The peer's address; false when not connected.
+bool socket_peer_address(socket_handle s, net_address& address);
 
 // Send and receive: the byte count (receive: 0 = orderly close by the peer), io_would_block or
 // io_failed.

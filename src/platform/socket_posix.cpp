@@ -3,6 +3,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -18,9 +19,9 @@ bool socket_library_start()
 }
 void socket_library_stop() {}
 
-socket_handle socket_create_tcp()
+socket_handle socket_create_tcp(int family)
 {
-    int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    int s = ::socket(family == 6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     if (s < 0)
         return invalid_socket;
     int size = static_cast<int>(socket_buffer_size);
@@ -44,31 +45,65 @@ void socket_close(socket_handle s)
         ::close(static_cast<int>(s));
 }
 
-bool socket_resolve(const char* host, std::uint32_t& address)
+namespace {
+
+// The address of a sockaddr_in or sockaddr_in6; false for any other family.
+bool take_address(const sockaddr* from, net_address& address)
 {
-    in_addr a{};
-    if (::inet_pton(AF_INET, host, &a) == 1) {
-        address = a.s_addr;
+    if (from->sa_family == AF_INET) {
+        address.family = 4;
+        std::memcpy(address.bytes, &reinterpret_cast<const sockaddr_in*>(from)->sin_addr, 4);
         return true;
     }
+    if (from->sa_family == AF_INET6) {
+        address.family = 6;
+        std::memcpy(address.bytes, &reinterpret_cast<const sockaddr_in6*>(from)->sin6_addr, 16);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool socket_resolve(const char* host, net_address& address)
+{
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || !found)
         return false;
-    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    bool ok = false;
+    for (addrinfo* a = found; a && !ok; a = a->ai_next)
+        ok = take_address(a->ai_addr, address);
     ::freeaddrinfo(found);
-    return true;
+    return ok;
 }
 
-connect_start socket_connect(socket_handle s, std::uint32_t address, int port)
+void socket_address_text(const net_address& address, char (&text)[46])
 {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<std::uint16_t>(port));
-    to.sin_addr.s_addr = address;
-    if (::connect(static_cast<int>(s), reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+    if (!::inet_ntop(address.family == 6 ? AF_INET6 : AF_INET, address.bytes, text, sizeof text))
+        text[0] = '\0';
+}
+
+connect_start socket_connect(socket_handle s, const net_address& address, int port)
+{
+    sockaddr_storage to{};
+    socklen_t length = 0;
+    if (address.family == 6) {
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&to);
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<std::uint16_t>(port));
+        std::memcpy(&v6->sin6_addr, address.bytes, 16);
+        length = sizeof *v6;
+    } else {
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&to);
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<std::uint16_t>(port));
+        std::memcpy(&v4->sin_addr, address.bytes, 4);
+        length = sizeof *v4;
+    }
+    if (::connect(static_cast<int>(s), reinterpret_cast<sockaddr*>(&to), length) == 0)
         return connect_start::done;
     return (errno == EINPROGRESS || errno == EINTR) ? connect_start::pending : connect_start::failed;
 }
@@ -93,15 +128,13 @@ int socket_pending_error(socket_handle s)
     return error;
 }
 
-bool socket_peer_address(socket_handle s, std::uint32_t& address)
+bool socket_peer_address(socket_handle s, net_address& address)
 {
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     socklen_t length = sizeof peer;
-    if (::getpeername(static_cast<int>(s), reinterpret_cast<sockaddr*>(&peer), &length) != 0 ||
-        peer.sin_family != AF_INET)
+    if (::getpeername(static_cast<int>(s), reinterpret_cast<sockaddr*>(&peer), &length) != 0)
         return false;
-    address = peer.sin_addr.s_addr;
-    return true;
+    return take_address(reinterpret_cast<sockaddr*>(&peer), address);
 }
 
 long socket_send(socket_handle s, const void* data, std::size_t length)

@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstring>
 #include <mutex>
 
 namespace os {
@@ -32,9 +33,9 @@ void socket_library_stop()
         WSACleanup();
 }
 
-socket_handle socket_create_tcp()
+socket_handle socket_create_tcp(int family)
 {
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET s = ::socket(family == 6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return invalid_socket;
     int size = static_cast<int>(socket_buffer_size);
@@ -54,31 +55,65 @@ void socket_close(socket_handle s)
         ::closesocket(static_cast<SOCKET>(s));
 }
 
-bool socket_resolve(const char* host, std::uint32_t& address)
+namespace {
+
+// The address of a sockaddr_in or sockaddr_in6; false for any other family.
+bool take_address(const sockaddr* from, net_address& address)
 {
-    unsigned long a = ::inet_addr(host);
-    if (a != INADDR_NONE) {
-        address = a;
+    if (from->sa_family == AF_INET) {
+        address.family = 4;
+        std::memcpy(address.bytes, &reinterpret_cast<const sockaddr_in*>(from)->sin_addr, 4);
         return true;
     }
+    if (from->sa_family == AF_INET6) {
+        address.family = 6;
+        std::memcpy(address.bytes, &reinterpret_cast<const sockaddr_in6*>(from)->sin6_addr, 16);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool socket_resolve(const char* host, net_address& address)
+{
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || !found)
         return false;
-    address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    bool ok = false;
+    for (addrinfo* a = found; a && !ok; a = a->ai_next)
+        ok = take_address(a->ai_addr, address);
     ::freeaddrinfo(found);
-    return true;
+    return ok;
 }
 
-connect_start socket_connect(socket_handle s, std::uint32_t address, int port)
+void socket_address_text(const net_address& address, char (&text)[46])
 {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<u_short>(port));
-    to.sin_addr.s_addr = address;
-    if (::connect(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&to), sizeof to) == 0)
+    if (!::inet_ntop(address.family == 6 ? AF_INET6 : AF_INET, address.bytes, text, sizeof text))
+        text[0] = '\0';
+}
+
+connect_start socket_connect(socket_handle s, const net_address& address, int port)
+{
+    sockaddr_storage to{};
+    int length = 0;
+    if (address.family == 6) {
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&to);
+        v6->sin6_family = AF_INET6;
+        v6->sin6_port = htons(static_cast<u_short>(port));
+        std::memcpy(&v6->sin6_addr, address.bytes, 16);
+        length = sizeof *v6;
+    } else {
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&to);
+        v4->sin_family = AF_INET;
+        v4->sin_port = htons(static_cast<u_short>(port));
+        std::memcpy(&v4->sin_addr, address.bytes, 4);
+        length = sizeof *v4;
+    }
+    if (::connect(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&to), length) == 0)
         return connect_start::done;
     return WSAGetLastError() == WSAEWOULDBLOCK ? connect_start::pending : connect_start::failed;
 }
@@ -115,15 +150,13 @@ int socket_pending_error(socket_handle s)
     return error;
 }
 
-bool socket_peer_address(socket_handle s, std::uint32_t& address)
+bool socket_peer_address(socket_handle s, net_address& address)
 {
-    sockaddr_in peer{};
+    sockaddr_storage peer{};
     int length = sizeof peer;
-    if (::getpeername(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&peer), &length) != 0 ||
-        peer.sin_family != AF_INET)
+    if (::getpeername(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&peer), &length) != 0)
         return false;
-    address = peer.sin_addr.s_addr;
-    return true;
+    return take_address(reinterpret_cast<sockaddr*>(&peer), address);
 }
 
 long socket_send(socket_handle s, const void* data, std::size_t length)

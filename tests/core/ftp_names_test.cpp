@@ -148,7 +148,6 @@ TEST(ftp_names, new_keys_and_their_defaults)
         SCOPED_TRACE(c.title);
         FtpServerEntry e = server_read(path, c.title);
         EXPECT_EQ(e.security, c.security);
-        EXPECT_EQ(server_security(path, c.title), c.security);
         EXPECT_EQ(e.name_charset, c.name_charset);
         EXPECT_EQ(e.protect_password, c.protect);
     }

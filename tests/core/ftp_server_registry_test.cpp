@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cctype>
 #include <optional>
 #include <string>
 #include <utility>
@@ -170,17 +172,27 @@ TEST(ftp_registry, capability_cache)
     temp_dir dir;
     EXPECT_EQ(support_ini_path("/p/", "t"), "/p/ftp_dir/t/support.ini");
     std::string path = dir.file("support.ini");
-    ftp_capabilities flags{1, 1, 1, 1, 1};
+    ftp_capabilities flags{1, 1, 1, 1, 1, 0, epsv_works};
     read_support(path, flags);
-    EXPECT_EQ(flags, (ftp_capabilities{0, 1, 1, 1, 1}));
-    ASSERT_TRUE(write_support(path, {0, 1, 0, 0, 1}));
+    EXPECT_EQ(flags, (ftp_capabilities{0, 1, 1, 1, 1, 0, epsv_unknown}));
+    ASSERT_TRUE(write_support(path, {0, 1, 0, 0, 1, 0, epsv_unknown}));
     read_support(path, flags);
-    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 0, 1}));
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 0, 1, 0, epsv_unknown}));
     ASSERT_TRUE(write_text_file(path, "[support]\nMLSD=ON\n"));
     read_support(path, flags);
-    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1}));
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1, 0, epsv_unknown}));
     EXPECT_FALSE(write_support(dir.file("none/support.ini"), flags));
 
+    // An EPSV refused since the file was written is added to it, and read back as refused; one
+    // the file already names is left as it is.
+    flags[flag_epsv] = epsv_refused;
+    ASSERT_TRUE(keep_support(path, flags));
+    read_support(path, flags);
+    EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1, 0, epsv_refused}));
+    flags[flag_epsv] = epsv_works;
+    ASSERT_TRUE(keep_support(path, flags));
+    read_support(path, flags);
+    EXPECT_EQ(flags[flag_epsv], epsv_refused);
     // A refused REST is kept beside the flags. A new file gets the probed flags first, or it would
     // read as a server with the defaults; unprobed flags keep nothing.
     EXPECT_FALSE(support_rest_refused(path));
@@ -193,6 +205,69 @@ TEST(ftp_registry, capability_cache)
     read_support(fresh, flags);
     EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 0}));
     EXPECT_TRUE(support_rest_refused(fresh));
+}
+
+TEST(ftp_registry, security_hosts_and_certificates)
+{
+    temp_dir dir;
+    std::string path = dir.file("ftp.ini");
+    ASSERT_TRUE(write_text_file(path, "[a]\nsecurity=explicit\n[b]\nsecurity=implicit\n[c]\nsecurity=tls\n"
+                                      "[d]\nserver=h\n[e]\nsecurity=none\n"));
+    std::string modes;
+    for (const char* title : {"a", "b", "c", "d", "e", "missing"})
+        modes += std::to_string(static_cast<int>(server_security(path, title)));
+    EXPECT_EQ(modes, "120000"); // an unknown value and a missing key are plain FTP
+    struct host_row {
+        const char* server;
+        const char* host; // "" refused
+    };
+    const host_row hosts[] = {
+        {"[::1]", "::1"},
+        {"::1", "::1"},
+        {"[fe80::1:2]", "fe80::1:2"},
+        {"ftp.example.com", "ftp.example.com"},
+        {"127.0.0.1", "127.0.0.1"},
+        {"[::1", ""},
+        {"::1]", ""},
+        {"[]", ""},
+        {"[host]", ""},
+        {"[127.0.0.1]", ""},
+    };
+    for (const host_row& r : hosts)
+        EXPECT_EQ(server_host(r.server), r.host) << r.server;
+
+    std::array<std::uint8_t, 32> sha{};
+    for (std::size_t i = 0; i < sha.size(); ++i)
+        sha[i] = static_cast<std::uint8_t>(i * 8 + 10);
+    const std::string text = fingerprint_text(sha);
+    EXPECT_EQ(text.size(), 95u);
+    EXPECT_EQ(text.substr(0, 12), "0A:12:1A:22:");
+    std::string lower = text;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    struct match_row {
+        std::string stored;
+        certificate_match match;
+    };
+    const match_row matches[] = {
+        {text, certificate_match::same},
+        {lower, certificate_match::same},
+        {"", certificate_match::none_stored},
+        {text.substr(0, 94), certificate_match::changed}, // a prefix is another certificate
+        {text.substr(0, 2), certificate_match::changed},
+        {text + ":00", certificate_match::changed},
+        {"0B" + text.substr(2), certificate_match::changed},
+    };
+    for (const match_row& r : matches)
+        EXPECT_EQ(match_certificate(r.stored, sha), r.match) << r.stored;
+
+    // Accepting always keeps the fingerprint in the server's own section.
+    EXPECT_TRUE(server_set_certificate(path, "b", text));
+    EXPECT_FALSE(server_set_certificate(path, "missing", text));
+    auto b = server_operation_params(path, "/p/", "b", "ftp://h/", "");
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->certificate + "|" + b->title, text + "|b");
+    EXPECT_EQ(b->security, tls_mode::implicit_tls);
 }
 
 } // namespace

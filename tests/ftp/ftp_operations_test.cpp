@@ -17,15 +17,22 @@
 
 namespace {
 
-// The owner side: every log line shown and acknowledged until the thread has finished.
-int run_op(thread_ftp& op, std::string* log = nullptr)
+// The owner side: every log line shown and acknowledged until the thread has finished; a
+// certificate question is counted and given `answer`.
+int run_op(thread_ftp& op, std::string* log = nullptr, certificate_answer answer = certificate_answer::refuse,
+           int* asked = nullptr)
 {
     if (!op.begin())
         return -1;
     while (!op.is_finished()) {
         if (op.notification_pending()) {
-            if (log)
+            if (certificate_question* q = op.question()) {
+                q->answer = answer;
+                if (asked)
+                    ++*asked;
+            } else if (log) {
                 *log += op.log_line();
+            }
             op.acknowledge();
         } else {
             os::sleep_ms(1);
@@ -51,13 +58,16 @@ struct op_place {
     // Fills the operation's inputs for a server at 127.0.0.1.
     template <class op_type>
     void fill(op_type& op, int port, const std::string& user, const std::string& password,
-              const std::string& directory, const char* charset = "Shift_JIS")
+              const std::string& directory, const char* charset = "Shift_JIS",
+              tls_mode security = tls_mode::none, const char* server = "127.0.0.1")
     {
-        op.take({"127.0.0.1", 0, charset, port, user, password, directory, cache,
-                 support_ini_path(program.path() + "/", "srv")});
+        op.take({server, 0, charset, port, user, password, directory, cache,
+                 support_ini_path(program.path() + "/", "srv"), "auto", "srv", security, ""});
         op.local_dir = local.path() + "/";
-        op.target = list;
-        op.second = ".txt";
+        if constexpr (requires { op.second; }) {
+            op.target = list;
+            op.second = ".txt";
+        }
     }
 };
 
@@ -231,7 +241,7 @@ TEST(FtpOperations, Utf8NamesListedAndTransferredBothWays)
     ftp_capabilities flags{};
     thread_ftp_listing listing(flags);
     listing.take({"127.0.0.1", 0, "Shift_JIS", p.port, p.user, p.password, "/", place.cache,
-                  support_ini_path(place.program.path() + "/", "srv")});
+                  support_ini_path(place.program.path() + "/", "srv"), "auto", "srv", tls_mode::none, ""});
     ASSERT_EQ(run_op(listing), ftp_ok);
     EXPECT_EQ(flags[flag_utf8], 1);
     strings cached;
@@ -411,4 +421,112 @@ TEST(FtpOperations, TreeDownloadContinuesAfterLostConnection)
     EXPECT_EQ(tree_names(place.local.path()), (std::set<std::string>{"a.bin", "d/", "d/b.bin", "d/c.bin"}));
     EXPECT_EQ(file_text(place.local.file("d/c.bin")), "ccc");
     EXPECT_NE(log.find("lost (1/3)\r\n"), std::string::npos) << log;
+}
+
+namespace {
+
+// One listing of the root, a download of big.bin and an upload into pub/ against a real server,
+// each a whole operation: the bytes compared on both sides, the log of the listing kept.
+struct round_trip {
+    int list = -1, get = -1, put = -1;
+    int asked = 0; // certificate questions, one per operation at most
+    std::string log;
+};
+
+round_trip list_get_put(const peer& p, const char* server, tls_mode security, certificate_answer answer)
+{
+    round_trip r;
+    ftp_capabilities flags = caps("000002"); // a pane that has not probed, EPSV not known
+    op_place root("/", "", "Type=file big.bin\r\n");
+    thread_ftp_listing list(flags);
+    root.fill(list, p.port, p.user, p.password, "/", "Shift_JIS", security, server);
+    list.log_enabled = true;
+    r.list = run_op(list, &r.log, answer, &r.asked);
+    if (r.list != ftp_ok)
+        return r;
+    EXPECT_NE(file_text(root.cache).find(" big.bin"), std::string::npos);
+    thread_ftp_get_remove get(flags);
+    root.fill(get, p.port, p.user, p.password, "/", "Shift_JIS", security, server);
+    get.get = true;
+    r.get = run_op(get, nullptr, answer, &r.asked);
+    EXPECT_EQ(file_text(root.local.file("big.bin")), file_text(p.root + "/big.bin"));
+
+    const std::string name = unique_name("tls_up");
+    op_place pub("/pub/", "", "Type=file " + name + "\r\n");
+    std::string bytes;
+    for (int i = 0; i < 70000; ++i)
+        bytes += static_cast<char>(i * 7 % 251);
+    EXPECT_TRUE(write_text_file(pub.local.file(name), bytes));
+    thread_ftp_put put(flags);
+    pub.fill(put, p.port, p.user, p.password, "/pub/", "Shift_JIS", security, server);
+    r.put = run_op(put, nullptr, answer, &r.asked);
+    EXPECT_EQ(file_text(p.root + "/pub/" + name), bytes);
+    os::remove_file(p.root + "/pub/" + name);
+    return r;
+}
+
+} // namespace
+
+#ifdef _WIN32 // TLS is the system's: the native build has none (its refusal is a native test)
+// Control and data connections protected, explicit and implicit: a self-signed certificate asks
+// once per operation, the log names the protocol and cipher, the bytes arrive whole both ways.
+// Data connections resume the control connection's session through one credentials handle and
+// one target name, which Windows' Schannel takes from its session cache. Wine's Schannel (8.0,
+// on GnuTLS) keeps no session cache: every data connection is a full handshake, so vsftpd with
+// require_ssl_reuse at its default answers 522 and the transfer fails with that reply.
+TEST(FtpOperations, TlsListDownloadUpload)
+{
+    struct row {
+        const char* peer;
+        tls_mode security;
+        certificate_answer answer;
+        int code;            // of the listing
+        const char* log_has; // in the listing's log
+    };
+    const row rows[] = {
+        {"pyftpdlib_tls", tls_mode::explicit_tls, certificate_answer::once, ftp_ok, "C: PROT P\r\n"},
+        {"vsftpd_implicit_noreuse", tls_mode::implicit_tls, certificate_answer::once, ftp_ok, "C: EPSV\r\n"},
+        {"vsftpd_tls", tls_mode::explicit_tls, certificate_answer::once, ftp_error_reply,
+         "S: 522 SSL connection failed: session reuse required\r\n"},
+        {"vsftpd_implicit", tls_mode::implicit_tls, certificate_answer::once, ftp_error_reply,
+         "S: 522 SSL connection failed: session reuse required\r\n"},
+        // Refused: nothing more goes out, not even the user name.
+        {"vsftpd_tls", tls_mode::explicit_tls, certificate_answer::refuse, ftp_certificate_refused,
+         "C: AUTH TLS"},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.peer);
+        peer p = find_peer(r.peer);
+        ASSERT_NE(p.port, 0);
+        round_trip t = list_get_put(p, "127.0.0.1", r.security, r.answer);
+        EXPECT_EQ(t.list, r.code) << t.log;
+        EXPECT_NE(t.log.find(r.log_has), std::string::npos) << t.log;
+        if (r.code != ftp_ok) {
+            EXPECT_EQ(t.asked, 1);
+            EXPECT_EQ(t.log.find("C: USER") == std::string::npos, r.code == ftp_certificate_refused) << t.log;
+            continue;
+        }
+        EXPECT_EQ(t.get, ftp_ok);
+        EXPECT_EQ(t.put, ftp_ok);
+        EXPECT_EQ(t.asked, 3);
+        EXPECT_NE(t.log.find("?: TLS 1.2, "), std::string::npos) << t.log;
+    }
+}
+#endif
+
+// A server on ::1 written as the user may write it: EPSV carries every transfer (PASV cannot name
+// an IPv6 address), the data connections go to the control connection's peer.
+TEST(FtpOperations, Ipv6ServerUsesEpsv)
+{
+    peer p = find_peer("pyftpdlib_v6");
+    ASSERT_NE(p.port, 0);
+    for (const char* server : {"[::1]", "::1"}) {
+        SCOPED_TRACE(server);
+        round_trip t = list_get_put(p, server, tls_mode::none, certificate_answer::refuse);
+        EXPECT_EQ(t.list, ftp_ok) << t.log;
+        EXPECT_EQ(t.get, ftp_ok);
+        EXPECT_EQ(t.put, ftp_ok);
+        EXPECT_NE(t.log.find("C: EPSV\r\n"), std::string::npos) << t.log;
+        EXPECT_EQ(t.log.find("C: PASV"), std::string::npos) << t.log;
+    }
 }

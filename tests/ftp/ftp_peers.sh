@@ -159,4 +159,72 @@ utf8_port=$(cat "$state/pyftpdlib_utf8.port")
 wait_port "$utf8_port" || fail "pyftpdlib_utf8 does not answer"
 echo "pyftpdlib_utf8 $utf8_port $utf8_root" >>"$state/peers.txt"
 # ---- end of the UTF-8 file names block ----
+# ---- FTP over TLS and IPv6 ------------------------------------------------------------------
+# vsftpd_tls (AUTH TLS) and vsftpd_implicit (TLS from the first byte): anonymous log-ins and data
+# connections must be protected, and require_ssl_reuse keeps its default YES: a data connection
+# that does not resume the control connection's session is refused. pyftpdlib_tls
+# (TLS_FTPHandler, AUTH TLS, user kv, no reuse check) shows a second certificate of another key, so a client
+# that accepted the first one sees it change. pyftpdlib_v6 is plain FTP on ::1 (EPSV).
+# Peers: vsftpd_tls, vsftpd_implicit, vsftpd_implicit_noreuse, pyftpdlib_tls, pyftpdlib_v6.
+tls="$state/tls"
+mkdir -p "$tls" || fail "cannot make $tls"
+for c in cert cert2; do
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tls/$c.key" -out "$tls/$c.pem" -days 30 \
+    -subj /CN=127.0.0.1 >"$tls/$c.log" 2>&1 || fail "openssl: $(cat "$tls/$c.log")"
+done
+vsftpd_tls_conf="ssl_enable=YES
+allow_anon_ssl=YES
+force_anon_logins_ssl=YES
+force_anon_data_ssl=YES
+force_local_logins_ssl=YES
+force_local_data_ssl=YES
+ssl_ciphers=HIGH
+rsa_cert_file=$tls/cert.pem
+rsa_private_key_file=$tls/cert.key"
+start_vsftpd vsftpd_tls "$vsftpd_tls_conf"
+start_vsftpd vsftpd_implicit "$vsftpd_tls_conf
+implicit_ssl=YES"
+# Wine's Schannel resumes no session, so the two above refuse its data connections (522): this
+# one lets the Windows build move data over implicit TLS under Wine too.
+start_vsftpd vsftpd_implicit_noreuse "$vsftpd_tls_conf
+implicit_ssl=YES
+require_ssl_reuse=NO"
+
+cat >"$state/kv_pyftpd_tls.py" <<'PY'
+import sys, os, logging
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
+from pyftpdlib.servers import FTPServer
+root, port_file, kind, cert, key = sys.argv[1:6]
+auth = DummyAuthorizer()
+auth.add_user('kv', 'pw', root, perm='elradfmwMT')
+if kind == 'tls':
+    handler = TLS_FTPHandler
+    handler.certfile, handler.keyfile = cert, key
+    handler.tls_control_required = True
+    handler.tls_data_required = True
+    address = ('127.0.0.1', 0)
+else:
+    handler = FTPHandler
+    address = ('::1', 0)
+handler.authorizer = auth
+logging.basicConfig(level=logging.WARNING)
+server = FTPServer(address, handler)
+with open(port_file + '.tmp', 'w') as f:
+    f.write(str(server.address[1]))
+os.rename(port_file + '.tmp', port_file)
+server.serve_forever()
+PY
+for kind in tls v6; do
+  name=pyftpdlib_$kind
+  root="$state/$name"
+  fill_root "$root" && mkdir -p "$root/pub" || fail "cannot fill $root"
+  "$python" "$state/kv_pyftpd_tls.py" "$root" "$state/$name.port" $kind "$tls/cert2.pem" "$tls/cert2.key" \
+    >"$state/$name.log" 2>&1 &
+  echo $! >"$state/$name.pid"
+  for _ in $(seq 100); do [ -f "$state/$name.port" ] && break; sleep 0.1; done
+  [ -f "$state/$name.port" ] || fail "$name did not start: $(cat "$state/$name.log")"
+  echo "$name $(cat "$state/$name.port") $root" >>"$state/peers.txt"
+done
+# ---- end of FTP over TLS and IPv6 -----------------------------------------------------------
 exit 0

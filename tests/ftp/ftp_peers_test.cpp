@@ -105,13 +105,13 @@ TEST(FtpPeers, Listings)
     const std::string longest = std::string(192, 'n') + ".txt=6/20100503";
     const row rows[] = {
         // The root has no parent entry; the time is the server's UTC.
-        {"pyftpdlib", "/", "111111", "11111", "11111", "a.txt", ftp_ok,
+        {"pyftpdlib", "/", "1111111", "11111", "11111", "a.txt", ftp_ok,
          "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
         {"pyftpdlib", "/docs/", nullptr, "11111", "11111", "b.bin", ftp_ok,
          "..=d|b.bin=2048/20100503123456|" + longest + "123456"},
         // FEAT, although HELP would claim MLSD; a stale MLSD flag is answered 500 and the next way
         // taken. use_localtime=NO: MDTM in UTC.
-        {"vsftpd", "/", "10011", "11111", "10111", "a.txt", ftp_ok,
+        {"vsftpd", "/", "1001101", "11111", "10111", "a.txt", ftp_ok,
          "a.txt=6/20100503123456|big.bin=102407/20100503123456|docs=d|pub=d"},
         // SIZE and MDTM denied: old entries of the long listing show their year, the day at 00:00.
         {"vsftpd_denied", "/docs/", nullptr, "10000", "10000", "b.bin", ftp_error_reply,

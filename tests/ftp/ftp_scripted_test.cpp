@@ -6,6 +6,7 @@
 #include "ftp/listing_time.h"
 #include "ftp_client.h"
 #include "platform/os.h"
+#include "platform/tls.h"
 #include "support/temp_dir.h"
 #include "support/tree_names.h"
 
@@ -237,14 +238,15 @@ TEST(FtpProbe, FeatureListsAndHelp)
     };
     // clang-format off
     const row rows[] = {
-        {"vsftpd", "01111", "10011", ftp_ok, {{"FEAT", "211-Features:\r\n EPRT\r\n EPSV\r\n MDTM\r\n PASV\r\n REST STREAM\r\n SIZE\r\n TVFS\r\n211 End\r\n"}}},
-        {"pyftpdlib", "01111", "111111", ftp_ok, {{"FEAT", "211-Features supported:\r\n EPRT\r\n MDTM\r\n MLST type*;perm;size*;modify*;\r\n SIZE\r\n UTF8\r\n211 End FEAT.\r\n"}}},
-        {"mlsd only", "01111", "11000", ftp_ok, {{"FEAT", "211-x\r\n mlsd\r\n211 end\r\n"}}},
+        {"vsftpd", "01111", "1001101", ftp_ok, {{"FEAT", "211-Features:\r\n EPRT\r\n EPSV\r\n MDTM\r\n PASV\r\n REST STREAM\r\n SIZE\r\n TVFS\r\n211 End\r\n"}}},
+        {"pyftpdlib", "0111101", "1111110", ftp_ok, {{"FEAT", "211-Features supported:\r\n EPRT\r\n MDTM\r\n MLST type*;perm;size*;modify*;\r\n SIZE\r\n UTF8\r\n211 End FEAT.\r\n"}}},
+        {"mlsd only", "0111101", "1100000", ftp_ok, {{"FEAT", "211-x\r\n mlsd\r\n211 end\r\n"}}},
         {"nothing", "01111", "10000", ftp_ok, {{"FEAT", "211 no features\r\n"}}},
         // Feature names only count on the indented lines.
         {"unindented", "01111", "10000", ftp_ok, {{"FEAT", "211-MLST\r\nSIZE\r\n211 MDTM\r\n"}}},
-        // HELP is asked only when FEAT is refused.
-        {"help", "00101", "11010", ftp_ok, {{"FEAT", "500 unknown\r\n"}, {"HELP MLSD", "214-help\r\n text\r\n214 ok\r\n"},
+        // HELP is asked only when FEAT is refused; it says nothing of EPSV. A FEAT that names
+        // EPSV makes it known to work; one that does not sends transfers to PASV.
+        {"help", "0010112", "1101002", ftp_ok, {{"FEAT", "500 unknown\r\n"}, {"HELP MLSD", "214-help\r\n text\r\n214 ok\r\n"},
                                             {"HELP MLST", "501 no\r\n"}, {"HELP MDTM", "214 ok\r\n"}, {"HELP SIZE", "502 not implemented\r\n"}}},
         // A probe cut short is no probe.
         {"closed during help", "00000", "0", ftp_closed, {{"FEAT", "502 no\r\n"}, {"HELP MLSD", "214 ok\r\n"}, {"HELP MLST", nullptr}}},
@@ -315,6 +317,134 @@ TEST(FtpPasv, ReplyTexts)
         if (r.port) {
             EXPECT_EQ(a.port, r.port) << r.text;
         }
+    }
+}
+
+TEST(FtpEpsv, ReplyTexts)
+{
+    struct row {
+        const char* text; // after the code and blank
+        int port;         // 0: refused
+    };
+    const row rows[] = {
+        {"Entering Extended Passive Mode (|||6446|)", 6446},
+        {"Entering Extended Passive Mode (!!!65535!)", 65535}, // any delimiter that is no digit
+        {"(|||1|) trailing text", 1},
+        {"Entering Extended Passive Mode (||6446|)", 0}, // a bar missing
+        {"Entering Extended Passive Mode (|||6446)", 0},
+        {"Entering Extended Passive Mode |||6446|", 0}, // no bracket
+        {"Entering Extended Passive Mode (|||0|)", 0},  // port 0
+        {"Entering Extended Passive Mode (|||65536|)", 0},
+        {"Entering Extended Passive Mode (|||99999999999999999999|)", 0},
+        {"Entering Extended Passive Mode (|||-1|)", 0},
+        {"Entering Extended Passive Mode (|||12a|)", 0},
+        {"Entering Extended Passive Mode (1112221)", 0},  // digits as delimiters
+        {"Entering Extended Passive Mode (|!|6446|)", 0}, // delimiters differ
+        {"Entering Extended Passive Mode (|||||)", 0},
+        {"Entering Extended Passive Mode (|||6446|", 0},
+        {"(", 0},
+        {"", 0},
+    };
+    for (const row& r : rows) {
+        int port = 0;
+        EXPECT_EQ(parse_epsv(r.text, std::strlen(r.text), port), r.port != 0) << r.text;
+        if (r.port) {
+            EXPECT_EQ(port, r.port) << r.text;
+        }
+    }
+}
+
+// EPSV is tried while it is not known to be refused; a 500-502 sends this transfer and every later
+// one to PASV, a reply it cannot read fails the transfer.
+TEST(FtpEpsv, ChosenAndRemembered)
+{
+    struct row {
+        const char* name;
+        std::uint8_t before;
+        std::uint8_t after;
+        int code;
+        const char* commands;
+        script serve;
+    };
+    const row rows[] = {
+        {"unknown, works", epsv_unknown, epsv_works, ftp_ok, "EPSV|RETR f",
+         [](script_session& s) {
+             s.expect("EPSV", s.listen_extended());
+             s.expect("RETR f", "150 ok\r\n");
+             if (s.accept_data())
+                 s.data_send("abc");
+             s.data_close();
+             s.send("226 done\r\n");
+         }},
+        {"unknown, refused", epsv_unknown, epsv_refused, ftp_ok, "EPSV|PASV|RETR f",
+         [](script_session& s) {
+             s.expect("EPSV", "500 what\r\n");
+             s.serve_download("RETR f", "abc");
+         }},
+        {"refused before", epsv_refused, epsv_refused, ftp_ok, "PASV|RETR f",
+         [](script_session& s) { s.serve_download("RETR f", "abc"); }},
+        {"garbled", epsv_works, epsv_works, ftp_error_reply, "EPSV",
+         [](script_session& s) { s.expect("EPSV", "229 Entering Extended Passive Mode (||6446|)\r\n"); }},
+        // Refused for another reason than not knowing it: the transfer fails, EPSV stays.
+        {"busy", epsv_works, epsv_works, ftp_error_reply, "EPSV",
+         [](script_session& s) { s.expect("EPSV", "425 busy\r\n"); }},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        temp_dir local;
+        std::uint8_t epsv = r.before;
+        scripted_run run = run_scripted(
+            [&](script_session& s) {
+                r.serve(s);
+                s.answer_until_closed("221 bye\r\n");
+            },
+            [&](thread_net& w, NetSocket& c) {
+                c.set_epsv_state(&epsv);
+                return ftp_transfer_receive(w, c, "RETR f", local.file("f"));
+            });
+        EXPECT_EQ(run.client.code, r.code);
+        EXPECT_EQ(epsv, r.after);
+        EXPECT_EQ(joined(run.commands), r.commands);
+        EXPECT_EQ(file_text(local.file("f")), r.code == ftp_ok ? "abc" : "<missing>");
+    }
+}
+
+// A server that refuses AUTH TLS never gets the user name or the password: the log-in ends with
+// its own code and the reply stays for the message. A build without TLS (the native one) sends
+// nothing at all.
+TEST(FtpLogin, RefusedAuthTlsSendsNothingInClear)
+{
+    tls_plan plan;
+    plan.mode = tls_mode::explicit_tls;
+    plan.credentials = os::tls_make_credentials();
+    plan.target = "127.0.0.1";
+    if (!os::tls_available()) {
+        client_run run = run_client([&](thread_net& w, NetSocket& c) {
+            c.set_tls_plan(&plan);
+            return ftp_login(w, c, "127.0.0.1", 1, "kv", "pw", "/");
+        });
+        EXPECT_EQ(run.code, ftp_tls_unavailable);
+        return;
+    }
+    const char* replies[] = {"530 Please login with USER and PASS.\r\n", "502 AUTH not implemented\r\n",
+                             "200 whatever\r\n"};
+    for (const char* reply : replies) {
+        SCOPED_TRACE(reply);
+        ftp_script_server server([&](script_session& s) {
+            s.send("220 ready\r\n");
+            s.expect("AUTH TLS", reply);
+            s.answer_until_closed("530 no\r\n");
+        });
+        std::string kept;
+        client_run run = run_client([&](thread_net& w, NetSocket& c) {
+            c.set_tls_plan(&plan);
+            int code = ftp_login(w, c, "127.0.0.1", server.port(), "kv", "pw", "/");
+            kept = c.payload();
+            return code;
+        });
+        EXPECT_EQ(run.code, ftp_tls_refused);
+        EXPECT_EQ(kept, reply);
+        EXPECT_EQ(joined(server.commands()), "AUTH TLS");
     }
 }
 

@@ -1,11 +1,13 @@
 // The FTP log window through a launcher against a scripted server: hidden on success without
-// Shift; with Shift held it shows the log, and 中止 ends the operation with its message.
+// Shift; with Shift held it shows the log, and 中止 ends the operation with its message. The
+// question on a server certificate, asked on the main thread, against pyftpdlib over TLS.
 #include "harness_win.h"
 
 #include "dialogs.h"
 #include "ftp/ftp_log_window_win.h"
 #include "platform/os.h"
 #include "resource.h"
+#include "support/ftp_peers.h"
 #include "support/ftp_script_server.h"
 #include "support/temp_dir.h"
 #include "toolkit/module_win.h"
@@ -45,7 +47,11 @@ struct FtpLogWindow : ::testing::Test {
                 "pw",
                 "/",
                 cache.file("dir.lst"),
-                cache.file("support.ini")};
+                cache.file("support.ini"),
+                "auto",
+                "srv",
+                tls_mode::none,
+                ""};
     }
     void SetUp() override
     {
@@ -190,3 +196,68 @@ TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the
     EXPECT_TRUE(gui::contains_text(warning, resource_string(IDS_FTP_RESULT_FIRST + ftp_closed)));
     EXPECT_EQ(os::read_file(cache.file("f.bin")).value_or(""), "old");
 }
+
+namespace {
+
+// A certificate the system does not accept is asked about once, on the main thread: Cancel
+// refuses it (the message says so), No takes it this once and keeps nothing, Yes keeps its
+// fingerprint in the server's section; a kept fingerprint of another certificate asks again with
+// a first line of its own.
+TEST_F(FtpLogWindow, certificate_question_refused_once_always_and_changed)
+{
+    peer p = find_peer("pyftpdlib_tls");
+    ASSERT_NE(p.port, 0);
+    ASSERT_TRUE(gui::use_program_directory(cache.path() + "/"));
+    const std::string other = fingerprint_text({}); // 00:00:...: not this server's
+    struct row {
+        std::string stored;
+        int button;
+        bool ok;
+        unsigned first_line;
+        bool keeps_new;
+    };
+    const row rows[] = {
+        {"", IDCANCEL, false, IDS_CERTIFICATE_UNTRUSTED, false},
+        {"", IDNO, true, IDS_CERTIFICATE_UNTRUSTED, false},
+        {other, IDYES, true, IDS_CERTIFICATE_CHANGED, true},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.button);
+        ASSERT_TRUE(write_text_file(ftp_ini_path(),
+                                    "[srv]\r\nsecurity=explicit\r\ncertificate=" + r.stored + "\r\n"));
+        ftp_operation_params params{"127.0.0.1", 900, "Shift_JIS",           p.port, "kv",
+                                    "pw",        "/", cache.file("dir.lst"), "srv",  tls_mode::explicit_tls,
+                                    r.stored};
+        ftp_capabilities unprobed{0, 0, 0, 0, 0, epsv_unknown};
+        std::string question, error;
+        // Answered by kind: the log window is left alone, the question has Yes, No and Cancel,
+        // the error box OK; after the error the log window is closed.
+        auto answer = [&](HWND w) {
+            if (GetDlgItem(w, ID_STOP))
+                return;
+            std::string& said = GetDlgItem(w, IDYES) ? question : error;
+            for (const std::string& t : gui::static_texts(w))
+                said += t;
+            if (GetDlgItem(w, IDYES)) {
+                gui::click_button(w, r.button);
+                return;
+            }
+            gui::click_button(w, IDOK);
+            gui::click_button(GetWindow(w, GW_OWNER), IDCANCEL);
+        };
+        gui::modal_answers answers({answer, answer, answer, answer});
+        EXPECT_EQ(ftp_run_listing(owner.handle(), params, unprobed), r.ok);
+        EXPECT_EQ(question.rfind(resource_string(r.first_line, 512), 0), 0u) << question;
+        std::string kept = server_value(ftp_ini_path(), "srv", "certificate", 128, "");
+        if (r.keeps_new) {
+            EXPECT_EQ(kept.size(), 95u);
+            EXPECT_NE(kept, other);
+            EXPECT_NE(question.find("SHA-256: " + kept), std::string::npos) << question;
+        } else {
+            EXPECT_EQ(kept, r.stored);
+        }
+        EXPECT_EQ(error, r.ok ? "" : resource_string(IDS_FTP_CERTIFICATE_REFUSED));
+    }
+}
+
+} // namespace

@@ -35,8 +35,9 @@ peer find_peer(const std::string& name)
         if (n == name) {
             found.port = port;
             found.root = local_form(root);
-            found.user = name.rfind("pyftpdlib", 0) == 0 ? "kv" : "anonymous";
-            found.password = name.rfind("pyftpdlib", 0) == 0 ? "pw" : "kv@example.com";
+            bool py = name.rfind("pyftpdlib", 0) == 0;
+            found.user = py ? "kv" : "anonymous";
+            found.password = py ? "pw" : "kv@example.com";
         }
     if (found.port == 0)
         ADD_FAILURE() << "FTP server " << name << " is not in " KV_FTP_PEERS_FILE;

@@ -240,6 +240,14 @@ std::string script_session::listen_passive(const std::string& announced_host)
     return text;
 }
 
+std::string script_session::listen_extended()
+{
+    close_socket(passive_);
+    int port = 0;
+    passive_ = make_listener(port);
+    return "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)\r\n";
+}
+
 bool script_session::accept_data()
 {
     close_socket(data_);

@@ -71,6 +71,8 @@ public:
     // host instead (say "127.0.0.2" for a foreign host), e.g. "227 Entering Passive Mode
     // (127,0,0,2,p1,p2).\r\n".
     std::string listen_passive(const std::string& announced_host = "127.0.0.1");
+    // The same listener announced as EPSV does: "229 Entering Extended Passive Mode (|||p|)\r\n".
+    std::string listen_extended();
     // Accepts the data connection (false when none came within the bound).
     bool accept_data();
     // False when the client no longer takes the bytes.
