@@ -225,10 +225,20 @@ TEST_F(FtpLogWindow, certificate_question_refused_once_always_and_changed)
         SCOPED_TRACE(r.button);
         ASSERT_TRUE(write_text_file(ftp_ini_path(),
                                     "[srv]\r\nsecurity=explicit\r\ncertificate=" + r.stored + "\r\n"));
-        ftp_operation_params params{"127.0.0.1", 900, "Shift_JIS",           p.port, "kv",
-                                    "pw",        "/", cache.file("dir.lst"), "srv",  tls_mode::explicit_tls,
+        ftp_operation_params params{"127.0.0.1",
+                                    900,
+                                    "Shift_JIS",
+                                    p.port,
+                                    "kv",
+                                    "pw",
+                                    "/",
+                                    cache.file("dir.lst"),
+                                    cache.file("support.ini"),
+                                    "auto",
+                                    "srv",
+                                    tls_mode::explicit_tls,
                                     r.stored};
-        ftp_capabilities unprobed{0, 0, 0, 0, 0, epsv_unknown};
+        ftp_capabilities unprobed{0, 0, 0, 0, 0, 0, epsv_unknown};
         std::string question, error;
         // Answered by kind: the log window is left alone, the question has Yes, No and Cancel,
         // the error box OK; after the error the log window is closed.
