@@ -10,8 +10,6 @@
 #include <string>
 #include <utility>
 
-namespace {
-
 TEST(ftp_registry, passwords_stored_and_read)
 {
     const struct {
@@ -193,5 +191,3 @@ TEST(ftp_registry, capability_cache)
     EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 0}));
     EXPECT_TRUE(support_rest_refused(fresh));
 }
-
-} // namespace
