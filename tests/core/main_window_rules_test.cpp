@@ -126,7 +126,6 @@ TEST(KeyMap, KeyDownTable)
         {"Left", vk::left, 0, a::switch_pane, 0, true},
         {"Shift+Left scrolls, passed on", vk::left, mod_shift, a::scroll_left, 0, false},
         {"Ctrl+Shift+Right passed on", vk::right, mod_ctrl | mod_shift, a::none, 0, false},
-        {"Ctrl+Right passed on", vk::right, mod_ctrl, a::none, 0, false},
         {"Tab", vk::tab, mod_shift, a::switch_pane, 0, true},
         {"Delete never deletes", vk::del, 0, a::unmark_all, 0, true},
         {"Insert", vk::insert, 0, a::mark_all_files, 0, true},
@@ -162,7 +161,6 @@ TEST(KeyMap, TypedCharacterTable)
 {
     const key_case cases[] = {
         {"blank", ' ', 0, a::toggle_mark, 0, true},
-        {"Shift+blank", ' ', mod_shift, a::toggle_mark, 0, true},
         {"-", '-', 0, a::unmark_all, 0, true},
         {"*", '*', 0, a::all_files_wildcard, 0, true},
         {"/", '/', 0, post, 216, true},
