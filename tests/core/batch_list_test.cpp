@@ -53,8 +53,7 @@ TEST(BatchList, FileHoldsExactlyTheBytes)
 TEST(BatchList, ShellSourceText)
 {
     struct {
-        std::string list;
-        std::string text;
+        std::string list, text;
     } cases[] = {
         {"a\0b/c\0\0"s, "a\0b\\c\0\0"s},
         {"C:/x/\x83\x5C\0\0"s, "C:\\x\\\x83\x5C\0\0"s}, // the trail byte stays as it is
@@ -71,9 +70,7 @@ TEST(TransferList, Lines)
 {
     struct {
         bool is_dir;
-        const char* name;
-        const char* time;
-        const char* line;
+        const char *name, *time, *line;
     } cases[] = {
         {true, "src", "2010. 1. 5  9:05.07", "Type=dir src\r\n"},
         {false, "a.txt", "2010. 1. 5  9:05.07", "Type=file;Modify=20100105090507 a.txt\r\n"},
