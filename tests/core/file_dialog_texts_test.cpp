@@ -14,8 +14,7 @@
 TEST(DialogRules, NamesAndRequiredFields)
 {
     struct {
-        const char* initial;
-        const char* typed;
+        const char *initial, *typed;
         bool ok;
     } names[] = {
         {"a.txt", "a.txt", false}, {"a.txt", "A.TXT", false},
@@ -60,8 +59,7 @@ TEST(DialogRules, AttributeTicks)
 TEST(DialogRules, StampSkipsDirectoriesAndProtectedFiles)
 {
     struct {
-        const char* size;
-        const char* attr;
+        const char *size, *attr;
         bool skipped;
     } cases[] = {
         {"1", "---a", false}, {"1", "", false},    {"<dir>", "----", true},
@@ -103,8 +101,7 @@ TEST(StampText, a_short_year_is_a_small_number_and_never_cuts_the_text)
 {
     const char* old_text = "2010. 1. 5  9:05.07";
     struct year_case {
-        const char* typed;
-        const char* text;
+        const char *typed, *text;
         bool acceptable;
     };
     const year_case cases[] = {
