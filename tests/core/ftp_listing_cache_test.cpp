@@ -24,8 +24,7 @@ TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
 {
     const struct {
         const char* line;
-        bool is_entry;
-        bool is_directory;
+        bool is_entry, is_directory;
         const char* name;
         const char* size; // nullptr: no Size fact
         const char* time; // nullptr: no Modify fact
@@ -112,8 +111,7 @@ TEST(CacheLines, OverlongLinesAreSkippedWhole)
 TEST(CacheFormat, WriteThenParseRoundTrip)
 {
     struct {
-        const char* time;
-        const char* name;
+        const char *time, *name;
         std::int64_t size;
         const char* line;
     } cases[] = {
@@ -339,8 +337,7 @@ TEST(CacheMlsd, OnlyTheFactsTheCacheUsesAreStored)
 TEST(CachePaths, FilePathsStayInsideTheServerCache)
 {
     struct {
-        const char* title;
-        const char* directory;
+        const char *title, *directory;
         const char* path; // "" when refused
     } cases[] = {
         {"srv", "/", "P/ftp_dir/srv/dir.lst"},
