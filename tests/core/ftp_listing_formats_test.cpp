@@ -49,8 +49,7 @@ TEST(LongListingParseLine, CommonFormats)
 {
     struct {
         const char* line;
-        bool is_entry;
-        bool is_directory;
+        bool is_entry, is_directory;
         const char* name;
         std::int64_t size;
         const char* time;
@@ -120,8 +119,7 @@ TEST(ConvertZoneTime, CarriesAcrossDaysMonthsAndYears)
 {
     struct {
         int from, to;
-        const char* in;
-        const char* out;
+        const char *in, *out;
     } cases[] = {
         {900, 900, "20101231200000", "20101231200000"},
         {0, 900, "20101231200000", "20110101050000"},
