@@ -82,8 +82,7 @@ TEST(ftp_registry, text_files)
 {
     const char* list = ".cgi.css.htm.html.pl.txt";
     const struct {
-        const char* name;
-        const char* extensions;
+        const char *name, *extensions;
         bool text;
     } cases[] = {
         {"a.txt", list, true},    {"A.TXT", list, true},  {"a.b.pl", list, true},  {"a.htm", list, true},
