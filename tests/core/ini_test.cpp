@@ -34,8 +34,7 @@ TEST(IniProfile, Reads)
                              "eq=a=b\n"
                              "[cut]\nk=\x82\xA0\x82\xA0\n"; // ああ
     struct {
-        const char* section;
-        const char* key;
+        const char *section, *key;
         std::size_t size;
         const char* expected;
     } cases[] = {
@@ -88,9 +87,7 @@ TEST(IniText, SectionScansAreCaseSensitive)
 TEST(IniText, SortedInsertion)
 {
     struct {
-        const char* text;
-        const char* name;
-        const char* expected;
+        const char *text, *name, *expected;
     } cases[] = {
         {"[a]\r\nk=1\r\n[b]\r\n[z]\r\nk=2\r\n", "m", "[a]\r\nk=1\r\n[b]\r\n[m]\r\n[z]\r\nk=2\r\n"},
         {"[a]\r\n[z]\r\nk=2", "zz", "[a]\r\n[z]\r\nk=2\r\n[zz]\r\n"},
