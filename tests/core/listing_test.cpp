@@ -52,9 +52,7 @@ TEST(EntryNames, Split)
     struct {
         const char* file;
         bool dir;
-        const char* name;
-        const char* type;
-        const char* joined;
+        const char *name, *type, *joined;
     } cases[] = {
         {"a.tar.gz", false, "a.tar", "gz", "a.tar.gz"},
         {"a.", false, "a", "", "a"},
@@ -85,8 +83,7 @@ TEST(EntryNames, Split)
 TEST(Wildcard, Matches)
 {
     struct {
-        const char* name;
-        const char* pattern;
+        const char *name, *pattern;
         bool match;
     } cases[] = {
         {".profile", "*.*", true},
@@ -313,10 +310,8 @@ TEST(PanePaths, LocalFilter)
 {
     struct {
         scan_facts entry;
-        const char* path;
-        const char* wildcard;
-        bool hide;
-        bool kept;
+        const char *path, *wildcard;
+        bool hide, kept;
     } cases[] = {
         {{".", true}, "C:/a/", "*.*", true, false},
         {{"..", true}, "C:/a/", "*.*", true, true},
@@ -454,11 +449,7 @@ TEST(PaneChoices, MarkNewer)
 TEST(PaneChoices, FollowMark)
 {
     struct {
-        const char* path;
-        const char* return_path;
-        const char* mark;
-        const char* destination;
-        const char* return_after;
+        const char *path, *return_path, *mark, *destination, *return_after;
     } cases[] = {
         {"C:/a/", "C:/", "C:/b/", "C:/b/", "C:/a/"},
         {"C:/b/", "C:/a/", "C:/b/", "C:/a/", "C:/a/"},
