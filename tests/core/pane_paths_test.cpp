@@ -62,8 +62,7 @@ TEST(pane_paths, network_folders_from_the_front_while_they_begin_with_a_slash)
 TEST(pane_paths, a_file_is_newer_by_the_minute_or_by_two_seconds)
 {
     struct time_case {
-        const char* mine;
-        const char* theirs;
+        const char *mine, *theirs;
         bool newer;
     };
     const time_case cases[] = {
@@ -81,9 +80,7 @@ TEST(pane_paths, a_file_is_newer_by_the_minute_or_by_two_seconds)
 TEST(pane_paths, a_target_inside_the_directory_being_copied)
 {
     struct row {
-        const char* source;
-        const char* name;
-        const char* target;
+        const char *source, *name, *target;
         bool inside;
     };
     const row rows[] = {
