@@ -13,8 +13,7 @@
 TEST(Paths, ParentPath)
 {
     struct {
-        const char* in;
-        const char* out;
+        const char *in, *out;
     } cases[] = {
         {"C:/a/b/", "C:/a/"},
         {"C:/a/b", "C:/a/"},
