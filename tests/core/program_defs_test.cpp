@@ -65,8 +65,7 @@ TEST(ProgramDefs, DefaultManualProgramsAndTakenTitles)
     EXPECT_FALSE(program_exists(path, "make &lzh")); // case matters here
     EXPECT_EQ(read_program_key(path, "make &lzh", "program", 256, ""), "unlha32.dll/Unlha");
     struct {
-        const char* title;
-        const char* own;
+        const char *title, *own;
         bool taken;
     } rows[] = {
         // "make &zip" would write into "make &Zip"; an entry keeps its own title in other capitals.
@@ -114,10 +113,8 @@ TEST(ProgramDefs, QuotedParametersReadBack)
 TEST(ProgramDefs, ExtensionMatches)
 {
     struct {
-        const char* title;
-        const char* file;
-        bool shift;
-        bool match;
+        const char *title, *file;
+        bool shift, match;
     } rows[] = {
         {"zip", "a.ZIP", false, true},
         {"zip", "a.zip", true, false},
