@@ -11,8 +11,7 @@
 namespace {
 
 struct text_case {
-    const char* a;
-    const char* b;
+    const char *a, *b;
     int sign;
 };
 
@@ -169,8 +168,7 @@ TEST(control_texts, log_trimming)
 {
     struct {
         std::string all;
-        std::size_t limit;
-        std::size_t start;
+        std::size_t limit, start;
     } cases[] = {
         {"ab\r\ncd\r\n", 10, 0},           {"ab\r\ncd\r\n", 8, 4},
         {"ab\r\ncd\r\nef", 7, 8},          {"abcdefgh", 6, 4},
