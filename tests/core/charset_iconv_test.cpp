@@ -52,17 +52,6 @@ std::string pair_bytes(unsigned code)
     return std::string{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
 }
 
-std::string hex(const std::string& s)
-{
-    std::string h;
-    char b[4];
-    for (unsigned char c : s) {
-        std::snprintf(b, sizeof b, "%02X ", c);
-        h += b;
-    }
-    return h;
-}
-
 // One character through every conversion of the program and back, against the library's
 // ISO-2022-JP of it (`iso_lib`, with its LF).
 void expect_round_trips(const std::string& sjis, const std::string& euc, converter& iso_lib)
@@ -99,7 +88,7 @@ TEST(CharsetIconv, EveryJisX0208CharacterBothWays)
                 continue;
             }
             ++characters;
-            SCOPED_TRACE(hex(euc));
+            SCOPED_TRACE(testing::PrintToString(euc));
             expect_round_trips(*sjis, euc, sjis_to_jis_lib);
             if (HasFatalFailure())
                 return;
@@ -123,7 +112,7 @@ TEST(CharsetIconv, EveryShiftJisDoubleByteCode)
             if (trail == 0x7F)
                 continue;
             std::string sjis = pair_bytes((lead << 8) | trail);
-            SCOPED_TRACE(hex(sjis));
+            SCOPED_TRACE(testing::PrintToString(sjis));
             std::optional<std::string> euc = sjis_to_euc_lib(sjis);
             std::string out;
             ASSERT_TRUE(sjis_to_euc_text(sjis, out));
@@ -148,9 +137,7 @@ TEST(CharsetIconv, HalfWidthKatakana)
     converter sjis_to_utf8("UTF-8", "SHIFT_JIS");
     // Plain ISO-2022-JP has no katakana set; the -3 variant switches to it with ESC ( I.
     converter sjis_to_iso_lib("ISO-2022-JP-3", "SHIFT_JIS");
-    converter iso_to_sjis_lib("SHIFT_JIS", "ISO-2022-JP-3");
-    ASSERT_TRUE(sjis_to_euc_lib.valid() && sjis_to_utf8.valid() && sjis_to_iso_lib.valid() &&
-                iso_to_sjis_lib.valid());
+    ASSERT_TRUE(sjis_to_euc_lib.valid() && sjis_to_utf8.valid() && sjis_to_iso_lib.valid());
     // What each half-width katakana becomes in full width, in Unicode; the voiced and
     // semi-voiced marks stand alone.
     const std::string expected_full_width = "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタ"
@@ -159,14 +146,12 @@ TEST(CharsetIconv, HalfWidthKatakana)
     std::string full_width_utf8;
     for (unsigned c = 0xA1; c <= 0xDF; ++c) {
         std::string kana(1, static_cast<char>(c));
-        SCOPED_TRACE(hex(kana));
+        SCOPED_TRACE(testing::PrintToString(kana));
         std::optional<std::string> euc = sjis_to_euc_lib(kana);
         ASSERT_TRUE(euc);
         expect_round_trips(kana, *euc, sjis_to_iso_lib);
         ASSERT_FALSE(HasFatalFailure());
-        EXPECT_EQ(iso_to_sjis_lib(*sjis_to_iso_lib(kana + "\n")), kana + "\n");
         std::string out;
-
         ASSERT_TRUE(kana_to_full_width_text(kana, out));
         ASSERT_EQ(out.size(), 2u);
         std::optional<std::string> utf8 = sjis_to_utf8(out);

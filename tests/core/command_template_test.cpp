@@ -74,7 +74,6 @@ TEST(CommandTemplate, Expansion)
         {"?D2 ?Dx", false, src, ftp, "", {}, ok, "C:/d C:/d", ""},
         // Forms no row names stay, and the scan goes on after the "?".
         {"?n2 ?f3 ?x ?? ?D1?", false, src, {}, "", {}, ok, "?n2 ?f3 ?x ?? C:/d?", ""},
-        {"a?D", false, src, {}, "", {}, ok, "a?D", ""},
         // Names: asked in scan order, one per asking macro; ".." asks in its place.
         {"?f0", false, src, {}, "", {}, ask, "", ""},
         {"?f0|?F2|?f2", false, src, up, "", {"n", "m", "k"}, ok, "n|C:/d\\m|k", ""},

@@ -7,8 +7,6 @@
 #include <iterator>
 #include <utility>
 
-namespace {
-
 TEST(download_resume, work_file_names)
 {
     EXPECT_EQ(resume_work_path("C:/d/a.bin"), "C:/d/a.bin.kvpart");
@@ -49,5 +47,3 @@ TEST(download_resume, when_a_download_continues)
     for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(resume_offset(rows[i].first), rows[i].second) << "row " << i;
 }
-
-} // namespace

@@ -24,8 +24,7 @@ TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
 {
     const struct {
         const char* line;
-        bool is_entry;
-        bool is_directory;
+        bool is_entry, is_directory;
         const char* name;
         const char* size; // nullptr: no Size fact
         const char* time; // nullptr: no Modify fact
@@ -48,13 +47,18 @@ TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
         {"Type=dir;Size=4096; sub\r\n", true, true, "sub", nullptr, nullptr},
         // Facts come from before the first blank only: these names are plain files.
         {"Type=file;Size=3 Type=dir\r\n", true, false, "Type=dir", "3", nullptr},
-        {"Type=file;Size=3 x Modify=20100101000000\r\n", true, false, "x Modify=20100101000000", "3",
-         nullptr},
-        {"Type=cdir Type=dir\r\n", false, false, "", nullptr, nullptr},
         {"Type=file;Size=3 a;Type=dir;\r\n", true, false, "a;Type=dir;", "3", nullptr},
         // "." and ".." never carry a time and are not files.
         {"Type=dir;Modify=20100101000000 .\r\n", true, true, ".", nullptr, nullptr},
         {"Type=file;Size=1 ..\r\n", false, false, "", nullptr, nullptr},
+        // No name, and names outside the FTP name rule.
+        {"\r\n", false, false, "", nullptr, nullptr},
+        {"Type=file;Size=1\r\n", false, false, "", nullptr, nullptr},
+        {"Type=file;Size=1 \r\n", false, false, "", nullptr, nullptr},
+        {"Type=file;Size=1 \x93\xFA\x96\x7B.txt\r\n", true, false, "\x93\xFA\x96\x7B.txt", "1", nullptr},
+        {"Type=file;Size=1 \x93\xFA\x96.txt\r\n", false, false, "", nullptr, nullptr}, // a lead byte alone
+        {"Type=file;Size=1 a/b\r\n", false, false, "", nullptr, nullptr},
+        {"Type=file;Size=1 a\\b\r\n", false, false, "", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -72,24 +76,6 @@ TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
             EXPECT_EQ(std::string(c.line).substr(e.time_offset, 14), std::string(c.time, 14));
         }
     }
-}
-
-TEST(CacheParseLine, NotEntries)
-{
-    const char* lines[] = {
-        "",
-        "\r\n",
-        "Type=file;Size=1\r\n",                  // no blank, no name
-        "Type=file;Size=1 \r\n",                 // empty name
-        "Type=file;Size=1 \x93\xFA\x96.txt\r\n", // a lead byte without its trail byte
-        "Type=file;Size=1 a\tb\r\n",
-        "Type=file;Size=1 a/b\r\n",
-        "Type=file;Size=1 a\\b\r\n",
-        "Type=dir con\r\n",
-        "Type=file;Size=1 a\rb\r\n",
-    };
-    for (const char* l : lines)
-        EXPECT_FALSE(cache_parse_line(l).is_entry) << l;
 }
 
 TEST(CacheLines, OverlongLinesAreSkippedWhole)
@@ -118,14 +104,12 @@ TEST(CacheLines, OverlongLinesAreSkippedWhole)
 TEST(CacheFormat, WriteThenParseRoundTrip)
 {
     struct {
-        const char* time;
-        const char* name;
+        const char *time, *name;
         std::int64_t size;
         const char* line;
     } cases[] = {
         {"", "docs", -1, "Type=dir docs\r\n"},
         {"20100303140500", "docs", -1, "Type=dir;Modify=20100303140500 docs\r\n"},
-        {"", "..", -1, "Type=pdir ..\r\n"},
         {"20100303140500", "..", -1, "Type=pdir ..\r\n"},
         {"", "a.txt", 0, "Type=file;Size=0 a.txt\r\n"},
         {"20100303140500xyz", "a b", 2147483647, "Type=file;Size=2147483647;Modify=20100303140500 a b\r\n"},
@@ -165,9 +149,7 @@ TEST(CacheFormat, RefusesNamesThatWouldBreakTheLine)
 
 TEST(CacheSizeValue, Numbers)
 {
-    EXPECT_EQ(cache_size_value("0"), 0);
-    EXPECT_EQ(cache_size_value("2147483648"), 2147483648LL);
-    EXPECT_EQ(cache_size_value("9223372036854775807"), INT64_MAX);
+    // The values that fit are read back in CacheFormat.WriteThenParseRoundTrip.
     EXPECT_EQ(cache_size_value("9223372036854775808"), -1);
     EXPECT_EQ(cache_size_value(""), -1);
     EXPECT_EQ(cache_size_value("-5"), -1);
@@ -184,15 +166,10 @@ TEST(CacheTimeToText, Layout)
 
 class CacheFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(dir_.path().empty());
-        cache_ = dir_.file("dir.lst");
-    }
     std::string sub(const std::string& name) const { return dir_.file(name); }
 
     temp_dir dir_;
-    std::string cache_;
+    std::string cache_ = dir_.file("dir.lst");
 };
 
 TEST_F(CacheFiles, WriteEntriesMakesSubdirectories)
@@ -353,8 +330,7 @@ TEST(CacheMlsd, OnlyTheFactsTheCacheUsesAreStored)
 TEST(CachePaths, FilePathsStayInsideTheServerCache)
 {
     struct {
-        const char* title;
-        const char* directory;
+        const char *title, *directory;
         const char* path; // "" when refused
     } cases[] = {
         {"srv", "/", "P/ftp_dir/srv/dir.lst"},
@@ -369,11 +345,8 @@ TEST(CachePaths, FilePathsStayInsideTheServerCache)
         {"srv", "/support.ini/DIR.LST.kv~/",
          "P/ftp_dir/srv/support.ini.support.ini/dir.lst.DIR.LST.kv~/dir.lst"},
         {"srv", "/dir.lstx/dir.$$$/", "P/ftp_dir/srv/dir.lstx/dir.$$$/dir.lst"},
-        {"srv", "/../", ""},
         {"srv", "/a/../../b/", ""},
-        {"srv", "/./", ""},
         {"srv", "/.../", ""},
-        {"srv", "/a./", ""},
         {"srv", "/a /", ""},
         {"srv", "/a\\..\\..\\b/", ""},
         {"srv", "/c:/", ""},
@@ -416,9 +389,8 @@ TEST(ListingCache, FetchNameProblems)
         bool is_directory;
         int reason; // -1: fetched
     } rows[] = {
-        {"a.txt", false, -1}, {"nul.txt", false, 0}, {"COM1.log", false, 0}, {"a.", true, 0},
-        {"dir.lst", true, 2}, {"DIR.LST", true, 2},  {"dir.lst", false, -1}, {"support.ini", true, 2},
-        {"docs", true, -1},   {"trail ", false, 0},
+        {"a.txt", false, -1}, {"nul.txt", false, 0},  {"a.", true, 0},          {"dir.lst", true, 2},
+        {"DIR.LST", true, 2}, {"dir.lst", false, -1}, {"support.ini", true, 2}, {"docs", true, -1},
     };
     for (const row& r : rows) {
         ftp_skip_reason reason{};

@@ -12,8 +12,6 @@
 #include <string>
 #include <utility>
 
-namespace {
-
 TEST(ftp_registry, passwords_stored_and_read)
 {
     const struct {
@@ -86,8 +84,7 @@ TEST(ftp_registry, text_files)
 {
     const char* list = ".cgi.css.htm.html.pl.txt";
     const struct {
-        const char* name;
-        const char* extensions;
+        const char *name, *extensions;
         bool text;
     } cases[] = {
         {"a.txt", list, true},    {"A.TXT", list, true},  {"a.b.pl", list, true},  {"a.htm", list, true},
@@ -269,5 +266,3 @@ TEST(ftp_registry, security_hosts_and_certificates)
     EXPECT_EQ(b->certificate + "|" + b->title, text + "|b");
     EXPECT_EQ(b->security, tls_mode::implicit_tls);
 }
-
-} // namespace

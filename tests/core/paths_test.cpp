@@ -13,8 +13,7 @@
 TEST(Paths, ParentPath)
 {
     struct {
-        const char* in;
-        const char* out;
+        const char *in, *out;
     } cases[] = {
         {"C:/a/b/", "C:/a/"},
         {"C:/a/b", "C:/a/"},
@@ -69,7 +68,6 @@ TEST(Paths, SwapName)
     EXPECT_EQ(make_swap_name("C:/a/x.tar.gz"), "C:/a/x.$$$");
     EXPECT_EQ(make_swap_name("C:/a/README"), "C:/a/README.$$$");
     EXPECT_EQ(make_swap_name("C:/a.b/README"), "C:/a.b/README.$$$");
-    EXPECT_EQ(make_swap_name("list.txt"), "list.$$$");
 }
 
 TEST(Paths, DirectoryOfModule)
@@ -82,7 +80,6 @@ TEST(Paths, TimeZoneText)
 {
     EXPECT_EQ(tz_text(-540), "TZ=JST-9:0");
     EXPECT_EQ(tz_text(-330), "TZ=JST-5:30");
-    EXPECT_EQ(tz_text(300), "TZ=JST+5:0");
     EXPECT_EQ(tz_text(0), "TZ=JST+0:0");
 }
 

