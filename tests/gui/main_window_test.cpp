@@ -215,6 +215,8 @@ TEST_F(MainWindow, choosing_a_drive_again_returns_to_the_directory_last_shown_on
     panes().entry_before = other;
     command(IDM_CHOOSE_ENTRY, here);
     EXPECT_EQ(pane(1).path, root_);
+    EXPECT_EQ(box->item_text(here), root_);
+    EXPECT_GE(box->item_icon(here), 0); // a drive entry showing a directory keeps its icon
 }
 
 TEST_F(MainWindow, closing_writes_the_layout_and_leaves_the_settings_alone)
