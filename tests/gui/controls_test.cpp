@@ -1,5 +1,5 @@
 // The common controls: a row list without its end, the list view's sort with marks and cursor,
-// the log edit's trimming, icon items of combo boxes, exact list box search.
+// the log edit's trimming, exact list box search (a combo item keeping its icon: main_window_test).
 #include "harness_win.h"
 
 #include "resource.h"
@@ -64,21 +64,6 @@ TEST(edit_append, a_full_log_keeps_its_last_lines)
     EXPECT_LT(text.size() + 1, static_cast<std::size_t>(edit::log_limit));
     EXPECT_EQ(text.substr(text.size() - line.size()), line);
     EXPECT_EQ(text.size() % line.size(), 0u);
-}
-
-// Replacing a combo item's text keeps its icon (the drive box's entries).
-TEST(combo_items, replacing_the_text_keeps_the_icon)
-{
-    gui::host_window f;
-    HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 4, 0);
-    combo box;
-    ASSERT_TRUE(box.create(10, 10, 200, 200, CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, f.handle(), 701));
-    box.set_image_list(images);
-    EXPECT_EQ(box.add("C:", 3), 0);
-    box.replace(0, "D:/x/");
-    EXPECT_EQ(box.item_text(0), "D:/x/");
-    EXPECT_EQ(box.item_icon(0), 3);
-    ImageList_Destroy(images);
 }
 
 TEST(listbox_items, find_compares_the_whole_text_exactly)
