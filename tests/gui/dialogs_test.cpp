@@ -3,13 +3,10 @@
 #include "harness_win.h"
 
 #include "dialogs.h"
-#include "toolkit/control_win.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -1,35 +1,23 @@
 // The file operation dialogs over a real directory, answered as a user would: rename, make, copy
-// under a new name, attributes, time stamps, the extension input and the help window, with the
-// pane rows after each. Their name, tick and skip rules are native tables.
+// under a new name, attributes and time stamps, with the pane rows after each. Their name, tick
+// and skip rules are native tables.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"
 #include "fileops/file_dialogs_win.h"
 #include "pane/local_listing_win.h"
 #include "platform/os.h"
-#include "platform/process_paths.h"
 #include "resource.h"
-
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 namespace {
 
 using answer = std::function<void(HWND)>;
 
-// What the user does in a dialog, done at once so that the next step sees its effect.
-void set_name(HWND dialog, const char* text)
-{
-    SetDlgItemTextA(dialog, ID_NAME, text);
-}
-// The name typed, or the box ticked, and OK pressed.
+// The name typed (at once, so that the next step sees it), or the box ticked, and OK pressed.
 answer name_ok(const char* name)
 {
     return [name](HWND d) {
-        set_name(d, name);
+        SetDlgItemTextA(d, ID_NAME, name);
         gui::click_button(d, IDOK);
     };
 }
@@ -124,7 +112,7 @@ TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
             caption = gui::text_of(d);
             // The text limit counts the terminator of a 256-byte buffer.
             EXPECT_EQ(SendMessageA(GetDlgItem(d, ID_NAME), EM_GETLIMITTEXT, 0, 0), 255);
-            set_name(d, "con");
+            SetDlgItemTextA(d, ID_NAME, "con");
             gui::click_button(d, IDOK);
         },
         box(first_box, dialog, name_ok("b.txt")),
@@ -184,7 +172,7 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
         std::string message; // an unexpected notice is closed and shown
         gui::modal_answers answers({[&](HWND d) {
                                         dialog = d;
-                                        set_name(d, c.name.c_str());
+                                        SetDlgItemTextA(d, ID_NAME, c.name.c_str());
                                         gui::click_button(d, IDOK);
                                     },
                                     box(message, dialog, [](HWND d) { gui::click_button(d, IDCANCEL); })});
@@ -240,43 +228,6 @@ TEST_F(FileDialogs, a_time_stamp_reaches_the_marked_files_and_spares_a_read_only
     EXPECT_EQ(time_of("a.txt"), stamp);
     EXPECT_EQ(row(1, "a.txt").time_text, stamp);
     EXPECT_EQ(time_of("ro.txt"), "2001. 2. 3  4:05.06");
-}
-
-TEST_F(FileDialogs, the_extension_input_refuses_a_dot_with_notice_25_then_takes_txt)
-{
-    open();
-    extension_text() = "";
-    HWND dialog = nullptr;
-    std::string notice;
-    gui::modal_answers answers({
-        [&](HWND d) {
-            dialog = d;
-            set_name(d, ".txt");
-            gui::click_button(d, IDOK);
-        },
-        box(notice, dialog, name_ok("txt")),
-    });
-    dialog_extension d;
-    EXPECT_EQ(d.show(TEMPLATE_EXTENSION, main()), 1);
-    EXPECT_EQ(notice, resource_string(IDS_NO_DOT_NAME_RULE));
-    EXPECT_EQ(extension_text(), "txt");
-}
-
-TEST_F(FileDialogs, the_help_window_shows_its_lines_and_reports_its_closing)
-{
-    ASSERT_TRUE(
-        write_text_file(dirs().program_dir + "kelvasto.txt", "title\r\none\r\ntwo\nthree\r\nfour\r\n"));
-    open();
-    auto help = open_help(main(), 2, 3);
-    ASSERT_TRUE(help);
-    gui::pump();
-    EXPECT_TRUE(IsWindowVisible(help->handle()));
-    EXPECT_EQ(gui::item_text(help->handle(), ID_TEXT), "one\r\ntwo\r\nthree\r\n");
-    EXPECT_FALSE(help_closed());
-    gui::click_button(help->handle(), ID_CLOSE);
-    gui::pump();
-    EXPECT_TRUE(help_closed());
-    help.reset();
 }
 
 } // namespace

@@ -9,12 +9,8 @@
 #include "toolkit/module_win.h"
 #include "toolkit/shell_icons_win.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <array>
 #include <cstdio>
-#include <cstring>
 
 namespace gui {
 
@@ -283,25 +279,3 @@ bool save_screenshot(HWND window, const std::string& name)
 }
 
 } // namespace gui
-
-namespace {
-
-// Without a window manager on Xvfb, Wine waits two seconds for every managed window to be
-// withdrawn, and no frame is drawn. Wine then draws its own frames and hides at once; the
-// setting is read when a program starts, so it takes effect from the next run of this program.
-class unmanaged_windows : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\gui_tests.exe\\X11 Driver", 0,
-                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-            RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-            RegCloseKey(key);
-        }
-    }
-};
-
-const auto* const unmanaged = ::testing::AddGlobalTestEnvironment(new unmanaged_windows);
-
-} // namespace

@@ -9,12 +9,7 @@
 #include "settings/ini.h"
 #include "settings/settings.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <functional>
-#include <string>
-#include <vector>
 
 namespace gui {
 namespace {

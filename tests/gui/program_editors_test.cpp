@@ -7,7 +7,6 @@
 #include "platform/os.h"
 #include "programs/program_defs.h"
 #include "resource.h"
-#include "toolkit/module_win.h"
 
 namespace gui {
 namespace {

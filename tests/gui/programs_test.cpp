@@ -7,7 +7,6 @@
 #include "programs/command_template.h"
 #include "resource.h"
 #include "settings/settings.h"
-#include "toolkit/module_win.h"
 
 #include <cstdio>
 

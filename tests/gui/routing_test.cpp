@@ -4,15 +4,12 @@
 #include "harness_win.h"
 
 #include "dialogs.h"
-#include "toolkit/control_win.h"
 #include "toolkit/controls_win.h"
 #include "toolkit/listview_win.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -224,7 +221,7 @@ struct probe_typing_list : listview_report {
     bool on_key_down(int key) override
     {
         calls.push_back("key " + std::to_string(key));
-        return key == VK_F5;
+        return false; // a consumed key stops here: user_input_test's arrows move the cursor once
     }
 };
 
@@ -243,12 +240,9 @@ TEST(listview_procedure, characters_and_keys)
     EXPECT_EQ(calls, std::vector<std::string>{"char 98"});
     EXPECT_EQ(list.cursor(), 0); // the control's own type-ahead never saw it
     calls.clear();
-    gui::press_key(list.handle(), VK_F5);
     gui::press_key(list.handle(), VK_DOWN);
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls[0], "key " + std::to_string(VK_F5));
-    EXPECT_EQ(calls[1], "key " + std::to_string(VK_DOWN));
-    EXPECT_EQ(list.cursor(), 1); // the arrow went on to the control
+    EXPECT_EQ(calls, std::vector<std::string>{"key " + std::to_string(VK_DOWN)});
+    EXPECT_EQ(list.cursor(), 1); // a key not consumed goes on to the control
 }
 
 } // namespace

@@ -18,14 +18,13 @@ namespace {
 struct post {
     WPARAM command;
     LPARAM pane;
-    std::uint64_t at_ms;
 };
 std::vector<post> posts;
 
 LRESULT CALLBACK receiver_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_COMMAND) {
-        posts.push_back({wparam, lparam, os::now_ms()});
+        posts.push_back({wparam, lparam});
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -73,7 +72,7 @@ Pane pane_on(const temp_dir& dir, int index)
 
 } // namespace
 
-TEST(DirectoryWatcher, ABurstOfChangesGivesOnePostAfterTheQuietTime)
+TEST(DirectoryWatcher, ABurstOfChangesGivesOnePost)
 {
     temp_dir dir;
     receiver r;
@@ -83,17 +82,12 @@ TEST(DirectoryWatcher, ABurstOfChangesGivesOnePostAfterTheQuietTime)
     receiver::pump_for(100);
     for (int i = 0; i < 100; ++i)
         ASSERT_TRUE(write_text_file(dir.file("f" + std::to_string(i) + ".txt"), ""));
-    std::uint64_t last_change = os::now_ms();
     receiver::pump_for(2000);
     stop_watcher(2);
     EXPECT_EQ(watcher_of(2), nullptr);
     ASSERT_EQ(posts.size(), 1u);
     EXPECT_EQ(posts[0].command, static_cast<WPARAM>(IDM_DIRECTORY_CHANGED));
     EXPECT_EQ(posts[0].pane, 2);
-    // Never before the quiet time has passed after the last change (the clock's tick aside).
-    EXPECT_GE(posts[0].at_ms + 20, last_change + thread_dnotify::quiet_ms);
-    std::printf("post %llu ms after the last change\n",
-                static_cast<unsigned long long>(posts[0].at_ms - last_change));
 }
 
 // Changes made while suspended post nothing, whether the resume comes after the quiet time or at

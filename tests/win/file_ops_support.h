@@ -12,24 +12,10 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <set>
 #include <string>
 
 namespace fops {
-
-inline bool make_file(const std::string& path, const std::string& content = "x")
-{
-    HANDLE h =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = content.empty() ||
-              (WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-               written == content.size());
-    return CloseHandle(h) && ok;
-}
 
 // Makes the entries below `base` (which ends in '/') in order: "name/" is a directory,
 // "name=text" a file holding the text, a plain "name" a file holding "x".
@@ -38,22 +24,12 @@ inline bool make_tree(const std::string& base, std::initializer_list<std::string
     for (const std::string& e : entries) {
         std::size_t eq = e.find('=');
         bool ok = e.back() == '/' ? CreateDirectoryA((base + e.substr(0, e.size() - 1)).c_str(), nullptr) != 0
-                  : eq == std::string::npos ? make_file(base + e)
-                                            : make_file(base + e.substr(0, eq), e.substr(eq + 1));
+                  : eq == std::string::npos ? write_text_file(base + e, "x")
+                                            : write_text_file(base + e.substr(0, eq), e.substr(eq + 1));
         if (!ok)
             return false;
     }
     return true;
-}
-
-inline std::optional<std::string> content_of(const std::string& path)
-{
-    return os::read_file(path);
-}
-
-inline bool exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Opened for reading and writing with no sharing: nobody else may open, replace or delete it.

@@ -2,9 +2,6 @@
 #include "file_ops_support.h"
 #include "fileops/batch_list.h"
 #include "fileops/file_primitives_win.h"
-#include "support/temp_dir.h"
-
-#include <gtest/gtest.h>
 
 using namespace fops;
 
@@ -24,17 +21,17 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
     // A file copied onto itself: refused, not emptied.
     EXPECT_FALSE(copy_file(p("a"), p("a")));
     EXPECT_FALSE(copy_file(p("a"), dir.path() + "/./A"));
-    EXPECT_EQ(content_of(p("a")), "new");
+    EXPECT_EQ(os::read_file(p("a")), "new");
     // A source that is gone.
     EXPECT_FALSE(copy_file(p("missing"), p("good")));
-    EXPECT_EQ(content_of(p("good")), "good");
+    EXPECT_EQ(os::read_file(p("good")), "good");
     {
         // A target held open without sharing cannot be replaced.
         held_file hold(p("held"));
         ASSERT_TRUE(hold.ok());
         EXPECT_FALSE(copy_file(p("a"), p("held")));
     }
-    EXPECT_EQ(content_of(p("held")), "held");
+    EXPECT_EQ(os::read_file(p("held")), "held");
     {
         // A source another program holds without sharing fails before the target is touched,
         // both for a new target and over an existing one.
@@ -43,7 +40,7 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
         EXPECT_FALSE(copy_file(p("a"), p("good")));
         EXPECT_FALSE(copy_file(p("a"), p("fresh")));
     }
-    EXPECT_EQ(content_of(p("good")), "good");
+    EXPECT_EQ(os::read_file(p("good")), "good");
     EXPECT_FALSE(path_exists(p("fresh")));
     // A directory standing at the target is neither replaced nor changed.
     ASSERT_TRUE(make_dir(p("sub")));
@@ -57,15 +54,15 @@ TEST_F(Primitives, CopyNeverOverwritesAFileNamedLikeItsWorkFile)
 {
     ASSERT_TRUE(make_tree(p(), {"a=new", "kv$0.tmp=mine"}));
     EXPECT_TRUE(copy_file(p("a"), p("b")));
-    EXPECT_EQ(content_of(p("kv$0.tmp")), "mine");
-    EXPECT_EQ(content_of(p("b")), "new");
+    EXPECT_EQ(os::read_file(p("kv$0.tmp")), "mine");
+    EXPECT_EQ(os::read_file(p("b")), "new");
     // Replacing b: the copy is made beside it; a failure takes away only what it made.
-    ASSERT_TRUE(make_file(p("c"), "newer"));
+    ASSERT_TRUE(write_text_file(p("c"), "newer"));
     EXPECT_TRUE(copy_file(p("c"), p("b")));
-    EXPECT_EQ(content_of(p("b")), "newer");
+    EXPECT_EQ(os::read_file(p("b")), "newer");
     EXPECT_FALSE(copy_file(p("missing"), p("b")));
-    EXPECT_EQ(content_of(p("kv$0.tmp")), "mine");
-    EXPECT_EQ(content_of(p("b")), "newer");
+    EXPECT_EQ(os::read_file(p("kv$0.tmp")), "mine");
+    EXPECT_EQ(os::read_file(p("b")), "newer");
 }
 
 TEST_F(Primitives, DeleteFileByAttributes)
@@ -80,10 +77,10 @@ TEST_F(Primitives, DeleteFileByAttributes)
         {"system_ro", "s-r-", false},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(make_file(p(c.name)));
+        ASSERT_TRUE(write_text_file(p(c.name), "x"));
         ASSERT_TRUE(set_attributes_from_text(p(c.name), c.attr));
         EXPECT_EQ(delete_file(p(c.name)), c.deleted) << c.name;
-        EXPECT_EQ(exists(p(c.name)), !c.deleted) << c.name;
+        EXPECT_EQ(os::path_exists(p(c.name)), !c.deleted) << c.name;
         if (!c.deleted) {
             std::string attr;
             attribute_text(p(c.name), attr);
@@ -97,7 +94,7 @@ TEST_F(Primitives, DeleteFileByAttributes)
 
 TEST_F(Primitives, AHeldReadOnlyFileKeepsItsAttributes)
 {
-    ASSERT_TRUE(make_file(p("ro")));
+    ASSERT_TRUE(write_text_file(p("ro"), "x"));
     {
         held_file hold(p("ro"));
         ASSERT_TRUE(hold.ok());
@@ -132,9 +129,9 @@ TEST_F(Primitives, CopyDirCarriesTheTreeAndReadOnlyDirectories)
     ASSERT_TRUE(set_attributes_from_text(s + "secret", "-h--"));
     ASSERT_TRUE(set_attributes_from_text(s + "inner", "--r-"));
     ASSERT_TRUE(copy_dir(s, p("t") + "/"));
-    EXPECT_EQ(content_of(p("t/inner/deep.txt")), "deep");
-    EXPECT_EQ(content_of(p("t/top.txt")), "top");
-    EXPECT_EQ(content_of(p("t/secret")), "h"); // hidden entries inside go like any other
+    EXPECT_EQ(os::read_file(p("t/inner/deep.txt")), "deep");
+    EXPECT_EQ(os::read_file(p("t/top.txt")), "top");
+    EXPECT_EQ(os::read_file(p("t/secret")), "h"); // hidden entries inside go like any other
     // Wine keeps no read-only flag on directories; where the source shows one, the copy has it.
     std::string source_attr, attr;
     attribute_text(s + "inner", source_attr);
@@ -152,11 +149,11 @@ TEST_F(Primitives, MoveDirIsOneRenameAndNeverMerges)
     ASSERT_TRUE(make_tree(p(), {"s/", "s/f=f", "busy/", "busy/keep=keep"}));
     // Onto an existing directory: refused, both as they were.
     EXPECT_FALSE(move_dir(s, p("busy") + "/"));
-    EXPECT_EQ(content_of(p("busy/keep")), "keep");
+    EXPECT_EQ(os::read_file(p("busy/keep")), "keep");
     EXPECT_EQ(names_in(p("busy")), std::set<std::string>{"keep"});
-    EXPECT_EQ(content_of(s + "f"), "f");
+    EXPECT_EQ(os::read_file(s + "f"), "f");
     EXPECT_TRUE(move_dir(s, p("t") + "/"));
-    EXPECT_EQ(content_of(p("t/f")), "f");
+    EXPECT_EQ(os::read_file(p("t/f")), "f");
     EXPECT_FALSE(path_exists(p("s")));
 }
 
@@ -165,10 +162,10 @@ TEST_F(Primitives, AMoveOntoItselfKeepsTheSource)
 {
     ASSERT_TRUE(make_tree(p(), {"a=source", "b=target"}));
     EXPECT_FALSE(move_file(p("a"), p("a")));
-    EXPECT_EQ(content_of(p("a")), "source");
+    EXPECT_EQ(os::read_file(p("a")), "source");
     EXPECT_TRUE(move_file(p("a"), p("b")));
-    EXPECT_FALSE(exists(p("a")));
-    EXPECT_EQ(content_of(p("b")), "source");
+    EXPECT_FALSE(os::path_exists(p("a")));
+    EXPECT_EQ(os::read_file(p("b")), "source");
 }
 
 TEST_F(Primitives, ShellOperationsReadListFiles)
@@ -183,14 +180,14 @@ TEST_F(Primitives, ShellOperationsReadListFiles)
         ASSERT_TRUE(f.finish());
     }
     EXPECT_TRUE(shell_copy("@" + list, p("t") + "/"));
-    EXPECT_EQ(content_of(p("t/one")), "1");
-    EXPECT_EQ(content_of(p("t/sub/in")), "in");
-    EXPECT_FALSE(exists(p("t/two")));
+    EXPECT_EQ(os::read_file(p("t/one")), "1");
+    EXPECT_EQ(os::read_file(p("t/sub/in")), "in");
+    EXPECT_FALSE(os::path_exists(p("t/two")));
     EXPECT_TRUE(shell_move(p("s/two"), p("t") + "/"));
-    EXPECT_FALSE(exists(p("s/two")));
-    EXPECT_EQ(content_of(p("t/two")), "2");
+    EXPECT_FALSE(os::path_exists(p("s/two")));
+    EXPECT_EQ(os::read_file(p("t/two")), "2");
     EXPECT_TRUE(shell_delete("@" + list, false));
-    EXPECT_FALSE(exists(p("s/one")));
-    EXPECT_FALSE(exists(p("s/sub")));
+    EXPECT_FALSE(os::path_exists(p("s/one")));
+    EXPECT_FALSE(os::path_exists(p("s/sub")));
     EXPECT_FALSE(shell_delete("@" + p("no_such_list"), false));
 }

@@ -128,22 +128,3 @@ TEST(IniDifferential, EngineMatchesTheProfileService)
     for (const auto& sc : scenarios)
         run(sc);
 }
-
-// Where the profile service of Wine differs from what Windows documents, the engine follows
-// Windows; these cases say how.
-TEST(IniDifferential, DocumentedBehaviourWhereWineDiffers)
-{
-    temp_dir dir;
-    std::string path = dir.file("doc.ini");
-    ASSERT_TRUE(write_text_file(path, "[s]\nq=\"abc\"\nj=\x82\xA0\x82\xA0\n"));
-    // Wine cuts "\"abc\"" to the buffer before removing the quotes and gives "ab"; Windows
-    // documents the quotes as discarded, so "abc" fits a buffer of 4.
-    EXPECT_EQ(ini_get_string(path, "s", "q", 4, ""), "abc");
-    // Wine leaves a stray byte when a double-byte character does not fit; the engine cuts
-    // before the character.
-    EXPECT_EQ(ini_get_string(path, "s", "j", 4, ""), "\x82\xA0");
-    // Wine keeps a trailing blank of a new key name (" k " is written "k ") until the file is
-    // read again; the engine writes the name as it is matched, without blanks.
-    ASSERT_TRUE(ini_put_string(path, "s", " k ", "1"));
-    EXPECT_NE(os::read_file(path).value_or("").find("\r\nk=1\r\n"), std::string::npos);
-}

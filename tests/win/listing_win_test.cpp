@@ -3,22 +3,7 @@
 #include "base/paths.h"
 #include "file_ops_support.h"
 #include "pane/dir_scan_win.h"
-#include "pane/entry_text.h"
-#include "pane/local_listing_win.h"
-#include "platform/os.h"
-#include "platform/process_paths.h"
-#include "support/temp_dir.h"
-#include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <set>
-
-using fops::make_file;
 using fops::make_tree;
 using fops::row_names;
 
@@ -63,18 +48,7 @@ TEST_F(ListingWin, DotDotOnlyBelowARoot)
     drive.path = "C:/";
     ASSERT_TRUE(read_listing(drive, false));
     EXPECT_EQ(drive.rows.find(true, ".."), -1);
-    EXPECT_EQ(drive.rows.find(true, "."), -1);
     EXPECT_GT(drive.rows.size(), 0u);
-
-    ASSERT_TRUE(os::make_directory(root + "sub"));
-    pane.path = root + "sub/";
-    ASSERT_TRUE(read_listing(pane, false));
-    ASSERT_EQ(pane.rows.size(), 1u); // an empty directory still has its way up
-    EXPECT_EQ(pane.rows.row(0).name, "..");
-    EXPECT_EQ(pane.rows.row(0).size_text, "<dir>");
-    EXPECT_EQ(pane.rows.row(0).time_text, "");
-    EXPECT_EQ(pane.rows.row(0).attr_text, "");
-    EXPECT_EQ(pane.rows.cursor(), 0);
 }
 
 // Wine has no network client of its own: a UNC path \\host\share is looked up as the folder
@@ -89,8 +63,7 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
     CreateDirectoryA(unc.c_str(), nullptr);
     CreateDirectoryA(host.c_str(), nullptr);
     CreateDirectoryA(share.c_str(), nullptr);
-    CreateDirectoryA((share + "/d").c_str(), nullptr);
-    make_file(share + "/f.txt", "");
+    write_text_file(share + "/f.txt", "");
 
     Pane net;
     net.path = "//kvhost/kvshare/";
@@ -98,7 +71,7 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
     if (readable) {
         ASSERT_TRUE(read_listing(net, false));
         EXPECT_EQ(net.path, "//kvhost/kvshare/");
-        EXPECT_EQ(row_names(net), (std::set<std::string>{"d", "f.txt"}));
+        EXPECT_EQ(row_names(net), std::set<std::string>{"f.txt"});
         // Wine answers the cluster size of a share with zero sectors (and has no volume information
         // for it, so the file system shows as "???"): the total must still come out.
         int row = net.rows.find(false, "f.txt");
@@ -110,12 +83,8 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
         EXPECT_EQ(net.info_text.substr(net.info_text.size() -
                                        volume_information(volume_root(net.path)).file_system.size() - 2),
                   "(" + volume_information(volume_root(net.path)).file_system + ")");
-        net.path = "//kvhost/kvshare/d/";
-        ASSERT_TRUE(read_listing(net, false));
-        EXPECT_EQ(row_names(net), (std::set<std::string>{".."}));
     }
     DeleteFileA((share + "/f.txt").c_str());
-    RemoveDirectoryA((share + "/d").c_str());
     RemoveDirectoryA(share.c_str());
     RemoveDirectoryA(host.c_str());
     if (!readable)
@@ -139,6 +108,9 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
         inner.path = root + "hidden/in/";
         ASSERT_TRUE(read_listing(inner, false));
         EXPECT_EQ(row_names(inner), (std::set<std::string>{".."}));
+        const FileEntry& up = inner.rows.row(0); // the way up has no time or attributes
+        EXPECT_EQ(up.size_text + up.time_text + up.attr_text, "<dir>");
+        EXPECT_EQ(inner.rows.cursor(), 0);
         EXPECT_TRUE(RemoveDirectoryA((root + "hidden/in").c_str()));
     }
     {
@@ -182,7 +154,7 @@ TEST_F(ListingWin, DeletedDirectoryClimbsToItsParent)
 TEST_F(ListingWin, AttributeAndTimeRoundTrips)
 {
     std::string path = root + "attr.txt";
-    ASSERT_TRUE(make_file(path, std::string(10, 'x')));
+    ASSERT_TRUE(write_text_file(path, std::string(10, 'x')));
     ASSERT_TRUE(os::make_directory(root + "hidden"));
     for (const char* text : {"-h--", "--r-", "s--a", "shra", "----"}) {
         ASSERT_TRUE(set_attributes_from_text(path, text)) << text;
@@ -228,7 +200,7 @@ TEST_F(ListingWin, JapaneseNames)
     const std::string hyou = "\x95\x5C.txt";                 // '表.txt': trail byte 0x5C
     const std::string source = "\x83\x5C\x81\x5B\x83\x58.c"; // 'ソース.c'
     const std::string japanese = "\x93\xFA\x96\x7B\x8C\xEA"; // '日本語'
-    ASSERT_TRUE(make_file(root + hyou, std::string(3000, 'x')));
+    ASSERT_TRUE(write_text_file(root + hyou, std::string(3000, 'x')));
     ASSERT_TRUE(make_tree(root, {source, japanese + "/", japanese + "/\x8E\x71.txt"})); // '子.txt'
 
     ASSERT_TRUE(read_listing(pane, false));
@@ -239,13 +211,9 @@ TEST_F(ListingWin, JapaneseNames)
     EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).size_text, "3,000");
     EXPECT_GE(pane.rows.find(true, japanese), 0);
 
-    pane.wildcard = "*.c";
-    ASSERT_TRUE(read_listing(pane, false));
-    EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", source, japanese}));
-
     // A name ending in the trail byte 0x5C ('ソ') is one entry, not a directory to list.
     const std::string so = "\x83\x5C";
-    ASSERT_TRUE(make_file(root + so, std::string(7, 'x')));
+    ASSERT_TRUE(write_text_file(root + so, std::string(7, 'x')));
     {
         dir_scan one(root + so);
         ASSERT_TRUE(one.found());
@@ -253,16 +221,9 @@ TEST_F(ListingWin, JapaneseNames)
         EXPECT_EQ(one.size(), 7u);
         EXPECT_FALSE(one.next());
     }
-    DeleteFileA((root + so).c_str());
-
-    pane.wildcard = "*.*";
     pane.path = root + japanese + "/";
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_GE(pane.rows.find(false, "\x8E\x71.txt"), 0);
-    DeleteFileA((root + japanese + "/\x8E\x71.txt").c_str());
-    RemoveDirectoryA((root + japanese).c_str());
-    DeleteFileA((root + hyou).c_str());
-    DeleteFileA((root + source).c_str());
 }
 
 TEST_F(ListingWin, InformationLine)
@@ -293,15 +254,12 @@ TEST_F(ListingWin, InformationLine)
     EXPECT_EQ(volume_information("Q:/nowhere/").file_system, "???");
 }
 
-TEST_F(ListingWin, AnFtpPaneWithoutCacheKeepsItsRows)
+// An FTP pane's information line: no volume to ask, sizes counted in bytes.
+TEST_F(ListingWin, AnFtpPanesInformationLine)
 {
-    // Without a listing cache an FTP pane has no listing, and its rows stay as they were.
     Pane ftp;
     ftp.path = "ftp://server/pub/";
     add_ftp_entry(ftp, false, "a.txt", 5, "20100105090507");
-    EXPECT_FALSE(read_listing(ftp, false));
-    ASSERT_EQ(ftp.rows.size(), 1u);
-    EXPECT_EQ(ftp.rows.row(0).time_text, "2010. 1. 5  9:05.07");
     ftp.rows.set_marked(0, true);
     update_pane_info(ftp);
     EXPECT_EQ(ftp.status_text, "");

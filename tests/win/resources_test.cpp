@@ -68,7 +68,7 @@ void collect_ids(HMENU menu, std::set<unsigned>& ids)
     }
 }
 
-TEST(resources, submenus_the_main_window_takes_by_position)
+TEST(resources, the_menu_bar_its_submenus_by_position_and_every_command)
 {
     HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MENU_MAIN));
     ASSERT_NE(bar, nullptr);
@@ -103,13 +103,8 @@ TEST(resources, submenus_the_main_window_takes_by_position)
     info.fMask = MIIM_FTYPE;
     ASSERT_TRUE(GetMenuItemInfoA(programs, 0, TRUE, &info));
     EXPECT_TRUE(info.fType & MFT_SEPARATOR);
-    DestroyMenu(bar);
-}
 
-TEST(resources, menu_bar_holds_every_command_of_the_command_table)
-{
-    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MENU_MAIN));
-    ASSERT_NE(bar, nullptr);
+    // Every command of the command table has an item; posted commands have none.
     std::set<unsigned> ids;
     collect_ids(bar, ids);
     std::vector<unsigned> expected = {IDM_CLOSE,
@@ -127,7 +122,6 @@ TEST(resources, menu_bar_holds_every_command_of_the_command_table)
         expected.push_back(id);
     for (unsigned id : expected)
         EXPECT_TRUE(ids.count(id)) << "command " << id << " is not in the menu bar";
-    // Posted commands have no item.
     for (unsigned id : {IDM_CHOOSE_ENTRY, IDM_OPEN, IDM_ROW_MENU, IDM_SORT_MENU, IDM_DIRECTORY_CHANGED})
         EXPECT_FALSE(ids.count(id)) << "command " << id;
     DestroyMenu(bar);

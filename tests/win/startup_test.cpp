@@ -108,31 +108,27 @@ protected:
 
 } // namespace
 
-TEST_F(Startup, SecondInstanceEndsAtOnceAndSilently)
+// The first start makes the missing files beside the program, wherever the command line puts
+// it: started unquoted from a folder whose name has a blank. A second start meanwhile ends at
+// once and silently.
+TEST_F(Startup, MissingFilesAreMadeBesideTheProgramAndASecondInstanceEndsSilently)
 {
-    program first;
-    ASSERT_TRUE(first.start(exe_));
-    ASSERT_NE(wait_for_window(first.info.dwProcessId, "Kelvasto", 30000), nullptr);
-
-    program second;
-    ASSERT_TRUE(second.start(exe_));
-    EXPECT_EQ(second.wait(30000), 0u);
-    EXPECT_EQ(top_window_of(second.info.dwProcessId, "#32770"), nullptr);
-    EXPECT_EQ(first.wait(0), static_cast<DWORD>(STILL_ACTIVE));
-    close_and_wait(first);
-}
-
-TEST_F(Startup, MissingFilesAreMadeAsTheProfileWritesWouldMakeThem)
-{
+    std::string folder = dir_.file("with blank");
+    ASSERT_TRUE(os::make_directory(folder));
+    std::string exe = folder + "/kelvasto.exe";
+    ASSERT_TRUE(CopyFileA(exe_.c_str(), exe.c_str(), FALSE));
+    to_backslashes(exe);
     program p;
-    ASSERT_TRUE(p.start(exe_));
+    ASSERT_TRUE(p.start(exe, -1, false));
     ASSERT_NE(wait_for_window(p.info.dwProcessId, "Kelvasto", 30000), nullptr);
+    EXPECT_FALSE(os::path_exists(dir_.file("with")));
+    EXPECT_FALSE(os::path_exists(dir_.file("kelvasto.ini")));
 
     // The same keys, in the same order, written by the system's own profile functions into a
     // second directory, must give the same bytes (the values are checked natively).
     temp_dir expected;
     for (const char* file : {"layout.ini", "kelvasto.ini", "programe.ini", "program.ini"}) {
-        std::string made = os::read_file(dir_.file(file)).value_or("<missing>"), section;
+        std::string made = os::read_file(folder + "/" + file).value_or("<missing>"), section;
         std::string path = windows_path(expected.file(file));
         for (std::size_t at = 0, end; at < made.size(); at = end + 2) {
             end = made.find("\r\n", at);
@@ -149,25 +145,13 @@ TEST_F(Startup, MissingFilesAreMadeAsTheProfileWritesWouldMakeThem)
         WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
         EXPECT_EQ(os::read_file(path), made) << file;
     }
-    EXPECT_TRUE(os::is_directory(dir_.file("ftp_dir")));
-    close_and_wait(p);
-}
+    EXPECT_TRUE(os::is_directory(folder + "/ftp_dir"));
 
-TEST_F(Startup, ProgramDirectoryComesFromTheExecutableNotTheCommandLine)
-{
-    // Started unquoted from a folder whose name has a blank, the configuration still goes
-    // beside the program.
-    std::string folder = dir_.file("with blank");
-    ASSERT_TRUE(os::make_directory(folder));
-    std::string exe = folder + "/kelvasto.exe";
-    ASSERT_TRUE(CopyFileA(exe_.c_str(), exe.c_str(), FALSE));
-    to_backslashes(exe);
-    program p;
-    ASSERT_TRUE(p.start(exe, -1, false));
-    ASSERT_NE(wait_for_window(p.info.dwProcessId, "Kelvasto", 30000), nullptr);
-    EXPECT_TRUE(os::path_exists(folder + "/kelvasto.ini"));
-    EXPECT_FALSE(os::path_exists(dir_.file("with")));
-    EXPECT_FALSE(os::path_exists(dir_.file("kelvasto.ini")));
+    program second;
+    ASSERT_TRUE(second.start(exe, -1, false));
+    EXPECT_EQ(second.wait(30000), 0u);
+    EXPECT_EQ(top_window_of(second.info.dwProcessId, "#32770"), nullptr);
+    EXPECT_EQ(p.wait(0), static_cast<DWORD>(STILL_ACTIVE));
     close_and_wait(p);
 }
 
