@@ -62,10 +62,10 @@ public:
     void pause_ms(int ms);
     // The greeting and the log-in as kv / pw in TYPE I that every client goes through first.
     void serve_login();
-    // One passive download: PASV, `command` answered with `opening`, the bytes on the data
-    // connection, then 226.
+    // One passive download: PASV (announcing `host`), `command` answered with `opening`, the bytes
+    // on the data connection, then 226.
     void serve_download(const std::string& command, const std::string& bytes,
-                        const std::string& opening = "150 ok\r\n");
+                        const std::string& opening = "150 ok\r\n", const std::string& host = "127.0.0.1");
 
     // A passive listener on 127.0.0.1; the PASV reply text announcing it with the given dotted
     // host instead (say "127.0.0.2" for a foreign host), e.g. "227 Entering Passive Mode
