@@ -89,8 +89,7 @@ TEST_F(FtpLogWindow, shift_shows_the_log_and_stop_ends_with_its_message)
     EXPECT_EQ(answers.used(), 2u);
     EXPECT_TRUE(visible);
     EXPECT_TRUE(closable);
-    EXPECT_EQ(log.rfind("connecting...\r\n", 0), 0u) << log;
-    EXPECT_NE(log.find("C: PASS **\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("C: MKD x\r\n"), std::string::npos) << log; // its masked PASS: FtpLogin
     EXPECT_EQ(warning, resource_string(IDS_CAPTION_ERROR) + "|" + resource_string(IDS_FTP_ABORTED));
 }
 
