@@ -24,5 +24,3 @@ private:
 
 // Writes the bytes into the file (created or replaced); false on failure.
 bool write_text_file(const std::string& path, const std::string& bytes);
-// Removes a directory tree (read-only entries included); false if something stayed.
-bool remove_tree(const std::string& path);
