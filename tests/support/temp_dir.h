@@ -15,7 +15,6 @@ public:
 
     // The directory with forward slashes, without a trailing slash.
     const std::string& path() const { return path_; }
-    // path() + "/" + name
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
 private:
