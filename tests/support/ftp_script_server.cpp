@@ -217,9 +217,9 @@ void script_session::serve_login()
 }
 
 void script_session::serve_download(const std::string& command, const std::string& bytes,
-                                    const std::string& opening)
+                                    const std::string& opening, const std::string& host)
 {
-    expect("PASV", listen_passive());
+    expect("PASV", listen_passive(host));
     expect(command, opening);
     if (accept_data())
         data_send(bytes);

@@ -55,21 +55,19 @@ public:
     void expect(const std::string& expected, const std::string& reply);
     // Reads commands until the client closes the connection, answering each with `reply`.
     void answer_until_closed(const std::string& reply);
-    // Closes the control connection.
     void close();
     // Waits until the client closes the control connection (a silent server).
     void wait_for_close();
     void pause_ms(int ms);
     // The greeting and the log-in as kv / pw in TYPE I that every client goes through first.
     void serve_login();
-    // One passive download: PASV, `command` answered with `opening`, the bytes on the data
-    // connection, then 226.
+    // One passive download: PASV (announcing `host`), `command` answered with `opening`, the bytes
+    // on the data connection, then 226.
     void serve_download(const std::string& command, const std::string& bytes,
-                        const std::string& opening = "150 ok\r\n");
+                        const std::string& opening = "150 ok\r\n", const std::string& host = "127.0.0.1");
 
-    // A passive listener on 127.0.0.1; the PASV reply text announcing it with the given dotted
-    // host instead (say "127.0.0.2" for a foreign host), e.g. "227 Entering Passive Mode
-    // (127,0,0,2,p1,p2).\r\n".
+    // A passive listener on 127.0.0.1 and the 227 reply text announcing it with the given dotted
+    // host instead (say "127.0.0.2" for a foreign host).
     std::string listen_passive(const std::string& announced_host = "127.0.0.1");
     // The same listener announced as EPSV does: "229 Entering Extended Passive Mode (|||p|)\r\n".
     std::string listen_extended();

@@ -46,7 +46,7 @@ temp_dir::temp_dir(bool upper_case_relative)
 temp_dir::~temp_dir()
 {
     if (!path_.empty())
-        remove_tree(path_);
+        os::remove_directory_tree(path_); // read-only entries too, and links are not followed
 }
 
 bool write_text_file(const std::string& path, const std::string& bytes)
@@ -54,15 +54,4 @@ bool write_text_file(const std::string& path, const std::string& bytes)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
-}
-
-bool remove_tree(const std::string& path)
-{
-    std::error_code ec;
-    // Read-only entries would stop the removal on Windows: make everything writable first.
-    for (auto it = fs::recursive_directory_iterator(path, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::remove_all(path, ec);
-    return !fs::exists(path);
 }

@@ -15,7 +15,6 @@ public:
 
     // The directory with forward slashes, without a trailing slash.
     const std::string& path() const { return path_; }
-    // path() + "/" + name
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
 private:
@@ -24,5 +23,3 @@ private:
 
 // Writes the bytes into the file (created or replaced); false on failure.
 bool write_text_file(const std::string& path, const std::string& bytes);
-// Removes a directory tree (read-only entries included); false if something stayed.
-bool remove_tree(const std::string& path);
