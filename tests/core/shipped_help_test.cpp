@@ -1,7 +1,7 @@
 // The shipped help text, dist/kelvasto.txt: code page 932 with CR LF, and each section a dialog
 // opens begins at its line, stays inside its range and fits the help window.
-#include "base/cp932.h"
 #include "fileops/help_text.h"
+#include "platform/code_page.h"
 #include "platform/os.h"
 
 #include <gtest/gtest.h>
@@ -11,27 +11,6 @@
 #include <vector>
 
 namespace {
-
-// Position of the first byte that is no character of code page 932, or npos. Lead bytes without
-// characters (0x85, 0x86, 0xEB, 0xEC, 0xEF and the user-defined 0xF0 to 0xF9) count as invalid:
-// text saved as UTF-8 by mistake soon meets one of them.
-std::size_t first_invalid_cp932(const std::string& text)
-{
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
-        if (c == 0x85 || c == 0x86 || c == 0xEB || c == 0xEC || (c >= 0xEF && c <= 0xF9))
-            return i;
-        if (is_lead_byte(c)) {
-            auto t = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-            if (t < 0x40 || t == 0x7F || t > 0xFC)
-                return i;
-            ++i;
-        } else if (c == 0x80 || c == 0xA0 || c >= 0xFD || (c < 0x20 && c != '\r' && c != '\n')) {
-            return i;
-        }
-    }
-    return std::string::npos;
-}
 
 TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
 {
@@ -43,7 +22,7 @@ TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
                                     : text[i] != '\n' || (i > 0 && text[i - 1] == '\r');
         ASSERT_TRUE(pair) << "a line end without CR LF at byte " << i;
     }
-    ASSERT_EQ(first_invalid_cp932(text), std::string::npos);
+    ASSERT_TRUE(os::cp932_to_utf8(text)); // code page 932 that reads back as itself, no UTF-8
 
     const std::string section_mark = "\x81\xa1"; // ■
     struct section {
