@@ -189,8 +189,6 @@ TEST_F(FtpLogWindow, a_lost_server_shows_the_window_with_its_error_and_keeps_the
     EXPECT_EQ(os::read_file(cache.file("f.bin")).value_or(""), "old");
 }
 
-namespace {
-
 // A certificate the system does not accept is asked about once, on the main thread: Cancel
 // refuses it (the message says so), No takes it this once and keeps nothing, Yes keeps its
 // fingerprint in the server's section; a kept fingerprint of another certificate asks again with
@@ -217,19 +215,9 @@ TEST_F(FtpLogWindow, certificate_question_refused_once_always_and_changed)
         SCOPED_TRACE(r.button);
         ASSERT_TRUE(write_text_file(ftp_ini_path(),
                                     "[srv]\r\nsecurity=explicit\r\ncertificate=" + r.stored + "\r\n"));
-        ftp_operation_params params{"127.0.0.1",
-                                    900,
-                                    "Shift_JIS",
-                                    p.port,
-                                    "kv",
-                                    "pw",
-                                    "/",
-                                    cache.file("dir.lst"),
-                                    cache.file("support.ini"),
-                                    "auto",
-                                    "srv",
-                                    tls_mode::explicit_tls,
-                                    r.stored};
+        ftp_operation_params tls = params(p.port);
+        tls.security = tls_mode::explicit_tls;
+        tls.certificate = r.stored;
         ftp_capabilities unprobed{0, 0, 0, 0, 0, 0, epsv_unknown};
         std::string question, error;
         // Answered by kind: the log window is left alone, the question has Yes, No and Cancel,
@@ -248,7 +236,7 @@ TEST_F(FtpLogWindow, certificate_question_refused_once_always_and_changed)
             gui::click_button(GetWindow(w, GW_OWNER), IDCANCEL);
         };
         gui::modal_answers answers({answer, answer, answer, answer});
-        EXPECT_EQ(ftp_run_listing(owner.handle(), params, unprobed), r.ok);
+        EXPECT_EQ(ftp_run_listing(owner.handle(), tls, unprobed), r.ok);
         EXPECT_EQ(question.rfind(resource_string(r.first_line, 512), 0), 0u) << question;
         std::string kept = server_value(ftp_ini_path(), "srv", "certificate", 128, "");
         if (r.keeps_new) {
@@ -261,5 +249,3 @@ TEST_F(FtpLogWindow, certificate_question_refused_once_always_and_changed)
         EXPECT_EQ(error, r.ok ? "" : resource_string(IDS_FTP_CERTIFICATE_REFUSED));
     }
 }
-
-} // namespace
