@@ -103,9 +103,13 @@ public:
     {
         if (id != timer_.id() || !running_)
             return;
-        if (!worker_.log_enabled && IsWindowVisible(hwnd_))
+        if (!worker_.log_enabled && IsWindowVisible(hwnd_)) {
+            // Hiding the active window hands the activation to another window (the owner is
+            // disabled): the owner takes it back when this one ends, as from a shown window.
+            hid_active_ = hid_active_ || GetActiveWindow() == hwnd_;
             SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                          SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         if (worker_.is_finished()) {
             timer_.stop();
             worker_.join();
@@ -124,7 +128,9 @@ public:
                 ShowWindow(hwnd_, SW_SHOW);
                 EnableWindow(GetDlgItem(hwnd_, IDCANCEL), TRUE);
             } else {
-                end(1);
+                end(1); // enables the owner
+                if (hid_active_)
+                    SetForegroundWindow(GetWindow(hwnd_, GW_OWNER));
             }
         } else if (certificate_question* q = worker_.notification_pending() ? worker_.question() : nullptr) {
             // No tick may ask again while the question is up.
@@ -150,6 +156,7 @@ private:
     thread_ftp& worker_;
     timer timer_;
     bool running_ = false;
+    bool hid_active_ = false;
     int result_ = 3;
 };
 
