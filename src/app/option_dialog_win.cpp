@@ -6,6 +6,7 @@
 #include "base/paths.h"
 #include "dialogs.h"
 #include "pane/pane.h"
+#include "programs/program_dialogs_win.h"
 #include "resource.h"
 #include "toolkit/module_win.h"
 
@@ -17,22 +18,8 @@
 
 namespace {
 
-constexpr std::string_view executable_pattern = "*.exe;*.pif;*.dll";
 constexpr int help_first = 206;
 constexpr int help_count = 72;
-
-// A special folder of the system, or empty when it has none.
-std::string special_folder(HWND owner, int which)
-{
-    char folder[MAX_PATH] = {};
-    LPITEMIDLIST pidl = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(owner, which, &pidl)) && pidl) {
-        if (!SHGetPathFromIDListA(pidl, folder))
-            folder[0] = '\0';
-        CoTaskMemFree(pidl);
-    }
-    return folder;
-}
 
 // The browser's OK follows the highlighted folder: only entries directly inside the
 // network-places folder (whose path `data` holds) can be chosen.
@@ -335,28 +322,8 @@ void dialog_option::add_extension()
 
 void dialog_option::choose_viewer()
 {
-    std::string caption = resource_string(IDS_TITLE_CHOOSE_PROGRAM, name_size);
-    std::string filter =
-        resource_string(IDS_FILTER_EXECUTABLES, name_size) + "(" + std::string(executable_pattern) + ")";
-    filter += '\0';
-    filter += executable_pattern;
-    filter += '\0'; // the string's own terminator ends the list
-    std::string folder = special_folder(hwnd_, CSIDL_PROGRAM_FILES);
-    char file[path_size] = {};
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrTitle = caption.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
-    if (!GetOpenFileNameA(&ofn))
-        return;
-    to_slashes(file);
-    viewer_.set_text(file);
+    if (std::optional<std::string> file = choose_program_file(hwnd_))
+        viewer_.set_text(file->c_str());
 }
 
 void dialog_option::choose_font()

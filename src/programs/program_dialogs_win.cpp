@@ -16,7 +16,6 @@
 namespace {
 
 constexpr std::string_view shift_mark = "(SHIFT)";
-constexpr std::string_view executable_pattern = "*.exe;*.pif;*.dll";
 
 struct help_section {
     int first_line;
@@ -29,19 +28,6 @@ constexpr help_section extension_help{279, 104};
 bool ok_enabled(HWND dialog)
 {
     return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != 0;
-}
-
-// The system's program-files folder, or empty when it has none.
-std::string program_files_folder(HWND owner)
-{
-    char folder[MAX_PATH] = {};
-    LPITEMIDLIST pidl = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(owner, CSIDL_PROGRAM_FILES, &pidl)) && pidl) {
-        if (!SHGetPathFromIDListA(pidl, folder))
-            folder[0] = '\0';
-        CoTaskMemFree(pidl);
-    }
-    return folder;
 }
 
 } // namespace
@@ -174,28 +160,8 @@ void dialog_program::remove()
 
 void dialog_program::browse()
 {
-    std::string caption = resource_string(IDS_TITLE_CHOOSE_PROGRAM, name_size);
-    std::string filter =
-        resource_string(IDS_FILTER_EXECUTABLES, name_size) + "(" + std::string(executable_pattern) + ")";
-    filter += '\0';
-    filter += executable_pattern;
-    filter += '\0'; // the string's own terminator ends the list
-    std::string folder = program_files_folder(hwnd_);
-    char file[path_size] = {};
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrTitle = caption.c_str();
-    ofn.Flags = OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
-        return;
-    to_slashes(file);
-    program_->set_text(file);
+    if (std::optional<std::string> file = choose_program_file(hwnd_))
+        program_->set_text(file->c_str());
 }
 
 int edit_program_entry(program_file which, std::optional<std::size_t> index, HWND owner,
@@ -204,4 +170,43 @@ int edit_program_entry(program_file which, std::optional<std::size_t> index, HWN
     if (which == program_file::manual)
         return dialog_program(index, std::move(help)).show(TEMPLATE_PROGRAM, owner);
     return dialog_program_ext(index, std::move(help)).show(TEMPLATE_PROGRAM_EXT, owner);
+}
+
+std::string special_folder(HWND owner, int which)
+{
+    char folder[MAX_PATH] = {};
+    LPITEMIDLIST pidl = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(owner, which, &pidl)) && pidl) {
+        if (!SHGetPathFromIDListA(pidl, folder))
+            folder[0] = '\0';
+        CoTaskMemFree(pidl);
+    }
+    return folder;
+}
+
+std::optional<std::string> choose_program_file(HWND owner)
+{
+    constexpr std::string_view executable_pattern = "*.exe;*.pif;*.dll";
+    std::string caption = resource_string(IDS_TITLE_CHOOSE_PROGRAM, name_size);
+    std::string filter =
+        resource_string(IDS_FILTER_EXECUTABLES, name_size) + "(" + std::string(executable_pattern) + ")";
+    filter += '\0';
+    filter += executable_pattern;
+    filter += '\0'; // the string's own terminator ends the list
+    std::string folder = special_folder(owner, CSIDL_PROGRAM_FILES);
+    char file[path_size] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = caption.c_str();
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
+    if (!GetOpenFileNameA(&ofn))
+        return std::nullopt;
+    to_slashes(file);
+    return std::string(file);
 }

@@ -62,3 +62,9 @@ public:
 // Opens the editor of that file over `owner` on its template; its exit code.
 int edit_program_entry(program_file which, std::optional<std::size_t> index, HWND owner,
                        std::function<void(HWND, int, int)> help);
+
+// A special folder of the system (CSIDL_...), or empty when it has none.
+std::string special_folder(HWND owner, int which);
+// The open-file dialog for a program (*.exe, *.pif, *.dll), starting in the program-files
+// folder; the chosen path with forward slashes, none when the user cancelled.
+std::optional<std::string> choose_program_file(HWND owner);
