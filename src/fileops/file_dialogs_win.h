@@ -127,8 +127,8 @@ private:
 std::string& extension_text();
 
 // The help window (modeless): lines help_first_line() .. + help_line_count() - 1 of
-// kelvasto.txt in the program directory. Closing it sets help_closed(); its owner polls that and
-// then deletes the object.
+// kelvasto.txt in the program directory. Closing it destroys the window; its owner sees the
+// window gone and then deletes the object.
 class dialog_help : public dialog {
 public:
     void on_init() override;
@@ -140,6 +140,5 @@ private:
 };
 int& help_first_line();
 int& help_line_count();
-bool& help_closed();
 // Sets the range and opens the help window over `owner`; null when it could not be made.
 std::unique_ptr<dialog_help> open_help(HWND owner, int first_line, int line_count);

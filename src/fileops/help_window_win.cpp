@@ -39,15 +39,8 @@ int& help_line_count()
     return count;
 }
 
-bool& help_closed()
-{
-    static bool closed = false;
-    return closed;
-}
-
 void dialog_help::on_init()
 {
-    help_closed() = false;
     // The template is not visible by itself: a modeless window shows itself.
     center_on_parent();
     ShowWindow(hwnd_, SW_SHOW);
@@ -70,7 +63,6 @@ void dialog_help::on_command(int id, HWND)
 {
     if (id != ID_CLOSE && id != IDCANCEL)
         return;
-    help_closed() = true;
     DestroyWindow(hwnd_);
 }
 
