@@ -1,5 +1,5 @@
-// Every dialog template opens with the styles its dialog relies on; modal
-// runs end with the code given to end.
+// Every dialog template opens with the styles its dialog relies on; a dialog's object and its
+// window, and the message boxes it owns.
 #include "harness_win.h"
 
 #include "dialogs.h"
@@ -10,22 +10,15 @@
 
 namespace {
 
-// A dialog that binds nothing and ends with the button pressed.
+// A dialog that binds nothing and counts its start and end.
 class probe_dialog : public dialog {
 public:
     void on_init() override { ++inits; }
     void on_destroy() override { ++destroys; }
-    void on_command(int id, HWND) override
-    {
-        if (id == IDOK || id == IDCANCEL || id == ID_CLOSE) {
-            text_at_end = gui::item_text(hwnd_, ID_NAME);
-            end(id);
-        }
-    }
+    void on_command(int, HWND) override {}
 
     int inits = 0;
     int destroys = 0;
-    std::string text_at_end;
 };
 
 const char* const templates[] = {
@@ -73,30 +66,6 @@ TEST(dialog_templates, every_template_opens_with_its_styles)
         EXPECT_EQ(probe.destroys, 1);
         EXPECT_EQ(probe.handle(), nullptr);
     }
-}
-
-TEST(dialog_show, modal_run_returns_the_code_given_to_end)
-{
-    for (int button : {IDOK, IDCANCEL}) {
-        probe_dialog probe;
-        gui::modal_answers answers({[&](HWND dialog) {
-            gui::type_into(dialog, ID_NAME, "abc.txt");
-            gui::click_button(dialog, button);
-        }});
-        EXPECT_EQ(probe.show(TEMPLATE_NAME, nullptr), button);
-        EXPECT_EQ(answers.used(), 1u);
-        EXPECT_EQ(probe.text_at_end, "abc.txt");
-        EXPECT_EQ(probe.destroys, 1);
-    }
-}
-
-TEST(dialog_show, a_template_name_is_matched_without_regard_to_case)
-{
-    probe_dialog probe;
-    ASSERT_EQ(probe.show("DIALOG_NAME", nullptr, true), 1);
-    DestroyWindow(probe.handle());
-    probe_dialog missing;
-    EXPECT_EQ(missing.show("dialog_nothing", nullptr, true), -1);
 }
 
 // A modeless dialog whose object goes first: the window goes too, and nothing reaches the

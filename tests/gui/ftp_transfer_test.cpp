@@ -153,6 +153,8 @@ TEST_F(FtpTransfers, a_tree_goes_down_and_away_names_change_and_files_go_up)
     EXPECT_EQ(remote_file("up.txt"), "line\n");
     EXPECT_EQ(os::read_file(root_ + "up.txt").value_or(""), "line");
     EXPECT_GE(row_of(1, "up.txt"), 0);
+    // The log window hid itself while active: the main window has the keyboard again.
+    EXPECT_EQ(GetForegroundWindow(), main());
 
     // A move up: the Japanese name reaches the server's disk in UTF-8 (read back here through the
     // Windows name) and leaves the local side.
