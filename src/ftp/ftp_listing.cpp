@@ -10,6 +10,7 @@
 #include "platform/os.h"
 #include "platform/process_paths.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -19,7 +20,11 @@ enum class listing_way { mlsd, nlst_size_mdtm, long_listing };
 
 // The cache file's lines as a listing makes them, appended in pieces (one open of the cache file
 // per entry cost more than the transfer of a large directory, and a whole large listing held at
-// once cost memory). Entries whose line cannot be made are counted, not stored.
+// once cost memory). Each open is a round trip to the Wine server and a path walk, so a piece is
+// a megabyte: a directory of 10,000 entries is one append. Entries whose line cannot be made are
+// counted, not stored.
+constexpr std::size_t cache_piece_size = 1u << 20;
+
 class cache_output {
 public:
     explicit cache_output(const std::string& cache_path) : cache_path_(cache_path) {}
@@ -38,7 +43,7 @@ public:
         lines_ += line;
         if (is_directory && name != ".." && !cache_make_subdirectory(cache_path_, name))
             return false;
-        return lines_.size() < 65536 || flush();
+        return lines_.size() < cache_piece_size || flush();
     }
     // A name without a code page 932 form: its place is kept, nothing is shown.
     void add_no_cp932(std::string_view wire, bool utf8) { lines_ += no_cp932_cache_line(wire, utf8); }
@@ -75,7 +80,11 @@ bool line_from_server(std::string& line, std::size_t from, bool utf8)
 {
     if (from > line.size())
         return true;
-    std::optional<std::string> name = name_from_server(std::string_view(line).substr(from), utf8);
+    std::string_view wire = std::string_view(line).substr(from);
+    // ASCII reads the same in every encoding: most names of a listing need no copy.
+    if (std::all_of(wire.begin(), wire.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return true;
+    std::optional<std::string> name = name_from_server(wire, utf8);
     if (!name)
         return false;
     line.replace(from, std::string::npos, *name);

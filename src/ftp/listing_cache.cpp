@@ -250,12 +250,15 @@ std::string cache_format_entry(std::string_view time, std::string_view name, std
     if (size < cache_size_unknown || (name == ".." && size != -1))
         return {};
     std::string line;
-    if (size == -1)
+    line.reserve(name.size() + 64); // the facts and the line end: one allocation per line
+    if (size == -1) {
         line = name == ".." ? "Type=pdir" : "Type=dir";
-    else if (size == cache_size_unknown)
+    } else if (size == cache_size_unknown) {
         line = "Type=file";
-    else
-        line = "Type=file;Size=" + std::to_string(size);
+    } else {
+        line = "Type=file;Size=";
+        line += std::to_string(size);
+    }
     // The parent entry never carries a time: its time would be that of another directory.
     if (name != ".." && time.size() >= 14 && is_digits(time.substr(0, 14))) {
         line += ";Modify=";
