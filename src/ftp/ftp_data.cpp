@@ -87,6 +87,8 @@ int thread_ftp_data_recv::run()
             code = ftp_file_error;
             break;
         }
+        if (sink)
+            sink->take(std::string_view(chunk.get(), received));
         // A dot for every complete block; the short last block gets none.
         std::uint64_t before = total / data_block_size;
         total += received;
