@@ -12,7 +12,7 @@ namespace {
 
 // Data moves in chunks: one socket call and one file write each. Every call costs a round trip
 // to the Wine server, so 64 KiB chunks spent more time in calls than in copying; the socket
-// buffers (socket_buffer_size) hold several large chunks. While dots are shown the log window
+// buffers, grown by the system, hold several large chunks. While dots are shown the log window
 // paces the transfer (each 1024-byte block waits for its dot), and a chunk's dots are shown
 // before the next socket call notices a stop or a closed connection: there the chunks stay
 // small.
@@ -87,6 +87,8 @@ int thread_ftp_data_recv::run()
             code = ftp_file_error;
             break;
         }
+        if (sink)
+            sink->take(std::string_view(chunk.get(), received));
         // A dot for every complete block; the short last block gets none.
         std::uint64_t before = total / data_block_size;
         total += received;

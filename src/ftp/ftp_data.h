@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Set while the control thread prints progress dots; the data threads notify per block only
 // then.
@@ -36,9 +37,18 @@ protected:
     ftp_result open_channel(NetSocket& data);
 };
 
+// Takes a receive's bytes as they arrive, beside the file (a listing is read while the server
+// still sends it). Runs on the data thread; the owner looks at it once the thread has finished.
+class receive_sink {
+public:
+    virtual ~receive_sink() = default;
+    virtual void take(std::string_view bytes) = 0;
+};
+
 class thread_ftp_data_recv : public thread_ftp_data {
 public:
     std::string local_path; // the file written ("wb"); removed again when the receive fails
+    receive_sink* sink = nullptr;
     // More bytes than this (0: no bound) end the receive with 9: a listing that never ends must
     // not fill the disk or the memory.
     std::uint64_t byte_limit = 0;

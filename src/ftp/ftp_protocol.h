@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+class receive_sink;
+
 // The capability flags of a server: byte 0 says the probed ones (MLSD to UTF8) are valid; the
 // last is what is known of EPSV (epsv_works, epsv_refused, epsv_unknown), kept apart from the
 // probe.
@@ -76,10 +78,12 @@ using received_file_step = std::function<bool(const std::string& received_path)>
 // expected_size, when not negative, is the file's size as the listing or SIZE gave it; a size in
 // the opening reply ("150 Opening BINARY mode ... (2048 bytes)") goes before it. Transfers are
 // binary, so a different byte count fails with 6, even after a 226, and keeps the old file.
-// byte_limit, when not 0, ends a longer transfer with 9 (listings are bounded so).
+// byte_limit, when not 0, ends a longer transfer with 9 (listings are bounded so). A sink takes
+// the bytes on the data thread as they arrive, whatever becomes of the transfer.
 ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
                                 const std::string& local_path, const received_file_step& before_replace = {},
-                                std::int64_t expected_size = -1, std::uint64_t byte_limit = 0);
+                                std::int64_t expected_size = -1, std::uint64_t byte_limit = 0,
+                                receive_sink* sink = nullptr);
 // RETR into a work file that is kept whatever happens: the bytes go after the `offset` bytes it
 // holds, asked for with "REST offset" (when offset > 0) right before the data command. A refused
 // REST is 12 with sent_verb() "REST", and the work file untouched. total_size, when not negative,

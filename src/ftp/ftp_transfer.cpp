@@ -213,7 +213,7 @@ ftp_result run_transfer(thread_net& worker, NetSocket& control, data_thread& dat
 
 ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::string_view command,
                                 const std::string& local_path, const received_file_step& before_replace,
-                                std::int64_t expected_size, std::uint64_t byte_limit)
+                                std::int64_t expected_size, std::uint64_t byte_limit, receive_sink* sink)
 {
     if (!local_name_is_safe(local_path))
         return ftp_file_error;
@@ -231,6 +231,7 @@ ftp_result ftp_transfer_receive(thread_net& worker, NetSocket& control, std::str
         auto data = std::make_unique<thread_ftp_data_recv>();
         data->local_path = work;
         data->byte_limit = byte_limit;
+        data->sink = sink;
         std::int64_t announced = -1;
         code = run_transfer(worker, control, *data, "s: ...", host, port, announced);
         // A connection cut short may still be answered 226: the byte count tells. The server's

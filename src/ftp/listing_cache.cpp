@@ -151,7 +151,7 @@ std::vector<std::string_view> cache_split_lines(std::string_view data, std::size
 }
 
 listing_reader::listing_reader(const std::string& path, std::size_t limit)
-    : file_(std::fopen(path.c_str(), "rb")), limit_(limit)
+    : file_(std::fopen(path.c_str(), "rb")), lines_(limit)
 {
     failed_ = file_ == nullptr;
 }
@@ -162,70 +162,37 @@ listing_reader::~listing_reader()
         std::fclose(file_);
 }
 
-bool listing_reader::fill()
-{
-    if (end_ || failed())
-        return false;
-    buffer_.erase(0, at_);
-    at_ = 0;
-    char block[65536];
-    std::size_t n = std::fread(block, 1, sizeof block, file_);
-    if (n == 0) {
-        failed_ = std::ferror(file_) != 0;
-        end_ = true;
-        return false;
-    }
-    total_ += n;
-    if (total_ > listing_size_limit) {
-        too_large_ = true;
-        return false;
-    }
-    buffer_.append(block, n);
-    return true;
-}
-
 bool listing_reader::next(std::string& line)
 {
-    for (;;) {
-        std::size_t end = buffer_.find('\n', at_);
-        // Read on until the line ends, but hold no more of a line than the limit and its CR.
-        while (end == std::string::npos && buffer_.size() - at_ <= limit_ + 1) {
-            std::size_t searched = buffer_.size() - at_;
-            if (!fill())
-                break;
-            end = buffer_.find('\n', searched); // fill moved the line to the front
-        }
-        if (failed())
+    auto keep = [this](std::string_view text) {
+        ready_at_.emplace_back(ready_.size(), text.size());
+        ready_ += text;
+    };
+    while (next_ == ready_at_.size()) {
+        ready_.clear();
+        ready_at_.clear();
+        next_ = 0;
+        if (end_ || failed())
             return false;
-        if (end == std::string::npos && buffer_.size() - at_ > limit_ + 1) {
-            // Over the limit: dropped whole, up to its line end.
-            ++overlong_;
-            do {
-                at_ = buffer_.size();
-                if (!fill())
-                    return false;
-                end = buffer_.find('\n');
-            } while (end == std::string::npos);
-            at_ = end + 1;
+        char block[65536];
+        std::size_t n = std::fread(block, 1, sizeof block, file_);
+        if (n == 0) {
+            failed_ = std::ferror(file_) != 0;
+            end_ = true;
+            if (!failed_)
+                lines_.finish(keep);
             continue;
         }
-        bool ended = end != std::string::npos;
-        if (!ended) {
-            if (at_ == buffer_.size())
-                return false;
-            end = buffer_.size(); // a last line without '\n'
+        total_ += n;
+        if (total_ > listing_size_limit) {
+            too_large_ = true;
+            return false;
         }
-        std::string_view text(buffer_.data() + at_, end - at_);
-        at_ = ended ? end + 1 : end;
-        if (ended && !text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-        if (text.size() > limit_) {
-            ++overlong_;
-            continue;
-        }
-        line.assign(text);
-        return true;
+        lines_.feed(std::string_view(block, n), keep);
     }
+    const auto& [at, size] = ready_at_[next_++];
+    line.assign(ready_, at, size);
+    return true;
 }
 
 std::int64_t cache_size_value(std::string_view size_text)
@@ -250,12 +217,15 @@ std::string cache_format_entry(std::string_view time, std::string_view name, std
     if (size < cache_size_unknown || (name == ".." && size != -1))
         return {};
     std::string line;
-    if (size == -1)
+    line.reserve(name.size() + 64); // the facts and the line end: one allocation per line
+    if (size == -1) {
         line = name == ".." ? "Type=pdir" : "Type=dir";
-    else if (size == cache_size_unknown)
+    } else if (size == cache_size_unknown) {
         line = "Type=file";
-    else
-        line = "Type=file;Size=" + std::to_string(size);
+    } else {
+        line = "Type=file;Size=";
+        line += std::to_string(size);
+    }
     // The parent entry never carries a time: its time would be that of another directory.
     if (name != ".." && time.size() >= 14 && is_digits(time.substr(0, 14))) {
         line += ";Modify=";

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A cache line holds at most 255 bytes with its CR LF, so at most 253 bytes of text. Longer lines
@@ -54,9 +55,74 @@ struct cache_entry {
 // FTP name rule (other than "." and ".."), empty names and lines over `limit` are not.
 cache_entry cache_parse_line(std::string_view line, std::size_t limit = cache_text_limit);
 
-// Reads a received listing or cache file line by line without holding it whole: lines as
-// cache_split_lines gives them, those over `limit` skipped whole and counted. Reading stops
-// with too_large once more than listing_size_limit bytes came.
+// The lines of a listing as its bytes come, in pieces of any size: lines as cache_split_lines
+// gives them, those over `limit` skipped whole (no more than the limit and its CR is held of a
+// line) and counted.
+class listing_lines {
+public:
+    explicit listing_lines(std::size_t limit) : limit_(limit) {}
+    // Hands each line the bytes complete to `each`, in order.
+    template <class line_taker> void feed(std::string_view bytes, line_taker&& each);
+    // The bytes have ended: hands over a last line without '\n'.
+    template <class line_taker> void finish(line_taker&& each);
+    std::size_t overlong() const { return overlong_; }
+
+private:
+    std::size_t limit_;
+    std::string partial_;   // the line begun
+    bool dropping_ = false; // the line begun is over the limit: skipped up to its end
+    std::size_t overlong_ = 0;
+};
+
+template <class line_taker> void listing_lines::feed(std::string_view bytes, line_taker&& each)
+{
+    while (!bytes.empty()) {
+        std::size_t end = bytes.find('\n');
+        std::string_view piece = bytes.substr(0, end);
+        if (!dropping_ && partial_.size() + piece.size() > limit_ + 1) {
+            dropping_ = true;
+            ++overlong_;
+            partial_.clear();
+        }
+        if (end == std::string_view::npos) {
+            if (!dropping_)
+                partial_.append(piece);
+            return;
+        }
+        bytes.remove_prefix(end + 1);
+        if (!dropping_) {
+            std::string_view text = piece;
+            if (!partial_.empty()) {
+                partial_.append(piece);
+                text = partial_;
+            }
+            if (!text.empty() && text.back() == '\r')
+                text.remove_suffix(1);
+            if (text.size() > limit_)
+                ++overlong_;
+            else
+                each(text);
+        }
+        partial_.clear();
+        dropping_ = false;
+    }
+}
+
+template <class line_taker> void listing_lines::finish(line_taker&& each)
+{
+    if (!dropping_ && !partial_.empty()) {
+        if (partial_.size() > limit_)
+            ++overlong_;
+        else
+            each(std::string_view(partial_));
+    }
+    partial_.clear();
+    dropping_ = false;
+}
+
+// Reads a received listing or cache file line by line without holding it whole, cut as
+// listing_lines cuts them. Reading stops with too_large once more than listing_size_limit bytes
+// came.
 class listing_reader {
 public:
     listing_reader(const std::string& path, std::size_t limit);
@@ -69,20 +135,18 @@ public:
     // The file could not be opened or read, or it is too large.
     bool failed() const { return failed_ || too_large_; }
     bool too_large() const { return too_large_; }
-    std::size_t overlong() const { return overlong_; }
+    std::size_t overlong() const { return lines_.overlong(); }
 
 private:
-    bool fill();
-
     std::FILE* file_ = nullptr;
-    std::size_t limit_;
-    std::string buffer_;
-    std::size_t at_ = 0;
+    listing_lines lines_;
+    std::string ready_;                                         // the lines of the last block read
+    std::vector<std::pair<std::size_t, std::size_t>> ready_at_; // where each lies in ready_
+    std::size_t next_ = 0;
     std::uint64_t total_ = 0;
     bool end_ = false;
     bool failed_ = false;
     bool too_large_ = false;
-    std::size_t overlong_ = 0;
 };
 
 // The lines of a cache or list file as read as text: split at '\n', a CR before it removed, a

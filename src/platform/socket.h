@@ -15,19 +15,17 @@ constexpr socket_handle invalid_socket = -1;
 bool socket_library_start();
 void socket_library_stop();
 
-// The socket buffers each way. Buffers of 64 KiB fixed the TCP window at that size (an explicit
-// size turns the system's window tuning off) and held a local download to half of what the
-// connection carries; with 4 MiB a receive takes a whole megabyte at once.
-constexpr std::size_t socket_buffer_size = 4u << 20;
-
 // An IPv4 or IPv6 address (bytes in network order).
 struct net_address {
     int family = 4; // 4 or 6
     std::uint8_t bytes[16] = {};
 };
 
-// A TCP socket of the address family (4 or 6) with socket_buffer_size buffers each way, switched
-// to non-blocking; invalid_socket on failure.
+// A TCP socket of the address family (4 or 6), switched to non-blocking; invalid_socket on
+// failure. Its buffers are left to the system, which grows them with the connection: a size set
+// by the program turns that tuning off and is cut down to the system's own ceiling (208 KiB on
+// a Linux left at its defaults, under Wine), and with so little queued a sender wakes for every
+// few hundred kilobytes: a local upload reached half of what the connection carries.
 socket_handle socket_create_tcp(int family = 4);
 void socket_close(socket_handle s);
 

@@ -24,9 +24,6 @@ socket_handle socket_create_tcp(int family)
     int s = ::socket(family == 6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     if (s < 0)
         return invalid_socket;
-    int size = static_cast<int>(socket_buffer_size);
-    ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
     int flags = ::fcntl(s, F_GETFL, 0);
     if (flags < 0 || ::fcntl(s, F_SETFL, flags | O_NONBLOCK) < 0) {
         ::close(s);

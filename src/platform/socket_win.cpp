@@ -38,9 +38,6 @@ socket_handle socket_create_tcp(int family)
     SOCKET s = ::socket(family == 6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return invalid_socket;
-    int size = static_cast<int>(socket_buffer_size);
-    ::setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&size), sizeof size);
-    ::setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&size), sizeof size);
     u_long on = 1;
     if (::ioctlsocket(s, FIONBIO, &on) != 0) {
         ::closesocket(s);

@@ -101,6 +101,29 @@ TEST(CacheLines, OverlongLinesAreSkippedWhole)
     EXPECT_EQ(cache_split_lines(fitting + "\r\n" + fitting + "y\r\n").size(), 1u);
 }
 
+// A listing is cut into lines as it arrives, in pieces of any size: the lines are those of the
+// whole text, a CR or LF at a piece's edge included, and every overlong line is counted once.
+TEST(CacheLines, ListingLinesWhateverThePieces)
+{
+    const std::size_t limit = 20;
+    const std::string fits(limit, 'f');
+    const std::string data = "a\r\n\n" + fits + "\r\n" + fits + "g\r\n" + fits + "gg\nb\r\r\n" +
+                             std::string(90, 'o') + "\r\nlast" + std::string(limit, 'l');
+    std::vector<std::string_view> whole = cache_split_lines(data, limit);
+    ASSERT_EQ(whole.size(), 4u); // "a", "", the fitting line and "b\r"
+    for (std::size_t piece : {1u, 2u, 3u, 21u, 22u, 23u, 64u, 1000u}) {
+        SCOPED_TRACE(piece);
+        listing_lines lines(limit);
+        std::vector<std::string> got;
+        auto keep = [&](std::string_view line) { got.emplace_back(line); };
+        for (std::size_t at = 0; at < data.size(); at += piece)
+            lines.feed(std::string_view(data).substr(at, piece), keep);
+        lines.finish(keep);
+        EXPECT_EQ(got, std::vector<std::string>(whole.begin(), whole.end()));
+        EXPECT_EQ(lines.overlong(), 4u);
+    }
+}
+
 TEST(CacheFormat, WriteThenParseRoundTrip)
 {
     struct {

@@ -18,6 +18,9 @@ namespace {
 
 using script = std::function<void(script_session&)>;
 
+// Far more than the socket buffers of both ends hold, however far the system grows them.
+constexpr std::size_t beyond_socket_buffers = 32u << 20;
+
 // One command and the server's reply; no reply: the server reads the command and closes.
 struct step {
     std::string command;
@@ -548,8 +551,7 @@ TEST(FtpTransfer, Uploads)
 {
     temp_dir dir;
     const std::string small = std::string(3000, 'u') + "end";
-    // Far more than the socket buffers of both ends hold.
-    const std::string big(8 * os::socket_buffer_size, 's');
+    const std::string big(beyond_socket_buffers, 's');
     ASSERT_TRUE(write_text_file(dir.file("small"), small));
     ASSERT_TRUE(write_text_file(dir.file("big"), big));
     struct row {
@@ -610,7 +612,7 @@ TEST(FtpTransfer, Uploads)
 TEST(FtpTransfer, TheNextReplyStaysInStep)
 {
     temp_dir dir;
-    ASSERT_TRUE(write_text_file(dir.file("big"), std::string(8 * os::socket_buffer_size, 's')));
+    ASSERT_TRUE(write_text_file(dir.file("big"), std::string(beyond_socket_buffers, 's')));
     struct row {
         const char* command;
         const char* reply; // to the data command
