@@ -142,7 +142,9 @@ bool read_listing(Pane& pane, bool set_current)
 
 void finish_listing(Pane& pane)
 {
-    sort_listing(pane, -1);
+    // The view was told to hold its redraw before the read and takes all rows afresh below: the
+    // sort need not refill it first.
+    pane.rows.sort(sort_state());
     if (!pane.rows.empty())
         pane.rows.set_cursor(0);
     if (pane.hooks)

@@ -46,12 +46,21 @@ void listview_main::show_listing(bool from_top)
     if (from_top) {
         SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0);
         SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, 0);
-    } else {
+    } else if (SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0) != count) {
         SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
+    // Clearing the state of every row costs as much as a read of 100,000 files: only the marks
+    // and the cursor the control holds are cleared.
     LVITEMA clear{};
-    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    if (marked_count() > 0) {
+        clear.stateMask = LVIS_SELECTED;
+        SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    }
+    int focused = cursor();
+    if (focused >= 0 && focused != p.rows.cursor()) {
+        clear.stateMask = LVIS_FOCUSED;
+        SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&clear));
+    }
     for (std::size_t i = 0; i < p.rows.size(); ++i)
         if (p.rows.marked(i))
             mark(static_cast<int>(i));
