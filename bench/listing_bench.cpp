@@ -101,7 +101,8 @@ int main(int argc, char** argv)
     std::size_t text_bytes = 0;
     for (std::size_t i = 0; i < rows; ++i) {
         const FileEntry& e = first->rows.row(i);
-        for (const std::string* s : {&e.name, &e.type, &e.size_text, &e.time_text, &e.attr_text})
+        // Size, time and attributes are facts inside the row: a local listing keeps no text of them.
+        for (const std::string* s : {&e.name, &e.type})
             if (s->capacity() > 15)
                 text_bytes += s->capacity() + 1;
     }

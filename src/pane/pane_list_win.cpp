@@ -32,7 +32,8 @@ void listview_main::get_display_info(NMLVDISPINFOA* info) const
     const FileEntry& row = p.rows.row(static_cast<std::size_t>(item.iItem));
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         int column = item.iSubItem < 0 ? 0 : item.iSubItem;
-        copy_bounded(item.pszText, static_cast<std::size_t>(item.cchTextMax), column_text(row, column));
+        column_chars text(row, column < column_count ? column : column_attributes);
+        copy_bounded(item.pszText, static_cast<std::size_t>(item.cchTextMax), text.view());
     }
     if (item.mask & LVIF_IMAGE)
         item.iImage = row.icon;
@@ -164,7 +165,7 @@ void listview_main::on_item_prepaint(NMLVCUSTOMDRAW* draw)
         return;
     }
     const FileEntry& row = p.rows.row(index);
-    const std::string& a = row.attr_text;
+    const std::string a = row.attr_text();
     std::size_t which = color_text_normal;
     if (a.size() > 0 && a[0] == 's')
         which = color_text_system;

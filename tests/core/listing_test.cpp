@@ -20,10 +20,10 @@ FileEntry row(const std::string& file_name, const std::string& size,
     auto parts = split_entry_name(file_name, is_dir);
     e.name = parts.name;
     e.type = parts.type;
-    e.size_text = size;
+    e.set_size_text(size);
     if (file_name != "..") {
-        e.time_text = time;
-        e.attr_text = attr;
+        e.set_time_text(time);
+        e.set_attr_text(attr);
     }
     return e;
 }
@@ -296,14 +296,48 @@ TEST(EntryTexts, FtpRows)
 {
     // Unknown facts show as such; ".." has no time or attributes.
     FileEntry f = make_ftp_entry(false, "a.tar.gz", std::nullopt, std::nullopt, 7, 9);
-    EXPECT_EQ(f.name + "|" + f.type + "|" + f.size_text + f.time_text + f.attr_text,
+    EXPECT_EQ(f.name + "|" + f.type + "|" + f.size_text() + f.time_text() + f.attr_text(),
               "a.tar|gz|?" + std::string(unknown_ftp_time) + "????");
     FileEntry up = make_ftp_entry(true, "..", std::nullopt, std::nullopt, 7, 9);
-    EXPECT_EQ(up.size_text + up.time_text + up.attr_text, "<dir>");
+    EXPECT_EQ(up.size_text() + up.time_text() + up.attr_text(), "<dir>");
     EXPECT_EQ(std::make_pair(f.icon, up.icon), std::make_pair(9, 7)); // the file icon, the directory icon
     FileEntry sized = make_ftp_entry(false, "x", 3000000000ull, "20100105090507", 7, 9);
-    EXPECT_EQ(sized.size_text, "3,000,000,000");
-    EXPECT_EQ(sized.time_text, "2010. 1. 5  9:05.07");
+    EXPECT_EQ(sized.size_text(), "3,000,000,000");
+    EXPECT_EQ(sized.time_text(), "2010. 1. 5  9:05.07");
+}
+
+// A row keeps its size, time and attribute texts as facts where it can; every text it is given
+// comes back unchanged, in a copy too.
+TEST(EntryTexts, KeptExactly)
+{
+    const char* sizes[] = {"",       "<dir>",
+                           "?",      "0",
+                           "1,234",  "18,446,744,073,709,551,615",
+                           "0999",   "1,00",
+                           "<link>", "18,446,744,073,709,551,616"};
+    const char* times[] = {"",
+                           "2010. 1. 5  9:05.07",
+                           "????. ?. ?  ?:??.??",
+                           "????. ?. ? ??:??.??",
+                           "0000. 0. 0  0:00.00",
+                           "10000.12.31 23:59.59",
+                           "2010.1.5 9:05.07",
+                           "99999. 1. 1  0:00.00",
+                           "2010.300. 1  0:00.00"};
+    const char* attrs[] = {"", "----", "shra", "-h-a", "????", "s", "hs--", "-----"};
+    for (std::size_t i = 0; i < 10; ++i) {
+        FileEntry e;
+        e.set_size_text(sizes[i]);
+        e.set_time_text(times[i % 9]);
+        e.set_attr_text(attrs[i % 8]);
+        FileEntry copy = e;
+        for (const FileEntry* r : {&e, &copy}) {
+            EXPECT_EQ(r->size_text(), sizes[i]);
+            EXPECT_EQ(r->time_text(), times[i % 9]);
+            EXPECT_EQ(r->attr_text(), attrs[i % 8]);
+            EXPECT_EQ(r->is_dir(), sizes[i][0] == '<') << sizes[i];
+        }
+    }
 }
 
 TEST(PanePaths, LocalFilter)
@@ -386,9 +420,9 @@ TEST(Sort, SameOrderAsSwappingRows)
             else if (round % 4 == 2 && e.name == "..") // alike rows, but one ".." at most
                 e.name = i == 0 ? ".." : "A";
             e.type = types[next(6)];
-            e.size_text = sizes[next(10)];
-            e.time_text = times[next(4)];
-            e.attr_text = attrs[next(4)];
+            e.set_size_text(sizes[next(10)]);
+            e.set_time_text(times[next(4)]);
+            e.set_attr_text(attrs[next(4)]);
             e.icon = static_cast<int>(i);
             rows.push_back(e);
         }
