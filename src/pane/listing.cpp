@@ -324,6 +324,7 @@ std::size_t listing::marked_count() const
 void listing::clear()
 {
     rows_.clear();
+    order_.clear();
     marked_.clear();
     cursor_ = -1;
 }
@@ -331,22 +332,29 @@ void listing::clear()
 void listing::reserve(std::size_t n)
 {
     rows_.reserve(n);
+    order_.reserve(n);
     marked_.reserve(n);
 }
 
 void listing::append(FileEntry entry)
 {
+    order_.push_back(static_cast<std::uint32_t>(rows_.size()));
     rows_.push_back(std::move(entry));
     marked_.push_back(0);
 }
 
 void listing::remove(std::size_t i)
 {
-    if (i >= rows_.size())
+    if (i >= order_.size())
         return;
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+    std::uint32_t stored = order_[i];
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(stored));
+    order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(i));
+    for (std::uint32_t& at : order_)
+        if (at > stored)
+            --at;
     marked_.erase(marked_.begin() + static_cast<std::ptrdiff_t>(i));
-    if (cursor_ > static_cast<int>(i) || cursor_ >= static_cast<int>(rows_.size()))
+    if (cursor_ > static_cast<int>(i) || cursor_ >= static_cast<int>(order_.size()))
         --cursor_;
 }
 
@@ -415,75 +423,65 @@ int listing::compare_keys(const sort_key& a, const sort_key& b, const SortState&
     return compare_entries(rows_[a.row], rows_[b.row], state);
 }
 
-// Moves every row (and its mark) to the position its key reached, one cycle at a time.
-void listing::apply_order()
-{
-    for (std::size_t k = 0; k < keys_.size(); ++k) {
-        if (keys_[k].row == k)
-            continue;
-        FileEntry held = std::move(rows_[k]);
-        unsigned char held_mark = marked_[k];
-        std::size_t j = k;
-        for (;;) {
-            std::size_t from = keys_[j].row;
-            keys_[j].row = static_cast<std::uint32_t>(j);
-            if (from == k) {
-                rows_[j] = std::move(held);
-                marked_[j] = held_mark;
-                break;
-            }
-            rows_[j] = std::move(rows_[from]);
-            marked_[j] = marked_[from];
-            j = from;
-        }
-    }
-}
-
 int listing::sort(const SortState& state)
 {
-    const std::size_t count = rows_.size();
+    const std::size_t count = order_.size();
     int column = (state.column >= 0 && state.column < column_count) ? state.column : column_name;
-    keys_.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        keys_[i] = make_key(rows_[i], static_cast<std::uint32_t>(i), column);
+    // The keys stand at the rows' positions; the rows are read in the order they are stored, which
+    // is the order their names were allocated in. The keys go when the sort is done.
+    std::vector<sort_key> keys(count);
+    {
+        std::vector<std::uint32_t> position(count);
+        for (std::size_t k = 0; k < count; ++k)
+            position[order_[k]] = static_cast<std::uint32_t>(k);
+        for (std::size_t s = 0; s < count; ++s)
+            keys[position[s]] = make_key(rows_[s], static_cast<std::uint32_t>(s), column);
+    }
 
     // Where no two rows compare equal the sorted order is unique: a merge sort reaches the comb
     // sort's order in a fraction of its comparisons. Rows that tie (the same texts but for ASCII
     // case, or a second "..") end where the comb sort's passes put them, so they take the comb sort.
     std::size_t dot_dots = 0;
-    for (const sort_key& k : keys_)
+    for (const sort_key& k : keys)
         dot_dots += k.row_class == 0 ? 1 : 0;
     bool unique = dot_dots < 2;
     if (unique) {
-        std::stable_sort(keys_.begin(), keys_.end(), [&](const sort_key& a, const sort_key& b) {
+        std::vector<sort_key> before = keys;
+        std::stable_sort(keys.begin(), keys.end(), [&](const sort_key& a, const sort_key& b) {
             int c = compare_keys(a, b, state);
             return state.ascending ? c < 0 : c > 0;
         });
         for (std::size_t k = 1; k < count && unique; ++k)
-            unique = compare_keys(keys_[k - 1], keys_[k], state) != 0;
+            unique = compare_keys(keys[k - 1], keys[k], state) != 0;
         if (!unique)
-            std::sort(keys_.begin(), keys_.end(),
-                      [](const sort_key& a, const sort_key& b) { return a.row < b.row; });
+            keys = std::move(before);
     }
     if (!unique)
         comb_sort(
             count, state.ascending,
-            [&](std::size_t a, std::size_t b) { return compare_keys(keys_[a], keys_[b], state); },
-            [&](std::size_t a, std::size_t b) { std::swap(keys_[a], keys_[b]); }, -1);
+            [&](std::size_t a, std::size_t b) { return compare_keys(keys[a], keys[b], state); },
+            [&](std::size_t a, std::size_t b) { std::swap(keys[a], keys[b]); }, -1);
 
+    // Marks travel with their rows: held by stored row while the order changes.
+    std::vector<unsigned char> mark_of(count);
+    for (std::size_t k = 0; k < count; ++k)
+        mark_of[order_[k]] = marked_[k];
+    std::int64_t cursor_row = cursor_ >= 0 ? order_[static_cast<std::size_t>(cursor_)] : -1;
     int followed = -1;
-    for (std::size_t k = 0; k < count && cursor_ >= 0; ++k)
-        if (keys_[k].row == static_cast<std::uint32_t>(cursor_))
+    for (std::size_t k = 0; k < count; ++k) {
+        order_[k] = keys[k].row;
+        marked_[k] = mark_of[keys[k].row];
+        if (keys[k].row == cursor_row)
             followed = static_cast<int>(k);
-    apply_order();
+    }
     return followed;
 }
 
 int listing::find(bool is_dir, std::string_view file_name) const
 {
     auto parts = split_entry_name(file_name, is_dir);
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].name == parts.name && rows_[i].type == parts.type)
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        if (row(i).name == parts.name && row(i).type == parts.type)
             return static_cast<int>(i);
     return -1;
 }

@@ -128,13 +128,14 @@ inline bool is_dir_entry(const FileEntry& row)
     return row.is_dir();
 }
 
-// Rows, one marked flag per row and one cursor row (or none); knows nothing of windows.
+// Rows, one marked flag per row and one cursor row (or none); knows nothing of windows. The rows
+// stay where they were read; sorting changes only the order they are shown in.
 class listing {
 public:
-    std::size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
-    const FileEntry& row(std::size_t i) const { return rows_[i]; }
-    FileEntry& row(std::size_t i) { return rows_[i]; }
+    std::size_t size() const { return order_.size(); }
+    bool empty() const { return order_.empty(); }
+    const FileEntry& row(std::size_t i) const { return rows_[order_[i]]; }
+    FileEntry& row(std::size_t i) { return rows_[order_[i]]; }
 
     bool marked(std::size_t i) const { return marked_[i] != 0; }
     void set_marked(std::size_t i, bool on) { marked_[i] = on ? 1 : 0; }
@@ -144,7 +145,7 @@ public:
     int cursor() const { return cursor_; }
     void set_cursor(int row)
     {
-        cursor_ = (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) ? row : -1;
+        cursor_ = (row >= 0 && static_cast<std::size_t>(row) < order_.size()) ? row : -1;
     }
 
     // Removes every row; marks and cursor go with them.
@@ -157,8 +158,8 @@ public:
 
     // Comb sort: marks travel with their rows, the cursor keeps its position. Returns the position
     // the cursor's row has moved to (-1 without a cursor), to be scrolled into view. The passes run
-    // over compact keys and the rows are moved once at the end, into the order that swapping the
-    // rows themselves pass by pass gives.
+    // over compact keys, and the rows end in the order that swapping the rows themselves pass by
+    // pass gives.
     int sort(const SortState& state);
 
     // The first row whose name and type equal the parts of file_name exactly, or -1.
@@ -170,16 +171,15 @@ private:
     struct sort_key {
         std::uint64_t primary[2];
         std::uint64_t secondary[2];
-        std::uint32_t row;
+        std::uint32_t row;       // where the row is stored
         unsigned char row_class; // 0 "..", 1 directory, 2 file
         unsigned char flags;
     };
     static sort_key make_key(const FileEntry& row, std::uint32_t index, int column);
     int compare_keys(const sort_key& a, const sort_key& b, const SortState& state) const;
-    void apply_order();
 
-    std::vector<FileEntry> rows_;
-    std::vector<sort_key> keys_; // kept between sorts: no allocation once it has grown
-    std::vector<unsigned char> marked_;
+    std::vector<FileEntry> rows_;       // in the order they were appended
+    std::vector<std::uint32_t> order_;  // the stored row shown at each position
+    std::vector<unsigned char> marked_; // by position
     int cursor_ = -1;
 };

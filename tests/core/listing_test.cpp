@@ -208,13 +208,18 @@ TEST(Listing, FindEntry)
 
 TEST(Listing, RemoveKeepsCursorLine)
 {
-    listing l = make_listing({row("a", "1"), row("b", "1"), row("c", "1")});
+    // Sorted first: the rows are shown in another order than they were read in.
+    listing l = make_listing({row("c", "1"), row("d", "1"), row("a", "1"), row("b", "1")});
+    l.sort({column_name, 1});
+    l.remove(3);
     l.set_cursor(2);
     l.set_marked(2, true);
     l.remove(0);
+    EXPECT_EQ(names(l), (names_t{"b", "c"}));
     EXPECT_EQ(l.cursor(), 1);
     EXPECT_TRUE(l.marked(1));
     l.remove(1);
+    EXPECT_EQ(names(l), (names_t{"b"}));
     EXPECT_EQ(l.cursor(), 0);
     l.remove(0);
     EXPECT_EQ(l.cursor(), -1);
