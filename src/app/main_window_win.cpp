@@ -556,7 +556,7 @@ void window_::update_command_states()
     if (row >= 0) {
         const FileEntry& r = s.rows.row(static_cast<std::size_t>(row));
         f.has_row = true;
-        f.row_attributes = r.attr_text;
+        f.row_attributes = r.attr_text();
         f.row_is_dir = is_dir_entry(r);
         f.row_holds_target = f.dual && f.row_is_dir && target_inside(s.path, join_entry_name(r), t->path);
     }

@@ -47,7 +47,8 @@ void dialog_attribute::on_init()
         end(2);
         return;
     }
-    old_ = attributes_at_start(several_ ? "" : p.rows.row(static_cast<std::size_t>(row)).attr_text, several_);
+    old_ =
+        attributes_at_start(several_ ? "" : p.rows.row(static_cast<std::size_t>(row)).attr_text(), several_);
     new_ = old_;
     if (several_)
         return;
@@ -103,9 +104,9 @@ void dialog_attribute::apply()
                 q->rows.remove(row);
             ++removed;
         } else {
-            p.rows.row(row).attr_text = new_;
+            p.rows.row(row).set_attr_text(new_);
             if (twin_row)
-                q->rows.row(row).attr_text = new_;
+                q->rows.row(row).set_attr_text(new_);
         }
     }
     unmark_all(a);

@@ -46,6 +46,6 @@ bool attributes_hide_row(std::string_view attr_text, bool hide_system)
 
 bool stamp_skips(const FileEntry& row)
 {
-    return is_dir_entry(row) || has(row.attr_text, 0, 's') || has(row.attr_text, 1, 'h') ||
-           has(row.attr_text, 2, 'r');
+    std::string attr = row.attr_text();
+    return is_dir_entry(row) || has(attr, 0, 's') || has(attr, 1, 'h') || has(attr, 2, 'r');
 }

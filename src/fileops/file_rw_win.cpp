@@ -76,7 +76,7 @@ file_rw_job make_file_rw_job(FileOpMode mode, const Pane& active, const Pane* ot
         const FileEntry& entry = active.rows.row(static_cast<std::size_t>(i));
         if (entry.name == "..")
             continue;
-        job.rows.push_back({i, join_entry_name(entry), is_dir_entry(entry), entry.attr_text});
+        job.rows.push_back({i, join_entry_name(entry), is_dir_entry(entry), entry.attr_text()});
     }
     return job;
 }
@@ -473,7 +473,7 @@ file_op_outcome delete_named_rows(HWND owner, Pane& active, Pane* other,
         const FileEntry& entry = active.rows.row(i);
         std::string name = join_entry_name(entry);
         if (entry.name != ".." && std::find(names.begin(), names.end(), name) != names.end())
-            job.rows.push_back({static_cast<int>(i), name, is_dir_entry(entry), entry.attr_text});
+            job.rows.push_back({static_cast<int>(i), name, is_dir_entry(entry), entry.attr_text()});
     }
     if (job.rows.empty())
         return op_not_started;
@@ -490,9 +490,9 @@ bool write_marked_list(HWND owner, const Pane& active, std::string& list_path)
     std::string text;
     for (int i : rows_to_process(active)) {
         const FileEntry& entry = active.rows.row(static_cast<std::size_t>(i));
-        if (entry.name == ".." || is_protected_row(entry.attr_text))
+        if (entry.name == ".." || is_protected_row(entry.attr_text()))
             continue;
-        text += transfer_list_line(is_dir_entry(entry), join_entry_name(entry), entry.time_text);
+        text += transfer_list_line(is_dir_entry(entry), join_entry_name(entry), entry.time_text());
     }
     if (text.empty()) {
         std::remove(list_path.c_str());

@@ -54,7 +54,7 @@ void dialog_timestamp::on_init()
             end(2);
             return;
         }
-        old_ = p.rows.row(static_cast<std::size_t>(row)).time_text;
+        old_ = p.rows.row(static_cast<std::size_t>(row)).time_text();
         new_ = old_;
         // A time that could not be read is edited from the present time.
         if (stamp_number(new_, stamp_year_at, 4) < 0) {
@@ -185,9 +185,9 @@ void dialog_timestamp::apply()
             warn(IDS_CAPTION_ERROR, IDS_FILE_RW_ERROR);
             break;
         }
-        e.time_text = new_;
+        e.set_time_text(new_);
         if (q && row < q->rows.size())
-            q->rows.row(row).time_text = new_;
+            q->rows.row(row).set_time_text(new_);
     }
     unmark_all(a);
     sort_listing(p, -1);

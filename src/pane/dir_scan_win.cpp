@@ -32,12 +32,26 @@ bool dir_scan::time_text(std::string& text) const
     return file_time_to_text(data_.ftLastWriteTime, text);
 }
 
-bool file_time_to_text(const FILETIME& utc, std::string& text)
+bool dir_scan::local_time(time_fields& fields) const
+{
+    return file_time_to_fields(data_.ftLastWriteTime, fields);
+}
+
+bool file_time_to_fields(const FILETIME& utc, time_fields& fields)
 {
     FILETIME local;
     SYSTEMTIME t;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t))
         return false;
-    text = format_time_text({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond});
+    fields = {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+    return true;
+}
+
+bool file_time_to_text(const FILETIME& utc, std::string& text)
+{
+    time_fields fields;
+    if (!file_time_to_fields(utc, fields))
+        return false;
+    text = format_time_text(fields);
     return true;
 }

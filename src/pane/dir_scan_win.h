@@ -1,6 +1,8 @@
 // The enumeration of one directory (or one entry) with FindFirstFileA / FindNextFileA.
 #pragma once
 
+#include "pane/entry_text.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -31,6 +33,8 @@ public:
     const FILETIME& write_time() const { return data_.ftLastWriteTime; }
     // The last-write time in local time as a time text; false when it cannot be converted.
     bool time_text(std::string& text) const;
+    // The same as time fields.
+    bool local_time(time_fields& fields) const;
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
@@ -38,5 +42,7 @@ private:
     bool found_ = false;
 };
 
-// A file time (UTC) in local time as a time text; false when it cannot be converted.
+// A file time (UTC) in local time as a time text or as time fields; false when it cannot be
+// converted.
 bool file_time_to_text(const FILETIME& utc, std::string& text);
+bool file_time_to_fields(const FILETIME& utc, time_fields& fields);

@@ -65,16 +65,6 @@ base_and_extension split_at_last_dot(std::string_view s)
     return {s.substr(0, dot), s.substr(dot + 1)};
 }
 
-void put_int(std::string& out, int value, std::size_t width, char fill)
-{
-    char digits[16];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    std::size_t n = static_cast<std::size_t>(end - digits);
-    for (; n < width; --width)
-        out += fill;
-    out.append(digits, end);
-}
-
 bool is_blank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -108,19 +98,24 @@ bool match_wildcard(std::string_view file_name, std::string_view pattern)
     return match_part(wild.base, name.base) && match_part(wild.extension, name.extension);
 }
 
-std::string group_digits(std::uint64_t value)
+std::size_t group_digits_into(char* out, std::uint64_t value)
 {
     char digits[24];
     auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     std::size_t n = static_cast<std::size_t>(end - digits);
-    std::string out;
-    out.reserve(n + n / 3);
+    std::size_t k = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0)
-            out += ',';
-        out += digits[i];
+            out[k++] = ',';
+        out[k++] = digits[i];
     }
-    return out;
+    return k;
+}
+
+std::string group_digits(std::uint64_t value)
+{
+    char out[32];
+    return std::string(out, group_digits_into(out, value));
 }
 
 std::uint64_t parse_size_text(std::string_view text)
@@ -138,22 +133,32 @@ std::uint64_t parse_size_text(std::string_view text)
     return any_digit ? value : 0;
 }
 
+std::size_t format_time_text_into(char* out, const time_fields& t)
+{
+    std::size_t k = 0;
+    auto put = [&](int value, std::size_t width, char fill, char after) {
+        char digits[16];
+        auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        for (auto n = static_cast<std::size_t>(end - digits); n < width; --width)
+            out[k++] = fill;
+        for (const char* d = digits; d != end; ++d)
+            out[k++] = *d;
+        if (after)
+            out[k++] = after;
+    };
+    put(t.year, 0, ' ', '.');
+    put(t.month, 2, ' ', '.');
+    put(t.day, 2, ' ', ' ');
+    put(t.hour, 2, ' ', ':');
+    put(t.minute, 2, '0', '.');
+    put(t.second, 2, '0', 0);
+    return k;
+}
+
 std::string format_time_text(const time_fields& t)
 {
-    std::string out;
-    out.reserve(20);
-    put_int(out, t.year, 0, ' ');
-    out += '.';
-    put_int(out, t.month, 2, ' ');
-    out += '.';
-    put_int(out, t.day, 2, ' ');
-    out += ' ';
-    put_int(out, t.hour, 2, ' ');
-    out += ':';
-    put_int(out, t.minute, 2, '0');
-    out += '.';
-    put_int(out, t.second, 2, '0');
-    return out;
+    char out[80];
+    return std::string(out, format_time_text_into(out, t));
 }
 
 std::optional<time_fields> parse_time_text(std::string_view text)
@@ -208,17 +213,18 @@ std::string ftp_time_text(std::string_view time14)
     return out;
 }
 
+void attr_text_into(char* out, std::uint32_t bits)
+{
+    out[0] = bits & 0x4 ? 's' : '-';
+    out[1] = bits & 0x2 ? 'h' : '-';
+    out[2] = bits & 0x1 ? 'r' : '-';
+    out[3] = bits & 0x20 ? 'a' : '-';
+}
+
 std::string attr_text_from_bits(std::uint32_t bits)
 {
-    std::string out = "----";
-    if (bits & 0x4)
-        out[0] = 's';
-    if (bits & 0x2)
-        out[1] = 'h';
-    if (bits & 0x1)
-        out[2] = 'r';
-    if (bits & 0x20)
-        out[3] = 'a';
+    std::string out(4, '-');
+    attr_text_into(out.data(), bits);
     return out;
 }
 
@@ -242,10 +248,15 @@ FileEntry make_ftp_entry(bool is_dir, std::string_view file_name, std::optional<
     auto parts = split_entry_name(file_name, is_dir);
     row.name = std::move(parts.name);
     row.type = std::move(parts.type);
-    row.size_text = is_dir ? std::string(dir_size_text) : size ? group_digits(*size) : std::string("?");
+    if (is_dir)
+        row.set_dir();
+    else if (size)
+        row.set_size(*size);
+    else
+        row.set_size_text("?");
     if (row.name != "..") {
-        row.time_text = time14 ? ftp_time_text(*time14) : std::string(unknown_ftp_time);
-        row.attr_text = unknown_attributes;
+        row.set_time_text(time14 ? ftp_time_text(*time14) : std::string(unknown_ftp_time));
+        row.set_attr_text(unknown_attributes);
     }
     row.icon = is_dir ? folder_icon : file_icon;
     return row;

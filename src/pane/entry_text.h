@@ -31,6 +31,8 @@ bool match_wildcard(std::string_view file_name, std::string_view pattern);
 
 // 1234567 gives "1,234,567".
 std::string group_digits(std::uint64_t value);
+// The same written into `out` (at least 27 bytes); returns its length.
+std::size_t group_digits_into(char* out, std::uint64_t value);
 // The value of a grouped size text; 0 for anything that is not a number ("?", "<dir>").
 std::uint64_t parse_size_text(std::string_view text);
 
@@ -39,6 +41,9 @@ struct time_fields {
 };
 // "%d.%2d.%2d %2d:%02d.%02d": '2010. 1. 5  9:05.07'.
 std::string format_time_text(const time_fields& t);
+// The same written into `out` (at least 72 bytes, 32 for fields that fit in 16 and 8 bits);
+// returns its length.
+std::size_t format_time_text_into(char* out, const time_fields& t);
 // Reads year, month, day, hour, minute and second as "%d.%d.%d %d:%d.%d" would (blanks before a
 // number are skipped); nothing when fewer than six numbers are there.
 std::optional<time_fields> parse_time_text(std::string_view text);
@@ -47,6 +52,8 @@ std::string ftp_time_text(std::string_view time14);
 
 // Attribute bits (system 0x4, hidden 0x2, read-only 0x1, archive 0x20) as 's', 'h', 'r', 'a'.
 std::string attr_text_from_bits(std::uint32_t bits);
+// The same written into `out` (4 bytes).
+void attr_text_into(char* out, std::uint32_t bits);
 // The bits an attribute text asks for; FILE_ATTRIBUTE_NORMAL (0x80) when it asks for none.
 std::uint32_t attr_bits_from_text(std::string_view text);
 

@@ -79,11 +79,17 @@ FileEntry entry_from_scan(const Pane& pane, const dir_scan& scan, icon_lookup& i
     auto parts = split_entry_name(file_name, is_dir);
     row.name = std::move(parts.name);
     row.type = std::move(parts.type);
-    row.size_text = is_dir ? std::string(dir_size_text) : group_digits(scan.size());
+    if (is_dir)
+        row.set_dir();
+    else
+        row.set_size(scan.size());
     if (file_name != "..") {
-        if (!scan.time_text(row.time_text))
-            row.time_text = unknown_local_time;
-        row.attr_text = attr_text_from_bits(scan.attributes());
+        time_fields time;
+        if (scan.local_time(time))
+            row.set_time(time);
+        else
+            row.set_time_text(unknown_local_time);
+        row.set_attributes(scan.attributes());
     }
     row.icon = icons.icon(pane.path, file_name, is_dir, row.type);
     return row;
@@ -142,7 +148,9 @@ bool read_listing(Pane& pane, bool set_current)
 
 void finish_listing(Pane& pane)
 {
-    sort_listing(pane, -1);
+    // The view was told to hold its redraw before the read and takes all rows afresh below: the
+    // sort need not refill it first.
+    pane.rows.sort(sort_state());
     if (!pane.rows.empty())
         pane.rows.set_cursor(0);
     if (pane.hooks)
@@ -160,13 +168,21 @@ void add_local_entry(Pane& pane, bool is_dir, std::string_view file_name)
     row.name = std::move(parts.name);
     row.type = std::move(parts.type);
     if (file_name == "..") {
-        row.size_text = dir_size_text;
+        row.set_dir();
     } else {
         dir_scan scan(path);
-        row.size_text = is_dir ? std::string(dir_size_text) : group_digits(scan.found() ? scan.size() : 0);
-        if (!scan.found() || !scan.time_text(row.time_text))
-            row.time_text = unknown_local_time;
-        attribute_text(path, row.attr_text);
+        if (is_dir)
+            row.set_dir();
+        else
+            row.set_size(scan.found() ? scan.size() : 0);
+        time_fields time;
+        if (scan.found() && scan.local_time(time))
+            row.set_time(time);
+        else
+            row.set_time_text(unknown_local_time);
+        std::string attributes;
+        attribute_text(path, attributes);
+        row.set_attr_text(attributes);
     }
     shell_icons* icons = system_icons();
     row.icon = icons ? icons->icon_of(path) : 0;

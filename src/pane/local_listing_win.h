@@ -13,7 +13,8 @@
 // the process's current directory. An FTP pane's rows come through the pane host (the listing
 // cache); false only for an FTP pane whose listing is not available.
 bool read_listing(Pane& pane, bool set_current);
-// The end of every listing read, local or FTP: sort, cursor on row 0, redraw, information line.
+// The end of every listing read, local or FTP, whose view holds its redraw since the rows were
+// cleared: sort, cursor on row 0, redraw with all rows, information line.
 void finish_listing(Pane& pane);
 
 // One row for the entry file_name of the pane's directory, appended unsorted.

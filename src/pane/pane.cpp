@@ -79,7 +79,7 @@ std::uint64_t marked_total(const listing& rows, std::uint64_t unit)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (!rows.marked(i) || is_dir_entry(rows.row(i)))
             continue;
-        std::uint64_t size = parse_size_text(rows.row(i).size_text);
+        std::uint64_t size = parse_size_text(rows.row(i).size_text());
         total += (size / unit + (size % unit != 0)) * unit; // no overflow near 2^64
     }
     return total;

@@ -273,7 +273,10 @@ void open_entries()
             if (local)
                 host().open_file(c.name);
         }
-        unmark_all(a.active);
+        // A directory entered was read afresh and holds no marks: clearing them again would only
+        // walk all its rows once more.
+        if (active_pane().rows.marked_count() > 0)
+            unmark_all(a.active);
     };
     open_in_active();
     Pane* other = other_pane();

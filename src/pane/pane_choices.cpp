@@ -26,8 +26,8 @@ void mark_newer(Pane& mine, const Pane& theirs)
         bool newer = false;
         if (!is_dir_entry(row)) {
             int there = find_entry(theirs, false, join_entry_name(row));
-            newer = there < 0 ||
-                    is_newer_time(row.time_text, theirs.rows.row(static_cast<std::size_t>(there)).time_text);
+            newer = there < 0 || is_newer_time(row.time_text(),
+                                               theirs.rows.row(static_cast<std::size_t>(there)).time_text());
         }
         mine.rows.set_marked(k, newer);
     }

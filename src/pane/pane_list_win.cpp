@@ -32,7 +32,8 @@ void listview_main::get_display_info(NMLVDISPINFOA* info) const
     const FileEntry& row = p.rows.row(static_cast<std::size_t>(item.iItem));
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
         int column = item.iSubItem < 0 ? 0 : item.iSubItem;
-        copy_bounded(item.pszText, static_cast<std::size_t>(item.cchTextMax), column_text(row, column));
+        column_chars text(row, column < column_count ? column : column_attributes);
+        copy_bounded(item.pszText, static_cast<std::size_t>(item.cchTextMax), text.view());
     }
     if (item.mask & LVIF_IMAGE)
         item.iImage = row.icon;
@@ -46,12 +47,21 @@ void listview_main::show_listing(bool from_top)
     if (from_top) {
         SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0);
         SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, 0);
-    } else {
+    } else if (SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0) != count) {
         SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     }
+    // Clearing the state of every row costs as much as a read of 100,000 files: only the marks
+    // and the cursor the control holds are cleared.
     LVITEMA clear{};
-    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    if (marked_count() > 0) {
+        clear.stateMask = LVIS_SELECTED;
+        SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    }
+    int focused = cursor();
+    if (focused >= 0 && focused != p.rows.cursor()) {
+        clear.stateMask = LVIS_FOCUSED;
+        SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&clear));
+    }
     for (std::size_t i = 0; i < p.rows.size(); ++i)
         if (p.rows.marked(i))
             mark(static_cast<int>(i));
@@ -155,7 +165,7 @@ void listview_main::on_item_prepaint(NMLVCUSTOMDRAW* draw)
         return;
     }
     const FileEntry& row = p.rows.row(index);
-    const std::string& a = row.attr_text;
+    const std::string a = row.attr_text();
     std::size_t which = color_text_normal;
     if (a.size() > 0 && a[0] == 's')
         which = color_text_system;

@@ -68,8 +68,8 @@ TEST(DialogRules, StampSkipsDirectoriesAndProtectedFiles)
     for (const auto& c : cases) {
         FileEntry e;
         e.name = "f";
-        e.size_text = c.size;
-        e.attr_text = c.attr;
+        e.set_size_text(c.size);
+        e.set_attr_text(c.attr);
         EXPECT_EQ(stamp_skips(e), c.skipped) << c.size << " " << c.attr;
     }
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -19,10 +20,10 @@ FileEntry row(const std::string& file_name, const std::string& size,
     auto parts = split_entry_name(file_name, is_dir);
     e.name = parts.name;
     e.type = parts.type;
-    e.size_text = size;
+    e.set_size_text(size);
     if (file_name != "..") {
-        e.time_text = time;
-        e.attr_text = attr;
+        e.set_time_text(time);
+        e.set_attr_text(attr);
     }
     return e;
 }
@@ -207,13 +208,18 @@ TEST(Listing, FindEntry)
 
 TEST(Listing, RemoveKeepsCursorLine)
 {
-    listing l = make_listing({row("a", "1"), row("b", "1"), row("c", "1")});
+    // Sorted first: the rows are shown in another order than they were read in.
+    listing l = make_listing({row("c", "1"), row("d", "1"), row("a", "1"), row("b", "1")});
+    l.sort({column_name, 1});
+    l.remove(3);
     l.set_cursor(2);
     l.set_marked(2, true);
     l.remove(0);
+    EXPECT_EQ(names(l), (names_t{"b", "c"}));
     EXPECT_EQ(l.cursor(), 1);
     EXPECT_TRUE(l.marked(1));
     l.remove(1);
+    EXPECT_EQ(names(l), (names_t{"b"}));
     EXPECT_EQ(l.cursor(), 0);
     l.remove(0);
     EXPECT_EQ(l.cursor(), -1);
@@ -295,14 +301,48 @@ TEST(EntryTexts, FtpRows)
 {
     // Unknown facts show as such; ".." has no time or attributes.
     FileEntry f = make_ftp_entry(false, "a.tar.gz", std::nullopt, std::nullopt, 7, 9);
-    EXPECT_EQ(f.name + "|" + f.type + "|" + f.size_text + f.time_text + f.attr_text,
+    EXPECT_EQ(f.name + "|" + f.type + "|" + f.size_text() + f.time_text() + f.attr_text(),
               "a.tar|gz|?" + std::string(unknown_ftp_time) + "????");
     FileEntry up = make_ftp_entry(true, "..", std::nullopt, std::nullopt, 7, 9);
-    EXPECT_EQ(up.size_text + up.time_text + up.attr_text, "<dir>");
+    EXPECT_EQ(up.size_text() + up.time_text() + up.attr_text(), "<dir>");
     EXPECT_EQ(std::make_pair(f.icon, up.icon), std::make_pair(9, 7)); // the file icon, the directory icon
     FileEntry sized = make_ftp_entry(false, "x", 3000000000ull, "20100105090507", 7, 9);
-    EXPECT_EQ(sized.size_text, "3,000,000,000");
-    EXPECT_EQ(sized.time_text, "2010. 1. 5  9:05.07");
+    EXPECT_EQ(sized.size_text(), "3,000,000,000");
+    EXPECT_EQ(sized.time_text(), "2010. 1. 5  9:05.07");
+}
+
+// A row keeps its size, time and attribute texts as facts where it can; every text it is given
+// comes back unchanged, in a copy too.
+TEST(EntryTexts, KeptExactly)
+{
+    const char* sizes[] = {"",       "<dir>",
+                           "?",      "0",
+                           "1,234",  "18,446,744,073,709,551,615",
+                           "0999",   "1,00",
+                           "<link>", "18,446,744,073,709,551,616"};
+    const char* times[] = {"",
+                           "2010. 1. 5  9:05.07",
+                           "????. ?. ?  ?:??.??",
+                           "????. ?. ? ??:??.??",
+                           "0000. 0. 0  0:00.00",
+                           "10000.12.31 23:59.59",
+                           "2010.1.5 9:05.07",
+                           "99999. 1. 1  0:00.00",
+                           "2010.300. 1  0:00.00"};
+    const char* attrs[] = {"", "----", "shra", "-h-a", "????", "s", "hs--", "-----"};
+    for (std::size_t i = 0; i < 10; ++i) {
+        FileEntry e;
+        e.set_size_text(sizes[i]);
+        e.set_time_text(times[i % 9]);
+        e.set_attr_text(attrs[i % 8]);
+        FileEntry copy = e;
+        for (const FileEntry* r : {&e, &copy}) {
+            EXPECT_EQ(r->size_text(), sizes[i]);
+            EXPECT_EQ(r->time_text(), times[i % 9]);
+            EXPECT_EQ(r->attr_text(), attrs[i % 8]);
+            EXPECT_EQ(r->is_dir(), sizes[i][0] == '<') << sizes[i];
+        }
+    }
 }
 
 TEST(PanePaths, LocalFilter)
@@ -355,7 +395,8 @@ void reference_comb_sort(std::vector<FileEntry>& rows, const SortState& state)
 } // namespace
 
 // Rows that compare equal (here: the same texts, told apart by their icons) end up where the comb
-// sort puts them; long common beginnings, unknown and odd sizes take the slow comparison.
+// sort puts them; long common beginnings, unknown and odd sizes take the slow comparison. Every
+// other round no two rows are alike; in rounds 2, 6, 10 ... rows are alike but at most one is "..".
 TEST(Sort, SameOrderAsSwappingRows)
 {
     std::uint32_t seed = 12345;
@@ -379,10 +420,14 @@ TEST(Sort, SameOrderAsSwappingRows)
         for (std::size_t i = 0; i < n; ++i) {
             FileEntry e;
             e.name = names[next(10)];
+            if (round % 2) // no two rows alike
+                e.name += std::to_string(i);
+            else if (round % 4 == 2 && e.name == "..") // alike rows, but one ".." at most
+                e.name = i == 0 ? ".." : "A";
             e.type = types[next(6)];
-            e.size_text = sizes[next(10)];
-            e.time_text = times[next(4)];
-            e.attr_text = attrs[next(4)];
+            e.set_size_text(sizes[next(10)]);
+            e.set_time_text(times[next(4)]);
+            e.set_attr_text(attrs[next(4)]);
             e.icon = static_cast<int>(i);
             rows.push_back(e);
         }

@@ -31,7 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < n; ++i) {
         FileEntry e = make_ftp_entry(i % 3 == 0, fields[i], parse_size_text(fields[(i + 4) % n]),
                                      fields[(i + 3) % n], 1, 2);
-        e.size_text = i % 2 ? std::string(fields[(i + 4) % n]) : e.size_text;
+        e.set_size_text(i % 2 ? std::string(fields[(i + 4) % n]) : e.size_text());
+        FileEntry kept = e;
+        kept.set_time_text(fields[(i + 1) % n]);
+        kept.set_attr_text(fields[(i + 2) % n]);
+        if (kept.time_text() != fields[(i + 1) % n] || kept.attr_text() != fields[(i + 2) % n])
+            __builtin_trap(); // a row gives back every text it was given
         rows.append(e);
     }
     rows.set_cursor(0);

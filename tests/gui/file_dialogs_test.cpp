@@ -196,12 +196,12 @@ TEST_F(FileDialogs, attribute_ticks_reach_the_disk_and_a_row_that_becomes_hidden
     hide_system_files() = true;
     open();
     cursor_to("x.txt");
-    ASSERT_EQ(row(1, "x.txt").attr_text, "--ra");
+    ASSERT_EQ(row(1, "x.txt").attr_text(), "--ra");
     gui::modal_answers one({tick_ok(ID_ATTR_ARCHIVE)});
     command(IDM_ATTRIBUTE);
     // Wine reports the archive attribute for every file: the disk is asked only for the others.
     EXPECT_EQ(attributes("x.txt").substr(0, 3), "--r");
-    EXPECT_EQ(row(1, "x.txt").attr_text, "--r-");
+    EXPECT_EQ(row(1, "x.txt").attr_text(), "--r-");
 
     cursor_to("b.txt");
     gui::modal_answers hidden({tick_ok(ID_ATTR_HIDDEN)});
@@ -226,7 +226,7 @@ TEST_F(FileDialogs, a_time_stamp_reaches_the_marked_files_and_spares_a_read_only
     command(IDM_TIMESTAMP);
     ASSERT_EQ(stamp.size(), 19u);
     EXPECT_EQ(time_of("a.txt"), stamp);
-    EXPECT_EQ(row(1, "a.txt").time_text, stamp);
+    EXPECT_EQ(row(1, "a.txt").time_text(), stamp);
     EXPECT_EQ(time_of("ro.txt"), "2001. 2. 3  4:05.06");
 }
 

@@ -102,7 +102,7 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
     EXPECT_EQ(pane_ftp(1).password, "pw");
     EXPECT_EQ(rows(1), "pub readme.txt ");
     int readme = row_of(1, "readme.txt");
-    EXPECT_EQ(pane(1).rows.row(static_cast<std::size_t>(readme)).size_text, "1,234");
+    EXPECT_EQ(pane(1).rows.row(static_cast<std::size_t>(readme)).size_text(), "1,234");
     EXPECT_FALSE(win_->tools().is_enabled(IDM_PARENT_DIRECTORY));
     EXPECT_FALSE(win_->tools().is_enabled(IDM_ATTRIBUTE));
 

@@ -109,7 +109,7 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
         ASSERT_TRUE(read_listing(inner, false));
         EXPECT_EQ(row_names(inner), (std::set<std::string>{".."}));
         const FileEntry& up = inner.rows.row(0); // the way up has no time or attributes
-        EXPECT_EQ(up.size_text + up.time_text + up.attr_text, "<dir>");
+        EXPECT_EQ(up.size_text() + up.time_text() + up.attr_text(), "<dir>");
         EXPECT_EQ(inner.rows.cursor(), 0);
         EXPECT_TRUE(RemoveDirectoryA((root + "hidden/in").c_str()));
     }
@@ -119,10 +119,10 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
         EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "hidden", "system.txt", "plain.txt"}));
         int h = pane.rows.find(true, "hidden");
         ASSERT_GE(h, 0);
-        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(h)).attr_text, "-h--");
+        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(h)).attr_text(), "-h--");
         int s = pane.rows.find(false, "system.txt");
         ASSERT_GE(s, 0);
-        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(s)).attr_text.substr(0, 3), "s--");
+        EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(s)).attr_text().substr(0, 3), "s--");
     }
 }
 
@@ -185,14 +185,14 @@ TEST_F(ListingWin, AttributeAndTimeRoundTrips)
     ASSERT_TRUE(set_attributes_from_text(path, "--r-"));
     add_local_entry(pane, false, "attr.txt");
     ASSERT_EQ(pane.rows.size(), 1u);
-    EXPECT_EQ(pane.rows.row(0).size_text, "10");
-    EXPECT_EQ(pane.rows.row(0).attr_text.substr(0, 3), "--r");
-    EXPECT_EQ(pane.rows.row(0).time_text, "1999. 7.20 12:00.00");
+    EXPECT_EQ(pane.rows.row(0).size_text(), "10");
+    EXPECT_EQ(pane.rows.row(0).attr_text().substr(0, 3), "--r");
+    EXPECT_EQ(pane.rows.row(0).time_text(), "1999. 7.20 12:00.00");
     add_local_entry(pane, true, "..");
-    EXPECT_EQ(pane.rows.row(1).time_text, "");
+    EXPECT_EQ(pane.rows.row(1).time_text(), "");
     add_local_entry(pane, false, "gone.txt");
-    EXPECT_EQ(pane.rows.row(2).time_text, unknown_local_time);
-    EXPECT_EQ(pane.rows.row(2).attr_text, "????");
+    EXPECT_EQ(pane.rows.row(2).time_text(), unknown_local_time);
+    EXPECT_EQ(pane.rows.row(2).attr_text(), "????");
 }
 
 TEST_F(ListingWin, JapaneseNames)
@@ -208,7 +208,7 @@ TEST_F(ListingWin, JapaneseNames)
     int row = pane.rows.find(false, hyou);
     ASSERT_GE(row, 0);
     EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).name, "\x95\x5C");
-    EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).size_text, "3,000");
+    EXPECT_EQ(pane.rows.row(static_cast<std::size_t>(row)).size_text(), "3,000");
     EXPECT_GE(pane.rows.find(true, japanese), 0);
 
     // A name ending in the trail byte 0x5C ('ソ') is one entry, not a directory to list.
