@@ -225,10 +225,11 @@ void FileEntry::set_attr_text(std::string_view text)
         attr_kind_ = attr_unknown;
         return;
     }
+    std::uint32_t bits = attr_bits_from_text(text);
     char made[4];
-    attr_text_into(made, attr_bits_from_text(text));
+    attr_text_into(made, bits);
     if (text == std::string_view(made, 4)) {
-        set_attributes(attr_bits_from_text(text));
+        set_attributes(bits);
         return;
     }
     others().attr = text;
@@ -430,13 +431,14 @@ int listing::sort(const SortState& state)
     // The keys stand at the rows' positions; the rows are read in the order they are stored, which
     // is the order their names were allocated in. The keys go when the sort is done.
     std::vector<sort_key> keys(count);
-    {
-        std::vector<std::uint32_t> position(count);
-        for (std::size_t k = 0; k < count; ++k)
-            position[order_[k]] = static_cast<std::uint32_t>(k);
+    std::vector<std::uint32_t> position(count);
+    for (std::size_t k = 0; k < count; ++k)
+        position[order_[k]] = static_cast<std::uint32_t>(k);
+    auto make_keys = [&] {
         for (std::size_t s = 0; s < count; ++s)
             keys[position[s]] = make_key(rows_[s], static_cast<std::uint32_t>(s), column);
-    }
+    };
+    make_keys();
 
     // Where no two rows compare equal the sorted order is unique: a merge sort reaches the comb
     // sort's order in a fraction of its comparisons. Rows that tie (the same texts but for ASCII
@@ -446,7 +448,6 @@ int listing::sort(const SortState& state)
         dot_dots += k.row_class == 0 ? 1 : 0;
     bool unique = dot_dots < 2;
     if (unique) {
-        std::vector<sort_key> before = keys;
         std::stable_sort(keys.begin(), keys.end(), [&](const sort_key& a, const sort_key& b) {
             int c = compare_keys(a, b, state);
             return state.ascending ? c < 0 : c > 0;
@@ -454,7 +455,7 @@ int listing::sort(const SortState& state)
         for (std::size_t k = 1; k < count && unique; ++k)
             unique = compare_keys(keys[k - 1], keys[k], state) != 0;
         if (!unique)
-            keys = std::move(before);
+            make_keys(); // the comb sort starts from the order the rows were in
     }
     if (!unique)
         comb_sort(
