@@ -165,7 +165,8 @@ void listview_main::on_item_prepaint(NMLVCUSTOMDRAW* draw)
         return;
     }
     const FileEntry& row = p.rows.row(index);
-    const std::string a = row.attr_text();
+    column_chars attributes(row, column_attributes); // painted often: made without allocating
+    std::string_view a = attributes.view();
     std::size_t which = color_text_normal;
     if (a.size() > 0 && a[0] == 's')
         which = color_text_system;
