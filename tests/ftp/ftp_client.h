@@ -30,6 +30,9 @@ struct client_options {
 };
 
 client_run run_client(const client_body& body, const client_options& options = {});
+// The owner loop of any worker until it has finished: `on_notification` handles each notification
+// before it is acknowledged and returns true to request the worker's stop. -1 when it never began.
+int own_worker(thread& worker, const std::function<bool()>& on_notification);
 
 struct scripted_run {
     client_run client;

@@ -22,24 +22,16 @@ namespace {
 int run_op(thread_ftp& op, std::string* log = nullptr, certificate_answer answer = certificate_answer::refuse,
            int* asked = nullptr)
 {
-    if (!op.begin())
-        return -1;
-    while (!op.is_finished()) {
-        if (op.notification_pending()) {
-            if (certificate_question* q = op.question()) {
-                q->answer = answer;
-                if (asked)
-                    ++*asked;
-            } else if (log) {
-                *log += op.log_line();
-            }
-            op.acknowledge();
-        } else {
-            os::sleep_ms(1);
+    return own_worker(op, [&] {
+        if (certificate_question* q = op.question()) {
+            q->answer = answer;
+            if (asked)
+                ++*asked;
+        } else if (log) {
+            *log += op.log_line();
         }
-    }
-    op.join();
-    return op.get_result();
+        return false;
+    });
 }
 
 // A program directory with the cache of `directory` on server "srv", a local pane directory and
