@@ -26,7 +26,7 @@ struct client_options {
     bool log = true;
     int timeout_ms = net_timeout_ms;
     // Asked after each shown line: true requests the worker's stop.
-    std::function<bool(const client_run&)> stop_when;
+    std::function<bool(const client_run&)> stop_when = {};
 };
 
 client_run run_client(const client_body& body, const client_options& options = {});
