@@ -254,14 +254,10 @@ TEST(FtpOperations, Utf8NamesListedAndTransferredBothWays)
     const std::string dir = unique_name("up", "");
     make_files(p.root + "/" + dir, {});
     const std::string shinki = "\x90V\x8BK.txt", ue = "\x8F\xE3", shita = "\x89\xBA.bin";
-    temp_dir local;
-    make_files(local.path(), {{shinki, "new\r\n"}, {ue + "/", ""}, {ue + "/" + shita, "bytes"}});
-    ASSERT_TRUE(write_text_file(place.list, "Type=file " + shinki + "\r\nType=dir " + ue + "\r\n"));
-    ASSERT_TRUE(cache_make_directories(place.program.path() + "/", "srv", "/" + dir + "/"));
+    op_place up("/" + dir + "/", "", "Type=file " + shinki + "\r\nType=dir " + ue + "\r\n");
+    make_files(up.local.path(), {{shinki, "new\r\n"}, {ue + "/", ""}, {ue + "/" + shita, "bytes"}});
     thread_ftp_put put(flags);
-    place.fill(put, p.port, p.user, p.password, "/" + dir + "/");
-    put.cache_file = cache_file_path(place.program.path() + "/", "srv", "/" + dir + "/");
-    put.local_dir = local.path() + "/";
+    up.fill(put, p.port, p.user, p.password, "/" + dir + "/");
     EXPECT_EQ(run_op(put), ftp_ok);
     EXPECT_EQ(joined(put.done), shinki + "|" + ue);
 #ifdef _WIN32
