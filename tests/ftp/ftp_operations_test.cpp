@@ -1,7 +1,6 @@
 // The FTP operation threads end to end, run the way the log window runs them: deleting a tree that
 // was never listed (scripted, exact commands), downloading and uploading trees against pyftpdlib
 // with text conversion and the names that are passed over, and a server lost mid-transfer.
-#include "base/name_rules.h"
 #include "ftp/ftp_operations.h"
 #include "ftp/listing_cache.h"
 #include "ftp/listing_time.h"
@@ -84,31 +83,6 @@ void make_files(const std::string& root, const std::vector<std::pair<std::string
     }
 }
 
-// The same tree on the server, under `dir` of its root. Windows takes "nul.txt" for its device,
-// so a file whose name the local disk cannot hold goes up through the server itself.
-void make_tree(const peer& p, const std::string& dir,
-               const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    std::vector<std::pair<std::string, std::string>> holdable, unholdable;
-    for (const auto& entry : entries)
-        (entry.first.back() == '/' || local_file_name_rule(entry.first.substr(entry.first.rfind('/') + 1))
-             ? holdable
-             : unholdable)
-            .push_back(entry);
-    make_files(p.root + "/" + dir, holdable);
-    temp_dir local;
-    for (const auto& [name, bytes] : unholdable) {
-        ASSERT_TRUE(write_text_file(local.file("f"), bytes));
-        client_run run = run_client([&](thread_net& w, NetSocket& c) {
-            int code = ftp_login(w, c, "127.0.0.1", p.port, p.user, p.password, "/" + dir + "/");
-            code = code ? code : ftp_transfer_send(w, c, "STOR " + name, local.file("f"));
-            ftp_logout(w, c);
-            return code;
-        });
-        EXPECT_EQ(run.code, ftp_ok) << name;
-    }
-}
-
 const std::string binary = [] {
     std::string b;
     for (int i = 0; i < 256; ++i)
@@ -156,13 +130,18 @@ TEST(FtpOperations, DownloadTreeConvertsAndPassesOverNames)
     ASSERT_NE(p.port, 0);
     const std::string dir = unique_name("get", "");
     const std::string euc = "\xC6\xFC\xCB\xDC\n", sjis = "\x93\xFA\x96\x7B\r\n";
-    make_tree(p, dir,
-              {{"t/", ""},
-               {"t/a.txt", euc},
-               {"t/a.bin", binary},
-               {"t/nul.txt", "x"},
-               {"plain.bin", "plain"},
-               {"dir.lst/", ""}});
+    make_files(p.root + "/" + dir,
+               {{"t/", ""}, {"t/a.txt", euc}, {"t/a.bin", binary}, {"plain.bin", "plain"}, {"dir.lst/", ""}});
+    // Windows takes "nul.txt" for its device: that file goes up through the server itself.
+    temp_dir up;
+    ASSERT_TRUE(write_text_file(up.file("f"), "x"));
+    client_run run = run_client([&](thread_net& w, NetSocket& c) {
+        int code = ftp_login(w, c, "127.0.0.1", p.port, p.user, p.password, "/" + dir + "/");
+        code = code ? code : ftp_transfer_send(w, c, "STOR t/nul.txt", up.file("f"));
+        ftp_logout(w, c);
+        return code;
+    });
+    ASSERT_EQ(run.code, ftp_ok);
     op_place place("/" + dir + "/", "",
                    "Type=dir t\r\nType=file plain.bin\r\nType=file;Modify=20100503123456 com1.log\r\n"
                    "Type=dir dir.lst\r\nType=dir aux\r\n");
@@ -189,7 +168,7 @@ TEST(FtpOperations, UploadMoveSendsLineFeedAndPassesOverNamesWithoutServerForm)
     peer p = find_peer("pyftpdlib");
     ASSERT_NE(p.port, 0);
     const std::string dir = unique_name("put", "");
-    make_tree(p, dir, {});
+    make_files(p.root + "/" + dir, {});
     const std::string japanese = "\x87\x90.txt";
     op_place place("/" + dir + "/", "",
                    "Type=dir up\r\nType=file;Modify=20100503123456 " + japanese +
