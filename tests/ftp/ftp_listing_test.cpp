@@ -54,15 +54,10 @@ listing_run run_listing(const script& serve, ftp_capabilities flags, bool not_ro
         },
         {.log = false});
     EXPECT_EQ(run.problems, strings{});
-    listing_run r;
-    r.code = run.client.code;
-    r.unstored = unstored;
-    r.flags = flags;
-    r.cache = file_text(cache_path);
-    r.commands = run.commands;
+    listing_run r{run.client.code,       unstored, flags, file_text(cache_path), run.commands, {},
+                  tree_names(dir.path())};
     for (const cache_entry& e : cache_read_entries(cache_path, !not_root))
         r.shown.push_back(e.name);
-    r.tree = tree_names(dir.path());
     return r;
 }
 
