@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -48,11 +49,14 @@ strings commands_of(const std::vector<step>& steps)
     return all;
 }
 
-// PASV on a listener of 127.0.0.1, then "RETR f" answered with `reply`.
-void pasv_retr(script_session& s, const char* reply)
+// PASV on a listener of 127.0.0.1, then "RETR f" answered with `reply`; with `data`, the data
+// connection is taken and the bytes sent on it.
+void pasv_retr(script_session& s, const char* reply, const std::optional<std::string>& data = {})
 {
     s.expect("PASV", s.listen_passive());
     s.expect("RETR f", reply);
+    if (data && s.accept_data())
+        s.data_send(*data);
 }
 
 } // namespace
@@ -449,39 +453,31 @@ TEST(FtpTransfer, Downloads)
          [](script_session& s) { s.serve_download("RETR f", "data", "150 ok\r\n", "127.0.0.2"); }},
         {"refused RETR", "PASV|RETR f", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) { pasv_retr(s, "550 no such file\r\n"); }},
-        // The reply texts are FtpPasv's table; one refused reply through the client.
+        // The reply texts are FtpPassive's table; one refused reply through the client.
         {"number above 255", "PASV", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) { s.expect("PASV", "227 Entering Passive Mode (127,0,0,1,256,1)\r\n"); }},
         {"closed mid-transfer", "PASV|RETR f", ftp_error_reply, old, -1, "", 0,
          [](script_session& s) {
-             pasv_retr(s, "150 ok\r\n");
-             if (s.accept_data())
-                 s.data_send(std::string(1500, 'x'));
+             pasv_retr(s, "150 ok\r\n", std::string(1500, 'x'));
              s.data_close();
              s.send("426 connection broken\r\n");
          }},
         // Silent for the whole bound: the server is taken as dead, no ABOR follows.
         {"silent data connection", "PASV|RETR f", ftp_receive_error, old, -1, "", 0,
          [](script_session& s) {
-             pasv_retr(s, "150 ok\r\n");
-             s.accept_data();
+             pasv_retr(s, "150 ok\r\n", "");
              s.answer_until_closed("226 aborted\r\n");
          }},
         {"control closed after 150", "PASV|RETR f", ftp_closed, old, -1, "", 0,
          [](script_session& s) {
-             pasv_retr(s, "150 ok\r\n");
-             if (s.accept_data())
-                 s.data_send("partial");
+             pasv_retr(s, "150 ok\r\n", "partial");
              s.data_close();
              s.close();
          }},
-        // Stopped with the data connection open: no ABOR, as every send checks the stop first.
+        // Stopped with the data connection open after two blocks, then silence: no ABOR, as every
+        // send checks the stop first.
         {"stopped", "PASV|RETR f", ftp_aborted, old, -1, "", 2,
-         [](script_session& s) {
-             pasv_retr(s, "150 ok\r\n");
-             if (s.accept_data())
-                 s.data_send(std::string(4096, 'x')); // then nothing more, until the client goes
-         }},
+         [](script_session& s) { pasv_retr(s, "150 ok\r\n", std::string(4096, 'x')); }},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
