@@ -33,10 +33,10 @@ mkdir -p "$state" || fail "cannot make $state"
 "$python" -c 'import pyftpdlib' 2>/dev/null || fail "python3-pyftpdlib is not installed"
 [ "$(id -u)" = 0 ] || fail "vsftpd needs root to change into its chroot"
 
-# The files every root holds; times in UTC.
+# The files every root holds (and an empty pub/); times in UTC.
 fill_root() {
   local root=$1
-  mkdir -p "$root/docs" || return 1
+  mkdir -p "$root/docs" "$root/pub" || return 1
   "$python" - "$root" <<'PY' || return 1
 import os, sys, calendar
 root = sys.argv[1]
@@ -51,23 +51,6 @@ put('docs/b.bin', bytes(range(256)) * 8, t)
 put('docs/' + 'n' * 192 + '.txt', b'hello\n', t) # the longest name a cache line holds
 put('big.bin', b'k' * (100 * 1024 + 7), t)
 os.utime(os.path.join(root, 'docs'), (t, t))
-PY
-}
-
-free_port() {
-  "$python" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
-}
-
-wait_port() {
-  "$python" - "$1" <<'PY'
-import socket, sys, time
-for _ in range(100):
-    try:
-        socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()
-        sys.exit(0)
-    except OSError:
-        time.sleep(0.1)
-sys.exit(1)
 PY
 }
 
@@ -102,7 +85,7 @@ start_pyftpd() { # NAME KIND [CERT KEY], serving STATE_DIR/NAME
   [ -f "$state/$name.port" ] || fail "$name did not start: $(cat "$state/$name.log")"
   echo "$name $(cat "$state/$name.port") $state/$name" >>"$state/peers.txt"
 }
-fill_root "$state/pyftpdlib" && mkdir -p "$state/pyftpdlib/pub" || fail "cannot fill $state/pyftpdlib"
+fill_root "$state/pyftpdlib" || fail "cannot fill $state/pyftpdlib"
 start_pyftpd pyftpdlib plain
 
 # vsftpd, anonymous, chrooted into a root it cannot write; uploads go into pub/.
@@ -110,17 +93,14 @@ start_vsftpd() {
   local name=$1 extra=$2
   local root="$state/$name"
   fill_root "$root" || fail "cannot fill $root"
-  mkdir -p "$root/pub" && chown ftp "$root/pub" && chmod 755 "$root" || fail "cannot prepare $root"
+  chown ftp "$root/pub" && chmod 755 "$root" || fail "cannot prepare $root"
   local port
-  port=$(free_port)
+  port=$("$python" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   cat >"$state/$name.conf" <<EOF2
 listen=YES
-listen_ipv6=NO
 listen_address=127.0.0.1
 listen_port=$port
-background=NO
 anonymous_enable=YES
-local_enable=NO
 anon_root=$root
 no_anon_password=YES
 write_enable=YES
@@ -131,13 +111,21 @@ anon_umask=022
 use_localtime=NO
 seccomp_sandbox=NO
 secure_chroot_dir=/var/run/vsftpd/empty
-xferlog_enable=NO
 $extra
 EOF2
   mkdir -p /var/run/vsftpd/empty
   /usr/sbin/vsftpd "$state/$name.conf" >"$state/$name.log" 2>&1 &
   echo $! >"$state/$name.pid"
-  wait_port "$port" || fail "$name does not answer: $(cat "$state/$name.log")"
+  "$python" - "$port" <<'PY' || fail "$name does not answer: $(cat "$state/$name.log")"
+import socket, sys, time
+for _ in range(100):
+    try:
+        socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()
+        sys.exit(0)
+    except OSError:
+        time.sleep(0.1)
+sys.exit(1)
+PY
   echo "$name $port $root" >>"$state/peers.txt"
 }
 start_vsftpd vsftpd ""
@@ -182,7 +170,7 @@ start_vsftpd vsftpd_implicit_noreuse "$vsftpd_tls_conf
 implicit_ssl=YES
 require_ssl_reuse=NO"
 for kind in tls v6; do
-  fill_root "$state/pyftpdlib_$kind" && mkdir -p "$state/pyftpdlib_$kind/pub" || fail "cannot fill pyftpdlib_$kind"
+  fill_root "$state/pyftpdlib_$kind" || fail "cannot fill pyftpdlib_$kind"
   start_pyftpd pyftpdlib_$kind $kind "$tls/cert2.pem" "$tls/cert2.key"
 done
 exit 0
