@@ -1,8 +1,6 @@
-// Listing a remote directory into its cache file against scripted servers: the way chosen by the
-// flags, the fall-backs when a listing command is unknown, the parent entry, hostile names and very
-// large listings. Each run checks the commands sent, the result, the cache file, the entries a pane
-// would show, and every file and directory of the temporary tree (nothing may appear outside the
-// cache directory).
+// Listing a remote directory into its cache file against scripted servers: the ways, the fall-backs,
+// the parent entry, hostile names and very large listings. Each run checks the commands, the result,
+// the cache file, the names a pane shows and the whole temporary tree (nothing outside the cache).
 #include "ftp/ftp_listing.h"
 #include "ftp/listing_cache.h"
 #include "ftp/listing_time.h"

@@ -376,9 +376,8 @@ TEST(FtpEpsv, ChosenAndRemembered)
     }
 }
 
-// A server that refuses AUTH TLS never gets the user name or the password: the log-in ends with
-// its own code and the reply stays for the message. A build without TLS (the native one) sends
-// nothing at all.
+// A server refusing AUTH TLS never gets the user name or password: the log-in ends with its own code,
+// the reply kept for the message. A build without TLS (the native one) sends nothing at all.
 TEST(FtpLogin, RefusedAuthTlsSendsNothingInClear)
 {
     tls_plan plan;
