@@ -105,8 +105,7 @@ ftp_script_server::ftp_script_server(std::function<void(script_session&)> script
 ftp_script_server::~ftp_script_server()
 {
     finish();
-    if (listener_ >= 0)
-        os::socket_close(listener_);
+    close_socket(listener_);
     os::socket_library_stop();
 }
 
