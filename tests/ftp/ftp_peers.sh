@@ -12,9 +12,7 @@ python=/usr/bin/python3 # Debian's own python, the one pyftpdlib is installed fo
 
 stop_all() {
   for f in "$state"/*.pid; do
-    [ -f "$f" ] || continue
-    pid=$(cat "$f")
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    [ -f "$f" ] && kill "$(cat "$f")" 2>/dev/null
     rm -f "$f"
   done
 }
