@@ -321,61 +321,6 @@ TEST(FtpPassive, PasvAndEpsvReplyTexts)
     }
 }
 
-// EPSV is tried while it is not known to be refused; a 500-502 sends this transfer and every later
-// one to PASV, a reply it cannot read fails the transfer.
-TEST(FtpEpsv, ChosenAndRemembered)
-{
-    struct row {
-        const char* name;
-        std::uint8_t before;
-        std::uint8_t after;
-        int code;
-        const char* commands;
-        script serve;
-    };
-    const row rows[] = {
-        {"unknown, works", epsv_unknown, epsv_works, ftp_ok, "EPSV|RETR f",
-         [](script_session& s) {
-             s.expect("EPSV", s.listen_extended());
-             s.expect("RETR f", "150 ok\r\n");
-             if (s.accept_data())
-                 s.data_send("abc");
-             s.data_close();
-             s.send("226 done\r\n");
-         }},
-        {"unknown, refused", epsv_unknown, epsv_refused, ftp_ok, "EPSV|PASV|RETR f",
-         [](script_session& s) {
-             s.expect("EPSV", "500 what\r\n");
-             s.serve_download("RETR f", "abc");
-         }},
-        {"refused before", epsv_refused, epsv_refused, ftp_ok, "PASV|RETR f",
-         [](script_session& s) { s.serve_download("RETR f", "abc"); }},
-        {"garbled", epsv_works, epsv_works, ftp_error_reply, "EPSV",
-         [](script_session& s) { s.expect("EPSV", "229 Entering Extended Passive Mode (||6446|)\r\n"); }},
-        // Refused for another reason than not knowing it: the transfer fails, EPSV stays.
-        {"busy", epsv_works, epsv_works, ftp_error_reply, "EPSV",
-         [](script_session& s) { s.expect("EPSV", "425 busy\r\n"); }},
-    };
-    for (const row& r : rows) {
-        SCOPED_TRACE(r.name);
-        temp_dir local;
-        std::uint8_t epsv = r.before;
-        scripted_run run = run_scripted(
-            [&](script_session& s) {
-                r.serve(s);
-                s.answer_until_closed("221 bye\r\n");
-            },
-            [&](thread_net& w, NetSocket& c) {
-                c.set_epsv_state(&epsv);
-                return ftp_transfer_receive(w, c, "RETR f", local.file("f"));
-            });
-        EXPECT_EQ(run.client.code, r.code);
-        EXPECT_EQ(epsv, r.after);
-        EXPECT_EQ(joined(run.commands), r.commands);
-        EXPECT_EQ(file_text(local.file("f")), r.code == ftp_ok ? "abc" : "<missing>");
-    }
-}
-
 // A server refusing AUTH TLS never gets the user name or password: the log-in ends with its own code,
 // the reply kept for the message. A build without TLS (the native one) sends nothing at all.
 TEST(FtpLogin, RefusedAuthTlsSendsNothingInClear)
@@ -412,7 +357,8 @@ TEST(FtpLogin, RefusedAuthTlsSendsNothingInClear)
     }
 }
 
-// Every download goes over an existing local file "f": it is replaced only by a complete copy.
+// Every download goes over an existing local file "f": it is replaced only by a complete copy. Rows
+// that say nothing of EPSV run with it known to be refused: PASV, and the knowledge stays.
 TEST(FtpTransfer, Downloads)
 {
     const std::string two_blocks(2048, 'k'), many_blocks(160 * 1024 + 5, 'p'), old = "old content";
@@ -430,6 +376,7 @@ TEST(FtpTransfer, Downloads)
         int stop_after_dots;    // the owner requests a stop after this many; 0: never
         script serve;           // after the log-in
         std::int64_t size = -1; // as the listing or SIZE gave it; -1: unknown
+        std::uint8_t epsv = epsv_refused, epsv_after = epsv_refused; // the pane's knowledge of EPSV
     };
     const row rows[] = {
         // The reply to RETR, the opening, one dot per block, the line end, then the closing reply.
@@ -477,6 +424,30 @@ TEST(FtpTransfer, Downloads)
         // send checks the stop first.
         {"stopped", "PASV|RETR f", ftp_aborted, old, -1, "", 2,
          [](script_session& s) { pasv_retr(s, "150 ok\r\n", std::string(4096, 'x')); }},
+        // EPSV is tried while it is not known to be refused; a 500-502 sends this transfer and every
+        // later one to PASV, a reply it cannot read fails the transfer.
+        {"EPSV unknown, works", "EPSV|RETR f", ftp_ok, "abc", -1, "", 0,
+         [](script_session& s) {
+             s.expect("EPSV", s.listen_extended());
+             s.expect("RETR f", "150 ok\r\n");
+             if (s.accept_data())
+                 s.data_send("abc");
+             s.data_close();
+             s.send("226 done\r\n");
+         },
+         -1, epsv_unknown, epsv_works},
+        {"EPSV unknown, refused", "EPSV|PASV|RETR f", ftp_ok, "abc", -1, "", 0,
+         [](script_session& s) {
+             s.expect("EPSV", "500 what\r\n");
+             s.serve_download("RETR f", "abc");
+         },
+         -1, epsv_unknown, epsv_refused},
+        {"EPSV garbled", "EPSV", ftp_error_reply, old, -1, "", 0,
+         [](script_session& s) { s.expect("EPSV", "229 Entering Extended Passive Mode (||6446|)\r\n"); }, -1,
+         epsv_works, epsv_works},
+        // Refused for another reason than not knowing it: the transfer fails, EPSV stays.
+        {"EPSV busy", "EPSV", ftp_error_reply, old, -1, "", 0,
+         [](script_session& s) { s.expect("EPSV", "425 busy\r\n"); }, -1, epsv_works, epsv_works},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -487,18 +458,21 @@ TEST(FtpTransfer, Downloads)
             options.stop_when = [&](const client_run& run) { return run.dots() >= r.stop_after_dots; };
         else
             options.timeout_ms = 1000; // the silence bound of these connections
+        std::uint8_t epsv = r.epsv;
         scripted_run run = run_scripted(
             [&](script_session& s) {
                 r.serve(s);
                 s.wait_for_close();
             },
             [&](thread_net& w, NetSocket& c) {
+                c.set_epsv_state(&epsv);
                 int code = ftp_transfer_receive(w, c, "RETR f", dir.file("f"), {}, r.size);
                 c.shutdown_and_drain(w);
                 return code;
             },
             options);
         EXPECT_EQ(run.client.code, r.code);
+        EXPECT_EQ(epsv, r.epsv_after);
         EXPECT_EQ(joined(run.commands), r.commands);
         EXPECT_TRUE(run.problems.empty());
         EXPECT_TRUE(file_text(dir.file("f")) == r.content) << file_text(dir.file("f")).size() << " bytes";
