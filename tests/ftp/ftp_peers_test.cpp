@@ -12,26 +12,24 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <set>
 
 namespace {
 
-// The cache file's entries in name order, joined by '|': "name=d" for a directory, else
-// "name=size/time" as the cache file holds them.
+// The cache file's entries sorted, joined by '|': "name=d" for a directory, else "name=size/time"
+// as the cache file holds them.
 std::string cache_entries(const std::string& path)
 {
-    std::map<std::string, std::string> entries;
+    std::set<std::string> entries;
     const std::string text = file_text(path);
     for (std::string_view line : cache_split_lines(text)) {
         cache_entry e = cache_parse_line(line);
         if (e.is_entry && e.name != ".")
-            entries[e.name] =
-                e.is_directory ? std::string("d") : e.size_text + "/" + e.time_text.substr(0, 14);
+            entries.insert(
+                e.name + "=" +
+                (e.is_directory ? std::string("d") : e.size_text + "/" + e.time_text.substr(0, 14)));
     }
-    strings all;
-    for (const auto& [name, what] : entries)
-        all.push_back(name + "=" + what);
-    return joined(all);
+    return joined(strings(entries.begin(), entries.end()));
 }
 
 } // namespace
