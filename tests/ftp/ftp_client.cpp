@@ -76,12 +76,11 @@ client_run run_client(const client_body& body, const client_options& options)
     return result;
 }
 
-scripted_run run_scripted(const std::function<void(script_session&)>& script, const client_body& body,
-                          const client_options& options)
+scripted_run run_scripted(const script& serve, const client_body& body, const client_options& options)
 {
     ftp_script_server server([&](script_session& s) {
         s.serve_login();
-        script(s);
+        serve(s);
     });
     scripted_run result;
     result.client = run_client(

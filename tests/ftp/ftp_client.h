@@ -21,6 +21,7 @@ struct client_run {
 };
 
 using client_body = std::function<int(thread_net& worker, NetSocket& control)>;
+using script = std::function<void(script_session&)>;
 
 struct client_options {
     bool log = true;
@@ -40,10 +41,9 @@ struct scripted_run {
     strings problems; // where the client strayed from the script
 };
 
-// The server serves the log-in (kv / pw), then `script`; the client logs in and, when that
+// The server serves the log-in (kv / pw), then `serve`; the client logs in and, when that
 // worked, runs `body`.
-scripted_run run_scripted(const std::function<void(script_session&)>& script, const client_body& body,
-                          const client_options& options = {});
+scripted_run run_scripted(const script& serve, const client_body& body, const client_options& options = {});
 
 // Lines joined by '|', the way the tables write command sequences: "PASV|RETR f".
 std::string joined(const strings& lines);

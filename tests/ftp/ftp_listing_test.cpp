@@ -6,7 +6,6 @@
 #include "ftp/listing_time.h"
 #include "ftp_client.h"
 #include "platform/code_page.h"
-#include "platform/os.h"
 #include "support/temp_dir.h"
 #include "support/tree_names.h"
 
@@ -18,8 +17,6 @@
 #include <set>
 
 namespace {
-
-using script = std::function<void(script_session&)>;
 
 struct listing_run {
     int code = -1;

@@ -1,11 +1,9 @@
 // The FTP client against scripted servers: exact command sequences, result codes, log lines
 // and what lands on the disk.
-#include "ftp/ftp_data.h"
 #include "ftp/ftp_protocol.h"
 #include "ftp/ftp_reply.h"
 #include "ftp/listing_time.h"
 #include "ftp_client.h"
-#include "platform/os.h"
 #include "platform/tls.h"
 #include "support/temp_dir.h"
 #include "support/tree_names.h"
@@ -16,8 +14,6 @@
 #include <optional>
 
 namespace {
-
-using script = std::function<void(script_session&)>;
 
 // Far more than the socket buffers of both ends hold, however far the system grows them.
 constexpr std::size_t beyond_socket_buffers = 32u << 20;
