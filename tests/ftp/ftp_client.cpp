@@ -46,34 +46,41 @@ int client_run::dots() const
     return static_cast<int>(std::count(log.begin(), log.end(), "."));
 }
 
+int own_worker(thread& worker, const std::function<bool()>& on_notification)
+{
+    if (!worker.begin())
+        return -1;
+    while (!worker.is_finished()) {
+        if (!worker.notification_pending()) {
+            os::sleep_ms(1);
+            continue;
+        }
+        const bool stop = on_notification();
+        worker.acknowledge();
+        if (stop)
+            worker.request_stop();
+    }
+    worker.join();
+    return worker.get_result();
+}
+
 client_run run_client(const client_body& body, const client_options& options)
 {
     client_run result;
     client_worker worker(body, options);
-    if (!worker.begin())
-        return result;
-    while (!worker.is_finished()) {
-        if (worker.notification_pending()) {
-            if (NetSocket* control = worker.control.load())
-                result.log.push_back(control->log_line());
-            worker.acknowledge();
-            if (options.stop_when && options.stop_when(result))
-                worker.request_stop();
-            continue;
-        }
-        os::sleep_ms(1);
-    }
-    worker.join();
-    result.code = worker.get_result();
+    result.code = own_worker(worker, [&] {
+        if (NetSocket* control = worker.control.load())
+            result.log.push_back(control->log_line());
+        return options.stop_when && options.stop_when(result);
+    });
     return result;
 }
 
-scripted_run run_scripted(const std::function<void(script_session&)>& script, const client_body& body,
-                          const client_options& options)
+scripted_run run_scripted(const script& serve, const client_body& body, const client_options& options)
 {
     ftp_script_server server([&](script_session& s) {
         s.serve_login();
-        script(s);
+        serve(s);
     });
     scripted_run result;
     result.client = run_client(

@@ -21,15 +21,19 @@ struct client_run {
 };
 
 using client_body = std::function<int(thread_net& worker, NetSocket& control)>;
+using script = std::function<void(script_session&)>;
 
 struct client_options {
     bool log = true;
     int timeout_ms = net_timeout_ms;
     // Asked after each shown line: true requests the worker's stop.
-    std::function<bool(const client_run&)> stop_when;
+    std::function<bool(const client_run&)> stop_when = {};
 };
 
 client_run run_client(const client_body& body, const client_options& options = {});
+// The owner loop of any worker until it has finished: `on_notification` handles each notification
+// before it is acknowledged and returns true to request the worker's stop. -1 when it never began.
+int own_worker(thread& worker, const std::function<bool()>& on_notification);
 
 struct scripted_run {
     client_run client;
@@ -37,10 +41,9 @@ struct scripted_run {
     strings problems; // where the client strayed from the script
 };
 
-// The server serves the log-in (kv / pw), then `script`; the client logs in and, when that
+// The server serves the log-in (kv / pw), then `serve`; the client logs in and, when that
 // worked, runs `body`.
-scripted_run run_scripted(const std::function<void(script_session&)>& script, const client_body& body,
-                          const client_options& options = {});
+scripted_run run_scripted(const script& serve, const client_body& body, const client_options& options = {});
 
 // Lines joined by '|', the way the tables write command sequences: "PASV|RETR f".
 std::string joined(const strings& lines);

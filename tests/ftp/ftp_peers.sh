@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Starts and stops the real FTP servers of the FTP tests, as a ctest fixture:
-#   ftp_peers.sh start STATE_DIR   pyftpdlib and two vsftpd on free 127.0.0.1 ports
+# Starts and stops the real FTP servers of the FTP and GUI tests, as a ctest fixture:
+#   ftp_peers.sh start STATE_DIR   pyftpdlib and vsftpd servers on free loopback ports
 #   ftp_peers.sh stop STATE_DIR
 # STATE_DIR/peers.txt then holds one line per server: "<name> <port> <root>". The roots get the
 # same files with fixed times, so the tests can pin sizes, times and listings. A server that
@@ -12,9 +12,7 @@ python=/usr/bin/python3 # Debian's own python, the one pyftpdlib is installed fo
 
 stop_all() {
   for f in "$state"/*.pid; do
-    [ -f "$f" ] || continue
-    pid=$(cat "$f")
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    [ -f "$f" ] && kill "$(cat "$f")" 2>/dev/null
     rm -f "$f"
   done
 }
@@ -33,10 +31,10 @@ mkdir -p "$state" || fail "cannot make $state"
 "$python" -c 'import pyftpdlib' 2>/dev/null || fail "python3-pyftpdlib is not installed"
 [ "$(id -u)" = 0 ] || fail "vsftpd needs root to change into its chroot"
 
-# The files every root holds; times in UTC.
+# The files every root holds (and an empty pub/); times in UTC.
 fill_root() {
   local root=$1
-  mkdir -p "$root/docs" || return 1
+  mkdir -p "$root/docs" "$root/pub" || return 1
   "$python" - "$root" <<'PY' || return 1
 import os, sys, calendar
 root = sys.argv[1]
@@ -54,68 +52,53 @@ os.utime(os.path.join(root, 'docs'), (t, t))
 PY
 }
 
-free_port() {
-  "$python" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
-}
-
-wait_port() {
-  "$python" - "$1" <<'PY'
-import socket, sys, time
-for _ in range(100):
-    try:
-        socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()
-        sys.exit(0)
-    except OSError:
-        time.sleep(0.1)
-sys.exit(1)
-PY
-}
-
-# pyftpdlib: user kv / pw with every permission in its own root.
-py_root="$state/pyftpdlib"
-fill_root "$py_root" || fail "cannot fill $py_root"
-mkdir -p "$py_root/pub"
+# pyftpdlib, user kv / pw with every permission: plain on 127.0.0.1, "tls" (AUTH TLS, both
+# connections protected) or "v6" (plain on ::1). The port file appears once it listens.
 cat >"$state/kv_pyftpd.py" <<'PY'
-import sys, logging
+import os, sys, logging
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
-root, port_file = sys.argv[1], sys.argv[2]
-auth = DummyAuthorizer()
-auth.add_user('kv', 'pw', root, perm='elradfmwMT')
-FTPHandler.authorizer = auth
+root, port_file, kind = sys.argv[1:4]
+if kind == 'tls':
+    from pyftpdlib.handlers import TLS_FTPHandler as handler
+    handler.certfile, handler.keyfile = sys.argv[4:6]
+    handler.tls_control_required = handler.tls_data_required = True
+else:
+    from pyftpdlib.handlers import FTPHandler as handler
+handler.authorizer = DummyAuthorizer()
+handler.authorizer.add_user('kv', 'pw', root, perm='elradfmwMT')
 logging.basicConfig(level=logging.WARNING)
-server = FTPServer(('127.0.0.1', 0), FTPHandler)
+server = FTPServer(('::1' if kind == 'v6' else '127.0.0.1', 0), handler)
 with open(port_file + '.tmp', 'w') as f:
     f.write(str(server.address[1]))
-import os
 os.rename(port_file + '.tmp', port_file)
 server.serve_forever()
 PY
-"$python" "$state/kv_pyftpd.py" "$py_root" "$state/pyftpdlib.port" >"$state/pyftpdlib.log" 2>&1 &
-echo $! >"$state/pyftpdlib.pid"
-for _ in $(seq 100); do [ -f "$state/pyftpdlib.port" ] && break; sleep 0.1; done
-[ -f "$state/pyftpdlib.port" ] || fail "pyftpdlib did not start: $(cat "$state/pyftpdlib.log")"
-py_port=$(cat "$state/pyftpdlib.port")
-wait_port "$py_port" || fail "pyftpdlib does not answer"
-echo "pyftpdlib $py_port $py_root" >"$state/peers.txt"
+start_pyftpd() { # NAME KIND [CERT KEY], serving STATE_DIR/NAME
+  local name=$1
+  shift
+  "$python" "$state/kv_pyftpd.py" "$state/$name" "$state/$name.port" "$@" >"$state/$name.log" 2>&1 &
+  echo $! >"$state/$name.pid"
+  for _ in $(seq 100); do [ -f "$state/$name.port" ] && break; sleep 0.1; done
+  [ -f "$state/$name.port" ] || fail "$name did not start: $(cat "$state/$name.log")"
+  echo "$name $(cat "$state/$name.port") $state/$name" >>"$state/peers.txt"
+}
+fill_root "$state/pyftpdlib" || fail "cannot fill $state/pyftpdlib"
+start_pyftpd pyftpdlib plain
 
 # vsftpd, anonymous, chrooted into a root it cannot write; uploads go into pub/.
 start_vsftpd() {
   local name=$1 extra=$2
   local root="$state/$name"
   fill_root "$root" || fail "cannot fill $root"
-  mkdir -p "$root/pub" && chown ftp "$root/pub" && chmod 755 "$root" || fail "cannot prepare $root"
+  chown ftp "$root/pub" && chmod 755 "$root" || fail "cannot prepare $root"
   local port
-  port=$(free_port)
+  port=$("$python" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   cat >"$state/$name.conf" <<EOF2
 listen=YES
-listen_ipv6=NO
 listen_address=127.0.0.1
 listen_port=$port
-background=NO
 anonymous_enable=YES
-local_enable=NO
 anon_root=$root
 no_anon_password=YES
 write_enable=YES
@@ -126,20 +109,28 @@ anon_umask=022
 use_localtime=NO
 seccomp_sandbox=NO
 secure_chroot_dir=/var/run/vsftpd/empty
-xferlog_enable=NO
 $extra
 EOF2
   mkdir -p /var/run/vsftpd/empty
   /usr/sbin/vsftpd "$state/$name.conf" >"$state/$name.log" 2>&1 &
   echo $! >"$state/$name.pid"
-  wait_port "$port" || fail "$name does not answer: $(cat "$state/$name.log")"
+  "$python" - "$port" <<'PY' || fail "$name does not answer: $(cat "$state/$name.log")"
+import socket, sys, time
+for _ in range(100):
+    try:
+        socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()
+        sys.exit(0)
+    except OSError:
+        time.sleep(0.1)
+sys.exit(1)
+PY
   echo "$name $port $root" >>"$state/peers.txt"
 }
 start_vsftpd vsftpd ""
 start_vsftpd vsftpd_denied "cmds_denied=SIZE,MDTM"
 
-# ---- UTF-8 file names: pyftpdlib (its FEAT names UTF8) over a root of UTF-8 names on disk ----
-# Japanese names with a code page 932 form, and one without (𠮷, outside the code page).
+# UTF-8 file names: pyftpdlib (its FEAT names UTF8) over a root of UTF-8 names on disk, Japanese
+# names with a code page 932 form and one without (𠮷, outside the code page).
 utf8_root="$state/pyftpdlib_utf8"
 mkdir -p "$utf8_root" || fail "cannot make $utf8_root"
 "$python" - "$utf8_root" <<'PY' || fail "cannot fill $utf8_root"
@@ -151,21 +142,12 @@ for name, data in (('日本語.txt', b'nihongo\n'), ('ｶﾅ.bin', bytes(range(2
     with open(os.path.join(root, name), 'wb') as f:
         f.write(data)
 PY
-"$python" "$state/kv_pyftpd.py" "$utf8_root" "$state/pyftpdlib_utf8.port" >"$state/pyftpdlib_utf8.log" 2>&1 &
-echo $! >"$state/pyftpdlib_utf8.pid"
-for _ in $(seq 100); do [ -f "$state/pyftpdlib_utf8.port" ] && break; sleep 0.1; done
-[ -f "$state/pyftpdlib_utf8.port" ] || fail "pyftpdlib_utf8 did not start: $(cat "$state/pyftpdlib_utf8.log")"
-utf8_port=$(cat "$state/pyftpdlib_utf8.port")
-wait_port "$utf8_port" || fail "pyftpdlib_utf8 does not answer"
-echo "pyftpdlib_utf8 $utf8_port $utf8_root" >>"$state/peers.txt"
-# ---- end of the UTF-8 file names block ----
-# ---- FTP over TLS and IPv6 ------------------------------------------------------------------
-# vsftpd_tls (AUTH TLS) and vsftpd_implicit (TLS from the first byte): anonymous log-ins and data
-# connections must be protected, and require_ssl_reuse keeps its default YES: a data connection
-# that does not resume the control connection's session is refused. pyftpdlib_tls
-# (TLS_FTPHandler, AUTH TLS, user kv, no reuse check) shows a second certificate of another key, so a client
-# that accepted the first one sees it change. pyftpdlib_v6 is plain FTP on ::1 (EPSV).
-# Peers: vsftpd_tls, vsftpd_implicit, vsftpd_implicit_noreuse, pyftpdlib_tls, pyftpdlib_v6.
+start_pyftpd pyftpdlib_utf8 plain
+
+# FTP over TLS: anonymous log-ins and data connections must be protected. vsftpd_tls (AUTH TLS)
+# keeps require_ssl_reuse at its default YES: a data connection that does not resume the control
+# connection's session is refused (522). pyftpdlib_tls (user kv, no reuse check) shows a second
+# certificate of another key, so a client that accepted the first one sees it change.
 tls="$state/tls"
 mkdir -p "$tls" || fail "cannot make $tls"
 for c in cert cert2; do
@@ -176,55 +158,17 @@ vsftpd_tls_conf="ssl_enable=YES
 allow_anon_ssl=YES
 force_anon_logins_ssl=YES
 force_anon_data_ssl=YES
-force_local_logins_ssl=YES
-force_local_data_ssl=YES
 ssl_ciphers=HIGH
 rsa_cert_file=$tls/cert.pem
 rsa_private_key_file=$tls/cert.key"
 start_vsftpd vsftpd_tls "$vsftpd_tls_conf"
-start_vsftpd vsftpd_implicit "$vsftpd_tls_conf
-implicit_ssl=YES"
-# Wine's Schannel resumes no session, so the two above refuse its data connections (522): this
-# one lets the Windows build move data over implicit TLS under Wine too.
+# TLS from the first byte. Wine's Schannel resumes no session, so without reuse: the Windows build
+# moves data over implicit TLS under Wine too.
 start_vsftpd vsftpd_implicit_noreuse "$vsftpd_tls_conf
 implicit_ssl=YES
 require_ssl_reuse=NO"
-
-cat >"$state/kv_pyftpd_tls.py" <<'PY'
-import sys, os, logging
-from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler
-from pyftpdlib.servers import FTPServer
-root, port_file, kind, cert, key = sys.argv[1:6]
-auth = DummyAuthorizer()
-auth.add_user('kv', 'pw', root, perm='elradfmwMT')
-if kind == 'tls':
-    handler = TLS_FTPHandler
-    handler.certfile, handler.keyfile = cert, key
-    handler.tls_control_required = True
-    handler.tls_data_required = True
-    address = ('127.0.0.1', 0)
-else:
-    handler = FTPHandler
-    address = ('::1', 0)
-handler.authorizer = auth
-logging.basicConfig(level=logging.WARNING)
-server = FTPServer(address, handler)
-with open(port_file + '.tmp', 'w') as f:
-    f.write(str(server.address[1]))
-os.rename(port_file + '.tmp', port_file)
-server.serve_forever()
-PY
 for kind in tls v6; do
-  name=pyftpdlib_$kind
-  root="$state/$name"
-  fill_root "$root" && mkdir -p "$root/pub" || fail "cannot fill $root"
-  "$python" "$state/kv_pyftpd_tls.py" "$root" "$state/$name.port" $kind "$tls/cert2.pem" "$tls/cert2.key" \
-    >"$state/$name.log" 2>&1 &
-  echo $! >"$state/$name.pid"
-  for _ in $(seq 100); do [ -f "$state/$name.port" ] && break; sleep 0.1; done
-  [ -f "$state/$name.port" ] || fail "$name did not start: $(cat "$state/$name.log")"
-  echo "$name $(cat "$state/$name.port") $root" >>"$state/peers.txt"
+  fill_root "$state/pyftpdlib_$kind" || fail "cannot fill pyftpdlib_$kind"
+  start_pyftpd pyftpdlib_$kind $kind "$tls/cert2.pem" "$tls/cert2.key"
 done
-# ---- end of FTP over TLS and IPv6 -----------------------------------------------------------
 exit 0

@@ -14,6 +14,6 @@ struct peer {
 // A path the servers' machine gave, as this program opens it (under Wine the Unix root is Z:).
 std::string local_form(const std::string& unix_path);
 // "pyftpdlib", "pyftpdlib_tls", "pyftpdlib_v6" (user kv, every permission), "vsftpd",
-// "vsftpd_denied", "vsftpd_tls", "vsftpd_implicit", "vsftpd_implicit_noreuse" (anonymous); a missing list or
+// "vsftpd_denied", "vsftpd_tls", "vsftpd_implicit_noreuse" (anonymous); a missing list or
 // server fails the test.
 peer find_peer(const std::string& name);

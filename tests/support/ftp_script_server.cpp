@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -94,22 +93,19 @@ ftp_script_server::ftp_script_server(std::function<void(script_session&)> script
         for (int i = 0; i < connections; ++i) {
             std::intptr_t control = listener_ < 0 ? -1 : accept_within(listener_);
             if (control < 0) {
-                problem("no client connected");
+                problems_.push_back("no client connected");
                 break;
             }
             script_session session(*this, control);
             script(session);
         }
-        std::lock_guard<std::mutex> guard(lock_);
-        finished_ = true;
     });
 }
 
 ftp_script_server::~ftp_script_server()
 {
     finish();
-    if (listener_ >= 0)
-        os::socket_close(listener_);
+    close_socket(listener_);
     os::socket_library_stop();
 }
 
@@ -131,18 +127,6 @@ std::vector<std::string> ftp_script_server::problems()
     return problems_;
 }
 
-void ftp_script_server::record(const std::string& line)
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    commands_.push_back(line);
-}
-
-void ftp_script_server::problem(const std::string& text)
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    problems_.push_back(text);
-}
-
 script_session::~script_session()
 {
     close_socket(data_);
@@ -162,14 +146,14 @@ std::string script_session::read_command()
         if (end != std::string::npos) {
             std::string line = pending_.substr(0, end);
             pending_.erase(0, end + 2);
-            server_.record(line);
+            server_.commands_.push_back(line);
             return line;
         }
         char buffer[4096];
         long n = control_ >= 0 ? os::socket_receive(control_, buffer, sizeof buffer) : 0;
         if (n <= 0) { // closed, failed or silent for the bound
             if (!pending_.empty())
-                server_.record(pending_ + "<unterminated>");
+                server_.commands_.push_back(pending_ + "<unterminated>");
             pending_.clear();
             return "";
         }
@@ -181,7 +165,7 @@ void script_session::expect(const std::string& expected, const std::string& repl
 {
     std::string line = read_command();
     if (line != expected)
-        server_.problem("expected \"" + expected + "\", got \"" + line + "\"");
+        server_.problems_.push_back("expected \"" + expected + "\", got \"" + line + "\"");
     send(reply);
 }
 
@@ -227,25 +211,26 @@ void script_session::serve_download(const std::string& command, const std::strin
     send("226 done\r\n");
 }
 
-std::string script_session::listen_passive(const std::string& announced_host)
+int script_session::open_passive()
 {
     close_socket(passive_);
     int port = 0;
     passive_ = make_listener(port);
+    return port;
+}
+
+std::string script_session::listen_passive(const std::string& announced_host)
+{
+    const int port = open_passive();
     std::string host = announced_host;
     std::replace(host.begin(), host.end(), '.', ',');
-    char text[128];
-    std::snprintf(text, sizeof text, "227 Entering Passive Mode (%s,%d,%d).\r\n", host.c_str(), port / 256,
-                  port % 256);
-    return text;
+    return "227 Entering Passive Mode (" + host + "," + std::to_string(port / 256) + "," +
+           std::to_string(port % 256) + ").\r\n";
 }
 
 std::string script_session::listen_extended()
 {
-    close_socket(passive_);
-    int port = 0;
-    passive_ = make_listener(port);
-    return "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)\r\n";
+    return "229 Entering Extended Passive Mode (|||" + std::to_string(open_passive()) + "|)\r\n";
 }
 
 bool script_session::accept_data()
@@ -253,7 +238,7 @@ bool script_session::accept_data()
     close_socket(data_);
     data_ = passive_ >= 0 ? accept_within(passive_) : -1;
     if (data_ < 0)
-        server_.problem("no data connection");
+        server_.problems_.push_back("no data connection");
     return data_ >= 0;
 }
 

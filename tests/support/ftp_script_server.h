@@ -4,7 +4,6 @@
 #pragma once
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,17 +28,14 @@ public:
 
 private:
     friend class script_session;
-    void record(const std::string& line);
-    void problem(const std::string& text);
     void finish();
 
     std::intptr_t listener_ = -1;
     int port_ = 0;
     std::thread runner_;
-    std::mutex lock_;
+    // Written by the script's thread only, read once it has been joined.
     std::vector<std::string> commands_;
     std::vector<std::string> problems_;
-    bool finished_ = false;
 };
 
 // What a script does with its client. Every call is blocking, with a 20 s bound so that a test
@@ -83,6 +79,7 @@ private:
     friend class ftp_script_server;
     script_session(ftp_script_server& server, std::intptr_t control) : server_(server), control_(control) {}
     ~script_session();
+    int open_passive(); // a new passive listener on 127.0.0.1; its port
 
     ftp_script_server& server_;
     std::intptr_t control_ = -1;

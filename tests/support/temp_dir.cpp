@@ -34,10 +34,7 @@ temp_dir::temp_dir(bool upper_case_relative)
             candidate = (base / ("kvtest_" + unique_suffix())).generic_string();
         }
         if (os::make_directory(candidate)) {
-            path_ = candidate;
-            for (char& c : path_)
-                if (c == '\\')
-                    c = '/';
+            path_ = candidate; // generic_string has forward slashes on Windows too
             return;
         }
     }
