@@ -55,8 +55,10 @@ TEST(Charset, Conversions)
         {"nihon to euc", sjis_to_euc_text, nihon_sjis + "\r\n", true, nihon_euc + "\n"},
         {"lead byte at the end to euc", sjis_to_euc_text, "\x93", false, ""},
         {"broken lead keeps the line end", sjis_to_euc_text, "\x93\r\nx", true, "\xA1\xA9\nx"},
+        {"a lone cr stays", sjis_to_euc_text, "a\r\nb\rc\r\r\n", true, "a\nb\rc\r\n"},
         // Downloads from EUC-JP servers: LF becomes CR LF.
         {"empty", euc_to_sjis_text, "", true, ""},
+        {"euc is read as bytes: cr and ctrl-z stay", euc_to_sjis_text, "a\r\n\x1A", true, "a\r\r\n\x1A"},
         {"nihon from euc", euc_to_sjis_text, nihon_euc + "\n", true, nihon_sjis + "\r\n"},
         {"kana from euc", euc_to_sjis_text, "\x8E\xB1", true, "\xB1"},
         {"single shift 2 at the end", euc_to_sjis_text, "a\x8E", true, "a"},
@@ -111,21 +113,6 @@ TEST(Charset, CodeArithmetic)
         EXPECT_EQ(jis_to_sjis(j), 0u) << std::hex << j;
     for (unsigned k : {0xA0u, 0xE0u})
         EXPECT_EQ(kana_to_full_width(k), 0u) << std::hex << k;
-}
-
-TEST(Charset, TextModeReading)
-{
-    std::string out;
-    // CR LF is one line end when read as text; a lone CR stays.
-    ASSERT_TRUE(sjis_to_euc_text("a\r\nb\rc\r\r\n", out));
-    EXPECT_EQ(out, "a\nb\rc\r\n");
-    ASSERT_TRUE(sjis_to_euc_text("a\x1A"
-                                 "b",
-                                 out));
-    EXPECT_EQ(out, "a");
-    // EUC-JP input is read as bytes: CR LF and 0x1A stay and LF still gains its CR.
-    ASSERT_TRUE(euc_to_sjis_text("a\r\n\x1A", out));
-    EXPECT_EQ(out, "a\r\r\n\x1A");
 }
 
 TEST(Charset, FilesAreReplacedOnlyOnSuccess)
