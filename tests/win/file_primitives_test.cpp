@@ -22,7 +22,6 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
     EXPECT_FALSE(copy_file(p("a"), p("a")));
     EXPECT_FALSE(copy_file(p("a"), dir.path() + "/./A"));
     EXPECT_EQ(os::read_file(p("a")), "new");
-    // A source that is gone.
     EXPECT_FALSE(copy_file(p("missing"), p("good")));
     EXPECT_EQ(os::read_file(p("good")), "good");
     {
