@@ -68,10 +68,7 @@ TEST(EntryNames, Split)
         auto parts = split_entry_name(c.file, c.dir);
         EXPECT_EQ(parts.name, c.name) << c.file;
         EXPECT_EQ(parts.type, c.type) << c.file;
-        FileEntry e;
-        e.name = parts.name;
-        e.type = parts.type;
-        EXPECT_EQ(join_entry_name(e), c.joined) << c.file;
+        EXPECT_EQ(join_entry_name(row(c.file, c.dir ? "<dir>" : "1")), c.joined) << c.file;
     }
     // Names are cut to 255 bytes before they are split.
     std::string long_name(300, 'x');
@@ -355,7 +352,6 @@ TEST(PanePaths, LocalFilter)
         {{".", true}, "C:/a/", "*.*", true, false},
         {{"..", true}, "C:/a/", "*.*", true, true},
         {{"..", true}, "//s/share/", "*.*", true, false},
-        {{"..", true}, "//s/share/d/", "*.*", true, true},
         {{"..", true}, "C:/", "*.*", true, false},
         {{"..", true, false, true}, "C:/h/a/", "*.*", true, true}, // the way out of a hidden directory
         {{"h", true, false, true}, "C:/a/", "*.*", true, false},
