@@ -92,7 +92,6 @@ TEST(ProgramDefs, ExistingFilesAreLeftAlone)
     ASSERT_TRUE(ensure_default_programs(path, program_file::extension));
     EXPECT_EQ(os::read_file(path).value_or("-"), "");
     EXPECT_FALSE(program_title_at(path, 0));
-    EXPECT_EQ(read_program_key(path, "zip", "parameter", 256, "\"?F1\""), "?F1");
     EXPECT_FALSE(ensure_default_programs(dir.file("missing/program.ini"), program_file::manual));
 }
 
@@ -100,9 +99,6 @@ TEST(ProgramDefs, QuotedParametersReadBack)
 {
     temp_dir dir;
     std::string path = dir.file("program.ini");
-    ASSERT_TRUE(write_text_file(path, "[t]\nparameter='\"?F1\"'\nconfirm=+x\n"));
-    EXPECT_EQ(read_program_key(path, "t", "parameter", 256, ""), "\"?F1\"");
-    EXPECT_EQ(read_program_key(path, "t", "program", 256, ""), "");
     // Saved, a parameter keeps its quotes of either kind: the reader strips one enclosing pair.
     for (const char* typed : {"\"?F1\"", "'?F1'", "-l '"}) {
         ASSERT_TRUE(save_program(path, "t", "p", typed, true));
