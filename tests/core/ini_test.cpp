@@ -121,12 +121,16 @@ TEST(IniText, Atoi)
         EXPECT_EQ(ini_atoi(c.text), c.expected) << c.text;
 }
 
-// Plain strings, their defaults and section deletion are compared with the profile service under
-// Wine; the typed values are the engine's own.
-TEST(IniFile, TypedValuesAndTheirDefaults)
-{
+class IniFile : public ::testing::Test {
+protected:
     temp_dir dir;
     std::string path = dir.file("a.ini");
+};
+
+// Plain strings, their defaults and section deletion are compared with the profile service under
+// Wine; the typed values are the engine's own.
+TEST_F(IniFile, TypedValuesAndTheirDefaults)
+{
     EXPECT_EQ(ini_get_int(path, "s", "k", -12), -12);
     EXPECT_TRUE(ini_get_bool(path, "s", "k", true));
     EXPECT_EQ(ini_get_char(path, "s", "k", 'D'), 'D');
@@ -142,10 +146,8 @@ TEST(IniFile, TypedValuesAndTheirDefaults)
     EXPECT_EQ(ini_get_char(path, "s", "z", 'x'), '\0');
 }
 
-TEST(IniFile, Switches)
+TEST_F(IniFile, Switches)
 {
-    temp_dir dir;
-    std::string path = dir.file("b.ini");
     struct {
         const char* value;
         bool expected;
@@ -156,10 +158,8 @@ TEST(IniFile, Switches)
     }
 }
 
-TEST(IniFile, SortedWrites)
+TEST_F(IniFile, SortedWrites)
 {
-    temp_dir dir;
-    std::string path = dir.file("p.ini");
     ASSERT_TRUE(ini_put_string(path, "m", "program", "1", true));
     ASSERT_TRUE(ini_put_string(path, "b", "program", "2", true));
     ASSERT_TRUE(ini_put_string(path, "z", "program", "3", true));
@@ -173,10 +173,8 @@ TEST(IniFile, SortedWrites)
     EXPECT_EQ(ini_section_name(path, 4).value_or("-"), "c");
 }
 
-TEST(IniFile, FailedWriteLeavesTheOldFile)
+TEST_F(IniFile, FailedWriteLeavesTheOldFile)
 {
-    temp_dir dir;
-    std::string path = dir.file("c.ini");
     ASSERT_TRUE(ini_put_string(path, "s", "k", "old"));
     // Files and directories named like a work file are the user's: kept as they are, and the
     // write takes a free name.
