@@ -133,12 +133,19 @@ protected:
     }
     std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
     std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
-    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
+    int run(FileOpMode mode, Pane& from, Pane* to, bool use_trash = false, bool* batch = nullptr)
     {
-        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
+        return run_worker(mode, from, to, use_trash, dir.path() + "/", batch);
+    }
+    // The active pane on src/, the other on `target`, read as a pane shows them.
+    void open_panes(const std::string& target)
+    {
+        active = open_pane(1, s());
+        other = open_pane(2, target);
     }
 
     temp_dir dir;
+    Pane active, other;
     std::string saved_cwd = os::current_directory();
     bool saved_hide = hide_system_files();
 };
