@@ -44,11 +44,10 @@ protected:
 
 TEST_F(ListingWin, DotDotOnlyBelowARoot)
 {
-    Pane drive;
-    drive.path = "C:/";
-    ASSERT_TRUE(read_listing(drive, false));
-    EXPECT_EQ(drive.rows.find(true, ".."), -1);
-    EXPECT_GT(drive.rows.size(), 0u);
+    pane.path = "C:/";
+    ASSERT_TRUE(read_listing(pane, false));
+    EXPECT_EQ(pane.rows.find(true, ".."), -1);
+    EXPECT_GT(pane.rows.size(), 0u);
 }
 
 // Wine has no network client of its own: a UNC path \\host\share is looked up as the folder
@@ -65,20 +64,19 @@ TEST_F(ListingWin, NetworkRootHasNoDotDot)
     CreateDirectoryA(share.c_str(), nullptr);
     write_text_file(share + "/f.txt", "");
 
-    Pane net;
-    net.path = "//kvhost/kvshare/";
+    pane.path = "//kvhost/kvshare/";
     bool readable = dir_scan("//kvhost/kvshare/").found();
     if (readable) {
-        ASSERT_TRUE(read_listing(net, false));
-        EXPECT_EQ(net.path, "//kvhost/kvshare/");
-        EXPECT_EQ(row_names(net), std::set<std::string>{"f.txt"});
+        ASSERT_TRUE(read_listing(pane, false));
+        EXPECT_EQ(pane.path, "//kvhost/kvshare/");
+        EXPECT_EQ(row_names(pane), std::set<std::string>{"f.txt"});
         // Wine answers the cluster size of a share with zero sectors: the total must still come out.
-        int row = net.rows.find(false, "f.txt");
+        int row = pane.rows.find(false, "f.txt");
         ASSERT_GE(row, 0);
-        net.rows.set_marked(static_cast<std::size_t>(row), true);
-        update_pane_info(net);
-        EXPECT_EQ(net.info_text.substr(0, 10), "         1");
-        EXPECT_NE(net.info_text.find(" 0 "), std::string::npos) << net.info_text;
+        pane.rows.set_marked(static_cast<std::size_t>(row), true);
+        update_pane_info(pane);
+        EXPECT_EQ(pane.info_text.substr(0, 10), "         1");
+        EXPECT_NE(pane.info_text.find(" 0 "), std::string::npos) << pane.info_text;
     }
     DeleteFileA((share + "/f.txt").c_str());
     RemoveDirectoryA(share.c_str());
@@ -252,12 +250,11 @@ TEST_F(ListingWin, InformationLine)
 // An FTP pane's information line: no volume to ask, sizes counted in bytes.
 TEST_F(ListingWin, AnFtpPanesInformationLine)
 {
-    Pane ftp;
-    ftp.path = "ftp://server/pub/";
-    add_ftp_entry(ftp, false, "a.txt", 5, "20100105090507");
-    ftp.rows.set_marked(0, true);
-    update_pane_info(ftp);
-    EXPECT_EQ(ftp.status_text, "");
-    EXPECT_EQ(ftp.info_text.substr(ftp.info_text.size() - 3), "(?)");
-    EXPECT_NE(ftp.info_text.find(" 5 "), std::string::npos) << ftp.info_text; // unit 1 on FTP
+    pane.path = "ftp://server/pub/";
+    add_ftp_entry(pane, false, "a.txt", 5, "20100105090507");
+    pane.rows.set_marked(0, true);
+    update_pane_info(pane);
+    EXPECT_EQ(pane.status_text, "");
+    EXPECT_EQ(pane.info_text.substr(pane.info_text.size() - 3), "(?)");
+    EXPECT_NE(pane.info_text.find(" 5 "), std::string::npos) << pane.info_text; // unit 1 on FTP
 }
