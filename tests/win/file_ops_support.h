@@ -101,26 +101,6 @@ inline Pane open_pane(int index, const std::string& dir)
     return pane;
 }
 
-// Runs the worker on the job of the panes as the notice dialog would, then applies its pane
-// changes; returns the worker's code.
-inline int run_worker(FileOpMode mode, Pane& active, Pane* other, bool use_trash, const std::string& temp,
-                      bool* batch = nullptr)
-{
-    file_rw_job job = make_file_rw_job(mode, active, other);
-    job.use_trash = use_trash;
-    job.temp_dir = temp;
-    os::set_current_directory(active.path);
-    thread_file_rw worker(job);
-    if (!worker.begin())
-        return -1;
-    worker.join();
-    int code = worker.release();
-    apply_pane_changes(worker.changes(), active, other);
-    if (batch)
-        *batch = worker.batch();
-    return code;
-}
-
 // A source folder src/ and a target folder dst/ in a temporary directory; the process's current
 // directory (the worker moves it into the source) and the hidden-entry switch are given back.
 class file_ops_test : public ::testing::Test {
@@ -133,9 +113,24 @@ protected:
     }
     std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
     std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
-    int run(FileOpMode mode, Pane& from, Pane* to, bool use_trash = false, bool* batch = nullptr)
+    // Runs the worker on the job of the panes as the notice dialog would, then applies its pane
+    // changes; returns the worker's code. Without `temp` the job has no temporary directory.
+    int run(FileOpMode mode, Pane& from, Pane* to, bool use_trash = false, bool* batch = nullptr,
+            bool temp = true)
     {
-        return run_worker(mode, from, to, use_trash, dir.path() + "/", batch);
+        file_rw_job job = make_file_rw_job(mode, from, to);
+        job.use_trash = use_trash;
+        job.temp_dir = temp ? dir.path() + "/" : "";
+        os::set_current_directory(from.path);
+        thread_file_rw worker(job);
+        if (!worker.begin())
+            return -1;
+        worker.join();
+        int code = worker.release();
+        apply_pane_changes(worker.changes(), from, to);
+        if (batch)
+            *batch = worker.batch();
+        return code;
     }
     // The active pane on src/, the other on `target`, read as a pane shows them.
     void open_panes(const std::string& target)

@@ -205,7 +205,7 @@ TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
     open_panes(t());
     active.rows.set_cursor(row_of(active, "a.txt"));
     bool batch = false;
-    EXPECT_EQ(run_worker(move_mode, active, &other, true, "", &batch), file_rw_done);
+    EXPECT_EQ(run(move_mode, active, &other, true, &batch, false), file_rw_done);
     EXPECT_TRUE(batch);
     EXPECT_EQ(names_in(s()), (std::set<std::string>{"b.txt", "c.txt"}));
     EXPECT_EQ(os::read_file(t("a.txt")), "a");
@@ -217,7 +217,7 @@ TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
     // panes stay as they were.
     open_panes(t());
     mark(active, {"b.txt", "c.txt"});
-    int code = run_worker(move_mode, active, &other, true, "", &batch);
+    int code = run(move_mode, active, &other, true, &batch, false);
     if (code == file_rw_done) {
         EXPECT_EQ(names_in(s()), std::set<std::string>{});
         EXPECT_NE(row_of(other, "c.txt"), -1);
