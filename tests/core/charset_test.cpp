@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
 
 using text_converter = bool (*)(std::string_view, std::string&);

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <set>
 
 TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
