@@ -12,8 +12,6 @@
 #include <optional>
 #include <string>
 
-namespace {
-
 TEST(ftp_names, utf8_and_code_page_932)
 {
     const struct {
@@ -154,5 +152,3 @@ TEST(ftp_names, new_keys_and_their_defaults)
     for (const auto& p : ports)
         EXPECT_EQ(port_for_security(p.port, p.security), p.shown) << p.port << " " << p.security;
 }
-
-} // namespace

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
 {
     auto content = os::read_file(std::string(KV_SOURCE_DIR) + "/dist/kelvasto.txt");
@@ -52,5 +50,3 @@ TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
         EXPECT_TRUE(help_lines(text, s.first, s.count).has_value()) << "line " << s.first;
     }
 }
-
-} // namespace
