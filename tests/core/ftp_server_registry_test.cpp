@@ -42,8 +42,6 @@ TEST(ftp_registry, passwords_stored_and_read)
             EXPECT_EQ(unscramble_password(*c.stored), c.typed.substr(0, 127));
         }
     }
-    // Stored values not beginning with '?' are used as they stand.
-    EXPECT_EQ(unscramble_password("plain"), "plain");
 }
 
 TEST(ftp_registry, zone_entries_and_values)
