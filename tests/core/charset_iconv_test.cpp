@@ -1,6 +1,5 @@
-// The code arithmetic of the charset conversions checked against the C library's iconv for
-// every JIS X 0208 character, every Shift_JIS double-byte code and the half-width katakana.
-// Native only: the Windows runtime has no iconv.
+// The charset arithmetic against the C library's iconv for every JIS X 0208 character, every
+// Shift_JIS double-byte code and the half-width katakana; native only (no iconv on Windows).
 #ifndef _WIN32
 
 #include "ftp/charset.h"
