@@ -29,9 +29,8 @@ const std::string esc_kana = "\x1B(I";
 
 } // namespace
 
-// Single codes, the vendor rows among them, and each character's ISO-2022-JP form with its line
-// end are checked against iconv natively (charset_iconv_test); here the framing: escapes, line
-// ends, cut input and characters across a piece's end.
+// Single codes, vendor rows and each character's ISO-2022-JP form are checked against iconv
+// (charset_iconv_test); here the framing: escapes, line ends, cut input, a piece's end.
 TEST(Charset, Conversions)
 {
     const conversion_case cases[] = {
