@@ -1,6 +1,5 @@
-// The file operation worker against volumes the shell scripts of tests/win prepare: a volume that
-// refuses writing, a full one, a removable drive and a recycle bin of the test's own. Each case
-// runs only from its script (DISABLED_ here).
+// The file operation worker on volumes the tests/win scripts prepare: read-only, full, removable,
+// and a recycle bin of its own. Each case runs only from its script (DISABLED_ here).
 #include "file_ops_support.h"
 #include "fileops/file_primitives_win.h"
 
