@@ -1,6 +1,5 @@
-// The INI engine against the system's profile service: the same reads and writes through
-// GetPrivateProfileStringA / WritePrivateProfileStringA and through the engine give the same
-// results and byte-identical files.
+// The INI engine against the system's profile service (Get/WritePrivateProfileStringA): the same
+// reads and writes give the same results and byte-identical files.
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "support/temp_dir.h"
