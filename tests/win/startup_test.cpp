@@ -1,6 +1,5 @@
-// Start-up and shutdown of kelvasto.exe as a separate process: single instance, the
-// configuration files made at the first start, the layout written at the end, and the refusal
-// in a program directory that cannot be written.
+// kelvasto.exe as a separate process: a single instance, the files made at the first start, the
+// layout written at the end, and the refusal in a program directory that cannot be written.
 #include "base/paths.h"
 #include "platform/os.h"
 #include "resource.h"
