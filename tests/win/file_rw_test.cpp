@@ -212,9 +212,8 @@ TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
     EXPECT_NE(row_of(other, "a.txt"), -1);
     EXPECT_EQ(row_of(active, "a.txt"), -1);
 
-    // Two entries in one shell move. Wine 8 refuses a move of several sources (ERROR_CANCELLED,
-    // reported as aborted): then nothing may have moved, nothing is reported as done and the
-    // panes stay as they were.
+    // Two entries in one shell move: Wine 8 refuses several sources (ERROR_CANCELLED, aborted);
+    // then nothing may have moved or be reported done, and the panes stay as they were.
     open_panes(t());
     mark(active, {"b.txt", "c.txt"});
     int code = run(move_mode, active, &other, true, &batch, false);
