@@ -9,12 +9,6 @@
 
 namespace {
 
-std::string get(std::string_view text, std::string_view section, std::string_view key, std::size_t size = 64,
-                std::string_view fallback = "DEF")
-{
-    return ini_profile_get(ini_parse(text), section, key, size, fallback);
-}
-
 std::string set(std::string_view text, std::string_view section, std::optional<std::string_view> key,
                 std::optional<std::string_view> value)
 {
@@ -48,7 +42,7 @@ TEST(IniProfile, Reads)
         {"cut", "k", 2, ""},
     };
     for (auto& c : cases)
-        EXPECT_EQ(get(text, c.section, c.key, c.size), c.expected)
+        EXPECT_EQ(ini_profile_get(ini_parse(text), c.section, c.key, c.size, "DEF"), c.expected)
             << c.section << "/" << c.key << "/" << c.size;
 }
 
