@@ -367,29 +367,6 @@ TEST(PanePaths, LocalFilter)
             << c.entry.name << " in " << c.path << " with " << c.wildcard;
 }
 
-namespace {
-
-// The comb sort swapping whole rows pass by pass: the order the listing's sort must end in.
-void reference_comb_sort(std::vector<FileEntry>& rows, const SortState& state)
-{
-    std::size_t gap = rows.size();
-    bool swapped = false;
-    while (swapped || gap > 1) {
-        gap = gap * 10 / 13;
-        gap = gap == 0 ? 1 : (gap == 9 || gap == 10) ? 11 : gap;
-        swapped = false;
-        for (std::size_t i = 0; i + gap < rows.size(); ++i) {
-            int r = compare_entries(rows[i], rows[i + gap], state);
-            if (state.ascending ? r > 0 : r < 0) {
-                std::swap(rows[i], rows[i + gap]);
-                swapped = true;
-            }
-        }
-    }
-}
-
-} // namespace
-
 // Rows that compare equal (here: the same texts, told apart by their icons) end up where the comb
 // sort puts them; long common beginnings, unknown and odd sizes take the slow comparison. Every
 // other round no two rows are alike; in rounds 2, 6, 10 ... rows are alike but at most one is "..".
@@ -433,7 +410,21 @@ TEST(Sort, SameOrderAsSwappingRows)
         l.set_marked(static_cast<std::size_t>(l.cursor()), true);
         int cursor_icon = l.row(static_cast<std::size_t>(l.cursor())).icon;
         int followed = l.sort(state);
-        reference_comb_sort(rows, state);
+        // The comb sort swapping whole rows pass by pass: the order the listing's sort must end in.
+        std::size_t gap = rows.size();
+        bool swapped = false;
+        while (swapped || gap > 1) {
+            gap = gap * 10 / 13;
+            gap = gap == 0 ? 1 : (gap == 9 || gap == 10) ? 11 : gap;
+            swapped = false;
+            for (std::size_t i = 0; i + gap < rows.size(); ++i) {
+                int r = compare_entries(rows[i], rows[i + gap], state);
+                if (state.ascending ? r > 0 : r < 0) {
+                    std::swap(rows[i], rows[i + gap]);
+                    swapped = true;
+                }
+            }
+        }
         ASSERT_EQ(l.size(), rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i)
             ASSERT_EQ(l.row(i).icon, rows[i].icon) << "round " << round << " row " << i;
