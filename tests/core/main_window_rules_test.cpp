@@ -42,6 +42,18 @@ struct rule_case {
     const char* expected;
 };
 
+struct key_case {
+    const char* name;
+    int key;
+    unsigned modifiers;
+    list_action action;
+    int command; // posted, or the box entry of a digit
+    bool consumed;
+};
+
+using a = list_action;
+constexpr a post = a::command;
+
 } // namespace
 
 TEST(CommandRules, Table)
@@ -92,22 +104,6 @@ TEST(CommandRules, Table)
     hide.hide_system_files = true;
     EXPECT_EQ(on(command_states_for(hide)), "H");
 }
-
-namespace {
-
-struct key_case {
-    const char* name;
-    int key;
-    unsigned modifiers;
-    list_action action;
-    int command; // posted, or the box entry of a digit
-    bool consumed;
-};
-
-using a = list_action;
-constexpr a post = a::command;
-
-} // namespace
 
 TEST(KeyMap, KeyDownTable)
 {
