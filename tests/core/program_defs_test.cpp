@@ -104,7 +104,7 @@ TEST_F(ProgramDefs, QuotedParametersReadBack)
     }
 }
 
-TEST(ProgramDefs, ExtensionMatches)
+TEST_F(ProgramDefs, ExtensionMatches)
 {
     struct {
         const char *title, *file;
