@@ -1,5 +1,4 @@
-// The FTP listing cache: reading MLSD and cache lines, writing entries, and the rewrites of a
-// real cache directory after removals and renames.
+// The FTP listing cache: MLSD and cache lines, writing entries, a cache directory's rewrites.
 #include "ftp/ftp_operations.h"
 #include "ftp/listing_cache.h"
 #include "platform/os.h"
