@@ -1,5 +1,4 @@
-// File names between the server's encoding and code page 932, the UTF8 feature, the stored
-// password forms and the server's new keys.
+// Server names and code page 932, the UTF8 feature, stored password forms and the server's new keys.
 #include "ftp/ftp_reply.h"
 #include "ftp/listing_cache.h"
 #include "ftp/name_charset.h"
