@@ -1,5 +1,4 @@
-// The FTP server registry: ftp.ini sections and keys, stored passwords, the dialog's zone list,
-// start directories, text files and the capability cache.
+// ftp.ini: sections and keys, stored passwords, zones, start directories, text files, capabilities.
 #include "ftp/server_registry.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
