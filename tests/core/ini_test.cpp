@@ -1,5 +1,4 @@
-// The INI engine: profile reads and writes over text and files, section scans, sorted insertion,
-// atomic replacement.
+// The INI engine: profile reads and writes, section scans, sorted insertion, atomic replacement.
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "settings/ini_profile.h"
