@@ -1,5 +1,4 @@
-// The layout file: the bytes of a new layout.ini, reading with defaults, writing back, and the
-// rules of the window rectangle.
+// layout.ini: a new file's bytes, reading with defaults, writing back, the window rectangle's rules.
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "settings/layout.h"
