@@ -1,5 +1,4 @@
-// The main window's rules as tables: which commands the pane facts enable and what each key and
-// typed character of a list does.
+// The main window's rules: the commands pane facts enable, what each key and typed character does.
 #include "app/command_rules.h"
 #include "pane/key_map.h"
 
