@@ -1,5 +1,4 @@
-// The controls' portable texts: the list view's row store (comparisons, pin and group rules, comb
-// sort with tracked rows), combo items with icons and the log's trimming.
+// The controls' portable texts: the list view's row store and sort, icon combo items, log trimming.
 #include "toolkit/control_texts.h"
 #include "toolkit/row_store.h"
 
