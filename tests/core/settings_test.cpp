@@ -1,5 +1,4 @@
-// The settings file: the bytes of a new kelvasto.ini, reading with defaults, colours, switches,
-// key letters, the two lists and the options dialog's write.
+// kelvasto.ini: a new file's bytes, reading with defaults, colours, key letters, lists, the dialog's write.
 #include "platform/os.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
