@@ -1,5 +1,4 @@
-// The shipped help text, dist/kelvasto.txt: code page 932 with CR LF, and each section a dialog
-// opens begins at its line, stays inside its range and fits the help window.
+// dist/kelvasto.txt: CR LF code page 932; each dialog's section starts at its line, stays in range, fits.
 #include "fileops/help_text.h"
 #include "platform/code_page.h"
 #include "platform/os.h"
