@@ -1,5 +1,4 @@
-// The directory change watcher under Wine: one post per burst of changes, none while suspended,
-// and a stop that returns.
+// The directory watcher under Wine: one post per burst, none while suspended, a stop that returns.
 #include "pane/dnotify_win.h"
 #include "pane/local_listing_win.h"
 #include "platform/os.h"
