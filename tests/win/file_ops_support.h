@@ -1,5 +1,4 @@
-// Shared by the file operation tests: files with contents, files held open, panes on folders,
-// and running the worker as its notice dialog does.
+// For the file operation tests: trees, held files, panes on folders, the worker run as its dialog does.
 #pragma once
 
 #include "fileops/file_rw_win.h"
