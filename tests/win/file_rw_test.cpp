@@ -1,5 +1,4 @@
-// The file operation worker under Wine, direct mode: what the disk holds and what the panes show
-// after copies, moves and deletions that go through, are skipped or stop at a failure.
+// The file operation worker under Wine: disk and panes after copies, moves and deletions, done or not.
 #include "file_ops_support.h"
 #include "fileops/file_primitives_win.h"
 #include "platform/process_paths.h"
