@@ -1,5 +1,4 @@
-// Reading local directories under Wine: roots and "..", hidden and system entries,
-// climbing out of a deleted directory, attribute and time round trips, Japanese names.
+// Local listings under Wine: roots, hidden entries, a deleted directory, attributes, times, Japanese names.
 #include "base/paths.h"
 #include "file_ops_support.h"
 #include "pane/dir_scan_win.h"
