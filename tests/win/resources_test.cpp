@@ -1,5 +1,4 @@
-// The linked resources as the program reads them on code page 932: string texts, the menu bar
-// with every command.
+// The linked resources as read on code page 932: string texts, the menu bar with every command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
