@@ -1,5 +1,4 @@
-// Text charset conversions between Shift_JIS, EUC-JP and ISO-2022-JP: the cases uploads and
-// downloads meet, and the whole-file frame.
+// Text conversions between Shift_JIS, EUC-JP and ISO-2022-JP: upload and download cases, whole files.
 #include "ftp/charset.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
@@ -102,8 +101,7 @@ TEST(Charset, Conversions)
 
 TEST(Charset, CodeArithmetic)
 {
-    // Every double-byte code both ways is checked against iconv natively; here the codes outside
-    // the double-byte ranges.
+    // Every double-byte code is checked against iconv natively; here the codes outside their ranges.
     for (unsigned s : {0x817Fu, 0x8130u, 0x8040u, 0xA040u, 0xFD40u, 0x41u})
         EXPECT_EQ(sjis_to_jis(s), 0u) << std::hex << s;
     for (unsigned j : {0x2020u, 0x217Fu, 0x7F21u})
