@@ -69,8 +69,7 @@ TEST(CacheParseLine, LinesAsTheProgramWritesThemAndMlsdOutput)
 
 TEST(CacheLines, OverlongLinesAreSkippedWhole)
 {
-    // A name long enough that a 255-byte line buffer would split it, with a tail that would
-    // parse as an entry of its own.
+    // Longer than a 255-byte line buffer, with a tail that would parse as an entry of its own.
     std::string overlong = "Type=file;Size=1 " + std::string(250, 'x') + "Type=dir evil\r\n";
     std::string data = "Type=dir a\r\n" + overlong + "Type=file;Size=2 b\n" + "Type=dir c";
     EXPECT_EQ(cache_split_lines(data),
@@ -199,8 +198,7 @@ TEST_F(CacheFiles, WriteEntriesMakesSubdirectories)
 
 TEST_F(CacheFiles, ServerTitleEndingInTheByteOfABackslash)
 {
-    // The title 'ソ' is 0x83 0x5C: its trail byte is no separator, so the subdirectories and the
-    // work file lie inside it.
+    // 'ソ' (0x83 0x5C) ends the title: no separator, the subdirectories and work file lie inside it.
     std::string title = sub("\x83\x5C");
     ASSERT_TRUE(os::make_directory(title));
     std::string cache = title + "/dir.lst";
