@@ -177,8 +177,7 @@ TEST(ftp_registry, capability_cache)
     EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1, 0, epsv_unknown}));
     EXPECT_FALSE(write_support(dir.file("none/support.ini"), flags));
 
-    // An EPSV refused since the file was written is added to it, and read back as refused; one
-    // the file already names is left as it is.
+    // An EPSV refused since the file was written is added and read back refused; one it names stays.
     flags[flag_epsv] = epsv_refused;
     ASSERT_TRUE(keep_support(path, flags));
     read_support(path, flags);
