@@ -169,8 +169,7 @@ TEST_F(IniFile, SortedWrites)
 TEST_F(IniFile, FailedWriteLeavesTheOldFile)
 {
     ASSERT_TRUE(ini_put_string(path, "s", "k", "old"));
-    // Files and directories named like a work file are the user's: kept as they are, and the
-    // write takes a free name.
+    // Files and directories named like a work file are the user's: kept, the write takes a free name.
     ASSERT_TRUE(os::make_directory(path + ".kv~"));
     ASSERT_TRUE(write_text_file(path + ".kv~1", "mine"));
     EXPECT_TRUE(ini_put_string(path, "s", "k", "new"));
