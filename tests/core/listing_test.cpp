@@ -455,8 +455,7 @@ TEST(PaneChoices, TargetRow)
     }
 }
 
-// Newer files and files the other pane lacks are marked; earlier marks, directories and files
-// less than two seconds newer are not.
+// Marked: newer files, files the other pane lacks; not: earlier marks, directories, under 2 s newer.
 TEST(PaneChoices, MarkNewer)
 {
     Pane mine, theirs;
@@ -497,8 +496,7 @@ TEST(PaneChoices, FollowMark)
     }
 }
 
-// Directory changes: up onto the directory left, never above the root, never past 255 bytes;
-// a trail byte 0x5C is no separator.
+// Directory changes: up onto the directory left, not above the root or past 255 bytes; 0x5C no separator.
 TEST(PaneChoices, StepDirectory)
 {
     const std::string long_dir = "C:/" + std::string(249, 'L') + "/"; // 253 bytes
