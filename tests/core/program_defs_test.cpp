@@ -136,8 +136,7 @@ TEST_F(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
 {
     std::string volume = dir.file("volume");
     ASSERT_TRUE(os::make_directory(volume));
-    // The suite runs as root (scripts/test); a volume that cannot be mounted fails, as in the
-    // full-volume tests under Wine.
+    // Run as root (scripts/test); a volume that cannot be mounted fails, as the full-volume tests under Wine.
     ASSERT_TRUE(geteuid() == 0 && std::system(("mount -t tmpfs -o size=64k tmpfs " + volume).c_str()) == 0)
         << "cannot mount a small volume: run as root";
     std::string path = volume + "/program.ini";
