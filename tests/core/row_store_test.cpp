@@ -26,8 +26,7 @@ TEST(row_store_compare, ignores_ascii_case_only)
         {"a", "B", -1},
         {"Zeta", "alpha", 1},
         {"ab", "abc", -1},
-        // The trail byte 0x41 of "\x83\x41" (katakana A) is not folded: it stays below
-        // "\x83\x60" (katakana TI), as in the code order.
+        // The trail byte 0x41 of "\x83\x41" (ア) is not folded: it stays below "\x83\x60" (チ).
         {"\x83\x41", "\x83\x60", -1},
     };
     for (const auto& c : cases)
@@ -147,8 +146,7 @@ TEST(control_texts, icon_items)
     }
 }
 
-// A full log drops whole lines from its top; one line longer than the log keeps its tail, cut
-// between characters.
+// A full log drops whole lines from its top; a longer line keeps its tail, cut between characters.
 TEST(control_texts, log_trimming)
 {
     struct {
