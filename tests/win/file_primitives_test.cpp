@@ -32,8 +32,7 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
     }
     EXPECT_EQ(os::read_file(p("held")), "held");
     {
-        // A source another program holds without sharing fails before the target is touched,
-        // both for a new target and over an existing one.
+        // A source held without sharing fails before the target is touched, new or existing.
         held_file hold(p("a"));
         ASSERT_TRUE(hold.ok());
         EXPECT_FALSE(copy_file(p("a"), p("good")));
