@@ -102,8 +102,7 @@ TEST_F(FileRw, DirectMoveUpdatesBothPanes)
     EXPECT_GT(hooks.rows_changed_calls, 0);
 }
 
-// A failed entry stops the run and what was done stays (a source that has gone fails in the copy
-// as this held target does: file_primitives_test).
+// A failed entry stops the run and what was done stays (a gone source fails as this held target does).
 TEST_F(FileRw, AMoveOntoAHeldFileStopsThereWithBothFilesIntact)
 {
     for (const char* n : {"1.txt", "2.txt", "3.txt"})
