@@ -120,8 +120,7 @@ TEST_F(RemovableDrive, DISABLED_CopyAndMoveGoThroughTheShellInOneBatch)
     EXPECT_NE(row_of(to, "a.txt"), -1);
 }
 
-// HOME is the script's own folder (KV_TRASH_HOME, a Unix path): Wine's recycle bin is its XDG
-// trash, .local/share/Trash.
+// HOME is the script's folder (KV_TRASH_HOME, Unix path): Wine's recycle bin is its XDG trash.
 TEST_F(RecycleBin, DISABLED_DeleteAndReplacedTargetsGoToTheTrash)
 {
     std::string home = env_path("KV_TRASH_HOME");
