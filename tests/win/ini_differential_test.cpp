@@ -13,8 +13,7 @@
 
 namespace {
 
-// One step: a read (key and default, cut to `size`) or a write (a null key deletes the
-// section, a null value the key).
+// One step: a read (key, default, cut to `size`) or a write (null key: section deleted; null value: key).
 struct step {
     enum { read, write } kind;
     const char* section;
