@@ -94,8 +94,7 @@ TEST_F(ListingWin, HiddenAndSystemEntries)
     ASSERT_TRUE(read_listing(pane, false));
     EXPECT_EQ(row_names(pane), (std::set<std::string>{"..", "plain.txt"}));
     {
-        // Inside the hidden directory the way up stays, though ".." carries the hidden attribute
-        // (under Wine that of the parent).
+        // The way up stays in a hidden directory, though its ".." carries the hidden attribute under Wine.
         ASSERT_TRUE(os::make_directory(root + "hidden/in"));
         Pane inner;
         inner.path = root + "hidden/in/";
