@@ -97,8 +97,7 @@ TEST(CharsetIconv, EveryJisX0208CharacterBothWays)
 
 TEST(CharsetIconv, EveryShiftJisDoubleByteCode)
 {
-    // Codes the library's Shift_JIS lacks are the vendor rows of code page 932 and unassigned
-    // cells: they become the full-width question mark.
+    // Codes the library's Shift_JIS lacks (vendor rows of code page 932, unassigned) become full-width '?'.
     converter sjis_to_euc_lib("EUC-JP", "SHIFT_JIS");
     converter cp932_lib("UTF-8", "CP932");
     ASSERT_TRUE(sjis_to_euc_lib.valid() && cp932_lib.valid());
