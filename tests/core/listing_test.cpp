@@ -308,8 +308,7 @@ TEST(EntryTexts, FtpRows)
     EXPECT_EQ(sized.time_text(), "2010. 1. 5  9:05.07");
 }
 
-// A row keeps its size, time and attribute texts as facts where it can; every text it is given
-// comes back unchanged, in a copy too.
+// A row keeps size, time and attributes as facts where it can; a text given comes back unchanged, copied too.
 TEST(EntryTexts, KeptExactly)
 {
     const char* sizes[] = {"",       "<dir>",
