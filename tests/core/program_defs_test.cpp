@@ -130,8 +130,7 @@ TEST_F(ProgramDefs, ExtensionMatches)
 }
 
 #ifndef _WIN32 // a volume of its own is mounted on the native side only
-// One page left on the volume: an edit growing program.ini past a page cannot be written, and
-// the entry it was to replace stays whole.
+// One page left on the volume: an edit growing program.ini past it cannot be written; the old entry stays.
 TEST_F(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
 {
     std::string volume = dir.file("volume");
