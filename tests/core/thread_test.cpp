@@ -94,8 +94,7 @@ TEST(Thread, AStopRequestOutlivesAcknowledgeAndNotify)
     EXPECT_EQ(w.release(), 1);
 }
 
-// The owner sleeps in wait_for_change until the worker has something, as the transfer watch
-// does; each acknowledgement lets the worker go on.
+// The owner sleeps in wait_for_change, as the transfer watch does; each acknowledgement lets the worker on.
 TEST(Thread, OwnerWaitingForChangesSeesEveryNotification)
 {
     constexpr int round_count = 200;
