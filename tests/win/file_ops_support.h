@@ -16,8 +16,7 @@
 
 namespace fops {
 
-// Makes the entries below `base` (which ends in '/') in order: "name/" is a directory,
-// "name=text" a file holding the text, a plain "name" a file holding "x".
+// Makes entries below `base` ('/'-ended) in order: "d/" a directory, "f=text" a file of text, "f" one of "x".
 inline bool make_tree(const std::string& base, std::initializer_list<std::string> entries)
 {
     for (const std::string& e : entries) {
