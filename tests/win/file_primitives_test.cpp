@@ -5,15 +5,11 @@
 
 using namespace fops;
 
-namespace {
-
 class Primitives : public ::testing::Test {
 protected:
     temp_dir dir;
     std::string p(const std::string& name = "") const { return dir.file(name); }
 };
-
-} // namespace
 
 TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
 {
