@@ -30,6 +30,15 @@ inline bool make_tree(const std::string& base, std::initializer_list<std::string
     return true;
 }
 
+// Records what the view would be told.
+struct recording_hooks : pane_hooks {
+    int replaced = 0, info = 0, read = 0, rows = 0;
+    void path_replaced() override { ++replaced; }
+    void info_changed() override { ++info; }
+    void listing_read() override { ++read; }
+    void rows_changed() override { ++rows; }
+};
+
 // Opened for reading and writing with no sharing: nobody else may open, replace or delete it.
 class held_file {
 public:

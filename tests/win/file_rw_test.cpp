@@ -5,16 +5,7 @@
 
 using namespace fops;
 
-namespace {
-
-struct counting_hooks : pane_hooks {
-    int rows_changed_calls = 0;
-    void rows_changed() override { ++rows_changed_calls; }
-};
-
 using FileRw = file_ops_test;
-
-} // namespace
 
 TEST_F(FileRw, CopySkipsADirectoryHoldingTheTargetAndCopiesTheRest)
 {
@@ -84,7 +75,7 @@ TEST_F(FileRw, DirectMoveUpdatesBothPanes)
         make_tree(s(), {"m1.txt=m1.txt", "keep.txt=keep.txt", "m2.txt=m2.txt", "mdir/", "mdir/in=in"}));
     ASSERT_TRUE(make_tree(t(), {"a_first.txt", "z_last.txt"}));
     open_panes(t());
-    counting_hooks hooks;
+    recording_hooks hooks;
     other.hooks = &hooks;
     mark(active, {"m2.txt", "mdir", "m1.txt"});
     EXPECT_EQ(run(move_mode, active, &other), file_rw_done);
@@ -99,7 +90,7 @@ TEST_F(FileRw, DirectMoveUpdatesBothPanes)
               (std::vector<std::string>{"..", "mdir", "a_first.txt", "m1.txt", "m2.txt", "z_last.txt"}));
     // The cursor is on the last one moved (rows in ascending order: m2.txt came last).
     EXPECT_EQ(other.rows.cursor(), row_of(other, "m2.txt"));
-    EXPECT_GT(hooks.rows_changed_calls, 0);
+    EXPECT_GT(hooks.rows, 0);
 }
 
 // A failed entry stops the run and what was done stays (a gone source fails as this held target does).

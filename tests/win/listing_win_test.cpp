@@ -4,17 +4,10 @@
 #include "pane/dir_scan_win.h"
 
 using fops::make_tree;
+using fops::recording_hooks;
 using fops::row_names;
 
 namespace {
-
-// Records what the view would be told.
-struct recording_hooks : pane_hooks {
-    int replaced = 0, info = 0, read = 0;
-    void path_replaced() override { ++replaced; }
-    void info_changed() override { ++info; }
-    void listing_read() override { ++read; }
-};
 
 class ListingWin : public ::testing::Test {
 protected:
