@@ -13,6 +13,8 @@
 
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace fops {
 
@@ -139,15 +141,13 @@ protected:
             *batch = worker.batch();
         return code;
     }
-    // The active pane on src/, the other on `target`, read as a pane shows them.
-    void open_panes(const std::string& target)
+    // The active pane on src/ and the other on `target`, read as a pane shows them.
+    std::pair<Pane, Pane> open_panes(const std::string& target) const
     {
-        active = open_pane(1, s());
-        other = open_pane(2, target);
+        return {open_pane(1, s()), open_pane(2, target)};
     }
 
     temp_dir dir;
-    Pane active, other;
     std::string saved_cwd = os::current_directory();
     bool saved_hide = hide_system_files();
 };

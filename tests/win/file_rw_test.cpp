@@ -10,7 +10,7 @@ using FileRw = file_ops_test;
 TEST_F(FileRw, CopySkipsADirectoryHoldingTheTargetAndCopiesTheRest)
 {
     ASSERT_TRUE(make_tree(s(), {"a/", "a/inner/", "a/f=f", "b.txt=b", "c/", "c/g=g"}));
-    open_panes(s("a/inner"));
+    auto [active, other] = open_panes(s("a/inner"));
     mark(active, {"a", "b.txt", "c"});
     EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
     EXPECT_EQ(names_in(s("a/inner")), (std::set<std::string>{"b.txt", "c"}));
@@ -22,7 +22,7 @@ TEST_F(FileRw, FileReplacesAFileButADirectoryIsNeverMerged)
 {
     ASSERT_TRUE(make_tree(s(), {"same.txt=new", "d/", "d/from_source=s", "x=file over a directory"}));
     ASSERT_TRUE(make_tree(t(), {"same.txt=old", "d/", "d/already=a", "x/"}));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     std::size_t rows_before = other.rows.size();
     mark(active, {"same.txt", "d", "x"});
     EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
@@ -39,7 +39,7 @@ TEST_F(FileRw, DeleteTakesReadOnlyFilesAndStopsAtAHiddenReadOnlyOne)
                                 "3_after.txt=kept"}));
     ASSERT_TRUE(set_attributes_from_text(s("ro.txt"), "--r-"));
     ASSERT_TRUE(set_attributes_from_text(s("2_dir/locked"), "-hr-"));
-    open_panes(t());
+    Pane active = open_pane(1, s());
     active.rows.set_cursor(row_of(active, "ro.txt"));
     EXPECT_EQ(run(delete_mode, active, nullptr), file_rw_done);
     EXPECT_FALSE(os::path_exists(s("ro.txt")));
@@ -61,7 +61,7 @@ TEST_F(FileRw, AHiddenCursorRowIsActedOnByNothing)
     hide_system_files() = false;
     ASSERT_TRUE(make_tree(s(), {"a.txt", "h.txt"}));
     ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     active.rows.set_cursor(row_of(active, "h.txt"));
     EXPECT_EQ(run(delete_mode, active, &other), file_rw_done);
     EXPECT_EQ(run(copy_mode, active, &other), file_rw_done);
@@ -74,7 +74,7 @@ TEST_F(FileRw, DirectMoveUpdatesBothPanes)
     ASSERT_TRUE(
         make_tree(s(), {"m1.txt=m1.txt", "keep.txt=keep.txt", "m2.txt=m2.txt", "mdir/", "mdir/in=in"}));
     ASSERT_TRUE(make_tree(t(), {"a_first.txt", "z_last.txt"}));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     recording_hooks hooks;
     other.hooks = &hooks;
     mark(active, {"m2.txt", "mdir", "m1.txt"});
@@ -99,7 +99,7 @@ TEST_F(FileRw, AMoveOntoAHeldFileStopsThereWithBothFilesIntact)
     for (const char* n : {"1.txt", "2.txt", "3.txt"})
         ASSERT_TRUE(write_text_file(s(n), std::string("new ") + n));
     ASSERT_TRUE(write_text_file(t("2.txt"), "old"));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     mark(active, {"1.txt", "2.txt", "3.txt"});
     {
         held_file hold(t("2.txt"));
@@ -119,7 +119,7 @@ TEST_F(FileRw, AMoveOntoAHeldFileStopsThereWithBothFilesIntact)
 TEST_F(FileRw, ALogAProgramKeepsOpenForWritingIsCopied)
 {
     ASSERT_TRUE(write_text_file(s("app.log"), "line 1\n"));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     active.rows.set_cursor(row_of(active, "app.log"));
     {
         // Held as a logging program holds it: writing, with readers and writers shared.
@@ -134,14 +134,14 @@ TEST_F(FileRw, ALogAProgramKeepsOpenForWritingIsCopied)
 TEST_F(FileRw, TwoPanesOnOneDirectory)
 {
     ASSERT_TRUE(make_tree(s(), {"f.txt=f", "g.txt=g", "d/"}));
-    open_panes(s());
+    auto [active, other] = open_panes(s());
     // A file moved onto itself would be copied over itself and then deleted: refused, kept.
     mark(active, {"f.txt", "d"});
     EXPECT_EQ(run(move_mode, active, &other), file_rw_entry_failed);
     EXPECT_EQ(os::read_file(s("f.txt")), "f");
     EXPECT_TRUE(dir_exists(s("d")));
     // A deletion takes the row from both panes.
-    open_panes(s());
+    std::tie(active, other) = open_panes(s());
     mark(active, {"g.txt"});
     EXPECT_EQ(run(delete_mode, active, &other), file_rw_done);
     EXPECT_EQ(row_of(active, "g.txt"), -1);
@@ -155,7 +155,7 @@ TEST_F(FileRw, JapaneseNamesWithTrailByte5C)
     std::string dir_name = "\x83\x5C\x95\x5C";
     std::string file_name = "\x95\x5C.txt";
     ASSERT_TRUE(make_tree(s(), {dir_name + "/", dir_name + "/" + file_name + "=jp", file_name + "=top"}));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     mark(active, {dir_name.c_str(), file_name.c_str()});
     EXPECT_EQ(run(move_mode, active, &other), file_rw_done);
     EXPECT_EQ(os::read_file(t(dir_name + "/" + file_name)), "jp");
@@ -172,7 +172,7 @@ TEST_F(FileRw, TransferListOfTheMarkedRows)
     ASSERT_TRUE(make_tree(s(), {"a.txt", "h.txt", "d/"}));
     ASSERT_TRUE(set_file_time_from_text(s("a.txt"), "2010. 1. 5  9:05.07"));
     ASSERT_TRUE(set_attributes_from_text(s("h.txt"), "-h--"));
-    open_panes(t());
+    Pane active = open_pane(1, s());
     mark(active, {"a.txt", "h.txt", "d"});
     std::string path;
     EXPECT_TRUE(write_marked_list(nullptr, active, path));
@@ -191,7 +191,7 @@ TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
 {
     // "use trash" on and no temporary directory: the shell moves; the lists lie in S meanwhile.
     ASSERT_TRUE(make_tree(s(), {"a.txt=a", "b.txt=b", "c.txt=c"}));
-    open_panes(t());
+    auto [active, other] = open_panes(t());
     active.rows.set_cursor(row_of(active, "a.txt"));
     bool batch = false;
     EXPECT_EQ(run(move_mode, active, &other, true, &batch, false), file_rw_done);
@@ -203,7 +203,7 @@ TEST_F(FileRw, BatchMovesWithTheListFilesInTheCurrentDirectory)
 
     // Two entries in one shell move: Wine 8 refuses several sources (ERROR_CANCELLED, aborted);
     // then nothing may have moved or be reported done, and the panes stay as they were.
-    open_panes(t());
+    std::tie(active, other) = open_panes(t());
     mark(active, {"b.txt", "c.txt"});
     int code = run(move_mode, active, &other, true, &batch, false);
     if (code == file_rw_done) {
