@@ -1,6 +1,5 @@
-// The code arithmetic of the charset conversions checked against the C library's iconv for
-// every JIS X 0208 character, every Shift_JIS double-byte code and the half-width katakana.
-// Native only: the Windows runtime has no iconv.
+// The charset arithmetic against the C library's iconv for every JIS X 0208 character, every
+// Shift_JIS double-byte code and the half-width katakana; native only (no iconv on Windows).
 #ifndef _WIN32
 
 #include "ftp/charset.h"
@@ -52,8 +51,7 @@ std::string pair_bytes(unsigned code)
     return std::string{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
 }
 
-// One character through every conversion of the program and back, against the library's
-// ISO-2022-JP of it (`iso_lib`, with its LF).
+// One character through every conversion and back, against the library's ISO-2022-JP (`iso_lib`, LF).
 void expect_round_trips(const std::string& sjis, const std::string& euc, converter& iso_lib)
 {
     std::string out;
@@ -99,8 +97,7 @@ TEST(CharsetIconv, EveryJisX0208CharacterBothWays)
 
 TEST(CharsetIconv, EveryShiftJisDoubleByteCode)
 {
-    // Codes the library's Shift_JIS lacks are the vendor rows of code page 932 and unassigned
-    // cells: they become the full-width question mark.
+    // Codes the library's Shift_JIS lacks (vendor rows of code page 932, unassigned) become full-width '?'.
     converter sjis_to_euc_lib("EUC-JP", "SHIFT_JIS");
     converter cp932_lib("UTF-8", "CP932");
     ASSERT_TRUE(sjis_to_euc_lib.valid() && cp932_lib.valid());
@@ -138,8 +135,7 @@ TEST(CharsetIconv, HalfWidthKatakana)
     // Plain ISO-2022-JP has no katakana set; the -3 variant switches to it with ESC ( I.
     converter sjis_to_iso_lib("ISO-2022-JP-3", "SHIFT_JIS");
     ASSERT_TRUE(sjis_to_euc_lib.valid() && sjis_to_utf8.valid() && sjis_to_iso_lib.valid());
-    // What each half-width katakana becomes in full width, in Unicode; the voiced and
-    // semi-voiced marks stand alone.
+    // What each half-width katakana becomes in full width, in Unicode; voiced marks stand alone.
     const std::string expected_full_width = "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタ"
                                             "チツテトナニヌネノハヒフヘホマミムメモ"
                                             "ヤユヨラリルレロワン゛゜";

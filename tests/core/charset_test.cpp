@@ -1,13 +1,10 @@
-// Text charset conversions between Shift_JIS, EUC-JP and ISO-2022-JP: the cases uploads and
-// downloads meet, and the whole-file frame.
+// Text conversions between Shift_JIS, EUC-JP and ISO-2022-JP: upload and download cases, whole files.
 #include "ftp/charset.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
 #include "support/tree_names.h"
 
 #include <gtest/gtest.h>
-
-#include <vector>
 
 namespace {
 
@@ -31,9 +28,8 @@ const std::string esc_kana = "\x1B(I";
 
 } // namespace
 
-// Single codes, the vendor rows among them, and each character's ISO-2022-JP form with its line
-// end are checked against iconv natively (charset_iconv_test); here the framing: escapes, line
-// ends, cut input and characters across a piece's end.
+// Single codes, vendor rows and each character's ISO-2022-JP form are checked against iconv
+// (charset_iconv_test); here the framing: escapes, line ends, cut input, a piece's end.
 TEST(Charset, Conversions)
 {
     const conversion_case cases[] = {
@@ -55,8 +51,10 @@ TEST(Charset, Conversions)
         {"nihon to euc", sjis_to_euc_text, nihon_sjis + "\r\n", true, nihon_euc + "\n"},
         {"lead byte at the end to euc", sjis_to_euc_text, "\x93", false, ""},
         {"broken lead keeps the line end", sjis_to_euc_text, "\x93\r\nx", true, "\xA1\xA9\nx"},
+        {"a lone cr stays", sjis_to_euc_text, "a\r\nb\rc\r\r\n", true, "a\nb\rc\r\n"},
         // Downloads from EUC-JP servers: LF becomes CR LF.
         {"empty", euc_to_sjis_text, "", true, ""},
+        {"euc is read as bytes: cr and ctrl-z stay", euc_to_sjis_text, "a\r\n\x1A", true, "a\r\r\n\x1A"},
         {"nihon from euc", euc_to_sjis_text, nihon_euc + "\n", true, nihon_sjis + "\r\n"},
         {"kana from euc", euc_to_sjis_text, "\x8E\xB1", true, "\xB1"},
         {"single shift 2 at the end", euc_to_sjis_text, "a\x8E", true, "a"},
@@ -103,29 +101,13 @@ TEST(Charset, Conversions)
 
 TEST(Charset, CodeArithmetic)
 {
-    // Every double-byte code both ways is checked against iconv natively; here the codes outside
-    // the double-byte ranges.
+    // Every double-byte code is checked against iconv natively; here the codes outside their ranges.
     for (unsigned s : {0x817Fu, 0x8130u, 0x8040u, 0xA040u, 0xFD40u, 0x41u})
         EXPECT_EQ(sjis_to_jis(s), 0u) << std::hex << s;
     for (unsigned j : {0x2020u, 0x217Fu, 0x7F21u})
         EXPECT_EQ(jis_to_sjis(j), 0u) << std::hex << j;
     for (unsigned k : {0xA0u, 0xE0u})
         EXPECT_EQ(kana_to_full_width(k), 0u) << std::hex << k;
-}
-
-TEST(Charset, TextModeReading)
-{
-    std::string out;
-    // CR LF is one line end when read as text; a lone CR stays.
-    ASSERT_TRUE(sjis_to_euc_text("a\r\nb\rc\r\r\n", out));
-    EXPECT_EQ(out, "a\nb\rc\r\n");
-    ASSERT_TRUE(sjis_to_euc_text("a\x1A"
-                                 "b",
-                                 out));
-    EXPECT_EQ(out, "a");
-    // EUC-JP input is read as bytes: CR LF and 0x1A stay and LF still gains its CR.
-    ASSERT_TRUE(euc_to_sjis_text("a\r\n\x1A", out));
-    EXPECT_EQ(out, "a\r\r\n\x1A");
 }
 
 TEST(Charset, FilesAreReplacedOnlyOnSuccess)

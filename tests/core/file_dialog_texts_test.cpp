@@ -1,5 +1,4 @@
-// The rules behind the file dialogs and their edits: names, attribute ticks, the rows a time
-// stamp skips, field writes, the accepted year range and the help text's lines.
+// The file dialogs' rules: names, attribute ticks, rows a stamp skips, stamp fields, years, help lines.
 #include "base/stamp_text.h"
 #include "fileops/file_dialog_rules.h"
 #include "fileops/help_text.h"

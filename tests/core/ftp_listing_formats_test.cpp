@@ -39,8 +39,7 @@ TEST(NlstParseLine, TypeSuffixes)
             EXPECT_EQ(e.name, c.name) << c.line;
         }
     }
-    // Over-long lines are skipped, not cut to a shorter name; a name too long for a cache line is
-    // still an entry, for the listing to report.
+    // Over-long lines are skipped, not cut; a name too long for a cache line is still an entry to report.
     EXPECT_EQ(nlst_parse_line(std::string(listing_line_limit + 1, 'a')).kind, nlst_kind::none);
     EXPECT_EQ(nlst_parse_line(std::string(cache_name_limit + 1, 'a')).kind, nlst_kind::file);
 }

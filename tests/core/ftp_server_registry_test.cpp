@@ -1,5 +1,4 @@
-// The FTP server registry: ftp.ini sections and keys, stored passwords, the dialog's zone list,
-// start directories, text files and the capability cache.
+// ftp.ini: sections and keys, stored passwords, zones, start directories, text files, capabilities.
 #include "ftp/server_registry.h"
 #include "platform/os.h"
 #include "support/temp_dir.h"
@@ -11,6 +10,12 @@
 #include <optional>
 #include <string>
 #include <utility>
+
+class ftp_ini : public ::testing::Test {
+protected:
+    temp_dir dir;
+    std::string path = dir.file("ftp.ini");
+};
 
 TEST(ftp_registry, passwords_stored_and_read)
 {
@@ -36,8 +41,6 @@ TEST(ftp_registry, passwords_stored_and_read)
             EXPECT_EQ(unscramble_password(*c.stored), c.typed.substr(0, 127));
         }
     }
-    // Stored values not beginning with '?' are used as they stand.
-    EXPECT_EQ(unscramble_password("plain"), "plain");
 }
 
 TEST(ftp_registry, zone_entries_and_values)
@@ -95,10 +98,8 @@ TEST(ftp_registry, text_files)
         EXPECT_EQ(is_text_file(c.name, c.extensions), c.text) << c.name << " in " << c.extensions;
 }
 
-TEST(ftp_registry, sections_sorted_deleted_and_at_most_99)
+TEST_F(ftp_ini, sections_sorted_deleted_and_at_most_99)
 {
-    temp_dir dir;
-    std::string path = dir.file("ftp.ini");
     FtpServerEntry e;
     e.server = "h";
     for (const char* title : {"c", "a", "b"})
@@ -124,10 +125,8 @@ TEST(ftp_registry, sections_sorted_deleted_and_at_most_99)
     EXPECT_EQ(server_count(path), 99u);
 }
 
-TEST(ftp_registry, defaults_and_the_exit_clean_up)
+TEST_F(ftp_ini, defaults_and_the_exit_clean_up)
 {
-    temp_dir dir;
-    std::string path = dir.file("ftp.ini");
     ASSERT_TRUE(write_text_file(path, "[a]\nserver=h\n[b]\nkeep dirlist=OFF\n[c]\nkeep dirlist=on\n"
                                       "[..]\nkeep dirlist=-\n[..\\..]\n"));
     FtpServerEntry a = server_read(path, "a");
@@ -145,10 +144,8 @@ TEST(ftp_registry, defaults_and_the_exit_clean_up)
     EXPECT_TRUE(os::path_exists(path));
 }
 
-TEST(ftp_registry, operation_parameters)
+TEST_F(ftp_ini, operation_parameters)
 {
-    temp_dir dir;
-    std::string path = dir.file("ftp.ini");
     ASSERT_TRUE(write_text_file(path, "[s]\nserver=h\ntimezone=-09:30\nport=2121\npassword=?\x3E\x3D\x3C\n"
                                       "[t]\nport=99999\n[u]\nid=x\n"));
     auto s = server_operation_params(path, "/p/", "s", "ftp://h/pub/", "typed");
@@ -180,8 +177,7 @@ TEST(ftp_registry, capability_cache)
     EXPECT_EQ(flags, (ftp_capabilities{1, 1, 0, 1, 1, 0, epsv_unknown}));
     EXPECT_FALSE(write_support(dir.file("none/support.ini"), flags));
 
-    // An EPSV refused since the file was written is added to it, and read back as refused; one
-    // the file already names is left as it is.
+    // An EPSV refused since the file was written is added and read back refused; one it names stays.
     flags[flag_epsv] = epsv_refused;
     ASSERT_TRUE(keep_support(path, flags));
     read_support(path, flags);
@@ -204,10 +200,8 @@ TEST(ftp_registry, capability_cache)
     EXPECT_TRUE(support_rest_refused(fresh));
 }
 
-TEST(ftp_registry, security_hosts_and_certificates)
+TEST_F(ftp_ini, security_hosts_and_certificates)
 {
-    temp_dir dir;
-    std::string path = dir.file("ftp.ini");
     ASSERT_TRUE(write_text_file(path, "[a]\nsecurity=explicit\n[b]\nsecurity=implicit\n[c]\nsecurity=tls\n"
                                       "[d]\nserver=h\n[e]\nsecurity=none\n"));
     std::string modes;

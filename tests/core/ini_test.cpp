@@ -1,5 +1,4 @@
-// The INI engine: profile reads and writes over text and files, section scans, sorted insertion,
-// atomic replacement.
+// The INI engine: profile reads and writes, section scans, sorted insertion, atomic replacement.
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "settings/ini_profile.h"
@@ -8,12 +7,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string get(std::string_view text, std::string_view section, std::string_view key, std::size_t size = 64,
-                std::string_view fallback = "DEF")
-{
-    return ini_profile_get(ini_parse(text), section, key, size, fallback);
-}
 
 std::string set(std::string_view text, std::string_view section, std::optional<std::string_view> key,
                 std::optional<std::string_view> value)
@@ -48,7 +41,7 @@ TEST(IniProfile, Reads)
         {"cut", "k", 2, ""},
     };
     for (auto& c : cases)
-        EXPECT_EQ(get(text, c.section, c.key, c.size), c.expected)
+        EXPECT_EQ(ini_profile_get(ini_parse(text), c.section, c.key, c.size, "DEF"), c.expected)
             << c.section << "/" << c.key << "/" << c.size;
 }
 
@@ -74,7 +67,6 @@ TEST(IniText, SectionScansAreCaseSensitive)
     const std::string text = "[ABC]\nk=1\n[a]b]\n [x]\n[\x83\x5D]\n[open\n";
     EXPECT_FALSE(ini_text_has_section(text, "abc"));
     EXPECT_TRUE(ini_text_has_section(text, "ABC"));
-    EXPECT_EQ(get(text, "abc", "k"), "1"); // the profile read ignores case
     EXPECT_TRUE(ini_text_has_section(text, "a]b"));
     EXPECT_FALSE(ini_text_has_section(text, "x"));       // a header begins the line
     EXPECT_TRUE(ini_text_has_section(text, "\x83\x5D")); // ン's trail byte is "]"
@@ -122,12 +114,16 @@ TEST(IniText, Atoi)
         EXPECT_EQ(ini_atoi(c.text), c.expected) << c.text;
 }
 
-// Plain strings, their defaults and section deletion are compared with the profile service under
-// Wine; the typed values are the engine's own.
-TEST(IniFile, TypedValuesAndTheirDefaults)
-{
+class IniFile : public ::testing::Test {
+protected:
     temp_dir dir;
     std::string path = dir.file("a.ini");
+};
+
+// Plain strings, their defaults and section deletion are compared with the profile service under
+// Wine; the typed values are the engine's own.
+TEST_F(IniFile, TypedValuesAndTheirDefaults)
+{
     EXPECT_EQ(ini_get_int(path, "s", "k", -12), -12);
     EXPECT_TRUE(ini_get_bool(path, "s", "k", true));
     EXPECT_EQ(ini_get_char(path, "s", "k", 'D'), 'D');
@@ -143,10 +139,8 @@ TEST(IniFile, TypedValuesAndTheirDefaults)
     EXPECT_EQ(ini_get_char(path, "s", "z", 'x'), '\0');
 }
 
-TEST(IniFile, Switches)
+TEST_F(IniFile, Switches)
 {
-    temp_dir dir;
-    std::string path = dir.file("b.ini");
     struct {
         const char* value;
         bool expected;
@@ -157,10 +151,8 @@ TEST(IniFile, Switches)
     }
 }
 
-TEST(IniFile, SortedWrites)
+TEST_F(IniFile, SortedWrites)
 {
-    temp_dir dir;
-    std::string path = dir.file("p.ini");
     ASSERT_TRUE(ini_put_string(path, "m", "program", "1", true));
     ASSERT_TRUE(ini_put_string(path, "b", "program", "2", true));
     ASSERT_TRUE(ini_put_string(path, "z", "program", "3", true));
@@ -174,13 +166,10 @@ TEST(IniFile, SortedWrites)
     EXPECT_EQ(ini_section_name(path, 4).value_or("-"), "c");
 }
 
-TEST(IniFile, FailedWriteLeavesTheOldFile)
+TEST_F(IniFile, FailedWriteLeavesTheOldFile)
 {
-    temp_dir dir;
-    std::string path = dir.file("c.ini");
     ASSERT_TRUE(ini_put_string(path, "s", "k", "old"));
-    // Files and directories named like a work file are the user's: kept as they are, and the
-    // write takes a free name.
+    // Files and directories named like a work file are the user's: kept, the write takes a free name.
     ASSERT_TRUE(os::make_directory(path + ".kv~"));
     ASSERT_TRUE(write_text_file(path + ".kv~1", "mine"));
     EXPECT_TRUE(ini_put_string(path, "s", "k", "new"));

@@ -1,5 +1,4 @@
-// The layout file: the bytes of a new layout.ini, reading with defaults, writing back, and the
-// rules of the window rectangle.
+// layout.ini: a new file's bytes, reading with defaults, writing back, the window rectangle's rules.
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "settings/layout.h"
@@ -7,10 +6,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(Layout, NewFileBytesAndNameColumnDefault)
-{
+class Layout : public ::testing::Test {
+protected:
     temp_dir dir;
     std::string path = dir.file("layout.ini");
+};
+
+TEST_F(Layout, NewFileBytesAndNameColumnDefault)
+{
     ASSERT_TRUE(ensure_layout_file(path));
     std::string expected = "[value]\r\nposition x=0\r\nposition y=0\r\nsize x=320\r\nsize y=440\r\n"
                            "width name=160\r\nwidth type=42\r\nwidth size=71\r\nwidth date=126\r\n"
@@ -32,10 +35,8 @@ TEST(Layout, NewFileBytesAndNameColumnDefault)
     EXPECT_EQ(layout().column_widths[1], 42);
 }
 
-TEST(Layout, WriteThenRead)
+TEST_F(Layout, WriteThenRead)
 {
-    temp_dir dir;
-    std::string path = dir.file("layout.ini");
     ASSERT_TRUE(ensure_layout_file(path));
     layout_state& l = layout();
     l = layout_state{};
@@ -68,17 +69,15 @@ TEST(Layout, WriteThenRead)
     EXPECT_EQ(l.return_paths[2], "D:/\x83\x5C/");
 }
 
-TEST(Layout, DirectoriesTakeForwardSlashes)
+TEST_F(Layout, DirectoriesTakeForwardSlashes)
 {
-    temp_dir dir;
-    std::string path = dir.file("layout.ini");
     ASSERT_TRUE(write_text_file(path, "[directory]\ncurrent left=C:\\a\\\x83\x5C\\\nmark3=D:\\data\\\n"));
     read_layout(path);
     EXPECT_EQ(layout().pane_dirs[1], "C:/a/\x83\x5C/");
     EXPECT_EQ(layout().marks[2], "D:/data/");
 }
 
-TEST(Layout, WindowRectangleRules)
+TEST_F(Layout, WindowRectangleRules)
 {
     for (int state : {0, 2, 3, 6, 7})
         EXPECT_FALSE(keeps_window_position(state)) << state;
@@ -94,7 +93,7 @@ TEST(Layout, WindowRectangleRules)
     EXPECT_EQ(max_track_width(1367, 2, false), 685);
 }
 
-TEST(Layout, MarkMenuTexts)
+TEST_F(Layout, MarkMenuTexts)
 {
     EXPECT_EQ(mark_menu_text(4, "C:/work/"), " 5 C:/work/");
     EXPECT_EQ(mark_menu_text(9, "D:/"), "10 D:/");

@@ -68,10 +68,7 @@ TEST(EntryNames, Split)
         auto parts = split_entry_name(c.file, c.dir);
         EXPECT_EQ(parts.name, c.name) << c.file;
         EXPECT_EQ(parts.type, c.type) << c.file;
-        FileEntry e;
-        e.name = parts.name;
-        e.type = parts.type;
-        EXPECT_EQ(join_entry_name(e), c.joined) << c.file;
+        EXPECT_EQ(join_entry_name(row(c.file, c.dir ? "<dir>" : "1")), c.joined) << c.file;
     }
     // Names are cut to 255 bytes before they are split.
     std::string long_name(300, 'x');
@@ -311,8 +308,7 @@ TEST(EntryTexts, FtpRows)
     EXPECT_EQ(sized.time_text(), "2010. 1. 5  9:05.07");
 }
 
-// A row keeps its size, time and attribute texts as facts where it can; every text it is given
-// comes back unchanged, in a copy too.
+// A row keeps size, time and attributes as facts where it can; a text given comes back unchanged, copied too.
 TEST(EntryTexts, KeptExactly)
 {
     const char* sizes[] = {"",       "<dir>",
@@ -355,7 +351,6 @@ TEST(PanePaths, LocalFilter)
         {{".", true}, "C:/a/", "*.*", true, false},
         {{"..", true}, "C:/a/", "*.*", true, true},
         {{"..", true}, "//s/share/", "*.*", true, false},
-        {{"..", true}, "//s/share/d/", "*.*", true, true},
         {{"..", true}, "C:/", "*.*", true, false},
         {{"..", true, false, true}, "C:/h/a/", "*.*", true, true}, // the way out of a hidden directory
         {{"h", true, false, true}, "C:/a/", "*.*", true, false},
@@ -370,29 +365,6 @@ TEST(PanePaths, LocalFilter)
         EXPECT_EQ(keep_local_entry(c.entry, c.path, c.wildcard, c.hide), c.kept)
             << c.entry.name << " in " << c.path << " with " << c.wildcard;
 }
-
-namespace {
-
-// The comb sort swapping whole rows pass by pass: the order the listing's sort must end in.
-void reference_comb_sort(std::vector<FileEntry>& rows, const SortState& state)
-{
-    std::size_t gap = rows.size();
-    bool swapped = false;
-    while (swapped || gap > 1) {
-        gap = gap * 10 / 13;
-        gap = gap == 0 ? 1 : (gap == 9 || gap == 10) ? 11 : gap;
-        swapped = false;
-        for (std::size_t i = 0; i + gap < rows.size(); ++i) {
-            int r = compare_entries(rows[i], rows[i + gap], state);
-            if (state.ascending ? r > 0 : r < 0) {
-                std::swap(rows[i], rows[i + gap]);
-                swapped = true;
-            }
-        }
-    }
-}
-
-} // namespace
 
 // Rows that compare equal (here: the same texts, told apart by their icons) end up where the comb
 // sort puts them; long common beginnings, unknown and odd sizes take the slow comparison. Every
@@ -437,7 +409,21 @@ TEST(Sort, SameOrderAsSwappingRows)
         l.set_marked(static_cast<std::size_t>(l.cursor()), true);
         int cursor_icon = l.row(static_cast<std::size_t>(l.cursor())).icon;
         int followed = l.sort(state);
-        reference_comb_sort(rows, state);
+        // The comb sort swapping whole rows pass by pass: the order the listing's sort must end in.
+        std::size_t gap = rows.size();
+        bool swapped = false;
+        while (swapped || gap > 1) {
+            gap = gap * 10 / 13;
+            gap = gap == 0 ? 1 : (gap == 9 || gap == 10) ? 11 : gap;
+            swapped = false;
+            for (std::size_t i = 0; i + gap < rows.size(); ++i) {
+                int r = compare_entries(rows[i], rows[i + gap], state);
+                if (state.ascending ? r > 0 : r < 0) {
+                    std::swap(rows[i], rows[i + gap]);
+                    swapped = true;
+                }
+            }
+        }
         ASSERT_EQ(l.size(), rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i)
             ASSERT_EQ(l.row(i).icon, rows[i].icon) << "round " << round << " row " << i;
@@ -468,8 +454,7 @@ TEST(PaneChoices, TargetRow)
     }
 }
 
-// Newer files and files the other pane lacks are marked; earlier marks, directories and files
-// less than two seconds newer are not.
+// Marked: newer files, files the other pane lacks; not: earlier marks, directories, under 2 s newer.
 TEST(PaneChoices, MarkNewer)
 {
     Pane mine, theirs;
@@ -510,8 +495,7 @@ TEST(PaneChoices, FollowMark)
     }
 }
 
-// Directory changes: up onto the directory left, never above the root, never past 255 bytes;
-// a trail byte 0x5C is no separator.
+// Directory changes: up onto the directory left, not above the root or past 255 bytes; 0x5C no separator.
 TEST(PaneChoices, StepDirectory)
 {
     const std::string long_dir = "C:/" + std::string(249, 'L') + "/"; // 253 bytes

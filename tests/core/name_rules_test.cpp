@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-// The trail bytes of 'ソ' (0x83 0x5C) and 'ポ' (0x83 0x7C) are no '\' or '|'; a backslash after
-// a whole double-byte character is one.
+// 'ソ' (0x83 0x5C) and 'ポ' (0x83 0x7C) end in no '\' or '|'; a backslash after a whole character is one.
 TEST(NameRules, LocalNames)
 {
     for (const char* bad : {"CON", "Aux", "LPT9", "com3", "Clock$", "config$", ".", "..", "nul", "a*b", "a/b",

@@ -1,5 +1,4 @@
-// The options dialog's checks as tables: the command letters, the two lists as the settings file
-// stores them, and the folders the network-folder browser may hand back.
+// The options dialog's checks: command letters, the two stored lists, the network folders handed back.
 #include "app/option_rules.h"
 #include "settings/settings.h"
 

@@ -1,5 +1,4 @@
-// Pane path rules the view relies on: roots, the box entry of a path, network folder settings,
-// the newer-file time rule and a copy target inside the copied directory.
+// Pane path rules: roots, a path's box entry, network folders, newer times, a target inside its source.
 #include "fileops/file_rw_rules.h"
 #include "pane/pane.h"
 

@@ -109,8 +109,7 @@ protected:
         for (auto& [k, v] : saved_)
             os::set_env(k.c_str(), v ? v->c_str() : nullptr);
     }
-    // Upper-case relative names: the environment-directory rule upper-cases the path, and the
-    // native file system is case-sensitive.
+    // Upper-case relative names: the environment-directory rule upper-cases; native names are case-sensitive.
     temp_dir dir_{true};
     std::map<std::string, std::optional<std::string>> saved_;
 };

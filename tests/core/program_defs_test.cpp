@@ -12,12 +12,16 @@
 #include <cstdlib>
 #endif
 
-TEST(ProgramDefs, DefaultExtensionProgramsAndSavedEntries)
-{
+class ProgramDefs : public ::testing::Test {
+protected:
     temp_dir dir;
-    std::string path = dir.file("programe.ini");
-    ASSERT_TRUE(ensure_default_programs(path, program_file::extension));
-    EXPECT_EQ(os::read_file(path).value_or(""),
+    std::string extension = dir.file("programe.ini"), manual = dir.file("program.ini");
+};
+
+TEST_F(ProgramDefs, DefaultExtensionProgramsAndSavedEntries)
+{
+    ASSERT_TRUE(ensure_default_programs(extension, program_file::extension));
+    EXPECT_EQ(os::read_file(extension).value_or(""),
               "[cab]\r\nprogram=cab32.dll/Cab\r\nparameter=-l \"?F1\"\r\nconfirm=-\r\n"
               "[cab(SHIFT)]\r\nprogram=cab32.dll/Cab\r\nparameter=-x \"?F1\" \"?D2?\\\"\r\nconfirm=+\r\n"
               "[lzh]\r\nprogram=unlha32.dll/Unlha\r\nparameter=l \"?F1\"\r\nconfirm=-\r\n"
@@ -26,44 +30,42 @@ TEST(ProgramDefs, DefaultExtensionProgramsAndSavedEntries)
               "[zip(SHIFT)]\r\nprogram=7-zip32.dll/SevenZip\r\nparameter=x -aoa \"?F1\" \"-o?D2\"\r\n"
               "confirm=+\r\n");
     // A parameter that ends in a quote but does not begin with one keeps it.
-    EXPECT_EQ(read_program_key(path, "ZIP(shift)", "parameter", 256, ""), "x -aoa \"?F1\" \"-o?D2\"");
+    EXPECT_EQ(read_program_key(extension, "ZIP(shift)", "parameter", 256, ""), "x -aoa \"?F1\" \"-o?D2\"");
     // A saved entry sorts in among the defaults.
-    ASSERT_TRUE(save_program(path, "arj/ZIP", "C:\\bin\\x.exe", "\"?F1\" -d", false));
-    EXPECT_EQ(program_title_at(path, 0).value_or(""), "arj/ZIP"); // sorts first
-    EXPECT_EQ(count_programs(path), 7u);
-    auto e = find_extension_program(path, "a.zip", false);
+    ASSERT_TRUE(save_program(extension, "arj/ZIP", "C:\\bin\\x.exe", "\"?F1\" -d", false));
+    EXPECT_EQ(program_title_at(extension, 0).value_or(""), "arj/ZIP"); // sorts first
+    EXPECT_EQ(count_programs(extension), 7u);
+    auto e = find_extension_program(extension, "a.zip", false);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->program, "C:/bin/x.exe");
     EXPECT_EQ(e->parameter, "\"?F1\" -d");
     EXPECT_FALSE(e->confirm);
-    e = find_extension_program(path, "A.ZIP", true);
+    e = find_extension_program(extension, "A.ZIP", true);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->title, "zip(SHIFT)");
-    EXPECT_FALSE(find_extension_program(path, "a.rar", false));
+    EXPECT_FALSE(find_extension_program(extension, "a.rar", false));
     // The longest parameter the edit takes still reads back whole.
     std::string longest = "\"" + std::string(254, 'p');
-    ASSERT_TRUE(save_program(path, "long", "p", longest, true));
-    EXPECT_EQ(read_program_entry(path, "long").parameter, longest);
-    EXPECT_EQ(read_program_entry(path, "none").parameter, "\"?F1\"");
-    EXPECT_TRUE(read_program_entry(path, "none").confirm);
+    ASSERT_TRUE(save_program(extension, "long", "p", longest, true));
+    EXPECT_EQ(read_program_entry(extension, "long").parameter, longest);
+    EXPECT_EQ(read_program_entry(extension, "none").parameter, "\"?F1\"");
+    EXPECT_TRUE(read_program_entry(extension, "none").confirm);
 }
 
-TEST(ProgramDefs, DefaultManualProgramsAndTakenTitles)
+TEST_F(ProgramDefs, DefaultManualProgramsAndTakenTitles)
 {
-    temp_dir dir;
-    std::string path = dir.file("program.ini");
-    ASSERT_TRUE(ensure_default_programs(path, program_file::manual));
+    ASSERT_TRUE(ensure_default_programs(manual, program_file::manual));
     EXPECT_EQ(
-        os::read_file(path).value_or(""),
+        os::read_file(manual).value_or(""),
         "[make &Cab]\r\nprogram=cab32.dll/Cab\r\nparameter=-a -g -ml:21 \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\n"
         "confirm=+\r\n"
         "[make &Lzh]\r\nprogram=unlha32.dll/Unlha\r\nparameter=a -d \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\n"
         "confirm=+\r\n"
         "[make &Zip]\r\nprogram=7-zip32.dll/SevenZip\r\n"
         "parameter=a -tzip -mx=9 \"?D2?\\?f2\" \"?D1?\\\" \"?f1\"\r\nconfirm=+\r\n");
-    EXPECT_TRUE(program_exists(path, "make &Lzh"));
-    EXPECT_FALSE(program_exists(path, "make &lzh")); // case matters here
-    EXPECT_EQ(read_program_key(path, "make &lzh", "program", 256, ""), "unlha32.dll/Unlha");
+    EXPECT_TRUE(program_exists(manual, "make &Lzh"));
+    EXPECT_FALSE(program_exists(manual, "make &lzh")); // case matters here
+    EXPECT_EQ(read_program_key(manual, "make &lzh", "program", 256, ""), "unlha32.dll/Unlha");
     struct {
         const char *title, *own;
         bool taken;
@@ -75,42 +77,34 @@ TEST(ProgramDefs, DefaultManualProgramsAndTakenTitles)
         {"make &Tar", "make &Cab", false},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(program_title_taken(path, r.title, r.own), r.taken) << r.title << " / " << r.own;
+        EXPECT_EQ(program_title_taken(manual, r.title, r.own), r.taken) << r.title << " / " << r.own;
     // The menus hold 99 entries.
     std::string text;
     for (int i = 100; i < 200; ++i)
         text += "[e" + std::to_string(i) + "]\r\n";
-    ASSERT_TRUE(write_text_file(path, text));
-    EXPECT_EQ(program_titles(path).size(), max_program_entries);
+    ASSERT_TRUE(write_text_file(manual, text));
+    EXPECT_EQ(program_titles(manual).size(), max_program_entries);
 }
 
-TEST(ProgramDefs, ExistingFilesAreLeftAlone)
+TEST_F(ProgramDefs, ExistingFilesAreLeftAlone)
 {
-    temp_dir dir;
-    std::string path = dir.file("programe.ini");
-    ASSERT_TRUE(write_text_file(path, ""));
-    ASSERT_TRUE(ensure_default_programs(path, program_file::extension));
-    EXPECT_EQ(os::read_file(path).value_or("-"), "");
-    EXPECT_FALSE(program_title_at(path, 0));
-    EXPECT_EQ(read_program_key(path, "zip", "parameter", 256, "\"?F1\""), "?F1");
+    ASSERT_TRUE(write_text_file(extension, ""));
+    ASSERT_TRUE(ensure_default_programs(extension, program_file::extension));
+    EXPECT_EQ(os::read_file(extension).value_or("-"), "");
+    EXPECT_FALSE(program_title_at(extension, 0));
     EXPECT_FALSE(ensure_default_programs(dir.file("missing/program.ini"), program_file::manual));
 }
 
-TEST(ProgramDefs, QuotedParametersReadBack)
+TEST_F(ProgramDefs, QuotedParametersReadBack)
 {
-    temp_dir dir;
-    std::string path = dir.file("program.ini");
-    ASSERT_TRUE(write_text_file(path, "[t]\nparameter='\"?F1\"'\nconfirm=+x\n"));
-    EXPECT_EQ(read_program_key(path, "t", "parameter", 256, ""), "\"?F1\"");
-    EXPECT_EQ(read_program_key(path, "t", "program", 256, ""), "");
     // Saved, a parameter keeps its quotes of either kind: the reader strips one enclosing pair.
     for (const char* typed : {"\"?F1\"", "'?F1'", "-l '"}) {
-        ASSERT_TRUE(save_program(path, "t", "p", typed, true));
-        EXPECT_EQ(read_program_entry(path, "t").parameter, typed);
+        ASSERT_TRUE(save_program(manual, "t", "p", typed, true));
+        EXPECT_EQ(read_program_entry(manual, "t").parameter, typed);
     }
 }
 
-TEST(ProgramDefs, ExtensionMatches)
+TEST_F(ProgramDefs, ExtensionMatches)
 {
     struct {
         const char *title, *file;
@@ -136,15 +130,12 @@ TEST(ProgramDefs, ExtensionMatches)
 }
 
 #ifndef _WIN32 // a volume of its own is mounted on the native side only
-// One page left on the volume: an edit growing program.ini past a page cannot be written, and
-// the entry it was to replace stays whole.
-TEST(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
+// One page left on the volume: an edit growing program.ini past it cannot be written; the old entry stays.
+TEST_F(ProgramDefs, AnEditThatCannotBeWrittenKeepsTheOldEntry)
 {
-    temp_dir dir;
     std::string volume = dir.file("volume");
     ASSERT_TRUE(os::make_directory(volume));
-    // The suite runs as root (scripts/test); a volume that cannot be mounted fails, as in the
-    // full-volume tests under Wine.
+    // Run as root (scripts/test); a volume that cannot be mounted fails, as the full-volume tests under Wine.
     ASSERT_TRUE(geteuid() == 0 && std::system(("mount -t tmpfs -o size=64k tmpfs " + volume).c_str()) == 0)
         << "cannot mount a small volume: run as root";
     std::string path = volume + "/program.ini";

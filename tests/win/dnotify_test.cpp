@@ -1,5 +1,4 @@
-// The directory change watcher under Wine: one post per burst of changes, none while suspended,
-// and a stop that returns.
+// The directory watcher under Wine: one post per burst, none while suspended, a stop that returns.
 #include "pane/dnotify_win.h"
 #include "pane/local_listing_win.h"
 #include "platform/os.h"
@@ -122,13 +121,12 @@ TEST(DirectoryWatcher, ASuspendedWatcherPostsNothingAndResumes)
 TEST(DirectoryWatcher, NoWatcherForFtpPathsOrMissingDirectories)
 {
     receiver r;
-    Pane ftp;
-    ftp.index = 1;
+    temp_dir dir;
+    Pane ftp = pane_on(dir, 1);
     ftp.path = "ftp://server/pub/";
     start_watcher(ftp, r.window);
     EXPECT_EQ(watcher_of(1), nullptr);
     // A directory that cannot be watched: the thread ends by itself, stopping it still returns.
-    temp_dir dir;
     Pane gone = pane_on(dir, 1);
     gone.path += "missing/";
     start_watcher(gone, r.window);

@@ -1,5 +1,4 @@
-// Shared by the file operation tests: files with contents, files held open, panes on folders,
-// and running the worker as its notice dialog does.
+// For the file operation tests: trees, held files, panes on folders, the worker run as its dialog does.
 #pragma once
 
 #include "fileops/file_rw_win.h"
@@ -14,11 +13,12 @@
 
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace fops {
 
-// Makes the entries below `base` (which ends in '/') in order: "name/" is a directory,
-// "name=text" a file holding the text, a plain "name" a file holding "x".
+// Makes entries below `base` ('/'-ended) in order: "d/" a directory, "f=text" a file of text, "f" one of "x".
 inline bool make_tree(const std::string& base, std::initializer_list<std::string> entries)
 {
     for (const std::string& e : entries) {
@@ -31,6 +31,15 @@ inline bool make_tree(const std::string& base, std::initializer_list<std::string
     }
     return true;
 }
+
+// Records what the view would be told.
+struct recording_hooks : pane_hooks {
+    int replaced = 0, info = 0, read = 0, rows = 0;
+    void path_replaced() override { ++replaced; }
+    void info_changed() override { ++info; }
+    void listing_read() override { ++read; }
+    void rows_changed() override { ++rows; }
+};
 
 // Opened for reading and writing with no sharing: nobody else may open, replace or delete it.
 class held_file {
@@ -101,26 +110,6 @@ inline Pane open_pane(int index, const std::string& dir)
     return pane;
 }
 
-// Runs the worker on the job of the panes as the notice dialog would, then applies its pane
-// changes; returns the worker's code.
-inline int run_worker(FileOpMode mode, Pane& active, Pane* other, bool use_trash, const std::string& temp,
-                      bool* batch = nullptr)
-{
-    file_rw_job job = make_file_rw_job(mode, active, other);
-    job.use_trash = use_trash;
-    job.temp_dir = temp;
-    os::set_current_directory(active.path);
-    thread_file_rw worker(job);
-    if (!worker.begin())
-        return -1;
-    worker.join();
-    int code = worker.release();
-    apply_pane_changes(worker.changes(), active, other);
-    if (batch)
-        *batch = worker.batch();
-    return code;
-}
-
 // A source folder src/ and a target folder dst/ in a temporary directory; the process's current
 // directory (the worker moves it into the source) and the hidden-entry switch are given back.
 class file_ops_test : public ::testing::Test {
@@ -133,9 +122,29 @@ protected:
     }
     std::string s(const std::string& name = "") const { return dir.path() + "/src/" + name; }
     std::string t(const std::string& name = "") const { return dir.path() + "/dst/" + name; }
-    int run(FileOpMode mode, Pane& active, Pane* other, bool use_trash = false, bool* batch = nullptr)
+    // Runs the worker on the job of the panes as the notice dialog would, then applies its pane
+    // changes; returns the worker's code. Without `temp` the job has no temporary directory.
+    int run(FileOpMode mode, Pane& from, Pane* to, bool use_trash = false, bool* batch = nullptr,
+            bool temp = true)
     {
-        return run_worker(mode, active, other, use_trash, dir.path() + "/", batch);
+        file_rw_job job = make_file_rw_job(mode, from, to);
+        job.use_trash = use_trash;
+        job.temp_dir = temp ? dir.path() + "/" : "";
+        os::set_current_directory(from.path);
+        thread_file_rw worker(job);
+        if (!worker.begin())
+            return -1;
+        worker.join();
+        int code = worker.release();
+        apply_pane_changes(worker.changes(), from, to);
+        if (batch)
+            *batch = worker.batch();
+        return code;
+    }
+    // The active pane on src/ and the other on `target`, read as a pane shows them.
+    std::pair<Pane, Pane> open_panes(const std::string& target) const
+    {
+        return {open_pane(1, s()), open_pane(2, target)};
     }
 
     temp_dir dir;

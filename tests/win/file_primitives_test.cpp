@@ -5,15 +5,11 @@
 
 using namespace fops;
 
-namespace {
-
 class Primitives : public ::testing::Test {
 protected:
     temp_dir dir;
     std::string p(const std::string& name = "") const { return dir.file(name); }
 };
-
-} // namespace
 
 TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
 {
@@ -22,7 +18,6 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
     EXPECT_FALSE(copy_file(p("a"), p("a")));
     EXPECT_FALSE(copy_file(p("a"), dir.path() + "/./A"));
     EXPECT_EQ(os::read_file(p("a")), "new");
-    // A source that is gone.
     EXPECT_FALSE(copy_file(p("missing"), p("good")));
     EXPECT_EQ(os::read_file(p("good")), "good");
     {
@@ -33,8 +28,7 @@ TEST_F(Primitives, FailedCopiesLeaveTheTargetAsItWas)
     }
     EXPECT_EQ(os::read_file(p("held")), "held");
     {
-        // A source another program holds without sharing fails before the target is touched,
-        // both for a new target and over an existing one.
+        // A source held without sharing fails before the target is touched, new or existing.
         held_file hold(p("a"));
         ASSERT_TRUE(hold.ok());
         EXPECT_FALSE(copy_file(p("a"), p("good")));

@@ -1,6 +1,5 @@
-// The file operation worker against volumes the shell scripts of tests/win prepare: a volume that
-// refuses writing, a full one, a removable drive and a recycle bin of the test's own. Each case
-// runs only from its script (DISABLED_ here).
+// The file operation worker on volumes the tests/win scripts prepare: read-only, full, removable,
+// and a recycle bin of its own. Each case runs only from its script (DISABLED_ here).
 #include "file_ops_support.h"
 #include "fileops/file_primitives_win.h"
 
@@ -33,8 +32,7 @@ TEST_F(ReadOnlyVolume, DISABLED_NothingArrivesAndNothingIsLost)
     auto before = names_in(target);
     ASSERT_EQ(os::read_file(target + "/existing.txt"), "good");
     ASSERT_TRUE(make_tree(s(), {"a.txt=a", "existing.txt=new", "d/", "d/in=in"}));
-    Pane active = open_pane(1, s());
-    Pane other = open_pane(2, target);
+    auto [active, other] = open_panes(target);
     std::size_t other_rows = other.rows.size();
     for (FileOpMode mode : {copy_mode, move_mode}) {
         mark(active, {"a.txt", "existing.txt", "d"});
@@ -62,8 +60,7 @@ TEST_F(FullVolume, DISABLED_FailedCopiesLeaveNoHalfFilesAndKeepGoodOnes)
     ASSERT_TRUE(
         make_tree(s(), {"1_small.dat=small", "2_big.dat=" + big, "3_after.dat=after",
                         "good.dat=" + std::string(900 * 1024, 'n'), "4_dir/", "4_dir/inner.dat=" + inner}));
-    Pane active = open_pane(1, s());
-    Pane other = open_pane(2, target);
+    auto [active, other] = open_panes(target);
 
     // The big file fills the volume: the small one before it stays, the one after is not tried.
     mark(active, {"1_small.dat", "2_big.dat", "3_after.dat"});
@@ -99,8 +96,7 @@ TEST_F(RemovableDrive, DISABLED_CopyAndMoveGoThroughTheShellInOneBatch)
     std::string target = drive + "/";
     ASSERT_TRUE(is_removable_drive(target));
     ASSERT_TRUE(make_tree(s(), {"a.txt=a", "b.txt=b", "d/", "d/in=in"}));
-    Pane active = open_pane(1, s());
-    Pane other = open_pane(2, target);
+    auto [active, other] = open_panes(target);
     mark(active, {"a.txt", "d"});
     bool batch = false;
     EXPECT_EQ(run(copy_mode, active, &other, false, &batch), file_rw_done);
@@ -124,8 +120,7 @@ TEST_F(RemovableDrive, DISABLED_CopyAndMoveGoThroughTheShellInOneBatch)
     EXPECT_NE(row_of(to, "a.txt"), -1);
 }
 
-// HOME is the script's own folder (KV_TRASH_HOME, a Unix path): Wine's recycle bin is its XDG
-// trash, .local/share/Trash.
+// HOME is the script's folder (KV_TRASH_HOME, Unix path): Wine's recycle bin is its XDG trash.
 TEST_F(RecycleBin, DISABLED_DeleteAndReplacedTargetsGoToTheTrash)
 {
     std::string home = env_path("KV_TRASH_HOME");
@@ -133,8 +128,7 @@ TEST_F(RecycleBin, DISABLED_DeleteAndReplacedTargetsGoToTheTrash)
     std::string trash = "Z:" + home + "/.local/share/Trash/files";
     ASSERT_TRUE(make_tree(s(), {"one.txt=1", "two.txt=2", "sub/", "sub/in=in", "stay.txt=stay"}));
     ASSERT_TRUE(write_text_file(t("one.txt"), "old one"));
-    Pane active = open_pane(1, s());
-    Pane other = open_pane(2, t());
+    auto [active, other] = open_panes(t());
 
     // Copy with the trash in use: the replaced target goes to the trash first.
     mark(active, {"one.txt"});

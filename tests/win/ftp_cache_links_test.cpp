@@ -1,6 +1,5 @@
-// Run by tests/win/ftp_cache_links.sh with KV_LINKS_DIR naming a directory whose program
-// directory p/ holds caches with links to outside/ (Wine shows a Unix link to a directory as a
-// reparse point; it cannot make one itself).
+// Run by tests/win/ftp_cache_links.sh (KV_LINKS_DIR): caches in p/ftp_dir hold Unix links to
+// outside/, which Wine shows as reparse points but cannot make itself.
 #include "ftp/server_registry.h"
 #include "platform/os.h"
 

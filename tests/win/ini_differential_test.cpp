@@ -1,6 +1,5 @@
-// The INI engine against the system's profile service: the same reads and writes through
-// GetPrivateProfileStringA / WritePrivateProfileStringA and through the engine give the same
-// results and byte-identical files.
+// The INI engine against the system's profile service (Get/WritePrivateProfileStringA): the same
+// reads and writes give the same results and byte-identical files.
 #include "platform/os.h"
 #include "settings/ini.h"
 #include "support/temp_dir.h"
@@ -14,8 +13,7 @@
 
 namespace {
 
-// One step: a read (key and default, cut to `size`) or a write (a null key deletes the
-// section, a null value the key).
+// One step: a read (key, default, cut to `size`) or a write (null key: section deleted; null value: key).
 struct step {
     enum { read, write } kind;
     const char* section;
@@ -38,53 +36,6 @@ struct scenario {
     std::optional<std::string> initial; // nothing: the file does not exist
     std::vector<step> steps;
 };
-
-std::string system_read(const std::string& path, const step& s)
-{
-    std::vector<char> buffer(s.size + 1, '\0');
-    DWORD n = GetPrivateProfileStringA(s.section, s.key, s.value, buffer.data(), static_cast<DWORD>(s.size),
-                                       path.c_str());
-    return std::string(buffer.data(), n);
-}
-
-bool system_write(const std::string& path, const step& s)
-{
-    bool ok = WritePrivateProfileStringA(s.section, s.key, s.value, path.c_str()) != 0;
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr); // flush the system's cache
-    return ok;
-}
-
-bool engine_write(const std::string& path, const step& s)
-{
-    if (!s.key)
-        return ini_delete_section(path, s.section);
-    if (!s.value)
-        return ini_delete_key(path, s.section, s.key);
-    return ini_put_string(path, s.section, s.key, s.value);
-}
-
-void run(const scenario& sc)
-{
-    temp_dir dir;
-    std::string system_file = dir.file("system.ini");
-    std::string engine_file = dir.file("engine.ini");
-    if (sc.initial) {
-        ASSERT_TRUE(write_text_file(system_file, *sc.initial));
-        ASSERT_TRUE(write_text_file(engine_file, *sc.initial));
-    }
-    for (std::size_t i = 0; i < sc.steps.size(); ++i) {
-        const step& s = sc.steps[i];
-        std::string where = std::string(sc.name) + ", step " + std::to_string(i);
-        if (s.kind == step::read) {
-            EXPECT_EQ(ini_get_string(engine_file, s.section, s.key, s.size, s.value),
-                      system_read(system_file, s))
-                << where;
-        } else {
-            EXPECT_EQ(engine_write(engine_file, s), system_write(system_file, s)) << where;
-            EXPECT_EQ(os::read_file(engine_file), os::read_file(system_file)) << where;
-        }
-    }
-}
 
 const std::string long_value(300, 'x');
 
@@ -125,6 +76,33 @@ const scenario scenarios[] = {
 
 TEST(IniDifferential, EngineMatchesTheProfileService)
 {
-    for (const auto& sc : scenarios)
-        run(sc);
+    for (const scenario& sc : scenarios) {
+        temp_dir dir;
+        std::string system_file = dir.file("system.ini");
+        std::string engine_file = dir.file("engine.ini");
+        if (sc.initial) {
+            ASSERT_TRUE(write_text_file(system_file, *sc.initial));
+            ASSERT_TRUE(write_text_file(engine_file, *sc.initial));
+        }
+        for (std::size_t i = 0; i < sc.steps.size(); ++i) {
+            const step& s = sc.steps[i];
+            std::string where = std::string(sc.name) + ", step " + std::to_string(i);
+            if (s.kind == step::read) {
+                std::vector<char> buffer(s.size + 1, '\0');
+                DWORD n = GetPrivateProfileStringA(s.section, s.key, s.value, buffer.data(),
+                                                   static_cast<DWORD>(s.size), system_file.c_str());
+                EXPECT_EQ(ini_get_string(engine_file, s.section, s.key, s.size, s.value),
+                          std::string(buffer.data(), n))
+                    << where;
+                continue;
+            }
+            bool engine = !s.key     ? ini_delete_section(engine_file, s.section)
+                          : !s.value ? ini_delete_key(engine_file, s.section, s.key)
+                                     : ini_put_string(engine_file, s.section, s.key, s.value);
+            bool system = WritePrivateProfileStringA(s.section, s.key, s.value, system_file.c_str()) != 0;
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr); // flush the system's cache
+            EXPECT_EQ(engine, system) << where;
+            EXPECT_EQ(os::read_file(engine_file), os::read_file(system_file)) << where;
+        }
+    }
 }

@@ -1,5 +1,4 @@
-// The linked resources as the program reads them on code page 932: string texts, the menu bar
-// with every command.
+// The linked resources as read on code page 932: string texts, the menu bar with every command.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -127,8 +126,7 @@ TEST(resources, the_menu_bar_its_submenus_by_position_and_every_command)
     DestroyMenu(bar);
 }
 
-// kelvasto.exe as built carries the version the build was given: in its version resource, as
-// numbers and as text, and in the line of its version box.
+// kelvasto.exe carries the build's version: in its version resource (numbers and text) and its version box.
 TEST(resources, the_program_carries_the_version_of_the_build)
 {
     const std::string exe = std::string("Z:") + KV_EXE_PATH; // Wine's Z: drive is the Unix root

@@ -1,9 +1,9 @@
-// Start-up and shutdown of kelvasto.exe as a separate process: single instance, the
-// configuration files made at the first start, the layout written at the end, and the refusal
-// in a program directory that cannot be written.
+// kelvasto.exe as a separate process: a single instance, the files made at the first start, the
+// layout written at the end, and the refusal in a program directory that cannot be written.
 #include "base/paths.h"
 #include "platform/os.h"
 #include "resource.h"
+#include "support/ftp_peers.h"
 #include "support/temp_dir.h"
 #include "toolkit/module_win.h"
 
@@ -12,17 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
-
-std::string windows_path(std::string path)
-{
-    // CMake hands over the build path in Unix form; Wine's Z: drive is the Unix root.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    return path;
-}
 
 // A started copy of kelvasto.exe.
 struct program {
@@ -93,7 +84,7 @@ protected:
     {
         ASSERT_FALSE(dir_.path().empty());
         exe_ = dir_.file("kelvasto.exe");
-        ASSERT_TRUE(CopyFileA(windows_path(KV_EXE_PATH).c_str(), exe_.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(local_form(KV_EXE_PATH).c_str(), exe_.c_str(), FALSE));
     }
     void close_and_wait(program& p)
     {
@@ -129,7 +120,7 @@ TEST_F(Startup, MissingFilesAreMadeBesideTheProgramAndASecondInstanceEndsSilentl
     temp_dir expected;
     for (const char* file : {"layout.ini", "kelvasto.ini", "programe.ini", "program.ini"}) {
         std::string made = os::read_file(folder + "/" + file).value_or("<missing>"), section;
-        std::string path = windows_path(expected.file(file));
+        std::string path = expected.file(file);
         for (std::size_t at = 0, end; at < made.size(); at = end + 2) {
             end = made.find("\r\n", at);
             ASSERT_NE(end, std::string::npos) << file << ": every line ends in CR LF";
@@ -176,7 +167,7 @@ TEST(ReadOnlyProgramDirectory, DISABLED_EndsWithMessage32BeforeAnyWindow)
 {
     auto dir = os::get_env("KV_READONLY_DIR");
     ASSERT_TRUE(dir && !dir->empty()) << "KV_READONLY_DIR is not set";
-    std::string exe = windows_path(*dir + "/kelvasto.exe");
+    std::string exe = local_form(*dir + "/kelvasto.exe");
     ASSERT_TRUE(os::path_exists(exe)) << exe;
     program p;
     ASSERT_TRUE(p.start(exe));
@@ -192,5 +183,5 @@ TEST(ReadOnlyProgramDirectory, DISABLED_EndsWithMessage32BeforeAnyWindow)
     EXPECT_EQ(std::string(text), resource_string(IDS_FILE_RW_ERROR));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(p.wait(30000), 0u);
-    EXPECT_FALSE(os::path_exists(*dir + "/kelvasto.ini"));
+    EXPECT_FALSE(os::path_exists(local_form(*dir + "/kelvasto.ini")));
 }
