@@ -51,17 +51,8 @@ protected:
         open();
         settings().use_trash = false; // an upload move deletes for good, not into this HOME's trash
         {
-            modal_answers answers({[](HWND d) {
-                                       type_into(d, ID_FTP_PASSWORD, "pw");
-                                       pump(0);
-                                       click_button(d, IDOK);
-                                   },
-                                   ok_boxes(), ok_boxes()});
-            type_text(list(1), ":");
-            HWND box = panes().views[1]->box.handle();
-            press_key(box, VK_END);
-            press_key(box, VK_RETURN);
-            pump();
+            modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw"), ok_boxes(), ok_boxes()});
+            choose_drive();
         }
         ASSERT_EQ(pane(1).path.rfind("ftp://127.0.0.1/", 0), 0u) << pane(1).path;
         click_tool(IDM_DUAL_WINDOW);
@@ -86,12 +77,7 @@ protected:
     }
     void name_dialog(int id, const std::string& name)
     {
-        modal_answers answers({[&](HWND d) {
-                                   type_into(d, ID_NAME, name);
-                                   pump(0);
-                                   click_button(d, IDOK);
-                               },
-                               ok_boxes()});
+        modal_answers answers({type_and_ok(ID_NAME, name), ok_boxes()});
         click_tool(id);
     }
     std::string remote_file(const std::string& name)
@@ -106,12 +92,10 @@ protected:
 
 TEST_F(FtpTransfers, a_tree_goes_down_and_away_names_change_and_files_go_up)
 {
-    ASSERT_TRUE(os::make_directory(remote_ + "tree") && os::make_directory(remote_ + "tree/sub"));
-    ASSERT_TRUE(write_text_file(remote_ + "tree/sub/euc.txt", "\xC6\xFC\xCB\xDC\xB8\xEC\n")); // 日本語
+    ASSERT_TRUE(fops::make_tree(
+        remote_, {"tree/", "tree/sub/", "tree/sub/euc.txt=\xC6\xFC\xCB\xDC\xB8\xEC\n"})); // 日本語
     const std::string japanese = acp("日本.txt");
-    ASSERT_TRUE(write_text_file(root_ + "up.txt", "line"));
-    ASSERT_TRUE(write_text_file(root_ + japanese, "x"));
-    ASSERT_TRUE(write_text_file(root_ + "plain.bin", "p"));
+    ASSERT_TRUE(fops::make_tree(root_, {"up.txt=line", japanese, "plain.bin=p"}));
     open_on_server();
     EXPECT_NE(said_.find(resource_string(IDS_ASK_FTP_ACCESS)), std::string::npos) << said_;
 
@@ -185,8 +169,7 @@ TEST_F(FtpTransfers, the_log_window_shows_the_protocol_while_shift_is_held)
         held_keys shift({VK_SHIFT});
         modal_answers answers({ok_boxes(), [&](HWND w) {
                                    // Shift still held at the end: the window stays for the user.
-                                   for (int i = 0; i < 500 && !IsWindowEnabled(GetDlgItem(w, IDCANCEL)); ++i)
-                                       pump(10);
+                                   pump_until([&] { return IsWindowEnabled(GetDlgItem(w, IDCANCEL)) != 0; });
                                    shown = IsWindowVisible(w) != 0;
                                    log = item_text(w, ID_TEXT);
                                    save_screenshot(w, "ftp_log");
