@@ -34,16 +34,7 @@ protected:
     void SetUp() override
     {
         main_window_test::SetUp();
-        saved_temp_ = dirs().temp_dir;
-        dirs().temp_dir = lists_.path() + "/";
-        for (const char* f : {"a.txt", "b.txt", "c.txt"})
-            ASSERT_TRUE(write_text_file(root_ + f, "x"));
-        ASSERT_TRUE(os::make_directory(root_ + "out"));
-    }
-    void TearDown() override
-    {
-        main_window_test::TearDown();
-        dirs().temp_dir = saved_temp_;
+        ASSERT_TRUE(fops::make_tree(root_, {"a.txt", "b.txt", "c.txt", "out/"}));
     }
     // Item `item` of the run menu, opened by the program-menu letter E.
     void run_from_menu(int item, const char* screenshot = nullptr)
@@ -76,8 +67,6 @@ protected:
     }
     std::string list1() const { return dirs().temp_dir + "kv_rsp1.tmp"; }
 
-    temp_dir lists_;
-    std::string saved_temp_;
     const std::string archiver_ = std::string("Z:") + KV_TEST_ARCHIVER;
     std::vector<std::string> seen_;
 };
@@ -92,11 +81,7 @@ TEST_F(Programs, a_manual_program_calls_the_library_on_three_marked_files)
     open_marked();
     ASSERT_EQ(GetMenuItemCount(GetSubMenu(win_->menu_bar(), MENU_POS_PROGRAMS)), 2);
     std::string confirmed;
-    modal_answers answers({[](HWND box) {
-                               type_into(box, ID_NAME, "t.arc");
-                               pump(0);
-                               click_button(box, IDOK);
-                           },
+    modal_answers answers({type_and_ok(ID_NAME, "t.arc"),
                            [&](HWND box) {
                                confirmed = item_text(box, ID_EXEC_PARAMETER);
                                click_button(box, IDOK);
@@ -164,14 +149,13 @@ TEST_F(Programs, enter_opens_files_by_extension_and_shift_and_refuses_what_canno
 TEST_F(Programs, a_batch_file_opens_in_the_text_viewer)
 {
     ASSERT_TRUE(write_text_file(root_ + "run.bat", "echo x\r\n"));
-    std::string seen = lists_.path() + "/viewer.seen";
+    std::string seen = scratch_.file("viewer.seen");
     ASSERT_TRUE(SetEnvironmentVariableA("KV_TEST_SEEN", seen.c_str())); // the viewer inherits it
     open();
     settings().text_viewer = std::string("Z:") + KV_TEST_WAITER;
     cursor_to("run.bat");
     press(VK_RETURN);
-    for (int i = 0; i < 200 && !os::path_exists(seen); ++i)
-        pump(50);
+    pump_until([&] { return os::path_exists(seen); });
     SetEnvironmentVariableA("KV_TEST_SEEN", nullptr);
     EXPECT_EQ(os::read_file(seen).value_or("<not started>"), "\"" + root_ + "run.bat\"");
 }
@@ -179,19 +163,17 @@ TEST_F(Programs, a_batch_file_opens_in_the_text_viewer)
 // The program reads its list when it likes: the list stays until it has ended, however long.
 TEST_F(Programs, the_list_of_a_program_the_shell_started_stays_until_it_ends)
 {
-    std::string release = lists_.path() + "/release";
+    std::string release = scratch_.file("release");
     ASSERT_TRUE(write_text_file(program_.file("program.ini"), std::string("[&Wait]\r\nprogram=Z:") +
                                                                   KV_TEST_WAITER + "\r\nparameter=?f1 " +
                                                                   release + "\r\nconfirm=-\r\n"));
     open_marked();
     run_from_menu(0);
-    for (int i = 0; i < 200 && !os::path_exists(release + ".seen"); ++i)
-        pump(50);
+    pump_until([&] { return os::path_exists(release + ".seen"); });
     ASSERT_EQ(os::read_file(release + ".seen").value_or(""), "\"a.txt\"\r\n\"b.txt\"\r\n\"c.txt\"\r\n");
     EXPECT_TRUE(os::path_exists(list1()));
     ASSERT_TRUE(write_text_file(release, ""));
-    for (int i = 0; i < 200 && os::path_exists(list1()); ++i)
-        pump(50);
+    pump_until([&] { return !os::path_exists(list1()); });
     EXPECT_FALSE(os::path_exists(list1()));
 }
 
