@@ -1,8 +1,10 @@
 // Every dialog template opens with the styles its dialog relies on; a dialog's object and its
-// window, and the message boxes it owns.
+// window, an edit it bound, and the message boxes it owns. (The name edit's rule is met through
+// the rename dialog, the program editors' required fields and limits through the real editors.)
 #include "harness_win.h"
 
 #include "dialogs.h"
+#include "toolkit/controls_win.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,6 @@ const style_case styles[] = {
     {TEMPLATE_DRIVE_FTP, ID_FTP_PASSWORD, ES_PASSWORD},
     {TEMPLATE_PASSWORD, ID_FTP_PASSWORD, ES_PASSWORD},
     {TEMPLATE_EXTENSION, ID_NAME, ES_LOWERCASE},
-    {TEMPLATE_PROGRAM_EXT, ID_PROGRAM_TITLE, ES_LOWERCASE},
     {TEMPLATE_HELP, ID_TEXT, log_style},
     {TEMPLATE_FTP, ID_TEXT, log_style},
     {TEMPLATE_EXEC_RESULT, ID_TEXT, log_style},
@@ -82,25 +83,46 @@ TEST(dialog_show, an_object_destroyed_while_its_dialog_is_open)
     gui::pump(0);
 }
 
+// DIALOG_NAME with an edit_filename bound; OK and Cancel end it.
+class name_dialog : public dialog {
+public:
+    void on_init() override { name_.bind(hwnd_, ID_NAME); }
+    void on_destroy() override {}
+    void on_command(int id, HWND) override
+    {
+        if (id == IDOK || id == IDCANCEL)
+            end(id);
+    }
+    const edit_filename& name() const { return name_; }
+
+private:
+    edit_filename name_;
+};
+
+// The dialog's window goes before the edit object it bound: the object lets go of the window.
+TEST(dialog_show, an_edit_object_outliving_its_dialog)
+{
+    name_dialog dialog;
+    gui::modal_answers answers({[](HWND d) { gui::click_button(d, IDCANCEL); }});
+    EXPECT_EQ(dialog.show(TEMPLATE_NAME, nullptr), IDCANCEL);
+    EXPECT_EQ(dialog.name().handle(), nullptr);
+}
+
 // Message boxes take their texts from the string table and belong to the dialog.
 TEST(dialog_show, message_boxes_from_string_ids)
 {
     probe_dialog probe;
     ASSERT_EQ(probe.show(TEMPLATE_NAME, nullptr, true), 1);
-    struct row {
-        int button;
-        bool expected;
-    };
-    for (row r : {row{IDOK, true}, row{IDCANCEL, false}}) {
+    for (int button : {IDOK, IDCANCEL}) {
         std::string caption, owner_seen;
         std::vector<std::string> shown;
         gui::modal_answers answers({[&](HWND box) {
             caption = gui::text_of(box);
             shown = gui::static_texts(box);
             owner_seen = GetWindow(box, GW_OWNER) == probe.handle() ? "dialog" : "other";
-            gui::click_button(box, r.button);
+            gui::click_button(box, button);
         }});
-        EXPECT_EQ(probe.ask(3, 32), r.expected);
+        EXPECT_EQ(probe.ask(3, 32), button == IDOK);
         EXPECT_EQ(caption, gui::acp("確認"));
         EXPECT_TRUE(gui::contains_text(shown, gui::acp("ファイルの読み書きに失敗しました.")));
         EXPECT_EQ(owner_seen, "dialog");
