@@ -15,50 +15,45 @@ namespace {
 
 std::vector<std::string> calls;
 
-void note(const std::string& what)
-{
-    calls.push_back(what);
-}
-
 struct probe_list : listview_report {
-    void on_click() override { note("list click"); }
-    void on_item_prepaint(NMLVCUSTOMDRAW*) override { note("list item prepaint"); }
+    void on_click() override { calls.push_back("list click"); }
+    void on_item_prepaint(NMLVCUSTOMDRAW*) override { calls.push_back("list item prepaint"); }
 };
 
 struct probe_static : static_ {
-    void on_double_click() override { note("static double click"); }
+    void on_double_click() override { calls.push_back("static double click"); }
 };
 
 struct probe_listbox : listbox {
-    void on_selection_changed() override { note("listbox selection changed"); }
-    void on_double_click() override { note("listbox double click"); }
+    void on_selection_changed() override { calls.push_back("listbox selection changed"); }
+    void on_double_click() override { calls.push_back("listbox double click"); }
 };
 
 struct probe_combo : combo {
-    void on_got_focus() override { note("combo got focus"); }
-    void on_lost_focus() override { note("combo lost focus"); }
-    void on_drop_down() override { note("combo drop down"); }
-    void on_close_up() override { note("combo close up"); }
-    void on_selection_changed() override { note("combo selection changed"); }
+    void on_got_focus() override { calls.push_back("combo got focus"); }
+    void on_lost_focus() override { calls.push_back("combo lost focus"); }
+    void on_drop_down() override { calls.push_back("combo drop down"); }
+    void on_close_up() override { calls.push_back("combo close up"); }
+    void on_selection_changed() override { calls.push_back("combo selection changed"); }
 };
 
 struct probe_edit : edit {
-    void on_got_focus() override { note("edit got focus"); }
-    void on_lost_focus() override { note("edit lost focus"); }
-    void on_text_changed() override { note("edit text changed"); }
+    void on_got_focus() override { calls.push_back("edit got focus"); }
+    void on_lost_focus() override { calls.push_back("edit lost focus"); }
+    void on_text_changed() override { calls.push_back("edit text changed"); }
 };
 
 struct probe_dialog : dialog {
     void on_init() override {}
     void on_destroy() override {}
-    void on_command(int id, HWND) override { note("command " + std::to_string(id)); }
+    void on_command(int id, HWND) override { calls.push_back("command " + std::to_string(id)); }
 };
 
 struct probe_window : window {
-    void on_command(int id, HWND) override { note("command " + std::to_string(id)); }
-    void on_key_down(int key) override { note("key down " + std::to_string(key)); }
-    void on_close() override { note("close"); }
-    void on_destroy() override { note("destroy"); }
+    void on_command(int id, HWND) override { calls.push_back("command " + std::to_string(id)); }
+    void on_key_down(int key) override { calls.push_back("key down " + std::to_string(key)); }
+    void on_close() override { calls.push_back("close"); }
+    void on_destroy() override { calls.push_back("destroy"); }
 };
 
 constexpr int list_id = 800, static_id = 801, listbox_id = 802, combo_id = 803, edit_id = 804, plain_id = 805;
@@ -202,7 +197,6 @@ TYPED_TEST(routing, codes_shared_by_classes_reach_only_their_class)
 TEST(main_window, close_does_only_on_close_and_destroy_quits)
 {
     auto h = std::make_unique<window_host>();
-    // Closing does only what on_close does.
     calls.clear();
     SendMessageA(h->window, WM_CLOSE, 0, 0);
     EXPECT_EQ(calls, std::vector<std::string>{"close"});
