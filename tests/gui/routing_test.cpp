@@ -215,7 +215,7 @@ struct probe_typing_list : listview_report {
     bool on_key_down(int key) override
     {
         calls.push_back("key " + std::to_string(key));
-        return false; // a consumed key stops here: user_input_test's arrows move the cursor once
+        return false; // a consumed key stops here: the main window test's arrows move the cursor once
     }
 };
 
