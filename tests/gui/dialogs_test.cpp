@@ -1,6 +1,5 @@
-// Every dialog template opens with the styles its dialog relies on; a dialog's object and its
-// window, an edit it bound, and the message boxes it owns. (The name edit's rule is met through
-// the rename dialog, the program editors' required fields and limits through the real editors.)
+// Every dialog template opens with the styles its dialog relies on; a dialog's object, its window
+// and an edit it bound going in either order; the message boxes a dialog owns.
 #include "harness_win.h"
 
 #include "dialogs.h"

@@ -1,7 +1,5 @@
-// The FTP log window through a launcher against a scripted server: hidden on success without
-// Shift, the names passed over in one message; with Shift held it shows the log and 中止 ends
-// the operation with its message; a lost server shows it with its error. The question on a
-// server certificate, asked on the main thread, against pyftpdlib over TLS.
+// The FTP log window through the launchers against scripted servers: hidden, shown with Shift,
+// stopped, shown for a lost server; the certificate question against pyftpdlib over TLS.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"

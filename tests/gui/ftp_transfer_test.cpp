@@ -1,9 +1,6 @@
-// An FTP pane beside a local one against the real pyftpdlib of the fixture, through the toolbar
-// and the dialogs as a user works: a tree down (an EUC-JP text converted by the server's
-// charset), rename, a new directory and the tree deleted, an upload that adds the missing final
-// line feed, and an upload move that takes a Japanese name to the server (its FEAT names UTF8)
-// under that name. Without Shift nobody closes the log window: it goes by itself; with Shift it
-// stays. What the walks send and convert byte for byte is FtpOperations' (native).
+// An FTP pane beside a local one against the fixture's pyftpdlib, through the toolbar and the
+// dialogs: transfers both ways, rename, a new directory, a delete; without Shift the log window goes
+// by itself, with Shift it stays. What the walks send and convert byte for byte is FtpOperations'.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"

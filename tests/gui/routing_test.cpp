@@ -1,6 +1,5 @@
-// Message routing of the dialog and main window procedures where Windows decides: custom-draw
-// stages, bounded display texts, notification codes shared by several classes, closing,
-// typed characters.
+// Message routing of the dialog and main window procedures where Windows decides: custom draw,
+// bounded display texts, notification codes shared by several classes, closing, typed characters.
 #include "harness_win.h"
 
 #include "dialogs.h"
