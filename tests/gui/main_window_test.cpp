@@ -178,7 +178,6 @@ TEST_F(MainWindow, wildcard_field_applies_on_enter_and_undoes_on_esc)
     gui::type_text(field, "*.c\r");
     EXPECT_EQ(GetFocus(), list(1));
     EXPECT_GE(row_of(1, "kilo.c"), 0);
-    EXPECT_GE(row_of(1, "alpha"), 0);
     EXPECT_LT(row_of(1, "a.txt"), 0);
     // Esc takes back a change and stays; a second Esc goes back to the list without reading.
     SetFocus(field);
