@@ -75,11 +75,9 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
     GetMenuStringA(servers, IDM_EDIT_FTP_SERVER_FIRST, title, sizeof title, MF_BYCOMMAND);
     EXPECT_EQ(std::string(title), "srv");
     EXPECT_EQ(GetMenuState(servers, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    int entry = server_entry();
-    ASSERT_GE(entry, 0);
-    EXPECT_EQ(entry, panes().views[1]->box.count() - 1);
+    ASSERT_GE(server_entry(), 0);
 
-    // ':' opens the drive box; End and Enter choose the server, whose password is asked.
+    // ':' opens the drive box; End and Enter choose the server, the last entry; its password is asked.
     {
         modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw")});
         choose_drive();
