@@ -148,7 +148,6 @@ TEST(dialog_templates, every_template_opens_with_its_styles)
         counting_dialog probe;
         ASSERT_EQ(probe.show(name, nullptr, true), 1);
         HWND window = probe.handle();
-        ASSERT_NE(window, nullptr);
         EXPECT_EQ(probe.inits, 1);
         for (const auto& c : styles) {
             if (std::string(c.name) != name)
