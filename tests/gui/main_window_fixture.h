@@ -12,7 +12,6 @@
 #include "settings/layout.h"
 #include "support/temp_dir.h"
 #include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 
 #include <gtest/gtest.h>
 
