@@ -13,7 +13,7 @@ namespace {
 
 using answer = std::function<void(HWND)>;
 
-// The name typed (at once, so that the next step sees it), or the box ticked, and OK pressed.
+// The name set (at once, so that the next step sees it), or the box ticked, and OK pressed.
 answer name_ok(const char* name)
 {
     return [name](HWND d) {
@@ -28,37 +28,18 @@ answer tick_ok(int id)
         gui::click_button(d, IDOK);
     };
 }
-// A notice or warning box: its text is noted, OK pressed, then `after` runs on the dialog below.
-answer box(std::string& text, const HWND& below, std::function<void(HWND)> after)
-{
-    return [&text, &below, after](HWND b) {
-        auto texts = gui::static_texts(b);
-        text = texts.empty() ? std::string() : texts.back();
-        for (const std::string& t : texts)
-            if (t.size() > text.size())
-                text = t;
-        gui::click_button(b, IDOK);
-        if (after)
-            after(below);
-    };
-}
 
 class FileDialogs : public gui::main_window_test {
 protected:
     void SetUp() override
     {
         main_window_test::SetUp();
-        layout().dual_window = false;
-        saved_hide_ = hide_system_files();
-        for (const char* d : {"beta", "beta/inner"})
-            ASSERT_TRUE(os::make_directory(root_ + d));
-        for (const char* f : {"a.txt", "b.txt", "beta/inner/deep.txt"})
-            ASSERT_TRUE(write_text_file(root_ + f, "content"));
+        ASSERT_TRUE(fops::make_tree(root_, {"beta/", "beta/inner/", "a.txt=content", "b.txt=content",
+                                            "beta/inner/deep.txt=content"}));
     }
     void TearDown() override
     {
         main_window_test::TearDown();
-        hide_system_files() = saved_hide_;
         for (const char* f : {"ro.txt", "x.txt"})
             SetFileAttributesA((root_ + f).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -74,16 +55,6 @@ protected:
         unmark_all(panes().active);
         main_window_test::cursor_to(file_name);
     }
-    void mark(const std::vector<std::string>& names)
-    {
-        unmark_all(panes().active);
-        for (const std::string& n : names) {
-            int r = row_of(panes().active, n);
-            ASSERT_GE(r, 0) << n;
-            active_pane().rows.set_marked(static_cast<std::size_t>(r), true);
-        }
-        update_command_states();
-    }
     std::string attributes(const std::string& name)
     {
         std::string text;
@@ -96,8 +67,6 @@ protected:
         file_time_text(root_ + name, text);
         return text;
     }
-
-    bool saved_hide_ = true;
 };
 
 TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
@@ -105,7 +74,8 @@ TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
     open();
     cursor_to("a.txt");
     HWND dialog = nullptr;
-    std::string caption, first_box, second_box;
+    std::string caption;
+    std::vector<std::string> first_box, second_box;
     gui::modal_answers answers({
         [&](HWND d) {
             dialog = d;
@@ -115,14 +85,14 @@ TEST_F(FileDialogs, rename_refuses_a_bad_name_and_a_taken_one_then_renames)
             SetDlgItemTextA(d, ID_NAME, "con");
             gui::click_button(d, IDOK);
         },
-        box(first_box, dialog, name_ok("b.txt")),
-        box(second_box, dialog, name_ok("c.txt")),
+        gui::ok_box(first_box, [&] { name_ok("b.txt")(dialog); }),
+        gui::ok_box(second_box, [&] { name_ok("c.txt")(dialog); }),
     });
     command(IDM_RENAME);
     EXPECT_EQ(answers.used(), 3u);
     EXPECT_EQ(caption, resource_string(IDS_ASK_NEW_FILE_NAME));
-    EXPECT_EQ(first_box, resource_string(IDS_LOCAL_NAME_RULE));
-    EXPECT_EQ(second_box, resource_string(IDS_NAME_EXISTS));
+    EXPECT_TRUE(gui::contains_text(first_box, resource_string(IDS_LOCAL_NAME_RULE)));
+    EXPECT_TRUE(gui::contains_text(second_box, resource_string(IDS_NAME_EXISTS)));
     EXPECT_TRUE(os::path_exists(root_ + "c.txt"));
     EXPECT_TRUE(os::path_exists(root_ + "b.txt"));
     EXPECT_EQ(row_of(1, "a.txt"), -1);
@@ -169,21 +139,20 @@ TEST_F(FileDialogs, make_and_copy_under_a_new_name_add_the_row_with_the_cursor_o
         if (c.cursor)
             cursor_to(c.cursor);
         HWND dialog = nullptr;
-        std::string message; // an unexpected notice is closed and shown
+        std::vector<std::string> message; // an unexpected notice is closed and shown
         gui::modal_answers answers({[&](HWND d) {
                                         dialog = d;
                                         SetDlgItemTextA(d, ID_NAME, c.name.c_str());
                                         gui::click_button(d, IDOK);
                                     },
-                                    box(message, dialog, [](HWND d) { gui::click_button(d, IDCANCEL); })});
+                                    gui::ok_box(message, [&] { gui::click_button(dialog, IDCANCEL); })});
         command(c.command);
-        EXPECT_EQ(answers.used(), 1u) << message;
+        EXPECT_EQ(answers.used(), 1u) << ::testing::PrintToString(message);
         EXPECT_EQ(os::is_directory(root_ + c.name), c.is_dir);
         EXPECT_TRUE(os::path_exists(root_ + c.name));
         if (c.cursor) {
             EXPECT_EQ(os::read_file(root_ + c.name + "/inner/deep.txt").value_or(""), "content");
         }
-        ASSERT_GE(row_of(1, c.name), 0);
         EXPECT_EQ(cursor_name(1), c.name);
     }
 }
@@ -193,8 +162,7 @@ TEST_F(FileDialogs, attribute_ticks_reach_the_disk_and_a_row_that_becomes_hidden
     ASSERT_TRUE(write_text_file(root_ + "x.txt", "x"));
     ASSERT_TRUE(
         SetFileAttributesA((root_ + "x.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
-    hide_system_files() = true;
-    open();
+    open(); // system and hidden files hidden, as by default
     cursor_to("x.txt");
     ASSERT_EQ(row(1, "x.txt").attr_text(), "--ra");
     gui::modal_answers one({tick_ok(ID_ATTR_ARCHIVE)});
@@ -216,7 +184,8 @@ TEST_F(FileDialogs, a_time_stamp_reaches_the_marked_files_and_spares_a_read_only
     ASSERT_TRUE(set_file_time_from_text(root_ + "ro.txt", "2001. 2. 3  4:05.06"));
     ASSERT_TRUE(SetFileAttributesA((root_ + "ro.txt").c_str(), FILE_ATTRIBUTE_READONLY));
     open();
-    mark({"ro.txt", "a.txt"});
+    fops::mark(pane(1), {"ro.txt", "a.txt"});
+    update_command_states();
     std::string stamp;
     gui::modal_answers answers({[&](HWND d) {
         if (dialog_timestamp* t = open_timestamp_dialog())

@@ -37,11 +37,10 @@ private:
     void on_window(HWND w, int answer)
     {
         seen.push_back({gui::text_of(w), gui::static_texts(w)});
-        if (gui::contains_text(seen.back().texts, resource_string(IDS_ASK_COPY)) ||
-            gui::contains_text(seen.back().texts, resource_string(IDS_ASK_MOVE)) ||
-            gui::contains_text(seen.back().texts, resource_string(IDS_ASK_DELETE))) {
+        auto shows = [&](unsigned id) { return gui::contains_text(seen.back().texts, resource_string(id)); };
+        if (shows(IDS_ASK_COPY) || shows(IDS_ASK_MOVE) || shows(IDS_ASK_DELETE)) {
             gui::click_button(w, answer);
-        } else if (gui::contains_text(seen.back().texts, resource_string(IDS_FILE_RW_ERROR))) {
+        } else if (shows(IDS_FILE_RW_ERROR)) {
             gui::click_button(w, IDOK);
         } else {
             if (watcher_of(1) && watcher_of(1)->get_result() != 0)

@@ -1,7 +1,5 @@
-// The FTP log window through a launcher against a scripted server: hidden on success without
-// Shift, the names passed over in one message; with Shift held it shows the log and 中止 ends
-// the operation with its message; a lost server shows it with its error. The question on a
-// server certificate, asked on the main thread, against pyftpdlib over TLS.
+// The FTP log window through the launchers against scripted servers: hidden, shown with Shift,
+// stopped, shown for a lost server; the certificate question against pyftpdlib over TLS.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"
@@ -17,36 +15,22 @@
 
 namespace {
 
-// Pumps (inside the product's modal loop) until the condition holds or 10 s passed.
-bool pump_until(const std::function<bool()>& done)
-{
-    for (DWORD until = GetTickCount() + 10000; !done();) {
-        if (static_cast<int>(until - GetTickCount()) <= 0)
-            return false;
-        gui::pump(5);
-    }
-    return true;
-}
-
 struct FtpLogWindow : ::testing::Test {
     gui::host_window owner;
     temp_dir cache;
     ftp_capabilities flags{1, 1, 0, 0, 0}; // probed: MLSD, no MLST
     ftp_operation_params params(int port)
     {
-        return {"127.0.0.1",
-                900,
-                "Shift_JIS",
-                port,
-                "kv",
-                "pw",
-                "/",
-                cache.file("dir.lst"),
-                cache.file("support.ini"),
-                "auto",
-                "srv",
-                tls_mode::none,
-                ""};
+        return {.server = "127.0.0.1",
+                .charset = "Shift_JIS",
+                .port = port,
+                .id = "kv",
+                .password = "pw",
+                .directory = "/",
+                .cache_file = cache.file("dir.lst"),
+                .support_file = cache.file("support.ini"),
+                .title = "srv",
+                .certificate = ""};
     }
     void SetUp() override
     {
@@ -81,7 +65,7 @@ TEST_F(FtpLogWindow, hidden_without_shift_then_the_names_passed_over_come_in_one
     std::vector<std::string> message;
     auto answer = [&](HWND w) {
         if (GetDlgItem(w, ID_STOP)) {
-            log_stayed = !pump_until([&] { return !IsWindow(w) || !IsWindowVisible(w); });
+            log_stayed = !gui::pump_until([&] { return !IsWindow(w) || !IsWindowVisible(w); });
             return;
         }
         message = gui::static_texts(w);
@@ -117,11 +101,12 @@ TEST_F(FtpLogWindow, shift_shows_the_log_and_stop_ends_with_its_message)
     gui::modal_answers answers(
         {[&](HWND w) {
              // The user sees the command go out, then presses 中止.
-             pump_until([&] { return gui::item_text(w, ID_TEXT).find("C: MKD x") != std::string::npos; });
+             gui::pump_until(
+                 [&] { return gui::item_text(w, ID_TEXT).find("C: MKD x") != std::string::npos; });
              visible = IsWindowVisible(w);
              log = gui::item_text(w, ID_TEXT);
              gui::click_button(w, ID_STOP);
-             closable = pump_until([&] { return IsWindowEnabled(GetDlgItem(w, IDCANCEL)); });
+             closable = gui::pump_until([&] { return IsWindowEnabled(GetDlgItem(w, IDCANCEL)); });
              gui::click_button(w, IDCANCEL);
          },
          [&](HWND box) {

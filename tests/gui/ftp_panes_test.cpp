@@ -1,12 +1,13 @@
 // FTP servers as places a pane can be, through real input: a server defined from the Settings
 // menu, chosen in the drive box, its password asked once for two panes, its listing cache shown
-// and walked, its definition edited, and its cache dropped at the end.
+// and walked, its definition edited, its cache dropped at the end, and files going both ways.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"
 #include "ftp/ftp_panes_win.h"
 #include "platform/os.h"
 #include "resource.h"
+#include "settings/settings.h"
 #include "support/ftp_peers.h"
 #include "toolkit/module_win.h"
 
@@ -23,15 +24,12 @@ protected:
     // The listing caches of server "srv" as an earlier visit left them.
     void write_caches()
     {
-        std::string cache = program_.path() + "/ftp_dir/srv/";
-        ASSERT_TRUE(os::make_directory(program_.path() + "/ftp_dir"));
-        ASSERT_TRUE(os::make_directory(cache));
-        ASSERT_TRUE(os::make_directory(cache + "pub"));
-        ASSERT_TRUE(write_text_file(cache + "dir.lst",
-                                    "Type=cdir .\r\nType=pdir ..\r\nType=dir pub\r\n"
-                                    "Type=file;Size=1234;Modify=20100105090507 readme.txt\r\n"
-                                    "Type=file;Size=5 notes.c\r\n"));
-        ASSERT_TRUE(write_text_file(cache + "pub/dir.lst", "Type=pdir ..\r\nType=file;Size=1 a.txt\r\n"));
+        ASSERT_TRUE(fops::make_tree(program_.path() + "/",
+                                    {"ftp_dir/", "ftp_dir/srv/", "ftp_dir/srv/pub/",
+                                     "ftp_dir/srv/dir.lst=Type=cdir .\r\nType=pdir ..\r\nType=dir pub\r\n"
+                                     "Type=file;Size=1234;Modify=20100105090507 readme.txt\r\n"
+                                     "Type=file;Size=5 notes.c\r\n",
+                                     "ftp_dir/srv/pub/dir.lst=Type=pdir ..\r\nType=file;Size=1 a.txt\r\n"}));
     }
     int server_entry()
     {
@@ -47,12 +45,6 @@ protected:
         for (std::size_t i = 0; i < pane(p).rows.size(); ++i)
             out += join_entry_name(pane(p).rows.row(i)) + " ";
         return out;
-    }
-    static void type_password(HWND dialog)
-    {
-        type_into(dialog, ID_FTP_PASSWORD, "pw");
-        pump(0);
-        click_button(dialog, IDOK);
     }
 };
 
@@ -83,28 +75,18 @@ TEST_F(FtpPanes, a_server_defined_from_the_menu_is_a_drive_whose_cache_the_pane_
     GetMenuStringA(servers, IDM_EDIT_FTP_SERVER_FIRST, title, sizeof title, MF_BYCOMMAND);
     EXPECT_EQ(std::string(title), "srv");
     EXPECT_EQ(GetMenuState(servers, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    int entry = server_entry();
-    ASSERT_GE(entry, 0);
-    EXPECT_EQ(entry, panes().views[1]->box.count() - 1);
+    ASSERT_GE(server_entry(), 0);
 
-    // ':' opens the drive box; End and Enter choose the server, whose password is asked.
+    // ':' opens the drive box; End and Enter choose the server, the last entry; its password is asked.
     {
-        modal_answers answers({type_password});
-        type_text(list(1), ":");
-        HWND box = panes().views[1]->box.handle();
-        ASSERT_EQ(GetFocus(), box);
-        press_key(box, VK_END);
-        press_key(box, VK_RETURN);
-        pump();
+        modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw")});
+        choose_drive();
         EXPECT_EQ(answers.used(), 1u);
     }
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
     EXPECT_EQ(pane_ftp(1).password, "pw");
     EXPECT_EQ(rows(1), "pub readme.txt ");
-    int readme = row_of(1, "readme.txt");
-    EXPECT_EQ(pane(1).rows.row(static_cast<std::size_t>(readme)).size_text(), "1,234");
     EXPECT_FALSE(win_->tools().is_enabled(IDM_PARENT_DIRECTORY));
-    EXPECT_FALSE(win_->tools().is_enabled(IDM_ATTRIBUTE));
 
     // Enter goes into pub, Backspace back up onto it, and at "/" it does nothing.
     cursor_to("pub");
@@ -128,8 +110,7 @@ TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
 {
     write_caches();
     // A hand-edited title leading out of ftp_dir must not take the program's files with it.
-    ASSERT_TRUE(os::make_directory(program_.path() + "/x"));
-    ASSERT_TRUE(write_text_file(program_.path() + "/x/canary.txt", "x"));
+    ASSERT_TRUE(fops::make_tree(program_.path() + "/", {"x/", "x/canary.txt"}));
     ASSERT_TRUE(write_text_file(program_.path() + "/ftp.ini",
                                 "[srv]\r\nserver=127.0.0.1\r\nkeep dirlist=-\r\n"
                                 "[..\\x]\r\nserver=h\r\nkeep dirlist=-\r\n"));
@@ -138,7 +119,7 @@ TEST_F(FtpPanes, two_panes_on_one_server_ask_once_and_its_cache_goes_at_the_end)
     ASSERT_GE(entry, 0);
     ASSERT_LT(entry, 9);
     std::string digit(1, static_cast<char>('1' + entry));
-    modal_answers answers({type_password, type_password});
+    modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw"), type_and_ok(ID_FTP_PASSWORD, "pw")});
     type_text(list(1), digit);
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
     click_tool(IDM_DUAL_WINDOW);
@@ -178,15 +159,12 @@ TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_s
                                    pump(0);
                                    click_button(d, IDOK);
                                },
-                               [&](HWND box) {
-                                   refused = static_texts(box);
-                                   click_button(box, IDOK);
-                                   pump(0);
+                               ok_box(refused, [&] {
                                    type_into(editor, ID_FTP_TITLE, "new");
                                    type_into(editor, ID_FTP_SERVER, "127.0.0.9");
                                    pump(0);
                                    click_button(editor, IDOK);
-                               }});
+                               })});
         menu_command(IDM_EDIT_FTP_SERVER_FIRST);
         EXPECT_EQ(answers.used(), 2u);
     }
@@ -199,12 +177,6 @@ TEST_F(FtpPanes, an_edited_server_keeps_its_cache_and_the_pane_follows_its_new_s
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.9/pub/");
     EXPECT_EQ(rows(1), ".. a.txt ");
 }
-
-} // namespace
-} // namespace gui
-
-namespace gui {
-namespace {
 
 // The server dialog's new choices, chosen by keys and clicks: the encryption list moves the port
 // (implicit TLS on 21 to 990, and back), the file name charset and the protected password are
@@ -258,11 +230,7 @@ TEST_F(FtpPanes, the_server_dialog_stores_encryption_name_charset_and_a_protecte
             click_button(d, asked_password ? IDCANCEL : IDOK);
         };
         modal_answers answers({answer, answer, answer});
-        type_text(list(1), ":");
-        HWND box = panes().views[1]->box.handle();
-        press_key(box, VK_END);
-        press_key(box, VK_RETURN);
-        pump();
+        choose_drive();
     }
     EXPECT_FALSE(asked_password);
     EXPECT_EQ(pane(1).path, "ftp://127.0.0.1/");
@@ -271,6 +239,170 @@ TEST_F(FtpPanes, the_server_dialog_stores_encryption_name_charset_and_a_protecte
         EXPECT_GE(row_of(1, acp(name)), 0) << name;
     EXPECT_EQ(pane(1).rows.size(), 3u);
     EXPECT_EQ(server_value(ini, "u8", "password", 2048, ""), stored);
+}
+
+// An FTP pane beside a local one against the fixture's pyftpdlib, through the toolbar and the
+// dialogs: transfers both ways, rename, a new directory, a delete; without Shift the log window goes
+// by itself, with Shift it stays. What the walks send and convert byte for byte is FtpOperations'.
+class FtpTransfers : public main_window_test {
+protected:
+    void SetUp() override
+    {
+        main_window_test::SetUp();
+        layout().pane_dirs[2] = root_;
+        server_ = find_peer("pyftpdlib");
+        ASSERT_NE(server_.port, 0);
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        remote_ = server_.root + "/" + name + "/";
+        os::remove_directory_tree(remote_);
+        ASSERT_TRUE(os::make_directory(remote_));
+        ASSERT_TRUE(write_text_file(
+            program_.path() + "/ftp.ini",
+            "[py]\r\nserver=127.0.0.1\r\ncharset=EUC-JP\r\nport=" + std::to_string(server_.port) +
+                "\r\nid=kv\r\npassword=\r\n" + "start directory=/" + name + "/\r\nkeep dirlist=-\r\n"));
+    }
+    void TearDown() override
+    {
+        main_window_test::TearDown();
+        os::remove_directory_tree(remote_);
+    }
+
+    // Opens the window with the server in the left pane (its password typed, its first listing
+    // allowed) and the test's directory in the right one.
+    void open_on_server()
+    {
+        open();
+        settings().use_trash = false; // an upload move deletes for good, not into this HOME's trash
+        {
+            modal_answers answers({type_and_ok(ID_FTP_PASSWORD, "pw"), ok_boxes(), ok_boxes()});
+            choose_drive();
+        }
+        ASSERT_EQ(pane(1).path.rfind("ftp://127.0.0.1/", 0), 0u) << pane(1).path;
+        click_tool(IDM_DUAL_WINDOW);
+        press_key(list(2), VK_TAB); // back to the server's pane
+        ASSERT_EQ(panes().active, 1);
+    }
+    // OK to every question and notice; the windows without OK (the log, the worker's notice)
+    // are left to themselves. What the boxes said is kept.
+    std::function<void(HWND)> ok_boxes()
+    {
+        return [this](HWND d) {
+            if (!GetDlgItem(d, IDOK))
+                return;
+            for (const std::string& t : static_texts(d))
+                said_ += t + "\n";
+            click_button(d, IDOK);
+        };
+    }
+    std::vector<std::function<void(HWND)>> ok_all(std::size_t n = 6)
+    {
+        return std::vector<std::function<void(HWND)>>(n, ok_boxes());
+    }
+    void name_dialog(int id, const std::string& name)
+    {
+        modal_answers answers({type_and_ok(ID_NAME, name), ok_boxes()});
+        click_tool(id);
+    }
+    std::string remote_file(const std::string& name)
+    {
+        return os::read_file(remote_ + name).value_or("<none>");
+    }
+
+    peer server_;
+    std::string remote_;
+    std::string said_;
+};
+
+TEST_F(FtpTransfers, a_tree_goes_down_and_away_names_change_and_files_go_up)
+{
+    ASSERT_TRUE(fops::make_tree(
+        remote_, {"tree/", "tree/sub/", "tree/sub/euc.txt=\xC6\xFC\xCB\xDC\xB8\xEC\n"})); // 日本語
+    const std::string japanese = acp("日本.txt");
+    ASSERT_TRUE(fops::make_tree(root_, {"up.txt=line", japanese, "plain.bin=p"}));
+    open_on_server();
+    EXPECT_NE(said_.find(resource_string(IDS_ASK_FTP_ACCESS)), std::string::npos) << said_;
+
+    // Down: the text is converted; the local pane shows the tree.
+    cursor_to("tree");
+    {
+        modal_answers answers(ok_all());
+        click_tool(IDM_COPY);
+    }
+    EXPECT_NE(said_.find(resource_string(IDS_ASK_COPY)), std::string::npos);
+    EXPECT_EQ(os::read_file(root_ + "tree/sub/euc.txt").value_or(""),
+              acp("日本語\r\n")); // a text file ends its lines the local way
+    EXPECT_GE(row_of(2, "tree"), 0);
+
+    cursor_to("tree");
+    name_dialog(IDM_RENAME, "tree2");
+    EXPECT_TRUE(os::is_directory(remote_ + "tree2"));
+    EXPECT_GE(row_of(1, "tree2"), 0);
+    name_dialog(IDM_MAKE_DIRECTORY, "made");
+    EXPECT_TRUE(os::is_directory(remote_ + "made"));
+    EXPECT_GE(row_of(1, "made"), 0);
+    // Away, with its subdirectory.
+    cursor_to("tree2");
+    {
+        modal_answers answers(ok_all());
+        click_tool(IDM_DELETE);
+    }
+    EXPECT_FALSE(os::path_exists(remote_ + "tree2"));
+    EXPECT_LT(row_of(1, "tree2"), 0);
+
+    // Up from the local pane: a text file gets its final line feed on the server only.
+    press_key(list(1), VK_TAB);
+    ASSERT_EQ(panes().active, 2);
+    cursor_to("up.txt");
+    {
+        modal_answers answers(ok_all());
+        click_tool(IDM_COPY);
+    }
+    EXPECT_EQ(remote_file("up.txt"), "line\n");
+    EXPECT_EQ(os::read_file(root_ + "up.txt").value_or(""), "line");
+    EXPECT_GE(row_of(1, "up.txt"), 0);
+    // The log window hid itself while active: the main window has the keyboard again.
+    EXPECT_EQ(GetForegroundWindow(), main());
+
+    // A move up: the Japanese name reaches the server's disk in UTF-8 (read back here through the
+    // Windows name) and leaves the local side.
+    cursor_to(japanese);
+    type_text(list(2), " ");
+    cursor_to("plain.bin");
+    type_text(list(2), " ");
+    {
+        modal_answers answers(ok_all());
+        click_tool(IDM_MOVE);
+    }
+    EXPECT_EQ(remote_file("plain.bin"), "p");
+    EXPECT_FALSE(os::path_exists(root_ + "plain.bin"));
+    EXPECT_EQ(remote_file(japanese), "x\n");
+    EXPECT_FALSE(os::path_exists(root_ + japanese));
+    EXPECT_LT(row_of(2, japanese), 0);
+    EXPECT_TRUE(save_screenshot(main(), "ftp_panes"));
+}
+
+TEST_F(FtpTransfers, the_log_window_shows_the_protocol_while_shift_is_held)
+{
+    ASSERT_TRUE(write_text_file(remote_ + "a.bin", std::string(5000, 'a')));
+    open_on_server();
+    cursor_to("a.bin");
+    std::string log;
+    bool shown = false;
+    {
+        held_keys shift({VK_SHIFT});
+        modal_answers answers({ok_boxes(), [&](HWND w) {
+                                   // Shift still held at the end: the window stays for the user.
+                                   pump_until([&] { return IsWindowEnabled(GetDlgItem(w, IDCANCEL)) != 0; });
+                                   shown = IsWindowVisible(w) != 0;
+                                   log = item_text(w, ID_TEXT);
+                                   save_screenshot(w, "ftp_log");
+                                   click_button(w, IDCANCEL);
+                               }});
+        click_tool(IDM_COPY);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_NE(log.find("RETR a.bin"), std::string::npos) << log;
+    EXPECT_EQ(os::read_file(root_ + "a.bin").value_or(""), std::string(5000, 'a'));
 }
 
 } // namespace

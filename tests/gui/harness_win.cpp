@@ -38,6 +38,16 @@ void pump(int settle_ms)
     }
 }
 
+bool pump_until(const std::function<bool()>& done)
+{
+    for (DWORD until = GetTickCount() + 10000; !done();) {
+        if (static_cast<int>(until - GetTickCount()) <= 0)
+            return false;
+        pump(5);
+    }
+    return true;
+}
+
 namespace {
 
 std::string class_of(HWND window)
@@ -200,6 +210,26 @@ void type_into(HWND dialog, int id, const std::string& text)
     post_key(edit, WM_KEYDOWN, VK_DELETE);
     for (unsigned char c : text)
         PostMessageA(edit, WM_CHAR, c, 1);
+}
+
+std::function<void(HWND)> type_and_ok(int id, const std::string& text)
+{
+    return [id, text](HWND dialog) {
+        type_into(dialog, id, text);
+        pump(0);
+        click_button(dialog, IDOK);
+    };
+}
+
+std::function<void(HWND)> ok_box(std::vector<std::string>& texts, std::function<void()> then)
+{
+    return [&texts, then](HWND box) {
+        texts = static_texts(box);
+        click_button(box, IDOK);
+        pump(0);
+        if (then)
+            then();
+    };
 }
 
 std::string acp(const char* utf8)

@@ -15,6 +15,8 @@ namespace gui {
 // Dispatches everything this thread has queued (sent, posted, paint, due timers) until the
 // queue stays empty; then keeps pumping for `settle_ms` so that late X11 events arrive too.
 void pump(int settle_ms = 30);
+// Pumps (inside the product's modal loop too) until the condition holds; false after 10 s.
+bool pump_until(const std::function<bool()>& done);
 
 // Answers the dialogs and message boxes that open on this thread while it waits in a modal
 // loop: each new top-level dialog window ("#32770", which message boxes are too) is handed to
@@ -26,7 +28,6 @@ public:
     ~modal_answers();
     modal_answers(const modal_answers&) = delete;
     modal_answers& operator=(const modal_answers&) = delete;
-    // How many answers have been used.
     std::size_t used() const { return used_; }
 
 private:
@@ -71,6 +72,10 @@ void click(HWND window, int x, int y);
 void click_button(HWND dialog, int id);
 // Types into an edit of a dialog: focus, replace the text with WM_SETTEXT-free typing.
 void type_into(HWND dialog, int id, const std::string& text);
+// Answers: the text typed into the edit `id` and OK pressed; a box's static texts kept in
+// `texts`, OK pressed and then `then` run (to go on with the dialog below).
+std::function<void(HWND)> type_and_ok(int id, const std::string& text);
+std::function<void(HWND)> ok_box(std::vector<std::string>& texts, std::function<void()> then = {});
 
 // What the screen shows of a window, as a 24-bit BMP file named `name` + ".bmp" in the build's
 // artifacts folder (scripts/test turns it into a PNG).

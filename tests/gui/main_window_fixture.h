@@ -2,6 +2,7 @@
 // test's own, with the pane rows looked up by file name.
 #pragma once
 
+#include "../win/file_ops_support.h"
 #include "harness_win.h"
 
 #include "app/main_window_win.h"
@@ -11,7 +12,6 @@
 #include "settings/layout.h"
 #include "support/temp_dir.h"
 #include "toolkit/module_win.h"
-#include "toolkit/shell_icons_win.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +151,19 @@ protected:
         RECT r{};
         ASSERT_TRUE(SendMessageA(bar, TB_GETRECT, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&r)));
         click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        pump();
+    }
+    // ':' opens the active pane's directory box; End (for -1: a server defined last) or Home and
+    // Down `entry` times, then Enter, choose the entry.
+    void choose_drive(int entry = -1)
+    {
+        type_text(list(panes().active), ":");
+        HWND box = panes().views[static_cast<std::size_t>(panes().active)]->box.handle();
+        ASSERT_EQ(GetFocus(), box);
+        press_key(box, entry < 0 ? VK_END : VK_HOME);
+        for (int i = 0; i < entry; ++i)
+            press_key(box, VK_DOWN);
+        press_key(box, VK_RETURN);
         pump();
     }
     // The cursor to the row of the active pane, marks left as they are.

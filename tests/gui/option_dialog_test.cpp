@@ -1,6 +1,5 @@
-// The options dialog through the real main window, opened by its menu keys: the letters rule,
-// the two lists, colours applied at once, Cancel and the colour default writing nothing, a
-// refused write, and its help window.
+// The options dialog through the real main window, opened by its menu keys: OK, Cancel, the colour
+// default, a refused write and its help window.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"

@@ -1,10 +1,12 @@
 // External programs through the real main window: the run menu from program.ini, manual and
-// extension programs calling the test archiver, refusals, and a program the shell started.
+// extension programs calling the test archiver, refusals, a program the shell started, and the
+// program editors opened from the Settings menu.
 #include "main_window_fixture.h"
 
 #include "dialogs.h"
 #include "platform/os.h"
 #include "programs/command_template.h"
+#include "programs/program_defs.h"
 #include "resource.h"
 #include "settings/settings.h"
 
@@ -34,16 +36,7 @@ protected:
     void SetUp() override
     {
         main_window_test::SetUp();
-        saved_temp_ = dirs().temp_dir;
-        dirs().temp_dir = lists_.path() + "/";
-        for (const char* f : {"a.txt", "b.txt", "c.txt"})
-            ASSERT_TRUE(write_text_file(root_ + f, "x"));
-        ASSERT_TRUE(os::make_directory(root_ + "out"));
-    }
-    void TearDown() override
-    {
-        main_window_test::TearDown();
-        dirs().temp_dir = saved_temp_;
+        ASSERT_TRUE(fops::make_tree(root_, {"a.txt", "b.txt", "c.txt", "out/"}));
     }
     // Item `item` of the run menu, opened by the program-menu letter E.
     void run_from_menu(int item, const char* screenshot = nullptr)
@@ -76,8 +69,6 @@ protected:
     }
     std::string list1() const { return dirs().temp_dir + "kv_rsp1.tmp"; }
 
-    temp_dir lists_;
-    std::string saved_temp_;
     const std::string archiver_ = std::string("Z:") + KV_TEST_ARCHIVER;
     std::vector<std::string> seen_;
 };
@@ -92,11 +83,7 @@ TEST_F(Programs, a_manual_program_calls_the_library_on_three_marked_files)
     open_marked();
     ASSERT_EQ(GetMenuItemCount(GetSubMenu(win_->menu_bar(), MENU_POS_PROGRAMS)), 2);
     std::string confirmed;
-    modal_answers answers({[](HWND box) {
-                               type_into(box, ID_NAME, "t.arc");
-                               pump(0);
-                               click_button(box, IDOK);
-                           },
+    modal_answers answers({type_and_ok(ID_NAME, "t.arc"),
                            [&](HWND box) {
                                confirmed = item_text(box, ID_EXEC_PARAMETER);
                                click_button(box, IDOK);
@@ -164,14 +151,13 @@ TEST_F(Programs, enter_opens_files_by_extension_and_shift_and_refuses_what_canno
 TEST_F(Programs, a_batch_file_opens_in_the_text_viewer)
 {
     ASSERT_TRUE(write_text_file(root_ + "run.bat", "echo x\r\n"));
-    std::string seen = lists_.path() + "/viewer.seen";
+    std::string seen = scratch_.file("viewer.seen");
     ASSERT_TRUE(SetEnvironmentVariableA("KV_TEST_SEEN", seen.c_str())); // the viewer inherits it
     open();
     settings().text_viewer = std::string("Z:") + KV_TEST_WAITER;
     cursor_to("run.bat");
     press(VK_RETURN);
-    for (int i = 0; i < 200 && !os::path_exists(seen); ++i)
-        pump(50);
+    pump_until([&] { return os::path_exists(seen); });
     SetEnvironmentVariableA("KV_TEST_SEEN", nullptr);
     EXPECT_EQ(os::read_file(seen).value_or("<not started>"), "\"" + root_ + "run.bat\"");
 }
@@ -179,20 +165,96 @@ TEST_F(Programs, a_batch_file_opens_in_the_text_viewer)
 // The program reads its list when it likes: the list stays until it has ended, however long.
 TEST_F(Programs, the_list_of_a_program_the_shell_started_stays_until_it_ends)
 {
-    std::string release = lists_.path() + "/release";
+    std::string release = scratch_.file("release");
     ASSERT_TRUE(write_text_file(program_.file("program.ini"), std::string("[&Wait]\r\nprogram=Z:") +
                                                                   KV_TEST_WAITER + "\r\nparameter=?f1 " +
                                                                   release + "\r\nconfirm=-\r\n"));
     open_marked();
     run_from_menu(0);
-    for (int i = 0; i < 200 && !os::path_exists(release + ".seen"); ++i)
-        pump(50);
+    pump_until([&] { return os::path_exists(release + ".seen"); });
     ASSERT_EQ(os::read_file(release + ".seen").value_or(""), "\"a.txt\"\r\n\"b.txt\"\r\n\"c.txt\"\r\n");
     EXPECT_TRUE(os::path_exists(list1()));
     ASSERT_TRUE(write_text_file(release, ""));
-    for (int i = 0; i < 200 && os::path_exists(list1()); ++i)
-        pump(50);
+    pump_until([&] { return !os::path_exists(list1()); });
     EXPECT_FALSE(os::path_exists(list1()));
+}
+
+using ProgramEditors = main_window_test;
+
+// A new extension program refused for a taken title and for a bracket, then saved for Shift only;
+// a manual program refused a title that differs from another only in capitals, then deleted.
+TEST_F(ProgramEditors, new_edited_refused_and_deleted_entries_reach_the_files_and_the_menus)
+{
+    ASSERT_TRUE(ensure_default_programs(program_file::extension));
+    ASSERT_TRUE(ensure_default_programs(program_file::manual));
+    open();
+    HWND editor = nullptr;
+    LRESULT title_limit = 0, manual_title_limit = 0, parameter_limit = 0;
+    bool ok_before_program = true;
+    std::vector<std::string> taken, bracket, capitals, question;
+    {
+        modal_answers answers({[&](HWND d) {
+                                   editor = d;
+                                   title_limit =
+                                       SendDlgItemMessageA(d, ID_PROGRAM_TITLE, EM_GETLIMITTEXT, 0, 0);
+                                   type_into(d, ID_PROGRAM_TITLE, "zip");
+                                   pump(0);
+                                   // OK only once the last of the three fields holds text.
+                                   ok_before_program = IsWindowEnabled(GetDlgItem(d, IDOK)) != 0;
+                                   type_into(d, ID_PROGRAM_FILE, "C:\\bin\\x.exe");
+                                   pump(0);
+                                   save_screenshot(d, "program_dialog");
+                                   click_button(d, IDOK);
+                               },
+                               ok_box(taken,
+                                      [&] {
+                                          type_into(editor, ID_PROGRAM_TITLE, "rar/a]");
+                                          click_button(editor, IDOK);
+                                      }),
+                               ok_box(bracket, [&] {
+                                   type_into(editor, ID_PROGRAM_TITLE, "RAR"); // typed letters go lower case
+                                   click_button(editor, ID_PROGRAM_SHIFT_ONLY);
+                                   click_button(editor, ID_PROGRAM_CONFIRM);
+                                   click_button(editor, IDOK);
+                               })});
+        menu_keys("SEM"); // 設定(&S) > 拡張子プログラム(&E) > 新規作成(&M)...
+        EXPECT_EQ(answers.used(), 3u);
+    }
+    EXPECT_FALSE(ok_before_program);
+    EXPECT_EQ(title_limit, 120); // with "(SHIFT)" the 127 bytes of a section name
+    EXPECT_TRUE(contains_text(taken, resource_string(IDS_NAME_EXISTS)));
+    EXPECT_TRUE(contains_text(bracket, resource_string(IDS_TITLE_RULE)));
+    EXPECT_NE(os::read_file(program_file_path(program_file::extension))
+                  .value_or("")
+                  .find("confirm=+\r\n[rar(SHIFT)]\r\nprogram=C:/bin/x.exe\r\nparameter='\"?F1\"'\r\n"
+                        "confirm=-\r\n[zip]\r\n"),
+              std::string::npos);
+    char text[32] = {};
+    GetMenuStringA(win_->menu_bar(), IDM_EDIT_EXTENSION_PROGRAM_FIRST + 4, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(text), "rar(SHIFT)");
+
+    {
+        modal_answers answers({[&](HWND d) {
+                                   editor = d;
+                                   manual_title_limit =
+                                       SendDlgItemMessageA(d, ID_PROGRAM_TITLE, EM_GETLIMITTEXT, 0, 0);
+                                   parameter_limit =
+                                       SendDlgItemMessageA(d, ID_PROGRAM_PARAMETER, EM_GETLIMITTEXT, 0, 0);
+                                   type_into(d, ID_PROGRAM_TITLE, "make &lzh");
+                                   click_button(d, IDOK);
+                               },
+                               ok_box(capitals, [&] { click_button(editor, ID_DELETE); }), ok_box(question)});
+        menu_keys("SPZ"); // 設定(&S) > 手動プログラム(&P) > make &Zip
+        EXPECT_EQ(answers.used(), 3u);
+    }
+    EXPECT_EQ(manual_title_limit, 127); // a title is a section name
+    EXPECT_EQ(parameter_limit, 255);
+    EXPECT_TRUE(contains_text(capitals, resource_string(IDS_NAME_EXISTS)));
+    EXPECT_TRUE(contains_text(question, resource_string(IDS_ASK_DELETE)));
+    std::string path = program_file_path(program_file::manual);
+    EXPECT_EQ(program_titles(path), (std::vector<std::string>{"make &Cab", "make &Lzh"}));
+    EXPECT_EQ(read_program_key(path, "make &Lzh", "program", 256, ""), "unlha32.dll/Unlha");
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(win_->menu_bar(), MENU_POS_PROGRAMS)), 2);
 }
 
 } // namespace
