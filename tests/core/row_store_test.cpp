@@ -99,7 +99,7 @@ TEST(row_store_sort, ties_are_broken_ascending_by_name_in_both_directions)
     }
 }
 
-// The list view scrolls to the row its cursor had (its marks following their rows: controls_test).
+// The list view scrolls to the row its cursor had (its marks following their rows: the GUI toolkit_test).
 TEST(row_store_sort, the_cursor_row_is_tracked)
 {
     std::vector<std::vector<std::string>> rows;
