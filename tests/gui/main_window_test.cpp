@@ -351,7 +351,7 @@ TEST_F(MainWindow, toolbar_check_buttons_agree_with_the_state_after_a_click_the_
     gui::press_key(GetFocus(), 'M'); // the hide-system letter
     EXPECT_TRUE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, true);
-    menu_command(IDM_HIDE_SYSTEM_FILES); // the View menu
+    gui::menu_keys("VM"); // 表示(&V) > システムファイルを隠す(&M)
     EXPECT_FALSE(hide_system_files());
     shows(IDM_HIDE_SYSTEM_FILES, false);
 
@@ -397,7 +397,7 @@ TEST_F(MainWindow, the_list_has_the_keys_after_the_start_and_after_a_box_closes)
             PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
             PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
         }});
-        menu_command(IDM_VERSION);
+        gui::menu_keys("HA"); // ヘルプ(&H) > バージョン情報(&A)
         EXPECT_EQ(answers.used(), 1u);
     }
     gui::pump();
